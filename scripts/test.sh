@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds, and runs every test headless.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/install-deps.sh"
+bash "$root/scripts/build.sh"
+cd "${BUILD_DIR:-$root/build}"
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel 2

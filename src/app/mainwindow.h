@@ -1,0 +1,137 @@
+#ifndef PELKO_MAINWINDOW_H
+#define PELKO_MAINWINDOW_H
+
+#include <QByteArray>
+#include <QMainWindow>
+#include <QSerialPort>
+#include <QString>
+
+QT_BEGIN_NAMESPACE
+namespace Ui {
+class MainWindow;
+}
+QT_END_NAMESPACE
+
+// The one window of the program. Every subsystem is a group of member
+// functions defined in src/<subsystem>/mainwindow_*.cpp; they share the
+// state below and reach the form through `ui`.
+class MainWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+signals:
+    void signalSerialPortIsReady();
+    void serialError();
+
+public slots:
+    // Port discovery, opening and link events (src/link/mainwindow_link.cpp)
+    void manageSerialError();
+    void managePortReady();
+    void initSerial();
+
+    // Command exchange (src/link/mainwindow_exchange.cpp)
+    int sendOneCommand(const QByteArray &cmd, const QByteArray &param, int value, const QString &text);
+    int write(const QByteArray &writeData);
+    int read(QByteArray &readData);
+
+    // Connection handshake (src/link/mainwindow_handshake.cpp)
+    int connectToProduct();
+    int getProductInfos();
+
+    // Readback (src/readback/)
+    int decodePelkoAlgo(int mode);
+    int decodePelkoLoRa();
+    void applyParameters();
+    int decodePelkoData(const QByteArray &cmd, QByteArray &readData);
+
+    // Upload (src/upload/mainwindow_upload.cpp)
+    int sendParameters();
+
+    // Consumption calculator (src/calc/mainwindow_calc.cpp)
+    void updateConso();
+    void CalculConsommation();
+
+private slots:
+    // Link buttons (src/link/mainwindow_link.cpp)
+    void on_startButton_clicked();
+    void on_stopButton_clicked();
+
+    // Readback (src/readback/mainwindow_dump.cpp)
+    void on_readAlgoButton_clicked();
+
+    // Maintenance tools (src/tools/mainwindow_tools.cpp)
+    void on_pbResetParam_clicked();
+    void on_pbEnableDebug_clicked();
+    void on_pbEnableDebugLed_clicked();
+    void on_pbRestartProduct_clicked();
+    void on_pbTurnOffProduct_clicked();
+    void on_pbGetBatteryStatus_clicked();
+
+    // Algorithm selection (src/logic/mainwindow_algos.cpp)
+    void checkNumberAlgoCompatibility(int mode);
+    void on_cbAlive_clicked();
+    void on_cbChoc_clicked();
+    void on_cbMvt_clicked();
+    void on_cbTemp_clicked();
+    void on_cbTilt_clicked();
+    void on_cbRotation_clicked();
+    void on_cbOrient_clicked();
+    void on_cbVibe_clicked();
+
+    // Dependent-field interlocks (src/logic/mainwindow_interlocks.cpp)
+    void on_MPUmaxRange_valueChanged(int value);
+    void on_rbPelkoLaidFlat_clicked();
+    void on_rbPelkoStayUpright_clicked();
+    void on_rbOTAA_clicked();
+    void on_rbABP_clicked();
+    void on_xChocInhibition_valueChanged(int value);
+    void on_xTiltThresholdPitch_valueChanged(int value);
+    void on_xTiltThresholdRoll_valueChanged(int value);
+    void on_cbMvtActivity_clicked();
+    void on_cbMvtTracking_clicked();
+    void on_cboMvtTrackingBurstMode_currentIndexChanged(int index);
+    void on_cbEnableLog_clicked();
+    void on_cbChocEnableShockLog_clicked();
+    void on_cbAliveRefreshMode_clicked();
+    void on_cbTempModeThreshold_clicked();
+    void on_cbTiltModeRefresh_clicked();
+    void on_cbTiltModeOnMove_clicked();
+    void on_cbRotationModeRefresh_clicked();
+    void on_cbRotationModeOnMove_clicked();
+    void on_cbOrientModeRefresh_clicked();
+    void on_cbOrientModeOnMove_clicked();
+
+    // Consumption calculator (src/calc/mainwindow_calc.cpp)
+    void on_cboConsoLoRaSF_currentIndexChanged(int index);
+    void on_pbConsoCalculate_clicked();
+
+private:
+    Ui::MainWindow *ui;
+
+public:
+    bool portReady;
+    bool productConnected;
+    bool portFound;
+    bool devEuiLocked;
+    bool appKeyLocked;
+    bool alertPeriodPending;
+    bool verboseOff;
+    bool verboseLedOff;
+    float firmwareVersion;
+    int activeAlgorithmCount;
+    int maxActiveAlgorithms;
+    QSerialPort serial;
+    QByteArray batteryAnswer;
+    QByteArray loraAnswer;
+    QByteArray paramDump;
+
+    // Form-logic memory shared by every window (src/logic/mainwindow_algos.cpp)
+    static int savedMpuMaxRange;
+    static bool uprightForcedByRotation;
+};
+
+#endif // PELKO_MAINWINDOW_H

@@ -1,0 +1,43 @@
+#include "serialports.h"
+
+#include <QFile>
+#include <QSerialPortInfo>
+
+const char kExtraPortsVariable[] = "PELKO_EXTRA_PORTS";
+
+QList<SerialPortEntry> parseExtraPorts(const QByteArray &content)
+{
+    QList<SerialPortEntry> ports;
+    const QList<QByteArray> lines = content.split('\n');
+    for (QByteArray line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+        const QList<QByteArray> fields = line.split('\t');
+        if (fields.size() != 3 || fields.at(0).isEmpty() || fields.at(2).isEmpty())
+            continue;
+        ports.append({QString::fromUtf8(fields.at(0)), QString::fromUtf8(fields.at(1)),
+                      QString::fromUtf8(fields.at(2))});
+    }
+    return ports;
+}
+
+QList<SerialPortEntry> availableSerialPorts()
+{
+    QList<SerialPortEntry> ports;
+    const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &info : infos)
+        ports.append({info.portName(), info.manufacturer(), info.systemLocation()});
+
+    const QByteArray listPath = qgetenv(kExtraPortsVariable);
+    if (!listPath.isEmpty()) {
+        QFile list(QString::fromLocal8Bit(listPath));
+        if (list.open(QIODevice::ReadOnly))
+            ports.append(parseExtraPorts(list.read(64 * 1024)));
+    }
+    return ports;
+}
+
+bool isPelkoManufacturer(const QString &manufacturer)
+{
+    return manufacturer.startsWith(QLatin1String("Silicon Lab"), Qt::CaseSensitive);
+}

@@ -1,0 +1,31 @@
+#ifndef PELKO_SERIALPORTS_H
+#define PELKO_SERIALPORTS_H
+
+#include <QList>
+#include <QString>
+
+// One serial port of the host as the connection sees it.
+struct SerialPortEntry
+{
+    QString portName;       // shown in the debug log
+    QString manufacturer;   // USB manufacturer string of the bridge
+    QString systemLocation; // what the port is opened by
+};
+
+// Name of the environment variable that points at a list of extra ports
+// (one per line: name, manufacturer and location separated by tabs). The
+// simulated device writes its pseudo-terminal there so the program can be
+// tried without hardware; without the variable only the platform's ports are
+// listed.
+extern const char kExtraPortsVariable[];
+
+// The platform's serial ports in the order it lists them, then the extra ports.
+QList<SerialPortEntry> availableSerialPorts();
+
+// Parses the extra-ports list; malformed lines are skipped.
+QList<SerialPortEntry> parseExtraPorts(const QByteArray &content);
+
+// True when the manufacturer string names the device's USB bridge.
+bool isPelkoManufacturer(const QString &manufacturer);
+
+#endif // PELKO_SERIALPORTS_H

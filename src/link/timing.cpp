@@ -1,0 +1,14 @@
+#include "timing.h"
+
+int readTimeout = 200;
+int savedReadTimeout = 200;
+
+namespace LinkLimits {
+int saveReadTimeoutMs = 600;
+int fastReadTimeoutMs = 120;
+int maxReadDurationMs = 20000;
+int maxAnswerBytes = 1024 * 1024;
+int disconnectWaitMs = 500;
+int toolsWaitMs = 500;
+int rebootFloorMs = 5000;
+} // namespace LinkLimits

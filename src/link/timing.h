@@ -1,0 +1,32 @@
+#ifndef PELKO_TIMING_H
+#define PELKO_TIMING_H
+
+// Quiet time that ends a device answer, in milliseconds. 200 at start, 600
+// while a SAVEPARAM line is read, 120 for good once release 2.1.1 or newer has
+// been identified.
+extern int readTimeout;
+// readTimeout as it was before a SAVEPARAM read.
+extern int savedReadTimeout;
+
+// Every other wait and limit of the link, in one place. They are variables
+// rather than constants so that tests can shorten them.
+namespace LinkLimits {
+// Quiet time for the read of a line holding "SAVEPARAM".
+extern int saveReadTimeoutMs;
+// Quiet time once release 2.1.1 or newer has been identified.
+extern int fastReadTimeoutMs;
+// A device that never pauses must not hold the window for good: one read
+// stops after this long (far longer than any real answer takes at 115,200
+// baud) or after this many bytes, whichever comes first.
+extern int maxReadDurationMs;
+extern int maxAnswerBytes;
+// Pause between "DISCONNECTE" and closing the port.
+extern int disconnectWaitMs;
+// Pause before the presence check after an unconfirmed "reset", and before
+// disconnecting after a factory reset.
+extern int toolsWaitMs;
+// Minimum time between "reset" and the reconnection.
+extern int rebootFloorMs;
+} // namespace LinkLimits
+
+#endif // PELKO_TIMING_H
