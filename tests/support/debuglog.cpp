@@ -1,0 +1,48 @@
+#include "debuglog.h"
+
+#include <QtGlobal>
+#include <cstdio>
+
+namespace {
+QStringList records;
+QtMessageHandler previousHandler = nullptr;
+bool verbose = false;
+
+void collect(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    records.append(message);
+    if (verbose || type == QtFatalMsg) {
+        if (previousHandler)
+            previousHandler(type, context, message);
+        else
+            std::fprintf(stderr, "%s\n", qPrintable(message));
+    }
+}
+} // namespace
+
+DebugLog::DebugLog()
+{
+    records.clear();
+    verbose = qEnvironmentVariableIntValue("PELKO_TEST_VERBOSE") != 0;
+    previousHandler = qInstallMessageHandler(collect);
+}
+
+DebugLog::~DebugLog()
+{
+    qInstallMessageHandler(previousHandler);
+}
+
+QStringList DebugLog::lines() const { return records; }
+
+bool DebugLog::contains(const QString &text) const { return count(text) > 0; }
+
+int DebugLog::count(const QString &text) const
+{
+    int n = 0;
+    for (const QString &record : records)
+        if (record.contains(text))
+            ++n;
+    return n;
+}
+
+void DebugLog::clear() { records.clear(); }
