@@ -1,0 +1,45 @@
+#include "mainwindow.h"
+#include "startup.h"
+
+#include <QPushButton>
+#include <QtTest>
+
+class StartupTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void theProgramIntroducesItselfAsPelkoConfigurator244();
+    void aFreshWindowHasNoLinkAndOffersToConnect();
+};
+
+void StartupTest::theProgramIntroducesItselfAsPelkoConfigurator244()
+{
+    setApplicationIdentity();
+    QCOMPARE(QCoreApplication::organizationName(), QStringLiteral("Halbrook"));
+    QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Pelko Configurator"));
+    QCOMPARE(QCoreApplication::applicationVersion(), QStringLiteral("2.4.4"));
+
+    MainWindow window;
+    showMainWindow(window);
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.windowTitle(), QStringLiteral("Pelko Configurator - v2.4.4"));
+}
+
+void StartupTest::aFreshWindowHasNoLinkAndOffersToConnect()
+{
+    MainWindow window;
+    QVERIFY(!window.portReady);
+    QVERIFY(!window.productConnected);
+    QVERIFY(!window.serial.isOpen());
+    QCOMPARE(window.firmwareVersion, 0.0f);
+    QCOMPARE(window.activeAlgorithmCount, 1);
+    QCOMPARE(window.maxActiveAlgorithms, 2);
+    auto *start = window.findChild<QPushButton *>(QStringLiteral("startButton"));
+    QVERIFY(start);
+    QCOMPARE(start->text(), QStringLiteral("Connection"));
+    QVERIFY(start->isEnabled());
+}
+
+QTEST_MAIN(StartupTest)
+#include "tst_startup.moc"
