@@ -1,0 +1,30 @@
+#ifndef PELKO_DUMPSCAN_H
+#define PELKO_DUMPSCAN_H
+
+#include <QByteArray>
+#include <QList>
+
+// Reading the device's parameter dump into dumpKeyTable.
+//
+// Mode 2 is the device's own format: lines separated by NUL bytes, each still
+// ending in its two-byte line end. Mode 0 takes lines separated by line feeds
+// and drops nothing.
+
+// The lines of the dump being decoded; replaced at every decode.
+extern QList<QByteArray> dumpLines;
+
+// Empties dumpLines, then cuts `dump` at every separator of `mode` (n
+// separators give n + 1 lines, empty ones included). False for a mode other
+// than 0 or 2, with dumpLines left empty.
+bool splitDumpLines(const QByteArray &dump, int mode);
+
+// Tries every line of dumpLines against the key table and stores the value of
+// each key found, writing the progress to the debug log.
+void scanDumpLines(int mode);
+
+// Device number text: optional white space, optional sign, decimal digits,
+// optional white space. Anything else, an empty text or a number that does
+// not fit a 32-bit signed integer gives 0.
+int dumpDecimal(const QByteArray &text);
+
+#endif // PELKO_DUMPSCAN_H
