@@ -2,9 +2,131 @@
 
 #include "ui_mainwindow.h"
 
-int MainWindow::sendOneCommand(const QByteArray &, const QByteArray &, int, const QString &) { return -1; }
+#include "link/commandline.h"
+#include "link/timing.h"
 
-int MainWindow::write(const QByteArray &) { return -1; }
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QScrollBar>
+#include <QTextCursor>
 
-int MainWindow::read(QByteArray &) { return 1; }
+namespace {
 
+// Writes a text at the end of the console and brings it into view at once:
+// the exchange blocks the event loop, so the console would otherwise not show
+// it before the whole sequence is over.
+void appendToConsole(QTextEdit *console, const QString &text)
+{
+    QTextCursor cursor = console->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(text);
+    console->setTextCursor(cursor);
+    console->ensureCursorVisible();
+    console->repaint();
+}
+
+// A save line is read with the long quiet time of a flash write; the usual
+// quiet time comes back however the read ends.
+class SaveReadTimeout
+{
+public:
+    explicit SaveReadTimeout(bool active) : m_active(active)
+    {
+        if (m_active) {
+            savedReadTimeout = readTimeout;
+            readTimeout = LinkLimits::saveReadTimeoutMs;
+        }
+    }
+    ~SaveReadTimeout()
+    {
+        if (m_active)
+            readTimeout = savedReadTimeout;
+    }
+    SaveReadTimeout(const SaveReadTimeout &) = delete;
+    SaveReadTimeout &operator=(const SaveReadTimeout &) = delete;
+
+private:
+    bool m_active;
+};
+
+} // namespace
+
+int MainWindow::sendOneCommand(const QByteArray &cmd, const QByteArray &param, int value, const QString &text)
+{
+    const CommandLine line = buildCommandLine(cmd, param, value, text);
+
+    const QString banner = consoleBannerFor(cmd);
+    if (!banner.isEmpty())
+        appendToConsole(ui->consoleOutput, banner);
+
+    if (write(line.bytes) != 0)
+        return CommandRefused;
+
+    QByteArray answer;
+    {
+        const SaveReadTimeout saveTimeout(isSaveLine(line.bytes));
+        read(answer);
+    }
+
+    decodePelkoData(cmd, answer);
+
+    const QByteArray trimmed = trimAnswer(answer);
+    qDebug() << "CMD sent :" << line.withoutEnding() << "==> Pelko answers :" << trimmed;
+
+    const int result = judgeAnswer(cmd, trimmed);
+    if (result == CommandRefused) {
+        // The note goes just before the answer's closing line break, so it
+        // reads as part of the refused answer.
+        QTextEdit *console = ui->consoleOutput;
+        QTextCursor cursor = console->textCursor();
+        cursor.movePosition(QTextCursor::End);
+        cursor.movePosition(QTextCursor::Left, QTextCursor::MoveAnchor, 2);
+        cursor.insertText(refusalNote(cmd, param));
+        console->setTextCursor(cursor);
+        console->ensureCursorVisible();
+        console->repaint();
+    }
+    return result;
+}
+
+int MainWindow::write(const QByteArray &writeData)
+{
+    const qint64 written = serial.isOpen() ? serial.write(writeData) : -1;
+    if (written == -1) {
+        qDebug() << QStringLiteral("Failed to write the data to port %1, error: %2")
+                        .arg(serial.portName(), serial.errorString());
+        return -1;
+    }
+    if (written != writeData.size()) {
+        qDebug() << QStringLiteral("Failed to write all the data to port %1, error: %2")
+                        .arg(serial.portName(), serial.errorString());
+        return -1;
+    }
+    return 0;
+}
+
+int MainWindow::read(QByteArray &readData)
+{
+    // The answer ends when the device pauses for readTimeout. A device that
+    // never pauses is cut off after a bounded time or size, so the window
+    // cannot hang on it for good.
+    QElapsedTimer clock;
+    clock.start();
+    const auto takeAvailable = [&]() {
+        const qint64 room = qMax<qint64>(0, LinkLimits::maxAnswerBytes - readData.size());
+        readData.append(serial.read(room));
+    };
+
+    // Bytes that came in before the line went out belong to this answer too.
+    if (serial.bytesAvailable() > 0)
+        takeAvailable();
+
+    while (readData.size() < LinkLimits::maxAnswerBytes && clock.elapsed() < LinkLimits::maxReadDurationMs) {
+        if (!serial.waitForReadyRead(readTimeout))
+            return 1;
+        takeAvailable();
+    }
+    qDebug() << "Answer cut off after" << clock.elapsed() << "ms and" << readData.size()
+             << "bytes: the device did not pause";
+    return 1;
+}

@@ -2,5 +2,112 @@
 
 #include "ui_mainwindow.h"
 
-int MainWindow::decodePelkoData(const QByteArray &, QByteArray &) { return 0; }
+#include "link/timing.h"
+#include "readback/answertext.h"
+#include "readback/firmware.h"
 
+#include <QDebug>
+#include <QTextCursor>
+
+namespace {
+const QLatin1String kGreenStyle("color:#ffffff; background:#32ee00;");
+const QLatin1String kRedStyle("color:#ffffff; background:#ee0000;");
+
+// Device text always goes in as plain characters, never as markup.
+void replacePlainText(QTextEdit *box, const QString &text)
+{
+    box->clear();
+    QTextCursor cursor = box->textCursor();
+    cursor.insertText(text);
+}
+} // namespace
+
+int MainWindow::decodePelkoData(const QByteArray &cmd, QByteArray &readData)
+{
+    const QString echo = consoleEcho(readData);
+    QTextCursor cursor = ui->consoleOutput->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(echo);
+    ui->consoleOutput->setTextCursor(cursor);
+    ui->consoleOutput->ensureCursorVisible();
+
+    if (cmd == "VERSION") {
+        firmwareVersion = Firmware::identify(readData, firmwareVersion);
+        qDebug() << "Pelko Firmware version :" << firmwareVersion;
+
+        if (activeAlgorithmCount == 1) {
+            ui->cbChoc->setEnabled(true);
+            ui->cbMvt->setEnabled(true);
+            ui->cbOrient->setEnabled(true);
+            ui->cbTilt->setEnabled(true);
+            ui->cbRotation->setEnabled(true);
+            if (ui->cbAliveRefreshMode->isChecked() && Firmware::from2_0(firmwareVersion)) {
+                ui->cbTemp->setEnabled(true);
+                ui->cbVibe->setEnabled(true);
+            }
+        }
+        if (Firmware::from1_9_2(firmwareVersion)) {
+            ui->xAlgoPeriod->setEnabled(true);
+            ui->tAlgoPeriod->setEnabled(true);
+            ui->rbPelkoLaidFlat->setEnabled(true);
+            ui->rbPelkoStayUpright->setEnabled(true);
+            if (ui->cbTilt->isChecked()) {
+                ui->cbTiltModeAlertMultiple->setEnabled(true);
+                ui->cbTiltModeAlertZone->setEnabled(true);
+            }
+        }
+        if (Firmware::from1_9_3(firmwareVersion) && ui->cbTilt->isChecked())
+            ui->cbTiltModeSignedMeasure->setEnabled(true);
+        if (Firmware::from2_0(firmwareVersion)) {
+            ui->cbAllowPowerOFF->setEnabled(true);
+            ui->tAllowPowerOFF->setEnabled(true);
+            if (ui->cbAliveRefreshMode->isChecked())
+                checkNumberAlgoCompatibility(0);
+        }
+        if (Firmware::from2_1_1(firmwareVersion)) {
+            ui->tMvtTracking->setEnabled(true);
+            if (ui->cbMvt->isChecked())
+                ui->cbMvtTracking->setEnabled(true);
+            // These releases answer promptly; the shorter quiet time holds for
+            // the rest of the run.
+            readTimeout = LinkLimits::fastReadTimeoutMs;
+        }
+        if (Firmware::from2_2(firmwareVersion)) {
+            ui->tEnableLog->setEnabled(true);
+            ui->tNbAliveFrameBeforeLog->setEnabled(true);
+            ui->tNbSecondBeforeStart->setEnabled(true);
+            ui->tButtonDelay->setEnabled(true);
+            ui->cbEnableLog->setEnabled(true);
+            ui->xNbAliveFrameBeforeLog->setEnabled(true);
+            ui->xNbSecondBeforeStart->setEnabled(true);
+            ui->xButtonDelay->setEnabled(true);
+            ui->tChocEnableShockLog->setEnabled(true);
+            ui->tChocNbAliveFrameBeforeShockLog->setEnabled(true);
+        }
+        qDebug() << "nb_enabled_UC :" << activeAlgorithmCount;
+
+        replacePlainText(ui->leVersion, echo);
+        if (ui->leVersion->toPlainText().isEmpty()) {
+            qDebug() << "ERROR 6";
+            replacePlainText(ui->leVersion, QStringLiteral("ERROR 6: Can't get product version"));
+            ui->leVersion->setStyleSheet(kRedStyle);
+        } else {
+            ui->leVersion->setStyleSheet(kGreenStyle);
+        }
+        return 0;
+    }
+    if (cmd == "LORA GET") {
+        loraAnswer = readData;
+        return decodePelkoLoRa();
+    }
+    if (cmd == "DUMP RAM PARAM") {
+        paramDump = readData;
+        activeAlgorithmCount = 0;
+        return decodePelkoAlgo(2);
+    }
+    if (cmd == "BATTERY GET LIFE") {
+        batteryAnswer = takeBatteryLevel(readData);
+        return 0;
+    }
+    return 0;
+}
