@@ -1,0 +1,128 @@
+#ifndef PELKO_CATALOGUE_H
+#define PELKO_CATALOGUE_H
+
+#include <QString>
+
+#include <cstddef>
+#include <functional>
+
+// Every device parameter the upload writes, in the order the device is sent
+// them, grouped in blocks. The upload walks this table from top to bottom;
+// the form widgets are named by object name so that the table needs nothing
+// but QtCore.
+namespace Upload {
+
+enum class Kind {
+    BlockStart, // opens a block; `widget`/`need` say when it runs, `trace` is its debug line
+    BlockEnd,   // closes it; `number` >= 0 is the progress shown afterwards, run or not
+    Progress,   // progress bar to `number` per cent (inside a running block)
+    Value,      // spin box value as it is
+    Checked,    // 1 when the box or radio button is checked, else 0
+    Seconds,    // seconds spin box, sent in milliseconds
+    Hundredths, // two-decimal spin box, sent in hundredths
+    Item,       // combo box item text as a base-10 integer
+    Range,      // acceleration range slider position, sent in g
+    Text,       // line edit text, in the text argument
+    FixedText,  // the constant `text` ("1" or "0"), in the text argument
+    FixedValue, // the constant `number`, no widget involved
+    Mask,       // the set of enabled algorithms
+};
+
+// Firmware releases a step needs.
+enum class Gate { None, From1_9_1, From2_1_1, From2_2 };
+
+// State a widget must be in: `needWidget`, or the step's own widget.
+enum class Need { None, Checked, Enabled, CheckedAndEnabled };
+
+enum Flag : unsigned {
+    NonEmptyText = 1u << 0,       // an empty field sends nothing
+    DevEuiUnlocked = 1u << 1,     // not while the device holds a DevEUI of its own
+    AppKeyUnlocked = 1u << 2,     // not while the device holds an AppKEY of its own
+    NotMaskedKey = 1u << 3,       // never send back the X mask the readback shows
+    AlertPeriodPending = 1u << 4, // only once a TILT upload asked for the common alert period
+    ArmsAlertPeriod = 1u << 5,    // after it: widget enabled and no failure yet -> alert period pending
+    StopOnFailure = 1u << 6,      // a failure ends the whole upload at once
+    OnlyWithoutError = 1u << 7,   // saves: only when everything before them succeeded
+    AlgorithmPart = 1u << 8,      // on a BlockStart: skipped with the empty-configuration warning
+};
+
+struct Step
+{
+    Kind kind;
+    const char *cmd = nullptr;
+    const char *key = nullptr;
+    const char *widget = nullptr;
+    const char *text = nullptr;  // FixedText
+    int number = -1;             // FixedValue value; Progress/BlockEnd per cent
+    Gate gate = Gate::None;
+    Need need = Need::None;
+    const char *needWidget = nullptr;
+    unsigned flags = 0;
+    const char *trace = nullptr; // debug line written before the step or block
+
+    constexpr Step(Kind k, const char *c, const char *p, const char *w)
+        : kind(k), cmd(c), key(p), widget(w) {}
+
+    constexpr Step onlyFrom(Gate g) const { Step s = *this; s.gate = g; return s; }
+    constexpr Step needs(Need n, const char *w = nullptr) const
+    {
+        Step s = *this;
+        s.need = n;
+        s.needWidget = w;
+        return s;
+    }
+    constexpr Step with(unsigned f) const { Step s = *this; s.flags |= f; return s; }
+    constexpr Step traced(const char *t) const { Step s = *this; s.trace = t; return s; }
+    constexpr Step fixedText(const char *t) const { Step s = *this; s.text = t; return s; }
+    constexpr Step fixedNumber(int n) const { Step s = *this; s.number = n; return s; }
+
+    // The widget the step's condition looks at.
+    constexpr const char *conditionWidget() const { return needWidget ? needWidget : widget; }
+    constexpr bool isCommand() const
+    {
+        return kind != Kind::BlockStart && kind != Kind::BlockEnd && kind != Kind::Progress;
+    }
+};
+
+extern const Step kCatalogue[];
+extern const std::size_t kCatalogueSize;
+
+// Debug lines of the upload.
+extern const char *const kStartTrace;
+extern const char *const kSuccessTrace;
+
+// Acceleration range slider position 1..4 -> 2, 4, 8, 16 g; anything else 8.
+int rangeFromSlider(int position);
+// Seconds to milliseconds, saturated to the int range: the device takes the
+// value as a 32-bit signed integer.
+int secondsToMilliseconds(qint64 seconds);
+// Degrees to hundredths of a degree, the way the device stores temperatures.
+int toHundredths(double degrees);
+// Combo box item text as a base-10 integer; anything else (such as "0,24") is 0.
+int itemValue(const QString &item);
+// True when the AppKEY field holds the mask the LoRa readback shows in place
+// of a stored key.
+bool isMaskedAppKey(const QString &text);
+bool gatePasses(Gate gate, float firmwareVersion);
+
+struct BoxState
+{
+    bool checked = false;
+    bool enabled = false;
+};
+
+struct AlgorithmBit
+{
+    int bit;
+    const char *checkBox;
+};
+extern const AlgorithmBit kAlgorithmBits[8];
+
+// Bits of the algorithms whose check box is both checked and enabled.
+int algorithmMask(const std::function<BoxState(const char *checkBox)> &boxState);
+// ALIVE alone with its automatic frames off: the device would have nothing to do.
+bool isEmptyConfiguration(int mask, bool aliveFramesOn);
+
+} // namespace Upload
+
+#endif // PELKO_CATALOGUE_H
