@@ -272,7 +272,7 @@ int toHundredths(double degrees)
     // (not cutting the fraction) sends what the user sees, and a value read
     // back and written again stays the same.
     const double hundredths = static_cast<double>(static_cast<float>(degrees)) * 100.0;
-    if (!std::isfinite(hundredths))
+    if (std::isnan(hundredths))
         return 0;
     const double rounded = std::round(hundredths);
     if (rounded >= static_cast<double>(std::numeric_limits<int>::max()))
