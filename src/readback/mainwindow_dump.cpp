@@ -1,8 +1,126 @@
 #include "mainwindow.h"
 
+#include "messages.h"
+#include "readback/dumpscan.h"
 #include "ui_mainwindow.h"
 
-void MainWindow::on_readAlgoButton_clicked() {}
+#include <QDebug>
 
-int MainWindow::decodePelkoAlgo(int) { return -1; }
+namespace {
 
+const char kRedStatus[] = "color:#ffffff; background:#ee0000;";
+
+} // namespace
+
+void MainWindow::on_readAlgoButton_clicked()
+{
+    if (!portReady) {
+        qDebug() << "ERROR 7: port com is not ready: Product not connected";
+        ui->leVersion->clear();
+        ui->leVersion->insertPlainText(QStringLiteral("ERROR 7: Product not connected"));
+        ui->leVersion->setStyleSheet(QLatin1String(kRedStatus));
+        showMessage(this, MessageKind::Critical, QStringLiteral("Error 7"),
+                    QStringLiteral("Please plug the product, turn it on and connect it to the app before doing anything."));
+        return;
+    }
+
+    // All three are always sent, so that a failed dump still leaves the
+    // device's debug output switched off again. The dump is decoded while its
+    // answer is dispatched.
+    bool failed = false;
+    if (sendOneCommand("DEBUG", "1", 0, QString()) != 0) {
+        qDebug() << "ERROR when sending command 'DEBUG 1'";
+        failed = true;
+    }
+    if (sendOneCommand("DUMP RAM PARAM", QByteArray(), 0, QString()) != 0) {
+        qDebug() << "ERROR when sending command 'DUMP RAM PARAM'";
+        failed = true;
+    }
+    if (sendOneCommand("DEBUG", "0", 0, QString()) != 0) {
+        qDebug() << "ERROR when sending command 'DEBUG 0'";
+        failed = true;
+    }
+
+    if (failed) {
+        ui->leVersion->clear();
+        ui->leVersion->insertPlainText(QStringLiteral("ERROR 12: Read Pelko config failed"));
+        ui->leVersion->setStyleSheet(QLatin1String(kRedStatus));
+        showMessage(this, MessageKind::Critical, QStringLiteral("Error 12"),
+                    QStringLiteral("Read Pelko config failed ! Please try again."));
+    }
+}
+
+int MainWindow::decodePelkoAlgo(int mode)
+{
+    if (!splitDumpLines(paramDump, mode))
+        return -1;
+
+    // Every algorithm goes off first; the dump's enable sentences switch back
+    // on those the device runs, over fields that already hold its values.
+    qDebug() << "";
+    qDebug() << "*-------- Disabling algorithm --------*";
+    ui->cbAlive->setChecked(false);
+    struct Algorithm
+    {
+        QCheckBox *box;
+        void (MainWindow::*handler)();
+    };
+    const Algorithm switchedOff[] = {
+        {ui->cbAliveRefreshMode, &MainWindow::on_cbAliveRefreshMode_clicked},
+        {ui->cbChoc, &MainWindow::on_cbChoc_clicked},
+        {ui->cbTilt, &MainWindow::on_cbTilt_clicked},
+        {ui->cbMvt, &MainWindow::on_cbMvt_clicked},
+        {ui->cbTemp, &MainWindow::on_cbTemp_clicked},
+        {ui->cbRotation, &MainWindow::on_cbRotation_clicked},
+        {ui->cbOrient, &MainWindow::on_cbOrient_clicked},
+    };
+    for (const Algorithm &algorithm : switchedOff) {
+        if (algorithm.box->isChecked()) {
+            algorithm.box->setChecked(false);
+            (this->*algorithm.handler)();
+        }
+    }
+    qDebug() << "*--------------- FINISHED ---------------*";
+    qDebug() << "";
+
+    activeAlgorithmCount = 0;
+
+    scanDumpLines(mode);
+    applyParameters();
+
+    qDebug() << "";
+    qDebug() << "*-------- Enabling algorithm --------*";
+    if (paramDump.contains("Algorithm ALIVE enable.")) {
+        on_cbAlive_clicked();
+        if (ui->cbAliveRefreshMode->isChecked())
+            on_cbAliveRefreshMode_clicked();
+    }
+    struct Enabled
+    {
+        const char *sentence;
+        const char *otherSentence;
+        QCheckBox *box;
+        void (MainWindow::*handler)();
+    };
+    const Enabled switchedOn[] = {
+        {"Algorithm CHOC enable.", "Algorithm SHOCK enable.", ui->cbChoc, &MainWindow::on_cbChoc_clicked},
+        {"Algorithm TILT enable.", nullptr, ui->cbTilt, &MainWindow::on_cbTilt_clicked},
+        {"Algorithm MOVEMENT enable.", nullptr, ui->cbMvt, &MainWindow::on_cbMvt_clicked},
+        {"Algorithm TEMPERATURE enable.", nullptr, ui->cbTemp, &MainWindow::on_cbTemp_clicked},
+        {"Algorithm ROTATION enable.", nullptr, ui->cbRotation, &MainWindow::on_cbRotation_clicked},
+        {"Algorithm ORIENT enable.", nullptr, ui->cbOrient, &MainWindow::on_cbOrient_clicked},
+    };
+    for (const Enabled &algorithm : switchedOn) {
+        const bool named = paramDump.contains(algorithm.sentence)
+                           || (algorithm.otherSentence && paramDump.contains(algorithm.otherSentence));
+        if (named && !algorithm.box->isChecked()) {
+            algorithm.box->setChecked(true);
+            (this->*algorithm.handler)();
+        }
+    }
+    qDebug() << "*--------------- FINISHED ---------------*";
+    qDebug() << "";
+
+    ui->cbAllowPowerOFF->setChecked(paramDump.contains("Poweroff : allowed"));
+    return 0;
+}
