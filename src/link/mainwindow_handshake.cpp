@@ -2,7 +2,57 @@
 
 #include "ui_mainwindow.h"
 
-int MainWindow::connectToProduct() { return -1; }
+#include "messages.h"
 
-int MainWindow::getProductInfos() { return -1; }
+#include <QDateTime>
+#include <QDebug>
 
+int MainWindow::connectToProduct()
+{
+    // Each connection starts a fresh console, dated so that a saved console
+    // tells when the dialogue took place.
+    ui->consoleOutput->setPlainText(QLatin1String("----------------------> ")
+                                    + QDateTime::currentDateTimeUtc().toString(Qt::TextDate)
+                                    + QLatin1String(" <----------------------\n"));
+
+    if (sendOneCommand("READY", QByteArray(), 0, QString()) == 0) {
+        qDebug() << "==> Product is successfully connected.";
+        ui->readAlgoButton->setEnabled(true);
+        return getProductInfos();
+    }
+
+    showMessage(this, MessageKind::Critical, tr("Error 3"),
+                tr("No product answer... Please verify that the product is well connected, turned on and "
+                   "detected by your computer. Then please try again."));
+    qDebug() << "Product is not connected";
+    portReady = false;
+    return -1;
+}
+
+int MainWindow::getProductInfos()
+{
+    struct Step
+    {
+        const char *cmd;
+        const char *param;
+    };
+    // Debug output is on while the device describes itself, off afterwards.
+    static const Step steps[] = {
+        {"DEBUG", "1"},
+        {"VERSION", ""},
+        {"LORA GET", ""},
+        {"DEBUG", "0"},
+    };
+    for (const Step &step : steps) {
+        const QByteArray cmd(step.cmd);
+        const QByteArray param(step.param);
+        if (sendOneCommand(cmd, param, 0, QString()) != 0) {
+            const QByteArray named = param.isEmpty() ? cmd : cmd + ' ' + param;
+            qDebug().noquote() << "ERROR when sending command '" + QString::fromUtf8(named) + "'";
+            return -1;
+        }
+    }
+    verboseOff = true;
+    ui->pbEnableDebug->setText(tr("Enable debug"));
+    return 0;
+}

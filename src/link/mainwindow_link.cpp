@@ -2,13 +2,162 @@
 
 #include "ui_mainwindow.h"
 
-void MainWindow::on_startButton_clicked() {}
+#include "link/serialports.h"
+#include "link/timing.h"
+#include "messages.h"
 
-void MainWindow::on_stopButton_clicked() {}
+#include <QDebug>
+#include <QThread>
 
-void MainWindow::initSerial() {}
+namespace {
+const QLatin1String kErrorStyle("color:#ffffff; background:#ee0000;");
+const QLatin1String kClearedStyle("color:#ffffff;");
 
-void MainWindow::managePortReady() {}
+void showStatusError(QTextEdit *status, const QString &text)
+{
+    status->clear();
+    status->textCursor().insertText(text);
+    status->setStyleSheet(kErrorStyle);
+}
+} // namespace
 
-void MainWindow::manageSerialError() {}
+void MainWindow::on_startButton_clicked()
+{
+    qDebug() << "on_startButton_clicked";
+    ui->progressBar->setValue(0);
+    ui->startButton->setEnabled(false);
+    ui->stopButton->setEnabled(true);
+    ui->stopButton->setText(tr("Stop"));
 
+    if (!portReady) {
+        initSerial();
+        return;
+    }
+
+    if (sendParameters() != 0) {
+        productConnected = false;
+        showMessage(this, MessageKind::Critical, tr("Error 5"), tr("The configuration failed. Please try again."));
+        on_stopButton_clicked();
+        return;
+    }
+    productConnected = true;
+    ui->progressBar->setValue(100);
+    ui->stopButton->setText(tr("Disconnect"));
+    showMessage(this, MessageKind::Information, tr("Success"), tr("The product has been successfully configured."));
+}
+
+void MainWindow::initSerial()
+{
+    const QList<SerialPortEntry> ports = availableSerialPorts();
+    for (const SerialPortEntry &entry : ports) {
+        qDebug().noquote() << "Port name : " + entry.portName;
+        qDebug().noquote() << "Port manufacturer: " + entry.manufacturer;
+        if (!isPelkoManufacturer(entry.manufacturer))
+            continue;
+        qDebug().noquote() << "Pelko detected ! (" + entry.portName + ":" + entry.manufacturer + ")";
+        portFound = true;
+        // A port left open by a stalled handshake is let go before the new one opens.
+        if (serial.isOpen())
+            serial.close();
+        serial.setPortName(entry.systemLocation);
+        serial.setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
+        serial.setDataBits(QSerialPort::Data8);
+        serial.setParity(QSerialPort::NoParity);
+        serial.setStopBits(QSerialPort::OneStop);
+        serial.setFlowControl(QSerialPort::NoFlowControl);
+        break;
+    }
+
+    if (!portFound) {
+        showStatusError(ui->leVersion, tr("ERROR 1: please connect the product and try again"));
+        showMessage(this, MessageKind::Critical, tr("Error 1"), tr("The Pelko's CDC port COM could not be find."));
+        return;
+    }
+
+    portFound = false;
+    if (serial.open(QIODevice::ReadWrite)) {
+        qDebug() << "Serial opened";
+        emit signalSerialPortIsReady();
+        return;
+    }
+
+    // Taken before the error handling runs: closing the port would replace it.
+    const QString openError = serial.errorString();
+    portReady = false;
+    if (serial.isOpen())
+        serial.close();
+    emit serialError();
+    qDebug().noquote() << "Serial init error : " + openError;
+}
+
+void MainWindow::managePortReady()
+{
+    qDebug() << "Port is Ready";
+    portReady = true;
+
+    if (connectToProduct() == 0) {
+        ui->startButton->setEnabled(true);
+        ui->stopButton->setEnabled(true);
+        ui->startButton->setText(tr("Start"));
+        ui->stopButton->setText(tr("Disconnect"));
+        productConnected = true;
+        showMessage(this, MessageKind::Information, tr("Information"), tr("Successfully connected to the pelko !"));
+        return;
+    }
+    showStatusError(ui->leVersion, tr("ERROR 4: please try again"));
+    showMessage(this, MessageKind::Critical, tr("Error 4"), tr("Serial port is ready but the product didn't answer."));
+}
+
+void MainWindow::manageSerialError()
+{
+    portReady = false;
+    productConnected = false;
+    on_stopButton_clicked();
+    showStatusError(ui->leVersion, tr("ERROR 2: please try again"));
+    showMessage(this, MessageKind::Critical, tr("Error 2"),
+                tr("Error while initialize the serial connection.\n\nPlease try this :\n1. Unplug the USB cable\n"
+                   "2. Plug it again\n3. Close this box then clic 'Connection'"));
+}
+
+void MainWindow::on_stopButton_clicked()
+{
+    ui->startButton->setEnabled(true);
+    ui->stopButton->setEnabled(false);
+    ui->progressBar->setValue(0);
+
+    if (productConnected) {
+        // The device may or may not answer; the link comes down either way.
+        sendOneCommand("DISCONNECTE", QByteArray(), 0, QString());
+        QThread::msleep(static_cast<unsigned long>(qMax(0, LinkLimits::disconnectWaitMs)));
+        productConnected = false;
+        portReady = false;
+        ui->readAlgoButton->setEnabled(false);
+        ui->startButton->setText(tr("Connection"));
+
+        ui->leDevEUI->clear();
+        ui->leAppEUI->clear();
+        ui->leAppKEY->clear();
+        ui->leNwkSKEY->clear();
+        ui->leAppSKEY->clear();
+        ui->leDevADDR->clear();
+        ui->leNwkID->clear();
+
+        ui->rbMessageConfirmed->setChecked(false);
+        ui->rbMessageUnconfirmed->setChecked(false);
+        ui->rbABP->setChecked(false);
+        ui->rbOTAA->setChecked(false);
+        ui->rbADR_OFF->setChecked(false);
+        ui->rbADR_ON->setChecked(false);
+        ui->rbPrivateNetwork->setChecked(false);
+        ui->rbPublicNetwork->setChecked(false);
+
+        qDebug() << "*--------------- PELKO DISCONNECTED! ---------------*";
+    }
+
+    portReady = false;
+    if (serial.isOpen())
+        serial.close();
+    ui->leVersion->clear();
+    ui->leVersion->setEnabled(false);
+    ui->leVersion->setStyleSheet(kClearedStyle);
+}
