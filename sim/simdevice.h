@@ -95,6 +95,19 @@ public:
 
     void setBatteryLevel(int percent);
 
+    // What the device believes of its debug outputs ("DEBUG 1"/"DEBUG 0",
+    // "DEBUG LEDON"/"DEBUG LEDOFF"); a restart switches both off.
+    bool isDebugOn() const;
+    bool isLedDebugOn() const;
+
+    QString release() const;
+
+    // Adds (at the end, or first) or removes one "name<TAB>manufacturer<TAB>location"
+    // line of a ports file, safely against the devices of this process that
+    // list themselves in the same file. The file is replaced atomically.
+    static bool addPortLine(const QString &portsFile, const QByteArray &line, bool first = false);
+    static bool removePortLine(const QString &portsFile, const QByteArray &line);
+
     // The three-byte trailer that ends every answer.
     static QByteArray trailer();
 
