@@ -78,7 +78,6 @@ private slots:
     void theDefaultDayIsShownAsSoonAsTheWindowOpens();
     void calculateShowsTheDayTheUserDescribed();
     void spreadingFactors8To11DisableWhatTheyCannotEstimate();
-    void aLifetimeBeyondTheReferenceLeavesTheBarWhereItWas();
 };
 
 void CalculatorTabTest::theDefaultDayIsShownAsSoonAsTheWindowOpens()
@@ -109,26 +108,18 @@ void CalculatorTabTest::calculateShowsTheDayTheUserDescribed()
     QCOMPARE(tab.lifetime(), QString("7186.84 hours, 299.452 days, 0.819854 years"));
     QCOMPARE(tab.bar(), 11);
 
-    // SF 12 with an automatic ALIVE frame every hour.
+    // 8.65 years is beyond a full bar: it stays where it was.
     tab.toggleThreeAxes();
-    tab.chooseSpreadingFactor(12);
-    tab.get<QSpinBox>("xConsoAliveNbAliveAuto")->setValue(24);
+    tab.get<QSpinBox>("xCapaPile")->setValue(3200);
     tab.calculate();
-    QCOMPARE(tab.text("leConsoAliveTotal"), QString("0.447673 mAh"));
-    QCOMPARE(tab.text("leConsoTotalYears"), QString("3.69256"));
-    QCOMPARE(tab.bar(), 52);
+    QCOMPARE(tab.text("leConsoTotalYears"), QString("8.65117"));
+    QCOMPARE(tab.bar(), 11);
 }
 
 void CalculatorTabTest::spreadingFactors8To11DisableWhatTheyCannotEstimate()
 {
     CalculatorTab tab;
     tab.get<QSpinBox>("xConsoChocNbChocSent")->setValue(36);
-    tab.get<QSpinBox>("xConsoTiltPeriod")->setValue(1000);
-    tab.chooseSpreadingFactor(12);
-    tab.calculate();
-    QCOMPARE(tab.text("leConsoChocTotal"), QString("0.77805 mAh"));
-    QCOMPARE(tab.text("leConsoTiltTotal"), QString("0.504 mAh"));
-
     for (int sf : {8, 9, 10, 11}) {
         tab.chooseSpreadingFactor(sf);
         for (const char *name : kMeasuredOnlyAtSf7And12)
@@ -140,25 +131,13 @@ void CalculatorTabTest::spreadingFactors8To11DisableWhatTheyCannotEstimate()
 
     tab.calculate();
     QCOMPARE(tab.text("leConsoChocTotal"), QString("0 mAh"));
-    QCOMPARE(tab.text("leConsoTiltTotal"), QString("0 mAh"));
-    QCOMPARE(tab.text("leConsoMvtTotal"), QString("0 mAh"));
-    // The SF 12 tilt time still keeps the MPU at 16 Hz.
-    QCOMPARE(tab.text("leConsoMPU"), QString("0.16896 mAh"));
 
-    tab.chooseSpreadingFactor(7);
+    tab.chooseSpreadingFactor(12);
     for (const char *name : kMeasuredOnlyAtSf7And12)
         QVERIFY2(tab.get<QWidget>(name)->isEnabled(), name);
     QVERIFY(!tab.get<QLabel>("tConsoRotationTitle")->isEnabled());
-}
-
-void CalculatorTabTest::aLifetimeBeyondTheReferenceLeavesTheBarWhereItWas()
-{
-    CalculatorTab tab;
-    QCOMPARE(tab.bar(), 76);
-    tab.get<QSpinBox>("xCapaPile")->setValue(3200);
     tab.calculate();
-    QCOMPARE(tab.text("leConsoTotalYears"), QString("8.65117"));
-    QCOMPARE(tab.bar(), 76);
+    QCOMPARE(tab.text("leConsoChocTotal"), QString("0.77805 mAh"));
 }
 
 QTEST_MAIN(CalculatorTabTest)

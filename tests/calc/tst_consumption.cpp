@@ -10,11 +10,6 @@ QString shown(float value)
     return QString::number(value, 'g', 6);
 }
 
-ConsumptionInputs startValues()
-{
-    return ConsumptionInputs();
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(ConsumptionInputs)
@@ -26,13 +21,11 @@ class ConsumptionTest : public QObject
 private slots:
     void publishedExamplesComeOutDigitForDigit_data();
     void publishedExamplesComeOutDigitForDigit();
-    void spreadingFactorsWithoutMeasuresKeepTheLastFullLoad();
     void recordsAndTiltTimeCarryOverBetweenCalculations();
-    void mpuRunsAtTheFasterOfBothRates_data();
-    void mpuRunsAtTheFasterOfBothRates();
-    void automaticTiltForcesTheMpuTo16Hz();
+    void mpuRunsAtTheFasterRateOrAt16HzForTilt_data();
+    void mpuRunsAtTheFasterRateOrAt16HzForTilt();
     void moreThanADayOfActivityMakesSleepNegative();
-    void lifetimeBeyondTheReferenceLeavesTheBarAlone();
+    void lifetimeOutsideTheReferenceLeavesTheBarAlone();
 };
 
 void ConsumptionTest::publishedExamplesComeOutDigitForDigit_data()
@@ -42,18 +35,16 @@ void ConsumptionTest::publishedExamplesComeOutDigitForDigit_data()
     QTest::addColumn<QStringList>("figures");
     QTest::addColumn<int>("progress");
 
-    QTest::newRow("start values") << startValues()
+    QTest::newRow("start values") << ConsumptionInputs()
                                   << QStringList{"0", "0", "0.0025344", "0.959539", "0.0400864", "47397.6", "1974.9",
                                                  "5.40698"}
                                   << 76;
-
     ConsumptionInputs threeAxes;
     threeAxes.threeAxes = true;
     QTest::newRow("3 axes measure") << threeAxes
                                     << QStringList{"0", "5.42857", "0.0025344", "0.913825", "0.264372", "7186.84",
                                                    "299.452", "0.819854"}
                                     << 11;
-
     ConsumptionInputs sf12;
     sf12.spreadingFactor = 12;
     sf12.aliveAuto = 24;
@@ -69,44 +60,15 @@ void ConsumptionTest::publishedExamplesComeOutDigitForDigit()
 
     ConsumptionModel model;
     const ConsumptionResults r = model.calculate(inputs);
-    QStringList got{shown(r.alive), shown(r.vibration), shown(r.mpu), shown(r.sleep),
-                    shown(r.mean), shown(r.hours), shown(r.days), shown(r.years)};
+    QStringList got{shown(r.alive), shown(r.vibration), shown(r.mpu),   shown(r.sleep),
+                    shown(r.mean),  shown(r.hours),     shown(r.days), shown(r.years)};
     for (int i = 0; i < figures.size(); ++i) {
         if (figures.at(i).isEmpty())
             got[i].clear();
     }
     QCOMPARE(got, figures);
-    QCOMPARE(shown(r.shock), QString("0"));
-    QCOMPARE(shown(r.motion), QString("0"));
-    QCOMPARE(shown(r.tilt), QString("0"));
-    QVERIFY(r.progress.has_value());
-    QCOMPARE(*r.progress, progress);
-}
-
-void ConsumptionTest::spreadingFactorsWithoutMeasuresKeepTheLastFullLoad()
-{
-    ConsumptionModel model;
-    model.load(0, 2000);
-    QCOMPARE(model.table().aliveAuto.microAmps, 0.0f);
-    QCOMPARE(model.table().sleepMicroAmps, 40.0f);
-    QCOMPARE(model.table().mpuMicroAmps, 220.0f);
-
-    model.load(12, 3200);
-    model.load(9, 2000);
-    QCOMPARE(model.table().aliveAuto.microAmps, 3620.0f);
-    QCOMPARE(model.table().aliveManual.seconds, 4.2f);
-    QCOMPARE(model.table().shockFrame.microAmps, 13650.0f);
-    QCOMPARE(model.table().vibrationEmission.seconds, 5.0f);
-    QCOMPARE(model.capacity(), 2000);
-
-    model.load(13, 1600); // no such column: only the constants and the capacity
-    QCOMPARE(model.table().aliveAuto.microAmps, 3620.0f);
-    QCOMPARE(model.capacity(), 1600);
-
-    model.load(7, 2000);
-    QCOMPARE(model.table().shockFrame.microAmps, 1630.0f);
-    QCOMPARE(model.table().vibrationEmission.microAmps, 0.0f);
-    QCOMPARE(model.table().aliveAuto.hours, static_cast<float>(2.6f / 3600.0));
+    QCOMPARE(QStringList({shown(r.shock), shown(r.motion), shown(r.tilt)}), QStringList({"0", "0", "0"}));
+    QCOMPARE(r.progress.value_or(-1), progress);
 }
 
 void ConsumptionTest::recordsAndTiltTimeCarryOverBetweenCalculations()
@@ -114,78 +76,57 @@ void ConsumptionTest::recordsAndTiltTimeCarryOverBetweenCalculations()
     ConsumptionModel model;
     ConsumptionInputs in;
     in.shocks = 36;
-
     in.spreadingFactor = 12;
     in.tiltPeriodMs = 1000; // 86 400 measures of 6 ms: 0.144 h a day
     ConsumptionResults r = model.calculate(in);
-    QCOMPARE(shown(r.tiltHours), QString("0.144"));
-    QCOMPARE(shown(r.tilt), QString("0.504"));
-    QCOMPARE(shown(r.shock), QString("0.77805"));
-    QCOMPARE(r.mpuFrequency, 16.0f);
+    QCOMPARE(QStringList({shown(r.tiltHours), shown(r.tilt), shown(r.shock)}),
+             QStringList({"0.144", "0.504", "0.77805"}));
 
     // SF 9 measures nothing but ALIVE: the SF 12 shock frame (5.7 s) and the
     // tilt time still count as active hours, though they cost nothing here.
     in.spreadingFactor = 9;
     in.tiltPeriodMs = 0;
     r = model.calculate(in);
-    QCOMPARE(shown(r.shock), QString("0"));
-    QCOMPARE(shown(r.tilt), QString("0"));
-    QCOMPARE(shown(r.tiltHours), QString("0.144"));
-    QCOMPARE(r.mpuFrequency, 16.0f);
-    QCOMPARE(shown(r.mpu), QString("0.16896"));
-    QCOMPARE(shown(r.sleep), QString("0.92124")); // (24 - 0.144 - 0.768 - 0.057) x 0.04
+    QCOMPARE(model.table().aliveAuto.microAmps, 3620.0f);
+    QCOMPARE(QStringList({shown(r.shock), shown(r.tilt), shown(r.tiltHours), shown(r.mpu)}),
+             QStringList({"0", "0", "0.144", "0.16896"})); // still 16 Hz for the tilt
+    QCOMPARE(shown(r.sleep), QString("0.92124"));          // (24 - 0.144 - 0.768 - 0.057) x 0.04
 
-    // Back at SF 7 the tilt period of 0 clears the tilt time.
+    // Back at SF 7 the tilt period of 0 clears the tilt time, and the shock
+    // frame is the SF 7 one again (3.3 s).
     in.spreadingFactor = 7;
     r = model.calculate(in);
-    QCOMPARE(r.tiltHours, 0.0f);
-    QCOMPARE(shown(r.mpuFrequency), QString("0.24"));
-    QCOMPARE(shown(r.shock), QString("0.05379"));
-    QCOMPARE(shown(r.sleep), QString("0.958219")); // (24 - 0.033 - 0.01152) x 0.04
+    QCOMPARE(QStringList({shown(r.tiltHours), shown(r.mpuFrequency), shown(r.shock), shown(r.sleep)}),
+             QStringList({"0", "0.24", "0.05379", "0.958219"})); // (24 - 0.033 - 0.01152) x 0.04
 }
 
-void ConsumptionTest::mpuRunsAtTheFasterOfBothRates_data()
+void ConsumptionTest::mpuRunsAtTheFasterRateOrAt16HzForTilt_data()
 {
     QTest::addColumn<QString>("motion");
     QTest::addColumn<QString>("shock");
-    QTest::addColumn<QString>("frequency");
+    QTest::addColumn<int>("tiltPeriodMs");
     QTest::addColumn<QString>("mpu");
-    QTest::newRow("both at 0,24") << "0,24" << "0,24" << "0.24" << "0.0025344";
-    QTest::newRow("0,24 and 1") << "0,24" << "1" << "1" << "0.01056";
-    QTest::newRow("1 and 0,24") << "1" << "0,24" << "1" << "0.01056";
-    QTest::newRow("shock list's 7") << "4" << "7" << "7" << "0.07392";
-    QTest::newRow("motion 500 over shock 250") << "500" << "250" << "500" << "5.28";
+    QTest::newRow("both at 0,24") << "0,24" << "0,24" << 0 << "0.0025344";
+    QTest::newRow("0,24 and 1") << "0,24" << "1" << 0 << "0.01056";
+    QTest::newRow("1 and 0,24") << "1" << "0,24" << 0 << "0.01056";
+    QTest::newRow("shock list's 7") << "4" << "7" << 0 << "0.07392";
+    QTest::newRow("motion 500 over shock 250") << "500" << "250" << 0 << "5.28";
+    QTest::newRow("tilt lowers 500 to 16") << "500" << "0,24" << 60000 << "0.16896";
+    QTest::newRow("tilt raises 0,24 to 16") << "0,24" << "0,24" << 360000 << "0.16896";
 }
 
-void ConsumptionTest::mpuRunsAtTheFasterOfBothRates()
+void ConsumptionTest::mpuRunsAtTheFasterRateOrAt16HzForTilt()
 {
     QFETCH(QString, motion);
     QFETCH(QString, shock);
-    QFETCH(QString, frequency);
+    QFETCH(int, tiltPeriodMs);
     QFETCH(QString, mpu);
     ConsumptionInputs in;
     in.motionFrequency = motion;
     in.shockFrequency = shock;
+    in.tiltPeriodMs = tiltPeriodMs;
     ConsumptionModel model;
-    const ConsumptionResults r = model.calculate(in);
-    QCOMPARE(shown(r.mpuFrequency), frequency);
-    QCOMPARE(shown(r.mpu), mpu);
-}
-
-void ConsumptionTest::automaticTiltForcesTheMpuTo16Hz()
-{
-    ConsumptionModel model;
-    ConsumptionInputs in;
-    in.tiltPeriodMs = 60000;
-    in.motionFrequency = "500";
-    in.shockFrequency = "0,24";
-    ConsumptionResults r = model.calculate(in);
-    QCOMPARE(r.mpuFrequency, 16.0f);
-    QCOMPARE(shown(r.tiltHours), QString("0.0024"));
-
-    in.motionFrequency = "0,24";
-    r = model.calculate(in);
-    QCOMPARE(r.mpuFrequency, 16.0f);
+    QCOMPARE(shown(model.calculate(in).mpu), mpu);
 }
 
 void ConsumptionTest::moreThanADayOfActivityMakesSleepNegative()
@@ -195,13 +136,12 @@ void ConsumptionTest::moreThanADayOfActivityMakesSleepNegative()
     in.fastMotions = 360; // 25.2 h of fast motion a day
     in.slowMotions = 360; // and 36 h of slow motion
     const ConsumptionResults r = model.calculate(in);
-    QCOMPARE(shown(r.sleep), QString("-1.48846"));
-    QCOMPARE(shown(r.motion), QString("22.14"));
-    // Nothing is clamped: the negative sleep lowers the mean, (22.14 - 1.48846 + 0.0025344) / 24.
-    QCOMPARE(shown(r.mean), QString("0.860586"));
+    // Nothing is clamped: (22.14 - 1.48846 + 0.0025344) / 24.
+    QCOMPARE(QStringList({shown(r.sleep), shown(r.motion), shown(r.mean)}),
+             QStringList({"-1.48846", "22.14", "0.860586"}));
 }
 
-void ConsumptionTest::lifetimeBeyondTheReferenceLeavesTheBarAlone()
+void ConsumptionTest::lifetimeOutsideTheReferenceLeavesTheBarAlone()
 {
     ConsumptionModel model;
     ConsumptionInputs in;
@@ -210,7 +150,8 @@ void ConsumptionTest::lifetimeBeyondTheReferenceLeavesTheBarAlone()
     QCOMPARE(shown(r.years), QString("8.65117"));
     QVERIFY(!r.progress.has_value());
 
-    // A day whose activity outweighs it gives no usable lifetime either.
+    // At SF 10 the motions cost nothing but still fill the day: no usable
+    // lifetime, and no bar position.
     in.capacity = 2000;
     in.spreadingFactor = 10;
     in.fastMotions = 360;
