@@ -1,0 +1,238 @@
+#include "linkrig.h"
+
+#include "debuglog.h"
+#include "mainwindow.h"
+
+#include <QElapsedTimer>
+#include <QTextEdit>
+
+// One exchange at a time against the simulated device, on a port the test
+// opens itself.
+class ExchangeTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void acceptedCommandIsEchoedAndLoggedTrimmed();
+    void refusedCommandLeavesANoteInTheConsole();
+    void faultyAnswersAreNotAccepted_data();
+    void faultyAnswersAreNotAccepted();
+    void answerSentInChunksIsReadWhole();
+    void saveLineIsReadWithTheLongQuietTimeWhichIsThenRestored();
+    void babblingDeviceIsCutOffAtTheTimeCap();
+    void babblingDeviceIsCutOffAtTheSizeCap();
+    void bytesWaitingBeforeTheLineBelongToItsAnswer();
+    void deviceGoneMidAnswerFailsThisAndTheNextExchange();
+    void writingToAClosedPortFailsWithoutReading();
+    void poweroffAndResetBannersAreWrittenEvenWhenWritingFails();
+    void bareLineIsAnsweredAfterTheDeviceNoticesItsEnd();
+
+private:
+    bool openDevicePort(MainWindow &window);
+    QTextEdit *console(MainWindow &window) { return window.findChild<QTextEdit *>("consoleOutput"); }
+
+    std::unique_ptr<ShortLinkTimes> m_times;
+    std::unique_ptr<LinkRig> m_rig;
+};
+
+void ExchangeTest::init()
+{
+    m_times.reset(new ShortLinkTimes);
+    m_rig.reset(new LinkRig);
+    QVERIFY(m_rig->started);
+}
+
+void ExchangeTest::cleanup()
+{
+    m_rig.reset();
+    m_times.reset();
+}
+
+bool ExchangeTest::openDevicePort(MainWindow &window)
+{
+    window.serial.setPortName(m_rig->device->portPath());
+    window.serial.setBaudRate(QSerialPort::Baud115200);
+    return window.serial.open(QIODevice::ReadWrite);
+}
+
+void ExchangeTest::acceptedCommandIsEchoedAndLoggedTrimmed()
+{
+    MainWindow window;
+    QVERIFY(openDevicePort(window));
+    DebugLog log;
+    QCOMPARE(window.sendOneCommand("READY", QByteArray(), 0, QString()), 0);
+    QCOMPARE(m_rig->device->receivedLines(), QList<QByteArray>{"READY\r\n"});
+    QCOMPARE(console(window)->toPlainText(), QStringLiteral("OK\n>"));
+    QVERIFY2(log.contains(QStringLiteral("CMD sent : \"READY\" ==> Pelko answers : \"OK\"")),
+             qPrintable(log.lines().join('\n')));
+}
+
+void ExchangeTest::refusedCommandLeavesANoteInTheConsole()
+{
+    MainWindow window;
+    QVERIFY(openDevicePort(window));
+    m_rig->device->setFault("CHOC gxSup", SimFault::Refuses);
+    QCOMPARE(window.sendOneCommand("CHOC", "gxSup", 1500, QString()), -1);
+    QCOMPARE(m_rig->device->receivedLines(), QList<QByteArray>{"CHOC gxSup 1500\r\n"});
+    QCOMPARE(console(window)->toPlainText(), QStringLiteral("NOK : Command 'CHOC gxSup' failed\n>"));
+}
+
+void ExchangeTest::faultyAnswersAreNotAccepted_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("result");
+    QTest::newRow("silence") << int(SimFault::NeverAnswers) << -2;
+    QTest::newRow("answer without OK") << int(SimFault::AnswersWithoutOk) << -2;
+    QTest::newRow("garbage") << int(SimFault::SendsGarbage) << -2;
+    QTest::newRow("refusal") << int(SimFault::Refuses) << -1;
+}
+
+void ExchangeTest::faultyAnswersAreNotAccepted()
+{
+    QFETCH(int, fault);
+    QFETCH(int, result);
+    MainWindow window;
+    QVERIFY(openDevicePort(window));
+    m_rig->device->setFault("DEBUG", SimFault(fault));
+    QCOMPARE(window.sendOneCommand("DEBUG", "1", 0, QString()), result);
+    // Next exchange works again once the device behaves.
+    m_rig->device->clearFaults();
+    QCOMPARE(window.sendOneCommand("DEBUG", "0", 0, QString()), 0);
+}
+
+void ExchangeTest::answerSentInChunksIsReadWhole()
+{
+    MainWindow window;
+    QVERIFY(openDevicePort(window));
+    m_rig->device->setFault("LORA GET", SimFault::AnswersInChunks);
+    QCOMPARE(window.sendOneCommand("LORA GET", QByteArray(), 0, QString()), 0);
+    QVERIFY(window.loraAnswer.contains("DevEui : "));
+    QVERIFY(window.loraAnswer.endsWith(SimDevice::trailer()));
+}
+
+void ExchangeTest::saveLineIsReadWithTheLongQuietTimeWhichIsThenRestored()
+{
+    // Chunks paused longer than the usual quiet time but shorter than the
+    // save's: only a save line waits for the "OK" in the last chunk.
+    LinkRig rig([] {
+        SimDevice::Options options;
+        options.chunkPauseMs = 200;
+        return options;
+    }());
+    QVERIFY(rig.started);
+    MainWindow window;
+    window.serial.setPortName(rig.device->portPath());
+    QVERIFY(window.serial.open(QIODevice::ReadWrite));
+    const QByteArray slowAnswer("writing flash............\r\nwritten\r\nOK\r\n>");
+    rig.device->setRawAnswer("SAVEPARAM", slowAnswer);
+    rig.device->setRawAnswer("DEBUG", slowAnswer);
+    rig.device->setFault("SAVEPARAM", SimFault::AnswersInChunks);
+    rig.device->setFault("DEBUG", SimFault::AnswersInChunks);
+
+    // A silent device first: the save still gets its long wait, and the
+    // usual quiet time comes back.
+    rig.device->setFault("SAVEPARAM LORA", SimFault::NeverAnswers);
+    QCOMPARE(window.sendOneCommand("SAVEPARAM", "LORA", 0, QString()), -2);
+    QCOMPARE(readTimeout, 100);
+
+    QCOMPARE(window.sendOneCommand("SAVEPARAM", "ALGO", 0, QString()), 0);
+    QCOMPARE(readTimeout, 100);
+    QCOMPARE(window.sendOneCommand("DEBUG", "1", 0, QString()), -2);
+    QCOMPARE(readTimeout, 100);
+}
+
+void ExchangeTest::babblingDeviceIsCutOffAtTheTimeCap()
+{
+    // A quiet time longer than the cap: only the cap can end this read, even
+    // when the device's thread is held up for a moment on a busy machine.
+    readTimeout = 500;
+    LinkLimits::maxReadDurationMs = 400;
+    MainWindow window;
+    QVERIFY(openDevicePort(window));
+    DebugLog log;
+    m_rig->device->setFault("DEBUG", SimFault::Babbles, 1);
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(window.sendOneCommand("DEBUG", "1", 0, QString()), -2);
+    // Well before the device would have paused by itself (3 s).
+    QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY2(log.contains(QStringLiteral("Answer cut off")), qPrintable(log.lines().join('\n').right(500)));
+    QVERIFY(console(window)->toPlainText().contains(QLatin1String("acc x=")));
+}
+
+void ExchangeTest::babblingDeviceIsCutOffAtTheSizeCap()
+{
+    readTimeout = 500;
+    LinkLimits::maxAnswerBytes = 2000;
+    MainWindow window;
+    QVERIFY(openDevicePort(window));
+    DebugLog log;
+    m_rig->device->setFault("LORA GET", SimFault::Babbles, 1);
+    QCOMPARE(window.sendOneCommand("LORA GET", QByteArray(), 0, QString()), -2);
+    QCOMPARE(window.loraAnswer.size(), 2000);
+    QVERIFY(log.contains(QStringLiteral("Answer cut off")));
+}
+
+void ExchangeTest::bytesWaitingBeforeTheLineBelongToItsAnswer()
+{
+    MainWindow window;
+    QVERIFY(openDevicePort(window));
+    // A first answer that comes too late for its exchange...
+    m_rig->device->setRawAnswer("VERSION", "late OK\r\n>");
+    m_rig->device->setFault("VERSION", SimFault::AnswersInChunks, 1);
+    readTimeout = 10;
+    window.sendOneCommand("VERSION", QByteArray(), 0, QString());
+    readTimeout = 100;
+    QTest::qWait(300);
+    // ... is part of the next one.
+    m_rig->device->setFault("DEBUG", SimFault::NeverAnswers, 1);
+    QCOMPARE(window.sendOneCommand("DEBUG", "1", 0, QString()), 0);
+}
+
+void ExchangeTest::deviceGoneMidAnswerFailsThisAndTheNextExchange()
+{
+    MainWindow window;
+    QVERIFY(openDevicePort(window));
+    m_rig->device->setRawAnswer("VERSION", "Firmware : v2.2 and a long text before the end\r\nOK\r\n>");
+    m_rig->device->setFault("VERSION", SimFault::GoesAway);
+    QElapsedTimer clock;
+    clock.start();
+    QCOMPARE(window.sendOneCommand("VERSION", QByteArray(), 0, QString()), -2);
+    QVERIFY(window.sendOneCommand("DEBUG", "0", 0, QString()) != 0);
+    QVERIFY(clock.elapsed() < 5000);
+}
+
+void ExchangeTest::writingToAClosedPortFailsWithoutReading()
+{
+    MainWindow window;
+    DebugLog log;
+    QCOMPARE(window.sendOneCommand("READY", QByteArray(), 0, QString()), -1);
+    QVERIFY(log.contains(QStringLiteral("Failed to write the data to port")));
+    QVERIFY(!log.contains(QStringLiteral("CMD sent")));
+    QVERIFY(console(window)->toPlainText().isEmpty());
+    QVERIFY(m_rig->device->receivedLines().isEmpty());
+}
+
+void ExchangeTest::poweroffAndResetBannersAreWrittenEvenWhenWritingFails()
+{
+    MainWindow window;
+    QCOMPARE(window.sendOneCommand("poweroff", QByteArray(), 0, QString()), -1);
+    QCOMPARE(window.sendOneCommand("reset", QByteArray(), 0, QString()), -1);
+    QCOMPARE(console(window)->toPlainText(),
+             QStringLiteral("\n--------------------------> POWEROFF <--------------------------\n"
+                            "\n---------------------------> REBOOT <---------------------------\n"));
+}
+
+void ExchangeTest::bareLineIsAnsweredAfterTheDeviceNoticesItsEnd()
+{
+    MainWindow window;
+    QVERIFY(openDevicePort(window));
+    QCOMPARE(window.sendOneCommand("LORA SET", "DEVADDR", 0, QStringLiteral("26011BDA")), 0);
+    QCOMPARE(m_rig->device->receivedLines(), QList<QByteArray>{"LORA SET DEVADDR 26011BDA"});
+}
+
+QTEST_MAIN(ExchangeTest)
+#include "tst_exchange.moc"
