@@ -286,12 +286,21 @@ void SimDevice::Impl::babble()
     QElapsedTimer timer;
     timer.start();
     int n = 0;
+    qint64 sent = 0;
     while (timer.elapsed() < options.babbleMs && masterFd >= 0 && !interrupted()) {
+        // No faster than the wire: 115,200 baud carry about 11.5 bytes per ms.
+        if (sent > timer.elapsed() * 23 / 2 + 64) {
+            pause(2);
+            continue;
+        }
         const QByteArray text = "acc x=" + QByteArray::number(-12 + n % 25) + " y=" + QByteArray::number(n % 7)
                                 + " z=" + QByteArray::number(1000 + n % 9) + " t=" + QByteArray::number(n)
                                 + "\r\n";
         ++n;
-        if (::write(masterFd, text.constData(), size_t(text.size())) < 0) {
+        const ssize_t written = ::write(masterFd, text.constData(), size_t(text.size()));
+        if (written > 0)
+            sent += written;
+        else {
             pollfd fd = {masterFd, POLLOUT, 0};
             ::poll(&fd, 1, 5);
         }
