@@ -1,0 +1,427 @@
+#include "linkrig.h"
+
+#include "debuglog.h"
+#include "dialogwatcher.h"
+#include "mainwindow.h"
+
+#include <QDateTime>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTextEdit>
+
+namespace {
+const QString kGreen = QStringLiteral("color:#ffffff; background:#32ee00;");
+const QString kRed = QStringLiteral("color:#ffffff; background:#ee0000;");
+const QString kError3Text = QStringLiteral(
+    "No product answer... Please verify that the product is well connected, turned on and detected by your "
+    "computer. Then please try again.");
+const QString kError4Text = QStringLiteral("Serial port is ready but the product didn't answer.");
+const char *const kLoRaFields[] = {"leDevEUI", "leAppEUI", "leAppKEY", "leNwkSKEY", "leAppSKEY", "leDevADDR", "leNwkID"};
+const char *const kLoRaRadios[] = {"rbMessageConfirmed", "rbMessageUnconfirmed", "rbABP", "rbOTAA",
+                                   "rbADR_OFF", "rbADR_ON", "rbPrivateNetwork", "rbPublicNetwork"};
+
+// What the user sees of the link on the window.
+struct View
+{
+    explicit View(MainWindow &w)
+        : start(w.findChild<QPushButton *>("startButton")), stop(w.findChild<QPushButton *>("stopButton")),
+          read(w.findChild<QPushButton *>("readAlgoButton")), debug(w.findChild<QPushButton *>("pbEnableDebug")),
+          status(w.findChild<QTextEdit *>("leVersion")), console(w.findChild<QTextEdit *>("consoleOutput")),
+          progress(w.findChild<QProgressBar *>("progressBar"))
+    {
+    }
+    QPushButton *start, *stop, *read, *debug;
+    QTextEdit *status, *console;
+    QProgressBar *progress;
+};
+} // namespace
+
+class ConnectionTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void successfulConnectionIdentifiesTheDevice();
+    void disconnectSendsOneGoodbyeAndClearsTheLoRaTab();
+    void reconnectingAfterADisconnectStartsAFreshConsole();
+    void noDevicePortReportsError1_data();
+    void noDevicePortReportsError1();
+    void firstOfTwoDevicePortsIsUsedAndTheSecondNotEvenLogged();
+    void portThatWillNotOpenReportsError2();
+    void unansweredReadyReportsError3ThenError4();
+    void failedIdentificationReportsOnlyError4_data();
+    void failedIdentificationReportsOnlyError4();
+    void versionAnswerHoldingNokIsAccepted();
+    void deviceVanishingMidHandshakeLeavesAStalledLinkThatStopCloses();
+    void stopInAFreshWindowSendsNothing();
+    void uploadOutcomeDecidesWhatTheButtonsOffer();
+
+private:
+    void connect(MainWindow &window);
+
+    std::unique_ptr<ShortLinkTimes> m_times;
+    std::unique_ptr<LinkRig> m_rig;
+    std::unique_ptr<DialogWatcher> m_dialogs;
+};
+
+void ConnectionTest::init()
+{
+    if (LinkRig::hostListsADevice())
+        QSKIP("this host lists a port of the device's USB bridge");
+    m_times.reset(new ShortLinkTimes);
+    m_rig.reset(new LinkRig);
+    QVERIFY(m_rig->started);
+    m_dialogs.reset(new DialogWatcher);
+}
+
+void ConnectionTest::cleanup()
+{
+    m_dialogs.reset();
+    m_rig.reset();
+    m_times.reset();
+}
+
+void ConnectionTest::connect(MainWindow &window)
+{
+    View(window).start->click();
+}
+
+void ConnectionTest::successfulConnectionIdentifiesTheDevice()
+{
+    MainWindow window;
+    View view(window);
+    view.debug->setText(QStringLiteral("Disable debug"));
+    DebugLog log;
+    const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-1);
+    connect(window);
+
+    QCOMPARE(m_rig->device->receivedLines(),
+             (QList<QByteArray>{"READY\r\n", "DEBUG 1\r\n", "VERSION\r\n", "LORA GET  0\r\n", "DEBUG 0\r\n"}));
+    QCOMPARE(m_dialogs->summary(), QStringLiteral("information Information: Successfully connected to the pelko !"));
+    QCOMPARE(view.start->text(), QStringLiteral("Start"));
+    QCOMPARE(view.stop->text(), QStringLiteral("Disconnect"));
+    QVERIFY(view.start->isEnabled());
+    QVERIFY(view.stop->isEnabled());
+    QVERIFY(view.read->isEnabled());
+    QCOMPARE(view.debug->text(), QStringLiteral("Enable debug"));
+    QCOMPARE(view.status->toPlainText(), QStringLiteral("Firmware : v2.2\nOK\n>"));
+    QCOMPARE(view.status->styleSheet(), kGreen);
+    QVERIFY(window.portReady);
+    QVERIFY(window.productConnected);
+    QCOMPARE(window.firmwareVersion, 2.2f);
+    QVERIFY(window.serial.isOpen());
+    QVERIFY(!window.findChild<QLineEdit *>("leDevEUI")->text().isEmpty());
+    QVERIFY(log.contains(QStringLiteral("Pelko detected ! (ttyPELKO0:Silicon Labs)")));
+
+    // The console starts with the dated banner, then every answer.
+    const QString console = view.console->toPlainText();
+    const QRegularExpression banner(QStringLiteral("^-{22}> (.+) <-{22}\n"));
+    const QRegularExpressionMatch match = banner.match(console);
+    QVERIFY2(match.hasMatch(), qPrintable(console));
+    QDateTime stamp = QDateTime::fromString(match.captured(1), Qt::TextDate);
+    stamp.setTimeSpec(Qt::UTC);
+    QVERIFY2(stamp >= before && stamp <= QDateTime::currentDateTimeUtc(), qPrintable(match.captured(1)));
+    QVERIFY(console.contains(QLatin1String("Firmware : v2.2")));
+    QVERIFY(console.contains(QLatin1String("AppKey : XXXXXXXXXXXXXXXXXXXXXXXXXX")));
+}
+
+void ConnectionTest::disconnectSendsOneGoodbyeAndClearsTheLoRaTab()
+{
+    MainWindow window;
+    View view(window);
+    connect(window);
+    QVERIFY(window.productConnected);
+    m_rig->device->clearReceived();
+    DebugLog log;
+
+    view.stop->click();
+
+    QCOMPARE(m_rig->device->receivedLines(), QList<QByteArray>{"DISCONNECTE\r\n"});
+    QVERIFY(!window.serial.isOpen());
+    QVERIFY(!window.portReady);
+    QVERIFY(!window.productConnected);
+    QCOMPARE(view.start->text(), QStringLiteral("Connection"));
+    QVERIFY(view.start->isEnabled());
+    QVERIFY(!view.stop->isEnabled());
+    QVERIFY(!view.read->isEnabled());
+    QVERIFY(view.status->toPlainText().isEmpty());
+    QVERIFY(!view.status->isEnabled());
+    QCOMPARE(view.status->styleSheet(), QStringLiteral("color:#ffffff;"));
+    for (const char *name : kLoRaFields)
+        QVERIFY2(window.findChild<QLineEdit *>(name)->text().isEmpty(), name);
+    for (const char *name : kLoRaRadios)
+        QVERIFY2(!window.findChild<QRadioButton *>(name)->isChecked(), name);
+    QCOMPARE(log.count(QStringLiteral("PELKO DISCONNECTED!")), 1);
+    QCOMPARE(m_dialogs->seen().size(), 1); // only the connection's
+}
+
+void ConnectionTest::reconnectingAfterADisconnectStartsAFreshConsole()
+{
+    MainWindow window;
+    View view(window);
+    connect(window);
+    view.stop->click();
+    m_dialogs->clear();
+    m_rig->device->clearReceived();
+
+    connect(window);
+
+    QCOMPARE(m_dialogs->titles(), QStringList{"Information"});
+    QCOMPARE(m_rig->device->receivedLines().first(), QByteArray("READY\r\n"));
+    QCOMPARE(view.start->text(), QStringLiteral("Start"));
+    QCOMPARE(view.stop->text(), QStringLiteral("Disconnect"));
+    QCOMPARE(view.status->styleSheet(), kGreen);
+    QCOMPARE(view.console->toPlainText().count(QLatin1String("---------------------->")), 1);
+    QVERIFY(!view.console->toPlainText().contains(QLatin1String("DISCONNECTE")));
+}
+
+void ConnectionTest::noDevicePortReportsError1_data()
+{
+    QTest::addColumn<QString>("manufacturer");
+    QTest::newRow("no port at all") << QString();
+    QTest::newRow("lower-case manufacturer") << QStringLiteral("silicon labs");
+    QTest::newRow("another maker") << QStringLiteral("FTDI");
+}
+
+void ConnectionTest::noDevicePortReportsError1()
+{
+    QFETCH(QString, manufacturer);
+    m_rig.reset();
+    SimDevice::Options options;
+    if (!manufacturer.isEmpty())
+        options.manufacturer = manufacturer;
+    m_rig.reset(new LinkRig(options, !manufacturer.isEmpty()));
+    MainWindow window;
+    View view(window);
+    connect(window);
+
+    QCOMPARE(m_dialogs->summary(), QStringLiteral("critical Error 1: The Pelko's CDC port COM could not be find."));
+    QCOMPARE(view.status->toPlainText(), QStringLiteral("ERROR 1: please connect the product and try again"));
+    QCOMPARE(view.status->styleSheet(), kRed);
+    QVERIFY(!view.start->isEnabled());
+    QVERIFY(view.stop->isEnabled());
+    QCOMPARE(view.stop->text(), QStringLiteral("Stop"));
+    QVERIFY(!window.serial.isOpen());
+    QVERIFY(m_rig->device->receivedLines().isEmpty());
+
+    // Stop brings the window back to idle.
+    view.stop->click();
+    QVERIFY(view.start->isEnabled());
+    QVERIFY(!view.stop->isEnabled());
+}
+
+void ConnectionTest::firstOfTwoDevicePortsIsUsedAndTheSecondNotEvenLogged()
+{
+    m_rig->addPort(QStringLiteral("ttySECOND"), QStringLiteral("Silicon Labs"), QStringLiteral("/nonexistent/ttySECOND"));
+    m_rig->addPort(QStringLiteral("ttyOTHER"), QStringLiteral("Prolific"), QStringLiteral("/nonexistent/ttyOTHER"), true);
+    DebugLog log;
+    MainWindow window;
+    connect(window);
+    QVERIFY2(window.productConnected, qPrintable(m_dialogs->summary()));
+    QVERIFY(log.contains(QStringLiteral("Port name : ttyOTHER")));
+    QVERIFY(log.contains(QStringLiteral("Port manufacturer: Prolific")));
+    QVERIFY(!log.contains(QStringLiteral("ttySECOND")));
+
+    // The other way round the unopenable port is the one taken.
+    LinkRig rig(SimDevice::Options(), false);
+    rig.addPort(QStringLiteral("ttyFIRST"), QStringLiteral("Silicon Labs"), QStringLiteral("/nonexistent/ttyFIRST"));
+    rig.addPort(QStringLiteral("ttyPELKO0"), QStringLiteral("Silicon Labs"), rig.device->portPath());
+    m_dialogs->clear();
+    MainWindow second;
+    connect(second);
+    QCOMPARE(m_dialogs->titles(), QStringList{"Error 2"});
+    QVERIFY(rig.device->receivedLines().isEmpty());
+}
+
+void ConnectionTest::portThatWillNotOpenReportsError2()
+{
+    m_rig.reset();
+    m_rig.reset(new LinkRig(SimDevice::Options(), false));
+    m_rig->addPort(QStringLiteral("ttyGONE"), QStringLiteral("Silicon Labs"), QStringLiteral("/nonexistent/ttyGONE"));
+    DebugLog log;
+    MainWindow window;
+    View view(window);
+    connect(window);
+
+    QCOMPARE(m_dialogs->seen().size(), 1);
+    QCOMPARE(m_dialogs->seen().first().kind, QStringLiteral("critical"));
+    QCOMPARE(m_dialogs->seen().first().title, QStringLiteral("Error 2"));
+    QCOMPARE(m_dialogs->seen().first().text,
+             QStringLiteral("Error while initialize the serial connection.\n\nPlease try this :\n1. Unplug the USB "
+                            "cable\n2. Plug it again\n3. Close this box then clic 'Connection'"));
+    QCOMPARE(view.status->toPlainText(), QStringLiteral("ERROR 2: please try again"));
+    QCOMPARE(view.status->styleSheet(), kRed);
+    QVERIFY(view.start->isEnabled());
+    QVERIFY(!view.stop->isEnabled());
+    QVERIFY(!window.portReady);
+    QVERIFY(!window.serial.isOpen());
+    QVERIFY(log.contains(QStringLiteral("Serial init error : ")));
+    QVERIFY(!log.contains(QStringLiteral("Serial init error : No error")));
+}
+
+void ConnectionTest::unansweredReadyReportsError3ThenError4()
+{
+    m_rig->device->setFault("READY", SimFault::Refuses);
+    MainWindow window;
+    View view(window);
+    connect(window);
+
+    QCOMPARE(m_dialogs->summary(), QStringLiteral("critical Error 3: ") + kError3Text
+                                       + QStringLiteral(" | critical Error 4: ") + kError4Text);
+    QCOMPARE(m_rig->device->receivedLines(), QList<QByteArray>{"READY\r\n"});
+    QVERIFY(view.console->toPlainText().contains(QLatin1String("NOK : Command 'READY ' failed")));
+    QCOMPARE(view.status->toPlainText(), QStringLiteral("ERROR 4: please try again"));
+    QCOMPARE(view.status->styleSheet(), kRed);
+    QVERIFY(!window.portReady);
+    QVERIFY(!window.productConnected);
+    QVERIFY(window.serial.isOpen());
+    QVERIFY(!view.start->isEnabled());
+    QVERIFY(view.stop->isEnabled());
+    QCOMPARE(view.stop->text(), QStringLiteral("Stop"));
+    QVERIFY(!view.read->isEnabled());
+}
+
+void ConnectionTest::failedIdentificationReportsOnlyError4_data()
+{
+    QTest::addColumn<QByteArray>("prefix");
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<int>("linesSent");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("VERSION without OK") << QByteArray("VERSION") << int(SimFault::AnswersWithoutOk) << 3 << QString();
+    QTest::newRow("LORA GET refused") << QByteArray("LORA GET") << int(SimFault::Refuses) << 4
+                                      << QStringLiteral("NOK : Command 'LORA GET ' failed");
+    QTest::newRow("DEBUG 1 silent") << QByteArray("DEBUG 1") << int(SimFault::NeverAnswers) << 2 << QString();
+    QTest::newRow("DEBUG 0 garbage") << QByteArray("DEBUG 0") << int(SimFault::SendsGarbage) << 5 << QString();
+}
+
+void ConnectionTest::failedIdentificationReportsOnlyError4()
+{
+    QFETCH(QByteArray, prefix);
+    QFETCH(int, fault);
+    QFETCH(int, linesSent);
+    QFETCH(QString, note);
+    m_rig->device->setFault(prefix, SimFault(fault));
+    MainWindow window;
+    View view(window);
+    DebugLog log;
+    connect(window);
+
+    QCOMPARE(m_dialogs->summary(), QStringLiteral("critical Error 4: ") + kError4Text);
+    QCOMPARE(m_rig->device->receivedLines().size(), linesSent);
+    QCOMPARE(view.status->toPlainText(), QStringLiteral("ERROR 4: please try again"));
+    QCOMPARE(view.status->styleSheet(), kRed);
+    QVERIFY(window.portReady);
+    QVERIFY(!window.productConnected);
+    QVERIFY(view.read->isEnabled());
+    QVERIFY(!view.start->isEnabled());
+    QCOMPARE(view.stop->text(), QStringLiteral("Stop"));
+    if (!note.isEmpty())
+        QVERIFY(view.console->toPlainText().contains(note));
+    QVERIFY(log.contains(QStringLiteral("ERROR when sending command '") + QString::fromLatin1(prefix) + "'"));
+
+    // Stop takes the stalled link down without a goodbye.
+    m_rig->device->clearReceived();
+    view.stop->click();
+    QVERIFY(!window.serial.isOpen());
+    QVERIFY(m_rig->device->receivedLines().isEmpty());
+    QVERIFY(view.start->isEnabled());
+}
+
+void ConnectionTest::versionAnswerHoldingNokIsAccepted()
+{
+    m_rig->device->setRawAnswer("VERSION", "\x1b[32mFirmware : v2.1.1\x1b[0m\r\nNOK\r\n>");
+    MainWindow window;
+    View view(window);
+    connect(window);
+    QCOMPARE(m_dialogs->titles(), QStringList{"Information"});
+    QCOMPARE(m_rig->device->receivedLines().size(), 5);
+    QCOMPARE(window.firmwareVersion, 2.11f);
+    QCOMPARE(view.status->toPlainText(), QStringLiteral("Firmware : v2.1.1\nNOK\n>"));
+    QVERIFY(!view.console->toPlainText().contains(QLatin1String("failed")));
+}
+
+void ConnectionTest::deviceVanishingMidHandshakeLeavesAStalledLinkThatStopCloses()
+{
+    m_rig->device->setFault("VERSION", SimFault::GoesAway);
+    MainWindow window;
+    View view(window);
+    connect(window);
+    QCOMPARE(m_dialogs->titles(), QStringList{"Error 4"});
+    QVERIFY(!window.productConnected);
+    view.stop->click();
+    QVERIFY(!window.serial.isOpen());
+    QVERIFY(view.start->isEnabled());
+
+    // With the cable back the window connects again.
+    m_rig->device->clearFaults();
+    m_rig->device->comeBack();
+    m_dialogs->clear();
+    connect(window);
+    QCOMPARE(m_dialogs->titles(), QStringList{"Information"});
+    QVERIFY(window.productConnected);
+}
+
+void ConnectionTest::stopInAFreshWindowSendsNothing()
+{
+    MainWindow window;
+    View view(window);
+    view.stop->click();
+    QVERIFY(view.start->isEnabled());
+    QVERIFY(!view.stop->isEnabled());
+    QCOMPARE(view.start->text(), QStringLiteral("Connection"));
+    QVERIFY(m_rig->device->receivedLines().isEmpty());
+    QVERIFY(m_dialogs->seen().isEmpty());
+}
+
+void ConnectionTest::uploadOutcomeDecidesWhatTheButtonsOffer()
+{
+    MainWindow window;
+    View view(window);
+    connect(window);
+    QVERIFY(window.productConnected);
+
+    m_dialogs->clear();
+    view.start->click();
+    QVERIFY2(m_dialogs->summary().endsWith(
+                 QLatin1String("information Success: The product has been successfully configured.")),
+             qPrintable(m_dialogs->summary()));
+    QCOMPARE(view.progress->value(), 100);
+    QCOMPARE(view.stop->text(), QStringLiteral("Disconnect"));
+    QVERIFY(view.stop->isEnabled());
+    QVERIFY(!view.start->isEnabled());
+    QVERIFY(window.productConnected);
+
+    // A refused save: Error 5, and the link comes down without a goodbye.
+    view.stop->click();
+    connect(window);
+    m_rig->device->setFault("SAVEPARAM LORA", SimFault::Refuses);
+    m_rig->device->clearReceived();
+    m_dialogs->clear();
+    view.start->click();
+    QVERIFY2(m_dialogs->summary().endsWith(
+                 QLatin1String("critical Error 5: The configuration failed. Please try again.")),
+             qPrintable(m_dialogs->summary()));
+    QVERIFY(!m_rig->device->receivedLines().contains("DISCONNECTE\r\n"));
+    QVERIFY(!window.serial.isOpen());
+    QVERIFY(!window.productConnected);
+    QVERIFY(view.start->isEnabled());
+    QCOMPARE(view.start->text(), QStringLiteral("Start"));
+    QVERIFY(!view.stop->isEnabled());
+    QCOMPARE(view.progress->value(), 0);
+
+    // Start now opens the link again.
+    m_rig->device->clearFaults();
+    m_dialogs->clear();
+    view.start->click();
+    QCOMPARE(m_dialogs->titles(), QStringList{"Information"});
+    QCOMPARE(view.start->text(), QStringLiteral("Start"));
+}
+
+QTEST_MAIN(ConnectionTest)
+#include "tst_connection.moc"
