@@ -1,46 +1,367 @@
 #include "mainwindow.h"
 
+#include "logic/formrules.h"
+#include "logic/mainwindow_widgets.h"
+#include "readback/firmware.h"
 #include "ui_mainwindow.h"
 
-void MainWindow::on_MPUmaxRange_valueChanged(int) {}
+#include <QDebug>
 
-void MainWindow::on_rbPelkoLaidFlat_clicked() {}
+namespace {
 
-void MainWindow::on_rbPelkoStayUpright_clicked() {}
+using FormWidgets::isOn;
+using FormWidgets::setAllEnabled;
 
-void MainWindow::on_rbOTAA_clicked() {}
+// Upright or laid flat: the checked radio button and the picture that shows it.
+void showOrientation(Ui::MainWindow *ui, bool upright)
+{
+    // Check the chosen button first: the pair is exclusive, and the checked
+    // button of an exclusive pair refuses to be unchecked directly.
+    if (upright) {
+        ui->rbPelkoStayUpright->setChecked(true);
+        ui->rbPelkoLaidFlat->setChecked(false);
+    } else {
+        ui->rbPelkoLaidFlat->setChecked(true);
+        ui->rbPelkoStayUpright->setChecked(false);
+    }
+    ui->imagePelkoFlat->setEnabled(!upright);
+    ui->imagePelkoUp->setEnabled(upright);
+}
 
-void MainWindow::on_rbABP_clicked() {}
+void capThresholds(std::initializer_list<QSpinBox *> boxes, int maximum)
+{
+    for (QSpinBox *box : boxes)
+        box->setMaximum(maximum);
+    for (QSpinBox *box : boxes) {
+        if (box->value() > maximum)
+            box->setValue(maximum);
+    }
+}
 
-void MainWindow::on_xChocInhibition_valueChanged(int) {}
+// The activation mode decides which LoRa keys the device needs.
+void showJoinModeFields(Ui::MainWindow *ui)
+{
+    if (ui->rbOTAA->isChecked()) {
+        setAllEnabled({ui->leAppSKEY, ui->leNwkSKEY}, false);
+        ui->leAppKEY->setEnabled(true);
+        setAllEnabled({ui->leNwkID, ui->leDevADDR}, false);
+    }
+    if (ui->rbABP->isChecked()) {
+        setAllEnabled({ui->leAppSKEY, ui->leNwkSKEY}, true);
+        ui->leAppKEY->setEnabled(false);
+        setAllEnabled({ui->leNwkID, ui->leDevADDR}, true);
+    }
+}
 
-void MainWindow::on_xTiltThresholdPitch_valueChanged(int) {}
+// An unsigned tilt measure has no negative thresholds.
+void clampUnsignedTilt(Ui::MainWindow *ui, QSpinBox *box, int value)
+{
+    if (!ui->cbTiltModeSignedMeasure->isChecked() && value < 0)
+        box->setValue(0);
+}
 
-void MainWindow::on_xTiltThresholdRoll_valueChanged(int) {}
+} // namespace
 
-void MainWindow::on_cbMvtActivity_clicked() {}
+void MainWindow::on_MPUmaxRange_valueChanged(int value)
+{
+    qDebug().nospace() << "MPUmaxRange: value changed to " << value;
+    const int maximum = FormRules::rangeMaxMilliG(value);
+    if (maximum <= 0)
+        return;
+    capThresholds({ui->xChocGxSup, ui->xChocGxNeg, ui->xChocGySup, ui->xChocGyNeg, ui->xChocGzSup,
+                   ui->xChocGzNeg},
+                  maximum);
+    capThresholds({ui->xMvtGxSup, ui->xMvtGxNeg, ui->xMvtGySup, ui->xMvtGyNeg, ui->xMvtGzSup,
+                   ui->xMvtGzNeg},
+                  maximum);
+}
 
-void MainWindow::on_cbMvtTracking_clicked() {}
+void MainWindow::on_rbPelkoLaidFlat_clicked()
+{
+    qDebug() << "on_rbPelkoLaidFlat_clicked";
+    // ROTATION counts laps around the upright axis: laid flat is refused while it runs.
+    const bool laidFlat = ui->rbPelkoLaidFlat->isChecked() && !ui->cbRotation->isChecked();
+    showOrientation(ui, !laidFlat);
+}
 
-void MainWindow::on_cboMvtTrackingBurstMode_currentIndexChanged(int) {}
+void MainWindow::on_rbPelkoStayUpright_clicked()
+{
+    if (ui->rbPelkoStayUpright->isChecked()) {
+        qDebug() << "on_rbPelkoStayUpright_clicked : Stand Upright";
+        showOrientation(ui, true);
+    } else {
+        qDebug() << "on_rbPelkoStayUpright_clicked : Laid Flat";
+        showOrientation(ui, false);
+    }
+}
 
-void MainWindow::on_cbEnableLog_clicked() {}
+void MainWindow::on_rbOTAA_clicked()
+{
+    qDebug() << "on_rbOTAA_clicked";
+    showJoinModeFields(ui);
+}
 
-void MainWindow::on_cbChocEnableShockLog_clicked() {}
+void MainWindow::on_rbABP_clicked()
+{
+    qDebug() << "on_rbABP_clicked";
+    showJoinModeFields(ui);
+}
 
-void MainWindow::on_cbAliveRefreshMode_clicked() {}
+void MainWindow::on_xChocInhibition_valueChanged(int value)
+{
+    // Setting the value comes back here with the snapped value, which stays.
+    const int snapped = FormRules::snappedInhibition(value);
+    if (snapped != value)
+        ui->xChocInhibition->setValue(snapped);
+}
 
-void MainWindow::on_cbTempModeThreshold_clicked() {}
+void MainWindow::on_xTiltThresholdPitch_valueChanged(int value)
+{
+    clampUnsignedTilt(ui, ui->xTiltThresholdPitch, value);
+}
 
-void MainWindow::on_cbTiltModeRefresh_clicked() {}
+void MainWindow::on_xTiltThresholdRoll_valueChanged(int value)
+{
+    clampUnsignedTilt(ui, ui->xTiltThresholdRoll, value);
+}
 
-void MainWindow::on_cbTiltModeOnMove_clicked() {}
+void MainWindow::on_cbMvtActivity_clicked()
+{
+    qDebug() << "on_cbMvtActivity_clicked";
+    if (!isOn(ui->cbMvt))
+        return;
+    ui->tMvtActivity->setEnabled(ui->cbMvtActivity->isEnabled());
+    if (isOn(ui->cbMvtActivity)) {
+        setAllEnabled({ui->cbMvtActivityAdditionate, ui->tMvtActivityAdditionate,
+                    ui->cbMvtActivityRecap, ui->tMvtActivityRecap},
+                   true);
+        if (ui->cbMvtActivityRecap->isChecked())
+            setAllEnabled({ui->xMvtActivityResumePeriod, ui->tMvtActivityResumePeriod}, true);
+        // Motion durations and tracking cannot run together.
+        setAllEnabled({ui->cbMvtTracking, ui->tMvtTracking}, false);
+    } else {
+        setAllEnabled({ui->cbMvtActivityAdditionate, ui->tMvtActivityAdditionate,
+                    ui->cbMvtActivityRecap, ui->tMvtActivityRecap, ui->xMvtActivityResumePeriod,
+                    ui->tMvtActivityResumePeriod},
+                   false);
+        setAllEnabled({ui->cbMvtLoraAtStartMvt, ui->tMvtLoraAtStartMvt, ui->cbMvtLoraAtStopMvt,
+                    ui->tMvtLoraAtStopMvt},
+                   true);
+        if (Firmware::from2_1_1(firmwareVersion))
+            setAllEnabled({ui->cbMvtTracking, ui->tMvtTracking}, true);
+    }
+}
 
-void MainWindow::on_cbRotationModeRefresh_clicked() {}
+void MainWindow::on_cbMvtTracking_clicked()
+{
+    qDebug() << "on_cbMvtTracking_clicked";
+    const std::initializer_list<QWidget *> trackingWidgets = {
+        ui->cboMvtTrackingBurstMode, ui->tMvtTrackingBurstMode,
+        ui->xMvtTrackingFrameNumberBeforeBurst, ui->tMvtTrackingFrameNumberBeforeBurst,
+        ui->cboMvtTrackingBurstNumberMotion, ui->tMvtTrackingBurstNumberMotion,
+        ui->cboMvtTrackingBurstNumberStillness, ui->tMvtTrackingBurstNumberStillness,
+        ui->xMvtTrackingAlertPeriodMotion, ui->tMvtTrackingAlertPeriodMotion,
+        ui->xMvtTrackingAlertPeriodStillness, ui->tMvtTrackingAlertPeriodStillness};
+    if (!isOn(ui->cbMvt)) {
+        qDebug() << "Disable all tracking options";
+        setAllEnabled(trackingWidgets, false);
+        return;
+    }
+    ui->tMvtTracking->setEnabled(ui->cbMvtTracking->isEnabled());
+    if (isOn(ui->cbMvtTracking)) {
+        setAllEnabled({ui->cboMvtTrackingBurstMode, ui->tMvtTrackingBurstMode,
+                    ui->xMvtTrackingFrameNumberBeforeBurst, ui->tMvtTrackingFrameNumberBeforeBurst,
+                    ui->tMvtTrackingBurstNumberMotion, ui->tMvtTrackingBurstNumberStillness},
+                   true);
+        on_cboMvtTrackingBurstMode_currentIndexChanged(ui->cboMvtTrackingBurstMode->currentIndex());
+        setAllEnabled({ui->xMvtTrackingAlertPeriodMotion, ui->tMvtTrackingAlertPeriodMotion,
+                    ui->xMvtTrackingAlertPeriodStillness, ui->tMvtTrackingAlertPeriodStillness},
+                   true);
+        ui->cbMvtActivity->setEnabled(false);
+        on_cbMvtActivity_clicked();
+        // After the activity slot, which opens them: tracking sends its own frames.
+        setAllEnabled({ui->cbMvtLoraAtStartMvt, ui->tMvtLoraAtStartMvt, ui->cbMvtLoraAtStopMvt,
+                    ui->tMvtLoraAtStopMvt},
+                   false);
+    } else {
+        setAllEnabled(trackingWidgets, false);
+        ui->cbMvtActivity->setEnabled(true);
+        on_cbMvtActivity_clicked();
+    }
+}
 
-void MainWindow::on_cbRotationModeOnMove_clicked() {}
+void MainWindow::on_cboMvtTrackingBurstMode_currentIndexChanged(int index)
+{
+    const FormRules::BurstNumbers used = FormRules::burstNumbersFor(index);
+    ui->cboMvtTrackingBurstNumberMotion->setEnabled(used.motion);
+    ui->cboMvtTrackingBurstNumberStillness->setEnabled(used.stillness);
+}
 
-void MainWindow::on_cbOrientModeRefresh_clicked() {}
+void MainWindow::on_cbEnableLog_clicked()
+{
+    ui->xNbAliveFrameBeforeLog->setEnabled(isOn(ui->cbEnableLog) && Firmware::from2_2(firmwareVersion));
+}
 
-void MainWindow::on_cbOrientModeOnMove_clicked() {}
+void MainWindow::on_cbChocEnableShockLog_clicked()
+{
+    ui->xChocNbAliveFrameBeforeShockLog->setEnabled(isOn(ui->cbChocEnableShockLog)
+                                                    && Firmware::from2_2(firmwareVersion));
+}
 
+void MainWindow::on_cbAliveRefreshMode_clicked()
+{
+    qDebug() << "on_cbAliveRefreshMode_clicked";
+    const bool aliveFramesCount = !Firmware::from1_9_3(firmwareVersion);
+    if (ui->cbAliveRefreshMode->isChecked()) {
+        setAllEnabled({ui->xAlivePeriod, ui->xAliveNbSavedValue}, true);
+        if (!aliveFramesCount)
+            return;
+        // Up to 1.9.2 the automatic frames take the periodic wake-up that
+        // TEMPERATURE, VIBRATION and the refresh modes need; the count check
+        // that ends this settles the algorithm boxes.
+        ui->cbTemp->setEnabled(false);
+        if (ui->cbTemp->isChecked())
+            checkNumberAlgoCompatibility(0);
+        setAllEnabled({ui->cbTiltModeRefresh, ui->cbRotationModeRefresh, ui->cbOrientModeRefresh,
+                    ui->cbVibe},
+                   false);
+        if (ui->cbVibe->isChecked())
+            checkNumberAlgoCompatibility(0);
+        checkNumberAlgoCompatibility(2);
+    } else {
+        setAllEnabled({ui->xAlivePeriod, ui->xAliveNbSavedValue}, false);
+        if (!aliveFramesCount)
+            return;
+        if (ui->cbTemp->isChecked()) {
+            ui->cbTemp->setEnabled(true);
+            checkNumberAlgoCompatibility(2);
+        }
+        if (ui->cbTilt->isChecked())
+            ui->cbTiltModeRefresh->setEnabled(true);
+        if (ui->cbRotation->isChecked())
+            ui->cbRotationModeRefresh->setEnabled(true);
+        if (ui->cbOrient->isChecked())
+            ui->cbOrientModeRefresh->setEnabled(true);
+        if (ui->cbVibe->isChecked()) {
+            ui->cbVibe->setEnabled(true);
+            checkNumberAlgoCompatibility(2);
+        }
+        checkNumberAlgoCompatibility(0);
+    }
+}
+
+void MainWindow::on_cbTempModeThreshold_clicked()
+{
+    setAllEnabled({ui->xTempThetaMax, ui->xTempThetaMin, ui->xTempDeltaTheta, ui->xTempFastPeriod,
+                ui->xTempUltraFastPeriod, ui->xTempNbExcess},
+               ui->cbTempModeThreshold->isChecked());
+}
+
+// A mode of ORIENTATION and the same mode of TILT or ROTATION share one
+// measuring resource of the firmware: whichever is checked closes the other.
+
+void MainWindow::on_cbTiltModeRefresh_clicked()
+{
+    if (activeAlgorithmCount <= 1)
+        ui->cbOrient->setEnabled(!(ui->cbTiltModeRefresh->isChecked()
+                                   && ui->cbTiltModeOnMove->isChecked()));
+    const bool checked = ui->cbTiltModeRefresh->isChecked();
+    ui->xTiltPeriod->setEnabled(checked);
+    if (isOn(ui->cbOrient))
+        ui->cbOrientModeRefresh->setEnabled(!checked);
+}
+
+void MainWindow::on_cbTiltModeOnMove_clicked()
+{
+    if (activeAlgorithmCount <= 1)
+        ui->cbOrient->setEnabled(!(ui->cbTiltModeRefresh->isChecked()
+                                   && ui->cbTiltModeOnMove->isChecked()));
+    if (ui->cbTiltModeOnMove->isChecked()) {
+        if (isOn(ui->cbOrient))
+            setAllEnabled({ui->cbOrientModeOnMove, ui->xOrientThreshold}, false);
+        ui->xTiltThreshold->setEnabled(true);
+    } else {
+        if (isOn(ui->cbOrient)) {
+            ui->cbOrientModeOnMove->setEnabled(true);
+            if (ui->cbOrientModeOnMove->isChecked())
+                ui->xOrientThreshold->setEnabled(true);
+        }
+        ui->xTiltThreshold->setEnabled(false);
+    }
+}
+
+void MainWindow::on_cbRotationModeRefresh_clicked()
+{
+    const bool checked = ui->cbRotationModeRefresh->isChecked();
+    ui->xRotationPeriod->setEnabled(checked);
+    if (isOn(ui->cbOrient))
+        ui->cbOrientModeRefresh->setEnabled(!checked);
+}
+
+void MainWindow::on_cbRotationModeOnMove_clicked()
+{
+    if (ui->cbRotationModeOnMove->isChecked()) {
+        if (isOn(ui->cbOrient))
+            setAllEnabled({ui->cbOrientModeOnMove, ui->xOrientThreshold}, false);
+        ui->xRotationThreshold->setEnabled(true);
+    } else {
+        if (isOn(ui->cbOrient)) {
+            ui->cbOrientModeOnMove->setEnabled(true);
+            if (ui->cbOrientModeOnMove->isChecked())
+                ui->xOrientThreshold->setEnabled(true);
+        }
+        ui->xRotationThreshold->setEnabled(false);
+    }
+}
+
+namespace {
+
+// ORIENTATION with both of its modes checked leaves nothing for TILT or ROTATION.
+void orientModesGateTiltAndRotation(Ui::MainWindow *ui)
+{
+    if (ui->cbOrientModeRefresh->isChecked() && ui->cbOrientModeOnMove->isChecked()) {
+        setAllEnabled({ui->cbTilt, ui->cbRotation}, false);
+        return;
+    }
+    if (!ui->cbRotation->isChecked())
+        ui->cbTilt->setEnabled(true);
+    if (!ui->cbTilt->isChecked())
+        ui->cbRotation->setEnabled(true);
+}
+
+} // namespace
+
+void MainWindow::on_cbOrientModeRefresh_clicked()
+{
+    orientModesGateTiltAndRotation(ui);
+    const bool checked = ui->cbOrientModeRefresh->isChecked();
+    ui->xOrientPeriod->setEnabled(checked);
+    if (isOn(ui->cbTilt))
+        ui->cbTiltModeRefresh->setEnabled(!checked);
+    if (isOn(ui->cbRotation))
+        ui->cbRotationModeRefresh->setEnabled(!checked);
+}
+
+void MainWindow::on_cbOrientModeOnMove_clicked()
+{
+    orientModesGateTiltAndRotation(ui);
+    if (ui->cbOrientModeOnMove->isChecked()) {
+        if (isOn(ui->cbTilt))
+            setAllEnabled({ui->cbTiltModeOnMove, ui->xTiltThreshold}, false);
+        if (isOn(ui->cbRotation))
+            setAllEnabled({ui->cbRotationModeOnMove, ui->xRotationThreshold}, false);
+        ui->xOrientThreshold->setEnabled(true);
+    } else {
+        if (isOn(ui->cbTilt)) {
+            ui->cbTiltModeOnMove->setEnabled(true);
+            if (ui->cbTiltModeOnMove->isChecked())
+                ui->xTiltThreshold->setEnabled(true);
+        }
+        if (isOn(ui->cbRotation)) {
+            ui->cbRotationModeOnMove->setEnabled(true);
+            if (ui->cbRotationModeOnMove->isChecked())
+                ui->xRotationThreshold->setEnabled(true);
+        }
+        ui->xOrientThreshold->setEnabled(false);
+    }
+}

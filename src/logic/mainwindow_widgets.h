@@ -1,0 +1,37 @@
+#ifndef PELKO_MAINWINDOW_WIDGETS_H
+#define PELKO_MAINWINDOW_WIDGETS_H
+
+// Small widget helpers shared by the form-logic handlers of the window.
+
+#include "logic/formrules.h"
+
+#include <QAbstractButton>
+#include <QWidget>
+
+#include <initializer_list>
+
+namespace FormWidgets {
+
+inline void setAllEnabled(std::initializer_list<QWidget *> widgets, bool enabled)
+{
+    for (QWidget *w : widgets)
+        w->setEnabled(enabled);
+}
+
+inline void apply(QWidget *widget, FormRules::Action action)
+{
+    if (action == FormRules::Action::Enable)
+        widget->setEnabled(true);
+    else if (action == FormRules::Action::Disable)
+        widget->setEnabled(false);
+}
+
+// An algorithm or option "is on" when its box is both checked and enabled.
+inline bool isOn(const QAbstractButton *box)
+{
+    return box->isChecked() && box->isEnabled();
+}
+
+} // namespace FormWidgets
+
+#endif // PELKO_MAINWINDOW_WIDGETS_H

@@ -1,0 +1,375 @@
+#include "debuglog.h"
+#include "formdriver.h"
+
+#include <QRandomGenerator>
+#include <QSpinBox>
+#include <QtTest>
+
+class AlgoSelectionTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void aliveCannotBeSwitchedOff();
+    void neverMoreThanTwoAlgorithmsWhateverTheOrder();
+    void exclusivePairsCloseEachOther_data();
+    void exclusivePairsCloseEachOther();
+    void vibrationRunsOnlyAlone_data();
+    void vibrationRunsOnlyAlone();
+    void tiltAlertOptionsFollowTheRelease_data();
+    void tiltAlertOptionsFollowTheRelease();
+    void shockClosesTiltOnMoveOnlyUpTo1_9_data();
+    void shockClosesTiltOnMoveOnlyUpTo1_9();
+    void temperatureWaitsForAliveFramesUpTo1_9_2_data();
+    void temperatureWaitsForAliveFramesUpTo1_9_2();
+    void trackingAndShockLogComeWithTheirReleases_data();
+    void trackingAndShockLogComeWithTheirReleases();
+    void checkedButClosedBoxIsNotCounted();
+    void orientationLendsTheRangeBackAcrossToggles();
+    void rotationForcesUprightOnlyWhenItHadTo();
+    void tiltLeftWhileOrientationHoldsBothModesKeepsRotationClosed();
+    void randomClicksKeepTheFormRules_data();
+    void randomClicksKeepTheFormRules();
+};
+
+void AlgoSelectionTest::aliveCannotBeSwitchedOff()
+{
+    DebugLog log;
+    FormDriver form;
+    form.click("cbAlive");
+    form.click("cbAlive");
+    QVERIFY(form.checked("cbAlive"));
+    QCOMPARE(log.count("on_cbAlive_clicked"), 2);
+}
+
+void AlgoSelectionTest::neverMoreThanTwoAlgorithmsWhateverTheOrder()
+{
+    const char *algos[] = {"cbChoc", "cbMvt", "cbTemp", "cbTilt", "cbRotation", "cbOrient"};
+    auto excluded = [](const QByteArray &a, const QByteArray &b) {
+        const QByteArray pair = a < b ? a + b : b + a;
+        return pair == "cbMvtcbOrient" || pair == "cbRotationcbTilt";
+    };
+    for (const char *first : algos) {
+        for (const char *second : algos) {
+            if (qstrcmp(first, second) == 0 || excluded(first, second))
+                continue;
+            FormDriver form("2.2");
+            form.click(first);
+            form.click(second);
+            const QByteArray which = QByteArray(first) + "+" + second;
+            QVERIFY2(form.checked(first) && form.checked(second), which);
+            QCOMPARE(form.count(), 2);
+            for (const char *other : kLimitedBoxes) {
+                if (qstrcmp(other, first) == 0 || qstrcmp(other, second) == 0)
+                    continue;
+                QVERIFY2(!form.enabled(other), which + " leaves " + other + " open");
+                form.click(other);
+                QVERIFY2(!form.checked(other), which);
+            }
+            QCOMPARE(form.count(), 2);
+            // Both stay reachable, so either can be switched off again.
+            QVERIFY(form.enabled(first) && form.enabled(second));
+            form.click(first);
+            QCOMPARE(form.count(), 1);
+            QVERIFY2(form.enabled(first), which);
+            QVERIFY2(form.enabled("cbChoc") && form.enabled("cbTemp"), which);
+        }
+    }
+}
+
+void AlgoSelectionTest::exclusivePairsCloseEachOther_data()
+{
+    QTest::addColumn<QByteArray>("box");
+    QTest::addColumn<QByteArray>("partner");
+    QTest::newRow("motion closes orientation") << QByteArray("cbMvt") << QByteArray("cbOrient");
+    QTest::newRow("orientation closes motion") << QByteArray("cbOrient") << QByteArray("cbMvt");
+    QTest::newRow("tilt closes rotation") << QByteArray("cbTilt") << QByteArray("cbRotation");
+    QTest::newRow("rotation closes tilt") << QByteArray("cbRotation") << QByteArray("cbTilt");
+}
+
+void AlgoSelectionTest::exclusivePairsCloseEachOther()
+{
+    QFETCH(QByteArray, box);
+    QFETCH(QByteArray, partner);
+    FormDriver form("2.2");
+    form.click(box);
+    QVERIFY(form.checked(box));
+    QVERIFY(!form.enabled(partner));
+    QVERIFY(form.enabled("cbChoc"));
+    form.click(box);
+    QVERIFY(form.enabled(partner));
+    QCOMPARE(form.count(), 0);
+}
+
+void AlgoSelectionTest::vibrationRunsOnlyAlone_data()
+{
+    QTest::addColumn<QByteArray>("release");
+    QTest::addColumn<bool>("dropAliveFrames");
+    QTest::newRow("2.0") << QByteArray("2.0") << false;
+    QTest::newRow("2.2") << QByteArray("2.2") << false;
+    QTest::newRow("1.9.2 without ALIVE frames") << QByteArray("1.9.2") << true;
+}
+
+void AlgoSelectionTest::vibrationRunsOnlyAlone()
+{
+    QFETCH(QByteArray, release);
+    QFETCH(bool, dropAliveFrames);
+    FormDriver form(release);
+    if (dropAliveFrames)
+        form.click("cbAliveRefreshMode");
+    QCOMPARE(form.count(), 0);
+    QVERIFY(form.enabled("cbVibe"));
+
+    form.click("cbVibe");
+    QCOMPARE(form.count(), 2);
+    for (const char *other : kLimitedBoxes) {
+        if (qstrcmp(other, "cbVibe") != 0)
+            QVERIFY2(!form.enabled(other), other);
+    }
+    QVERIFY(form.enabled("xVibrationPeriod") && form.enabled("cbVibeOnZ"));
+
+    form.click("cbVibe");
+    QCOMPARE(form.count(), 0);
+    QVERIFY(form.enabled("cbChoc") && form.enabled("cbVibe") && form.enabled("cbTemp"));
+    QVERIFY(!form.enabled("xVibrationPeriod"));
+
+    // Any other algorithm closes it again.
+    form.click("cbChoc");
+    QVERIFY(!form.enabled("cbVibe"));
+}
+
+void AlgoSelectionTest::tiltAlertOptionsFollowTheRelease_data()
+{
+    QTest::addColumn<QByteArray>("release");
+    QTest::addColumn<bool>("alerts");
+    QTest::addColumn<bool>("signedMeasure");
+    QTest::newRow("unidentified") << QByteArray() << false << false;
+    QTest::newRow("1.9") << QByteArray("1.9") << false << false;
+    QTest::newRow("1.9.1") << QByteArray("1.9.1") << false << false;
+    QTest::newRow("1.9.2") << QByteArray("1.9.2") << true << false;
+    QTest::newRow("1.9.3") << QByteArray("1.9.3") << true << true;
+    QTest::newRow("2.2") << QByteArray("2.2") << true << true;
+}
+
+void AlgoSelectionTest::tiltAlertOptionsFollowTheRelease()
+{
+    QFETCH(QByteArray, release);
+    QFETCH(bool, alerts);
+    QFETCH(bool, signedMeasure);
+    FormDriver form(release);
+    form.click("cbTilt");
+    QVERIFY(form.checked("cbTilt"));
+    QCOMPARE(form.enabled("cbTiltModeAlertMultiple"), alerts);
+    QCOMPARE(form.enabled("cbTiltModeAlertZone"), alerts);
+    QCOMPARE(form.enabled("cbTiltModeSignedMeasure"), signedMeasure);
+    // Up to 1.9.2 the frames (or the untouched orientation refresh box) keep
+    // the tilt refresh box closed; later releases open it.
+    QCOMPARE(form.enabled("cbTiltModeRefresh"), signedMeasure);
+    QVERIFY(form.enabled("xTiltPeriod") && form.enabled("xTiltThresholdPitch"));
+    form.click("cbTilt");
+    QVERIFY(!form.enabled("cbTiltModeAlertZone") && !form.enabled("xTiltPeriod"));
+}
+
+void AlgoSelectionTest::shockClosesTiltOnMoveOnlyUpTo1_9_data()
+{
+    QTest::addColumn<QByteArray>("release");
+    QTest::addColumn<bool>("onMoveOpen");
+    QTest::newRow("1.9") << QByteArray("1.9") << false;
+    QTest::newRow("1.9.1") << QByteArray("1.9.1") << true;
+    QTest::newRow("2.2") << QByteArray("2.2") << true;
+}
+
+void AlgoSelectionTest::shockClosesTiltOnMoveOnlyUpTo1_9()
+{
+    QFETCH(QByteArray, release);
+    QFETCH(bool, onMoveOpen);
+    FormDriver form(release);
+    if (form.count() == 1)
+        form.click("cbAliveRefreshMode"); // the frames would fill the limit
+    form.click("cbTilt");
+    QVERIFY(form.enabled("cbTiltModeOnMove"));
+    form.click("cbChoc");
+    QCOMPARE(form.enabled("cbTiltModeOnMove"), onMoveOpen);
+    QCOMPARE(form.enabled("xTiltThreshold"), onMoveOpen);
+    // Whatever the release, shocks close the on-move modes of the other two.
+    QVERIFY(!form.enabled("cbRotationModeOnMove") && !form.enabled("cbOrientModeOnMove"));
+    form.click("cbChoc");
+    QVERIFY(form.enabled("cbTiltModeOnMove") && form.enabled("xTiltThreshold"));
+}
+
+void AlgoSelectionTest::temperatureWaitsForAliveFramesUpTo1_9_2_data()
+{
+    QTest::addColumn<QByteArray>("release");
+    QTest::addColumn<bool>("open");
+    QTest::newRow("unidentified") << QByteArray() << false;
+    QTest::newRow("1.9.2") << QByteArray("1.9.2") << false;
+    QTest::newRow("1.9.3") << QByteArray("1.9.3") << true;
+}
+
+void AlgoSelectionTest::temperatureWaitsForAliveFramesUpTo1_9_2()
+{
+    QFETCH(QByteArray, release);
+    QFETCH(bool, open);
+    FormDriver form(release);
+    form.click("cbChoc");
+    form.click("cbChoc");
+    QCOMPARE(form.enabled("cbTemp"), open);
+    QCOMPARE(form.count(), 1); // the frames count until 2.0
+    QVERIFY(!form.enabled("cbVibe"));
+}
+
+void AlgoSelectionTest::trackingAndShockLogComeWithTheirReleases_data()
+{
+    QTest::addColumn<QByteArray>("release");
+    QTest::addColumn<bool>("tracking");
+    QTest::addColumn<bool>("shockLog");
+    QTest::newRow("2.1") << QByteArray("2.1") << false << false;
+    QTest::newRow("2.1.1") << QByteArray("2.1.1") << true << false;
+    QTest::newRow("2.1.2") << QByteArray("2.1.2") << true << false;
+    QTest::newRow("2.2") << QByteArray("2.2") << true << true;
+}
+
+void AlgoSelectionTest::trackingAndShockLogComeWithTheirReleases()
+{
+    QFETCH(QByteArray, release);
+    QFETCH(bool, tracking);
+    QFETCH(bool, shockLog);
+    FormDriver form(release);
+    form.click("cbMvt");
+    QCOMPARE(form.enabled("cbMvtTracking"), tracking);
+    form.click("cbChoc");
+    QCOMPARE(form.enabled("cbChocEnableShockLog"), shockLog);
+    QCOMPARE(form.enabled("xChocNbAliveFrameBeforeShockLog"), shockLog);
+    form.click("cbMvt");
+    form.click("cbChoc");
+    QVERIFY(!form.enabled("cbMvtTracking") && !form.enabled("cbChocEnableShockLog"));
+}
+
+void AlgoSelectionTest::checkedButClosedBoxIsNotCounted()
+{
+    FormDriver form("2.2");
+    form.click("cbChoc");
+    form.click("cbTemp");
+    // The readback may check a box the limit has closed, then run its handler.
+    form.get<QAbstractButton>("cbTilt")->setChecked(true);
+    QVERIFY(QMetaObject::invokeMethod(&form.window, "on_cbTilt_clicked"));
+    QCOMPARE(form.count(), 2);
+    QVERIFY(!form.enabled("cbTilt") && !form.enabled("xTiltPeriod"));
+}
+
+void AlgoSelectionTest::orientationLendsTheRangeBackAcrossToggles()
+{
+    FormDriver form("2.2");
+    auto *range = form.get<QSlider>("MPUmaxRange");
+    auto *gx = form.get<QSpinBox>("xChocGxSup");
+    QCOMPARE(gx->value(), 5000);
+    for (int chosen : {4, 2, 3}) {
+        range->setValue(chosen);
+        form.click("cbOrient");
+        QCOMPARE(form.slider(), 1);
+        QCOMPARE(gx->maximum(), 2000);
+        QCOMPARE(gx->value(), 2000);
+        if (chosen == 3)
+            range->setValue(4); // a change while ORIENTATION runs is not kept
+        form.click("cbOrient");
+        QCOMPARE(form.slider(), chosen);
+    }
+    QCOMPARE(gx->value(), 2000);
+}
+
+void AlgoSelectionTest::rotationForcesUprightOnlyWhenItHadTo()
+{
+    {
+        DebugLog log;
+        FormDriver form("2.2");
+        QVERIFY(form.laidFlat());
+        form.click("cbRotation");
+        QVERIFY(form.upright());
+        QVERIFY(log.contains("ORIENT: Force Stay Upright sense"));
+        form.click("rbPelkoLaidFlat"); // refused while ROTATION runs
+        QVERIFY(form.upright());
+        form.click("cbRotation");
+        QVERIFY(form.laidFlat());
+        form.click("cbRotation");
+        form.click("cbRotation");
+        QVERIFY(form.laidFlat());
+    }
+    {
+        DebugLog log;
+        FormDriver form("2.2");
+        form.click("rbPelkoStayUpright");
+        QVERIFY(form.upright());
+        form.click("cbRotation");
+        form.click("cbRotation");
+        QVERIFY(form.upright());
+        QVERIFY(!log.contains("ORIENT: Force Stay Upright sense"));
+    }
+}
+
+void AlgoSelectionTest::tiltLeftWhileOrientationHoldsBothModesKeepsRotationClosed()
+{
+    for (const char *box : {"cbTilt", "cbRotation"}) {
+        const char *partner = qstrcmp(box, "cbTilt") == 0 ? "cbRotation" : "cbTilt";
+        FormDriver form("2.2");
+        form.click(box);
+        form.click("cbOrient");
+        QVERIFY(form.checked("cbOrientModeRefresh") && form.checked("cbOrientModeOnMove"));
+        form.click(box);
+        QVERIFY2(!form.enabled(partner), partner);
+        QVERIFY(form.enabled(box));
+        // Without ORIENTATION the partner comes back.
+        form.click("cbOrient");
+        form.click(box);
+        form.click(box);
+        QVERIFY2(form.enabled(partner), partner);
+    }
+}
+
+void AlgoSelectionTest::randomClicksKeepTheFormRules_data()
+{
+    QTest::addColumn<QByteArray>("release");
+    QTest::addColumn<quint32>("seed");
+    const char *releases[] = {"", "1.9", "1.9.2", "1.9.3", "2.0", "2.1.1", "2.2"};
+    quint32 seed = 20261206;
+    for (const char *release : releases)
+        QTest::newRow(*release ? release : "unidentified") << QByteArray(release) << seed++;
+}
+
+void AlgoSelectionTest::randomClicksKeepTheFormRules()
+{
+    QFETCH(QByteArray, release);
+    QFETCH(quint32, seed);
+    const char *boxes[] = {"cbAlive", "cbChoc", "cbMvt", "cbTemp", "cbTilt",
+                           "cbRotation", "cbOrient", "cbVibe", "cbAliveRefreshMode"};
+    QRandomGenerator random(seed);
+    DebugLog log; // thousands of traces: keep them out of the test output
+    FormDriver form(release);
+    const int range = form.slider();
+    QByteArrayList clicks;
+    int atLimit = 0;
+    int withRotation = 0;
+    int withOrientation = 0;
+    for (int i = 0; i < 3000; ++i) {
+        const char *box = boxes[random.bounded(int(sizeof boxes / sizeof *boxes))];
+        form.click(box);
+        clicks << box;
+        log.clear();
+        atLimit += form.count() == 2;
+        withRotation += form.checked("cbRotation");
+        withOrientation += form.checked("cbOrient");
+        const QByteArray where = "after " + clicks.mid(qMax(0, clicks.size() - 8)).join(' ');
+        QVERIFY2(form.count() >= 0 && form.count() <= 2, where);
+        QVERIFY2(form.checked("cbAlive"), where);
+        if (form.count() == 2) {
+            for (const char *other : kLimitedBoxes)
+                QVERIFY2(form.checked(other) || !form.enabled(other), where + ": " + other);
+        }
+        QVERIFY2(form.checked("cbOrient") ? form.slider() == 1 : form.slider() == range, where);
+        QVERIFY2(form.checked("cbRotation") ? form.upright() : form.laidFlat(), where);
+    }
+    // The walk must have reached the states the rules are about.
+    QVERIFY(atLimit > 100 && withRotation > 100 && withOrientation > 100);
+}
+
+QTEST_MAIN(AlgoSelectionTest)
+#include "tst_algoselection.moc"
