@@ -1,6 +1,5 @@
 #include "upload/catalogue.h"
 
-#include <QSet>
 #include <QtTest>
 
 #include <limits>
@@ -20,11 +19,6 @@ private slots:
     void comboItemsBecomeWholeNumbersOrZero();
     void maskCountsOnlyBoxesCheckedAndEnabled_data();
     void maskCountsOnlyBoxesCheckedAndEnabled();
-    void onlyAliveWithoutFramesIsAnEmptyConfiguration();
-    void appKeyMaskNeedsFourteenCapitalXInARow_data();
-    void appKeyMaskNeedsFourteenCapitalXInARow();
-    void firmwareGatesFollowTheReleases();
-    void tableIsMadeOfWellFormedBlocks();
 };
 
 void CatalogueTest::temperaturesTravelInHundredthsOfADegree_data()
@@ -139,87 +133,6 @@ void CatalogueTest::maskCountsOnlyBoxesCheckedAndEnabled()
         return Upload::BoxState{checked.contains(QLatin1String(box)), enabled.contains(QLatin1String(box))};
     });
     QCOMPARE(computed, mask);
-}
-
-void CatalogueTest::onlyAliveWithoutFramesIsAnEmptyConfiguration()
-{
-    QVERIFY(Upload::isEmptyConfiguration(1, false));
-    QVERIFY(!Upload::isEmptyConfiguration(1, true));
-    QVERIFY(!Upload::isEmptyConfiguration(0, false));
-    QVERIFY(!Upload::isEmptyConfiguration(5, false));
-}
-
-void CatalogueTest::appKeyMaskNeedsFourteenCapitalXInARow_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("masked");
-    QTest::newRow("the readback mask") << "XXXXXXXXXXXXXX" << true;
-    QTest::newRow("mask inside a longer text") << "00XXXXXXXXXXXXXXXXXX00" << true;
-    QTest::newRow("thirteen X") << "XXXXXXXXXXXXX" << false;
-    QTest::newRow("lower-case x") << "xxxxxxxxxxxxxx" << false;
-    QTest::newRow("a real key") << "0123456789ABCDEF0123456789ABCDEF" << false;
-    QTest::newRow("empty") << "" << false;
-}
-
-void CatalogueTest::appKeyMaskNeedsFourteenCapitalXInARow()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, masked);
-    QCOMPARE(Upload::isMaskedAppKey(text), masked);
-}
-
-void CatalogueTest::firmwareGatesFollowTheReleases()
-{
-    using Upload::Gate;
-    QVERIFY(Upload::gatePasses(Gate::None, 0.0f));
-    QVERIFY(!Upload::gatePasses(Gate::From1_9_1, 1.9f));
-    QVERIFY(Upload::gatePasses(Gate::From1_9_1, 1.91f));
-    QVERIFY(!Upload::gatePasses(Gate::From2_1_1, 2.1f));
-    QVERIFY(Upload::gatePasses(Gate::From2_1_1, 2.11f));
-    QVERIFY(!Upload::gatePasses(Gate::From2_2, 2.12f));
-    QVERIFY(Upload::gatePasses(Gate::From2_2, 2.2f));
-}
-
-void CatalogueTest::tableIsMadeOfWellFormedBlocks()
-{
-    // The upload trusts the table: blocks must close, commands must name what
-    // they send, and no key may be listed twice from the same widget.
-    bool open = false;
-    int saves = 0;
-    QSet<QString> seen;
-    for (std::size_t i = 0; i < Upload::kCatalogueSize; ++i) {
-        const Upload::Step &step = Upload::kCatalogue[i];
-        const QString where = QStringLiteral("step %1").arg(i);
-        if (step.kind == Upload::Kind::BlockStart) {
-            QVERIFY2(!open, qPrintable(where));
-            open = true;
-            continue;
-        }
-        if (step.kind == Upload::Kind::BlockEnd) {
-            QVERIFY2(open, qPrintable(where));
-            open = false;
-            continue;
-        }
-        QVERIFY2(open, qPrintable(where + " lies outside any block"));
-        if (step.kind == Upload::Kind::Progress) {
-            QVERIFY2(step.number >= 0 && step.number <= 100, qPrintable(where));
-            continue;
-        }
-        QVERIFY2(step.cmd && step.key, qPrintable(where));
-        const bool readsWidget = step.kind != Upload::Kind::FixedValue && step.kind != Upload::Kind::Mask;
-        QVERIFY2(!readsWidget || step.widget, qPrintable(where + " has no widget"));
-        if (step.kind == Upload::Kind::FixedText)
-            QVERIFY2(step.text, qPrintable(where));
-        const QString row = QStringLiteral("%1 %2 %3").arg(step.cmd, step.key, step.widget ? step.widget : "-");
-        QVERIFY2(!seen.contains(row), qPrintable(row + " listed twice"));
-        seen.insert(row);
-        if (QByteArray(step.cmd) == "SAVEPARAM") {
-            ++saves;
-            QVERIFY(step.flags & Upload::OnlyWithoutError);
-        }
-    }
-    QVERIFY(!open);
-    QCOMPARE(saves, 2);
 }
 
 QTEST_APPLESS_MAIN(CatalogueTest)
