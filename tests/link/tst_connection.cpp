@@ -1,4 +1,4 @@
-#include "linkrig.h"
+#include "linktesting.h"
 
 #include "debuglog.h"
 #include "dialogwatcher.h"
@@ -66,24 +66,24 @@ private:
     void connect(MainWindow &window);
 
     std::unique_ptr<ShortLinkTimes> m_times;
-    std::unique_ptr<LinkRig> m_rig;
+    std::unique_ptr<SimHarness> m_sim;
     std::unique_ptr<DialogWatcher> m_dialogs;
 };
 
 void ConnectionTest::init()
 {
-    if (LinkRig::hostListsADevice())
+    if (hostListsADevice())
         QSKIP("this host lists a port of the device's USB bridge");
     m_times.reset(new ShortLinkTimes);
-    m_rig.reset(new LinkRig);
-    QVERIFY(m_rig->started);
+    m_sim.reset(new SimHarness);
+    QVERIFY(m_sim->isReady());
     m_dialogs.reset(new DialogWatcher);
 }
 
 void ConnectionTest::cleanup()
 {
     m_dialogs.reset();
-    m_rig.reset();
+    m_sim.reset();
     m_times.reset();
 }
 
@@ -101,7 +101,7 @@ void ConnectionTest::successfulConnectionIdentifiesTheDevice()
     const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-1);
     connect(window);
 
-    QCOMPARE(m_rig->device->receivedLines(),
+    QCOMPARE(m_sim->device().receivedLines(),
              (QList<QByteArray>{"READY\r\n", "DEBUG 1\r\n", "VERSION\r\n", "LORA GET  0\r\n", "DEBUG 0\r\n"}));
     QCOMPARE(m_dialogs->summary(), QStringLiteral("information Information: Successfully connected to the pelko !"));
     QCOMPARE(view.start->text(), QStringLiteral("Start"));
@@ -137,12 +137,12 @@ void ConnectionTest::disconnectSendsOneGoodbyeAndClearsTheLoRaTab()
     View view(window);
     connect(window);
     QVERIFY(window.productConnected);
-    m_rig->device->clearReceived();
+    m_sim->device().clearReceived();
     DebugLog log;
 
     view.stop->click();
 
-    QCOMPARE(m_rig->device->receivedLines(), QList<QByteArray>{"DISCONNECTE\r\n"});
+    QCOMPARE(m_sim->device().receivedLines(), QList<QByteArray>{"DISCONNECTE\r\n"});
     QVERIFY(!window.serial.isOpen());
     QVERIFY(!window.portReady);
     QVERIFY(!window.productConnected);
@@ -168,12 +168,12 @@ void ConnectionTest::reconnectingAfterADisconnectStartsAFreshConsole()
     connect(window);
     view.stop->click();
     m_dialogs->clear();
-    m_rig->device->clearReceived();
+    m_sim->device().clearReceived();
 
     connect(window);
 
     QCOMPARE(m_dialogs->titles(), QStringList{"Information"});
-    QCOMPARE(m_rig->device->receivedLines().first(), QByteArray("READY\r\n"));
+    QCOMPARE(m_sim->device().receivedLines().first(), QByteArray("READY\r\n"));
     QCOMPARE(view.start->text(), QStringLiteral("Start"));
     QCOMPARE(view.stop->text(), QStringLiteral("Disconnect"));
     QCOMPARE(view.status->styleSheet(), kGreen);
@@ -192,11 +192,11 @@ void ConnectionTest::noDevicePortReportsError1_data()
 void ConnectionTest::noDevicePortReportsError1()
 {
     QFETCH(QString, manufacturer);
-    m_rig.reset();
+    m_sim.reset();
     SimDevice::Options options;
     if (!manufacturer.isEmpty())
         options.manufacturer = manufacturer;
-    m_rig.reset(new LinkRig(options, !manufacturer.isEmpty()));
+    m_sim.reset(new SimHarness(options, !manufacturer.isEmpty()));
     MainWindow window;
     View view(window);
     connect(window);
@@ -208,7 +208,7 @@ void ConnectionTest::noDevicePortReportsError1()
     QVERIFY(view.stop->isEnabled());
     QCOMPARE(view.stop->text(), QStringLiteral("Stop"));
     QVERIFY(!window.serial.isOpen());
-    QVERIFY(m_rig->device->receivedLines().isEmpty());
+    QVERIFY(m_sim->device().receivedLines().isEmpty());
 
     // Stop brings the window back to idle.
     view.stop->click();
@@ -218,8 +218,8 @@ void ConnectionTest::noDevicePortReportsError1()
 
 void ConnectionTest::firstOfTwoDevicePortsIsUsedAndTheSecondNotEvenLogged()
 {
-    m_rig->addPort(QStringLiteral("ttySECOND"), QStringLiteral("Silicon Labs"), QStringLiteral("/nonexistent/ttySECOND"));
-    m_rig->addPort(QStringLiteral("ttyOTHER"), QStringLiteral("Prolific"), QStringLiteral("/nonexistent/ttyOTHER"), true);
+    m_sim->addPort(QStringLiteral("ttySECOND"), QStringLiteral("Silicon Labs"), QStringLiteral("/nonexistent/ttySECOND"));
+    m_sim->addPort(QStringLiteral("ttyOTHER"), QStringLiteral("Prolific"), QStringLiteral("/nonexistent/ttyOTHER"), true);
     DebugLog log;
     MainWindow window;
     connect(window);
@@ -229,21 +229,22 @@ void ConnectionTest::firstOfTwoDevicePortsIsUsedAndTheSecondNotEvenLogged()
     QVERIFY(!log.contains(QStringLiteral("ttySECOND")));
 
     // The other way round the unopenable port is the one taken.
-    LinkRig rig(SimDevice::Options(), false);
-    rig.addPort(QStringLiteral("ttyFIRST"), QStringLiteral("Silicon Labs"), QStringLiteral("/nonexistent/ttyFIRST"));
-    rig.addPort(QStringLiteral("ttyPELKO0"), QStringLiteral("Silicon Labs"), rig.device->portPath());
+    SimHarness rig;
+    QVERIFY(rig.isReady());
+    rig.addPort(QStringLiteral("ttyFIRST"), QStringLiteral("Silicon Labs"), QStringLiteral("/nonexistent/ttyFIRST"),
+                true);
     m_dialogs->clear();
     MainWindow second;
     connect(second);
     QCOMPARE(m_dialogs->titles(), QStringList{"Error 2"});
-    QVERIFY(rig.device->receivedLines().isEmpty());
+    QVERIFY(rig.device().receivedLines().isEmpty());
 }
 
 void ConnectionTest::portThatWillNotOpenReportsError2()
 {
-    m_rig.reset();
-    m_rig.reset(new LinkRig(SimDevice::Options(), false));
-    m_rig->addPort(QStringLiteral("ttyGONE"), QStringLiteral("Silicon Labs"), QStringLiteral("/nonexistent/ttyGONE"));
+    m_sim.reset();
+    m_sim.reset(new SimHarness(SimDevice::Options(), false));
+    m_sim->addPort(QStringLiteral("ttyGONE"), QStringLiteral("Silicon Labs"), QStringLiteral("/nonexistent/ttyGONE"));
     DebugLog log;
     MainWindow window;
     View view(window);
@@ -267,14 +268,14 @@ void ConnectionTest::portThatWillNotOpenReportsError2()
 
 void ConnectionTest::unansweredReadyReportsError3ThenError4()
 {
-    m_rig->device->setFault("READY", SimFault::Refuses);
+    m_sim->device().setFault("READY", SimFault::Refuses);
     MainWindow window;
     View view(window);
     connect(window);
 
     QCOMPARE(m_dialogs->summary(), QStringLiteral("critical Error 3: ") + kError3Text
                                        + QStringLiteral(" | critical Error 4: ") + kError4Text);
-    QCOMPARE(m_rig->device->receivedLines(), QList<QByteArray>{"READY\r\n"});
+    QCOMPARE(m_sim->device().receivedLines(), QList<QByteArray>{"READY\r\n"});
     QVERIFY(view.console->toPlainText().contains(QLatin1String("NOK : Command 'READY ' failed")));
     QCOMPARE(view.status->toPlainText(), QStringLiteral("ERROR 4: please try again"));
     QCOMPARE(view.status->styleSheet(), kRed);
@@ -306,14 +307,14 @@ void ConnectionTest::failedIdentificationReportsOnlyError4()
     QFETCH(int, fault);
     QFETCH(int, linesSent);
     QFETCH(QString, note);
-    m_rig->device->setFault(prefix, SimFault(fault));
+    m_sim->device().setFault(prefix, SimFault(fault));
     MainWindow window;
     View view(window);
     DebugLog log;
     connect(window);
 
     QCOMPARE(m_dialogs->summary(), QStringLiteral("critical Error 4: ") + kError4Text);
-    QCOMPARE(m_rig->device->receivedLines().size(), linesSent);
+    QCOMPARE(m_sim->device().receivedLines().size(), linesSent);
     QCOMPARE(view.status->toPlainText(), QStringLiteral("ERROR 4: please try again"));
     QCOMPARE(view.status->styleSheet(), kRed);
     QVERIFY(window.portReady);
@@ -326,21 +327,21 @@ void ConnectionTest::failedIdentificationReportsOnlyError4()
     QVERIFY(log.contains(QStringLiteral("ERROR when sending command '") + QString::fromLatin1(prefix) + "'"));
 
     // Stop takes the stalled link down without a goodbye.
-    m_rig->device->clearReceived();
+    m_sim->device().clearReceived();
     view.stop->click();
     QVERIFY(!window.serial.isOpen());
-    QVERIFY(m_rig->device->receivedLines().isEmpty());
+    QVERIFY(m_sim->device().receivedLines().isEmpty());
     QVERIFY(view.start->isEnabled());
 }
 
 void ConnectionTest::versionAnswerHoldingNokIsAccepted()
 {
-    m_rig->device->setRawAnswer("VERSION", "\x1b[32mFirmware : v2.1.1\x1b[0m\r\nNOK\r\n>");
+    m_sim->device().setRawAnswer("VERSION", "\x1b[32mFirmware : v2.1.1\x1b[0m\r\nNOK\r\n>");
     MainWindow window;
     View view(window);
     connect(window);
     QCOMPARE(m_dialogs->titles(), QStringList{"Information"});
-    QCOMPARE(m_rig->device->receivedLines().size(), 5);
+    QCOMPARE(m_sim->device().receivedLines().size(), 5);
     QCOMPARE(window.firmwareVersion, 2.11f);
     QCOMPARE(view.status->toPlainText(), QStringLiteral("Firmware : v2.1.1\nNOK\n>"));
     QVERIFY(!view.console->toPlainText().contains(QLatin1String("failed")));
@@ -348,7 +349,7 @@ void ConnectionTest::versionAnswerHoldingNokIsAccepted()
 
 void ConnectionTest::deviceVanishingMidHandshakeLeavesAStalledLinkThatStopCloses()
 {
-    m_rig->device->setFault("VERSION", SimFault::GoesAway);
+    m_sim->device().setFault("VERSION", SimFault::GoesAway);
     MainWindow window;
     View view(window);
     connect(window);
@@ -359,8 +360,8 @@ void ConnectionTest::deviceVanishingMidHandshakeLeavesAStalledLinkThatStopCloses
     QVERIFY(view.start->isEnabled());
 
     // With the cable back the window connects again.
-    m_rig->device->clearFaults();
-    m_rig->device->comeBack();
+    m_sim->device().clearFaults();
+    m_sim->device().comeBack();
     m_dialogs->clear();
     connect(window);
     QCOMPARE(m_dialogs->titles(), QStringList{"Information"});
@@ -375,7 +376,7 @@ void ConnectionTest::stopInAFreshWindowSendsNothing()
     QVERIFY(view.start->isEnabled());
     QVERIFY(!view.stop->isEnabled());
     QCOMPARE(view.start->text(), QStringLiteral("Connection"));
-    QVERIFY(m_rig->device->receivedLines().isEmpty());
+    QVERIFY(m_sim->device().receivedLines().isEmpty());
     QVERIFY(m_dialogs->seen().isEmpty());
 }
 
@@ -400,14 +401,14 @@ void ConnectionTest::uploadOutcomeDecidesWhatTheButtonsOffer()
     // A refused save: Error 5, and the link comes down without a goodbye.
     view.stop->click();
     connect(window);
-    m_rig->device->setFault("SAVEPARAM LORA", SimFault::Refuses);
-    m_rig->device->clearReceived();
+    m_sim->device().setFault("SAVEPARAM LORA", SimFault::Refuses);
+    m_sim->device().clearReceived();
     m_dialogs->clear();
     view.start->click();
     QVERIFY2(m_dialogs->summary().endsWith(
                  QLatin1String("critical Error 5: The configuration failed. Please try again.")),
              qPrintable(m_dialogs->summary()));
-    QVERIFY(!m_rig->device->receivedLines().contains("DISCONNECTE\r\n"));
+    QVERIFY(!m_sim->device().receivedLines().contains("DISCONNECTE\r\n"));
     QVERIFY(!window.serial.isOpen());
     QVERIFY(!window.productConnected);
     QVERIFY(view.start->isEnabled());
@@ -416,7 +417,7 @@ void ConnectionTest::uploadOutcomeDecidesWhatTheButtonsOffer()
     QCOMPARE(view.progress->value(), 0);
 
     // Start now opens the link again.
-    m_rig->device->clearFaults();
+    m_sim->device().clearFaults();
     m_dialogs->clear();
     view.start->click();
     QCOMPARE(m_dialogs->titles(), QStringList{"Information"});

@@ -1,4 +1,4 @@
-#include "linkrig.h"
+#include "linktesting.h"
 
 #include "debuglog.h"
 #include "mainwindow.h"
@@ -35,25 +35,25 @@ private:
     QTextEdit *console(MainWindow &window) { return window.findChild<QTextEdit *>("consoleOutput"); }
 
     std::unique_ptr<ShortLinkTimes> m_times;
-    std::unique_ptr<LinkRig> m_rig;
+    std::unique_ptr<SimHarness> m_sim;
 };
 
 void ExchangeTest::init()
 {
     m_times.reset(new ShortLinkTimes);
-    m_rig.reset(new LinkRig);
-    QVERIFY(m_rig->started);
+    m_sim.reset(new SimHarness);
+    QVERIFY(m_sim->isReady());
 }
 
 void ExchangeTest::cleanup()
 {
-    m_rig.reset();
+    m_sim.reset();
     m_times.reset();
 }
 
 bool ExchangeTest::openDevicePort(MainWindow &window)
 {
-    window.serial.setPortName(m_rig->device->portPath());
+    window.serial.setPortName(m_sim->device().portPath());
     window.serial.setBaudRate(QSerialPort::Baud115200);
     return window.serial.open(QIODevice::ReadWrite);
 }
@@ -64,7 +64,7 @@ void ExchangeTest::acceptedCommandIsEchoedAndLoggedTrimmed()
     QVERIFY(openDevicePort(window));
     DebugLog log;
     QCOMPARE(window.sendOneCommand("READY", QByteArray(), 0, QString()), 0);
-    QCOMPARE(m_rig->device->receivedLines(), QList<QByteArray>{"READY\r\n"});
+    QCOMPARE(m_sim->device().receivedLines(), QList<QByteArray>{"READY\r\n"});
     QCOMPARE(console(window)->toPlainText(), QStringLiteral("OK\n>"));
     QVERIFY2(log.contains(QStringLiteral("CMD sent : \"READY\" ==> Pelko answers : \"OK\"")),
              qPrintable(log.lines().join('\n')));
@@ -74,9 +74,9 @@ void ExchangeTest::refusedCommandLeavesANoteInTheConsole()
 {
     MainWindow window;
     QVERIFY(openDevicePort(window));
-    m_rig->device->setFault("CHOC gxSup", SimFault::Refuses);
+    m_sim->device().setFault("CHOC gxSup", SimFault::Refuses);
     QCOMPARE(window.sendOneCommand("CHOC", "gxSup", 1500, QString()), -1);
-    QCOMPARE(m_rig->device->receivedLines(), QList<QByteArray>{"CHOC gxSup 1500\r\n"});
+    QCOMPARE(m_sim->device().receivedLines(), QList<QByteArray>{"CHOC gxSup 1500\r\n"});
     QCOMPARE(console(window)->toPlainText(), QStringLiteral("NOK : Command 'CHOC gxSup' failed\n>"));
 }
 
@@ -96,10 +96,10 @@ void ExchangeTest::faultyAnswersAreNotAccepted()
     QFETCH(int, result);
     MainWindow window;
     QVERIFY(openDevicePort(window));
-    m_rig->device->setFault("DEBUG", SimFault(fault));
+    m_sim->device().setFault("DEBUG", SimFault(fault));
     QCOMPARE(window.sendOneCommand("DEBUG", "1", 0, QString()), result);
     // Next exchange works again once the device behaves.
-    m_rig->device->clearFaults();
+    m_sim->device().clearFaults();
     QCOMPARE(window.sendOneCommand("DEBUG", "0", 0, QString()), 0);
 }
 
@@ -107,7 +107,7 @@ void ExchangeTest::answerSentInChunksIsReadWhole()
 {
     MainWindow window;
     QVERIFY(openDevicePort(window));
-    m_rig->device->setFault("LORA GET", SimFault::AnswersInChunks);
+    m_sim->device().setFault("LORA GET", SimFault::AnswersInChunks);
     QCOMPARE(window.sendOneCommand("LORA GET", QByteArray(), 0, QString()), 0);
     QVERIFY(window.loraAnswer.contains("DevEui : "));
     QVERIFY(window.loraAnswer.endsWith(SimDevice::trailer()));
@@ -117,24 +117,24 @@ void ExchangeTest::saveLineIsReadWithTheLongQuietTimeWhichIsThenRestored()
 {
     // Chunks paused longer than the usual quiet time but shorter than the
     // save's: only a save line waits for the "OK" in the last chunk.
-    LinkRig rig([] {
+    SimHarness rig([] {
         SimDevice::Options options;
         options.chunkPauseMs = 200;
         return options;
     }());
-    QVERIFY(rig.started);
+    QVERIFY(rig.isReady());
     MainWindow window;
-    window.serial.setPortName(rig.device->portPath());
+    window.serial.setPortName(rig.device().portPath());
     QVERIFY(window.serial.open(QIODevice::ReadWrite));
     const QByteArray slowAnswer("writing flash............\r\nwritten\r\nOK\r\n>");
-    rig.device->setRawAnswer("SAVEPARAM", slowAnswer);
-    rig.device->setRawAnswer("DEBUG", slowAnswer);
-    rig.device->setFault("SAVEPARAM", SimFault::AnswersInChunks);
-    rig.device->setFault("DEBUG", SimFault::AnswersInChunks);
+    rig.device().setRawAnswer("SAVEPARAM", slowAnswer);
+    rig.device().setRawAnswer("DEBUG", slowAnswer);
+    rig.device().setFault("SAVEPARAM", SimFault::AnswersInChunks);
+    rig.device().setFault("DEBUG", SimFault::AnswersInChunks);
 
     // A silent device first: the save still gets its long wait, and the
     // usual quiet time comes back.
-    rig.device->setFault("SAVEPARAM LORA", SimFault::NeverAnswers);
+    rig.device().setFault("SAVEPARAM LORA", SimFault::NeverAnswers);
     QCOMPARE(window.sendOneCommand("SAVEPARAM", "LORA", 0, QString()), -2);
     QCOMPARE(readTimeout, 100);
 
@@ -153,7 +153,7 @@ void ExchangeTest::babblingDeviceIsCutOffAtTheTimeCap()
     MainWindow window;
     QVERIFY(openDevicePort(window));
     DebugLog log;
-    m_rig->device->setFault("DEBUG", SimFault::Babbles, 1);
+    m_sim->device().setFault("DEBUG", SimFault::Babbles, 1);
     QElapsedTimer clock;
     clock.start();
     QCOMPARE(window.sendOneCommand("DEBUG", "1", 0, QString()), -2);
@@ -170,7 +170,7 @@ void ExchangeTest::babblingDeviceIsCutOffAtTheSizeCap()
     MainWindow window;
     QVERIFY(openDevicePort(window));
     DebugLog log;
-    m_rig->device->setFault("LORA GET", SimFault::Babbles, 1);
+    m_sim->device().setFault("LORA GET", SimFault::Babbles, 1);
     QCOMPARE(window.sendOneCommand("LORA GET", QByteArray(), 0, QString()), -2);
     QCOMPARE(window.loraAnswer.size(), 2000);
     QVERIFY(log.contains(QStringLiteral("Answer cut off")));
@@ -181,14 +181,14 @@ void ExchangeTest::bytesWaitingBeforeTheLineBelongToItsAnswer()
     MainWindow window;
     QVERIFY(openDevicePort(window));
     // A first answer that comes too late for its exchange...
-    m_rig->device->setRawAnswer("VERSION", "late OK\r\n>");
-    m_rig->device->setFault("VERSION", SimFault::AnswersInChunks, 1);
+    m_sim->device().setRawAnswer("VERSION", "late OK\r\n>");
+    m_sim->device().setFault("VERSION", SimFault::AnswersInChunks, 1);
     readTimeout = 10;
     window.sendOneCommand("VERSION", QByteArray(), 0, QString());
     readTimeout = 100;
     QTest::qWait(300);
     // ... is part of the next one.
-    m_rig->device->setFault("DEBUG", SimFault::NeverAnswers, 1);
+    m_sim->device().setFault("DEBUG", SimFault::NeverAnswers, 1);
     QCOMPARE(window.sendOneCommand("DEBUG", "1", 0, QString()), 0);
 }
 
@@ -196,8 +196,8 @@ void ExchangeTest::deviceGoneMidAnswerFailsThisAndTheNextExchange()
 {
     MainWindow window;
     QVERIFY(openDevicePort(window));
-    m_rig->device->setRawAnswer("VERSION", "Firmware : v2.2 and a long text before the end\r\nOK\r\n>");
-    m_rig->device->setFault("VERSION", SimFault::GoesAway);
+    m_sim->device().setRawAnswer("VERSION", "Firmware : v2.2 and a long text before the end\r\nOK\r\n>");
+    m_sim->device().setFault("VERSION", SimFault::GoesAway);
     QElapsedTimer clock;
     clock.start();
     QCOMPARE(window.sendOneCommand("VERSION", QByteArray(), 0, QString()), -2);
@@ -213,7 +213,7 @@ void ExchangeTest::writingToAClosedPortFailsWithoutReading()
     QVERIFY(log.contains(QStringLiteral("Failed to write the data to port")));
     QVERIFY(!log.contains(QStringLiteral("CMD sent")));
     QVERIFY(console(window)->toPlainText().isEmpty());
-    QVERIFY(m_rig->device->receivedLines().isEmpty());
+    QVERIFY(m_sim->device().receivedLines().isEmpty());
 }
 
 void ExchangeTest::poweroffAndResetBannersAreWrittenEvenWhenWritingFails()
@@ -231,7 +231,7 @@ void ExchangeTest::bareLineIsAnsweredAfterTheDeviceNoticesItsEnd()
     MainWindow window;
     QVERIFY(openDevicePort(window));
     QCOMPARE(window.sendOneCommand("LORA SET", "DEVADDR", 0, QStringLiteral("26011BDA")), 0);
-    QCOMPARE(m_rig->device->receivedLines(), QList<QByteArray>{"LORA SET DEVADDR 26011BDA"});
+    QCOMPARE(m_sim->device().receivedLines(), QList<QByteArray>{"LORA SET DEVADDR 26011BDA"});
 }
 
 QTEST_MAIN(ExchangeTest)
