@@ -2,15 +2,240 @@
 
 #include "ui_mainwindow.h"
 
-void MainWindow::on_pbResetParam_clicked() {}
+#include "app/messages.h"
+#include "link/serialports.h"
+#include "link/timing.h"
+#include "readback/firmware.h"
+#include "tools/presence.h"
 
-void MainWindow::on_pbEnableDebug_clicked() {}
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTextEdit>
+#include <QThread>
 
-void MainWindow::on_pbEnableDebugLed_clicked() {}
+namespace {
 
-void MainWindow::on_pbRestartProduct_clicked() {}
+const char kErrorStyle[] = "color:#ffffff; background:#ee0000;";
 
-void MainWindow::on_pbTurnOffProduct_clicked() {}
+void trace(const QString &text)
+{
+    qDebug().noquote() << text;
+}
 
-void MainWindow::on_pbGetBatteryStatus_clicked() {}
+void traceFailedCommand(const QString &line)
+{
+    trace(QStringLiteral("ERROR when sending command '") + line + QLatin1Char('\''));
+}
 
+void showStatusError(QTextEdit *status, const QString &text)
+{
+    status->clear();
+    status->insertPlainText(text);
+    status->setStyleSheet(QLatin1String(kErrorStyle));
+}
+
+// Red status box first, then the box that tells the user what to do.
+void reportError(QWidget *parent, QTextEdit *status, MessageKind kind, const QString &statusText,
+                 const QString &title, const QString &text)
+{
+    showStatusError(status, statusText);
+    showMessage(parent, kind, title, text);
+}
+
+void inform(QWidget *parent, const QString &text)
+{
+    showMessage(parent, MessageKind::Information, QStringLiteral("Information"), text);
+}
+
+} // namespace
+
+// Every tool talks to the device; without a ready link there is nothing to
+// talk to, so the user is told to connect first and nothing is sent.
+static bool refuseWithoutLink(QWidget *parent, QTextEdit *status, bool portReady)
+{
+    if (portReady)
+        return false;
+    trace(QStringLiteral("ERROR 7: port com is not ready: Product not connected"));
+    reportError(parent, status, MessageKind::Critical, QStringLiteral("ERROR 7: Product not connected"),
+                QStringLiteral("Error 7"),
+                QStringLiteral("Please plug the product, turn it on and connect it to the app before doing anything."));
+    return true;
+}
+
+void MainWindow::on_pbResetParam_clicked()
+{
+    if (refuseWithoutLink(this, ui->leVersion, portReady))
+        return;
+
+    // Releases up to 1.9 reset everything at once and need an explicit save;
+    // later ones reset (and store) the LoRa and algorithm halves separately.
+    const bool split = Firmware::from1_9_1(firmwareVersion);
+    const QByteArray first = split ? QByteArrayLiteral("RESETPARAM LORA") : QByteArrayLiteral("RESETPARAM 1");
+    const QByteArray second = split ? QByteArrayLiteral("RESETPARAM ALGO") : QByteArrayLiteral("SAVEPARAM");
+
+    int failures = 0;
+    if (sendOneCommand(first, QByteArray(), 0, QString()) != 0) {
+        ++failures;
+        traceFailedCommand(QString::fromLatin1(first));
+    }
+    // Both halves always go out; either one failing fails the reset.
+    if (sendOneCommand(second, QByteArray(), 0, QString()) != 0)
+        ++failures;
+
+    if (failures != 0) {
+        traceFailedCommand(QString::fromLatin1(second));
+        reportError(this, ui->leVersion, MessageKind::Critical, QStringLiteral("ERROR 8: Factory reset failed"),
+                    QStringLiteral("Error 8"), QStringLiteral("Factory reset failed ! Please try again."));
+        return;
+    }
+
+    // The device only takes the factory values into use after a power cycle.
+    if (sendOneCommand(QByteArrayLiteral("poweroff"), QByteArray(), 0, QString()) != 0)
+        traceFailedCommand(QStringLiteral("poweroff"));
+    inform(this, QStringLiteral("Factory reset finished with success. Please restart your product before use "
+                                "(by pressing the button)."));
+    QThread::msleep(static_cast<unsigned long>(LinkLimits::toolsWaitMs));
+    on_stopButton_clicked();
+}
+
+void MainWindow::on_pbEnableDebug_clicked()
+{
+    if (refuseWithoutLink(this, ui->leVersion, portReady))
+        return;
+
+    const QByteArray param = verboseOff ? QByteArrayLiteral("1") : QByteArrayLiteral("0");
+    if (sendOneCommand(QByteArrayLiteral("DEBUG"), param, 0, QString()) != 0) {
+        traceFailedCommand(QStringLiteral("DEBUG ") + QString::fromLatin1(param));
+        reportError(this, ui->leVersion, MessageKind::Warning,
+                    QStringLiteral("ERROR 9: Could not change verbose mode on Pelko"), QStringLiteral("Error 9"),
+                    QStringLiteral("Could not change verbose mode."));
+        return;
+    }
+
+    if (verboseOff) {
+        inform(this, QStringLiteral("Verbose mode enabled."));
+        ui->pbEnableDebug->setText(QStringLiteral("Disable debug"));
+    } else {
+        inform(this, QStringLiteral("Verbose mode disabled."));
+        ui->pbEnableDebug->setText(QStringLiteral("Enable debug"));
+    }
+    verboseOff = !verboseOff;
+}
+
+void MainWindow::on_pbEnableDebugLed_clicked()
+{
+    if (refuseWithoutLink(this, ui->leVersion, portReady))
+        return;
+
+    const QByteArray param = verboseLedOff ? QByteArrayLiteral("LEDON") : QByteArrayLiteral("LEDOFF");
+    if (sendOneCommand(QByteArrayLiteral("DEBUG"), param, 0, QString()) != 0) {
+        traceFailedCommand(QStringLiteral("DEBUG ") + QString::fromLatin1(param));
+        reportError(this, ui->leVersion, MessageKind::Warning,
+                    QStringLiteral("ERROR 9: Could not change verbose LED mode on Pelko"), QStringLiteral("Error 9"),
+                    QStringLiteral("Could not change verbose LED mode."));
+        return;
+    }
+
+    if (verboseLedOff) {
+        inform(this, QStringLiteral("Verbose LED mode enabled."));
+        ui->pbEnableDebugLed->setText(QStringLiteral("Disable LED debug"));
+    } else {
+        inform(this, QStringLiteral("Verbose LED mode disabled."));
+        ui->pbEnableDebugLed->setText(QStringLiteral("Enable LED debug"));
+    }
+    verboseLedOff = !verboseLedOff;
+}
+
+void MainWindow::on_pbRestartProduct_clicked()
+{
+    if (refuseWithoutLink(this, ui->leVersion, portReady))
+        return;
+
+    if (sendOneCommand(QByteArrayLiteral("reset"), QByteArray(), 0, QString()) != 0) {
+        // A device that reboots at once may drop off the bus before it
+        // answers: give it a moment, then only its port still being listed
+        // means the reset really failed.
+        QThread::msleep(static_cast<unsigned long>(LinkLimits::toolsWaitMs));
+        if (pelkoPortStillListed(availableSerialPorts())) {
+            traceFailedCommand(QStringLiteral("reset"));
+            reportError(this, ui->leVersion, MessageKind::Warning, QStringLiteral("ERROR 10: Could not reboot the Pelko."),
+                        QStringLiteral("Error 10"), QStringLiteral("Pelko reboot failed !"));
+            return;
+        }
+    }
+
+    QElapsedTimer sinceReset;
+    sinceReset.start();
+    on_stopButton_clicked();
+    inform(this, QStringLiteral("Please wait 5s for Pelko reboot... then click 'OK'"));
+
+    ui->startButton->setEnabled(false);
+    ui->stopButton->setEnabled(false);
+    ui->startButton->setText(QStringLiteral("Connection"));
+
+    // However quickly the box was closed, the device gets its full reboot
+    // time before it is asked for again.
+    const qint64 elapsed = sinceReset.elapsed();
+    if (elapsed < LinkLimits::rebootFloorMs)
+        QThread::msleep(static_cast<unsigned long>(LinkLimits::rebootFloorMs - elapsed));
+
+    on_startButton_clicked();
+}
+
+void MainWindow::on_pbTurnOffProduct_clicked()
+{
+    if (refuseWithoutLink(this, ui->leVersion, portReady))
+        return;
+
+    if (sendOneCommand(QByteArrayLiteral("poweroff"), QByteArray(), 0, QString()) != 0) {
+        // The device may switch off before answering; only if its port is
+        // still listed did the command really fail.
+        if (pelkoPortStillListed(availableSerialPorts())) {
+            traceFailedCommand(QStringLiteral("poweroff"));
+            reportError(this, ui->leVersion, MessageKind::Warning,
+                        QStringLiteral("ERROR 11: Could not poweroff the Pelko."), QStringLiteral("Error 11"),
+                        QStringLiteral("Pelko shutdown failed !"));
+            return;
+        }
+    }
+
+    inform(this, QStringLiteral("Pelko is now off. You can safely unplug it."));
+    on_stopButton_clicked();
+}
+
+void MainWindow::on_pbGetBatteryStatus_clicked()
+{
+    if (refuseWithoutLink(this, ui->leVersion, portReady))
+        return;
+
+    // The device reports its battery only with its debug output on; all three
+    // commands go out whatever happens so that it is never left verbose.
+    // A figure from an earlier query must never pass for this one's.
+    batteryAnswer.clear();
+    int failures = 0;
+    if (sendOneCommand(QByteArrayLiteral("DEBUG"), QByteArrayLiteral("1"), 0, QString()) != 0) {
+        ++failures;
+        traceFailedCommand(QStringLiteral("DEBUG 1"));
+    }
+    if (sendOneCommand(QByteArrayLiteral("BATTERY GET LIFE"), QByteArray(), 0, QString()) != 0)
+        ++failures;
+    if (failures != 0)
+        traceFailedCommand(QStringLiteral("BATTERY GET LIFE"));
+    if (sendOneCommand(QByteArrayLiteral("DEBUG"), QByteArrayLiteral("0"), 0, QString()) != 0)
+        ++failures;
+
+    // An accepted answer that carries no figure is a failed reading too:
+    // announcing "Actual battery status: %" would pass it off as one.
+    if (failures == 0 && !batteryAnswer.isEmpty()) {
+        inform(this, QStringLiteral("Actual battery status: ") + QString::fromUtf8(batteryAnswer) + QLatin1Char('%'));
+        return;
+    }
+
+    if (failures != 0)
+        traceFailedCommand(QStringLiteral("DEBUG 0"));
+    else
+        trace(QStringLiteral("ERROR 13: the battery answer holds no figure"));
+    reportError(this, ui->leVersion, MessageKind::Warning, QStringLiteral("ERROR 13: Could not get battery status."),
+                QStringLiteral("Error 13"), QStringLiteral("Could not get battery status !"));
+}
