@@ -295,6 +295,7 @@ void ConnectionTest::failedIdentificationReportsOnlyError4_data()
     QTest::addColumn<int>("linesSent");
     QTest::addColumn<QString>("note");
     QTest::newRow("VERSION without OK") << QByteArray("VERSION") << int(SimFault::AnswersWithoutOk) << 3 << QString();
+    QTest::newRow("VERSION silent") << QByteArray("VERSION") << int(SimFault::NeverAnswers) << 3 << QString();
     QTest::newRow("LORA GET refused") << QByteArray("LORA GET") << int(SimFault::Refuses) << 4
                                       << QStringLiteral("NOK : Command 'LORA GET ' failed");
     QTest::newRow("DEBUG 1 silent") << QByteArray("DEBUG 1") << int(SimFault::NeverAnswers) << 2 << QString();

@@ -107,13 +107,14 @@ void DispatchTest::releaseOpensItsFeatures_data()
     QTest::addColumn<bool>("tracking");  // 2.1.1
     QTest::addColumn<bool>("logging");   // 2.2
     QTest::addColumn<int>("quietTime");
-    QTest::newRow("1.9.1") << QByteArray("1.9.1") << false << false << false << false << 200;
-    QTest::newRow("1.9.2") << QByteArray("1.9.2") << true << false << false << false << 200;
-    QTest::newRow("2.0") << QByteArray("2.0") << true << true << false << false << 200;
-    QTest::newRow("2.1") << QByteArray("2.1") << true << true << false << false << 200;
-    QTest::newRow("2.1.1") << QByteArray("2.1.1") << true << true << true << false << 120;
-    QTest::newRow("2.1.2") << QByteArray("2.1.2") << true << true << true << false << 120;
-    QTest::newRow("2.2") << QByteArray("2.2") << true << true << true << true << 120;
+    QTest::addColumn<int>("counted"); // from 2.0 on ALIVE's own frames stop counting
+    QTest::newRow("1.9.1") << QByteArray("1.9.1") << false << false << false << false << 200 << 1;
+    QTest::newRow("1.9.2") << QByteArray("1.9.2") << true << false << false << false << 200 << 1;
+    QTest::newRow("2.0") << QByteArray("2.0") << true << true << false << false << 200 << 0;
+    QTest::newRow("2.1") << QByteArray("2.1") << true << true << false << false << 200 << 0;
+    QTest::newRow("2.1.1") << QByteArray("2.1.1") << true << true << true << false << 120 << 0;
+    QTest::newRow("2.1.2") << QByteArray("2.1.2") << true << true << true << false << 120 << 0;
+    QTest::newRow("2.2") << QByteArray("2.2") << true << true << true << true << 120 << 0;
 }
 
 void DispatchTest::releaseOpensItsFeatures()
@@ -124,6 +125,7 @@ void DispatchTest::releaseOpensItsFeatures()
     QFETCH(bool, tracking);
     QFETCH(bool, logging);
     QFETCH(int, quietTime);
+    QFETCH(int, counted);
 
     MainWindow window;
     QByteArray answer = versionAnswer(release);
@@ -144,6 +146,7 @@ void DispatchTest::releaseOpensItsFeatures()
         QVERIFY2(w->isEnabled() == logging, name);
     }
     QCOMPARE(readTimeout, quietTime);
+    QCOMPARE(window.activeAlgorithmCount, counted);
 }
 
 void DispatchTest::tiltOptionsOpenOnlyWhenTiltIsChecked()
