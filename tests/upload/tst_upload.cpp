@@ -4,6 +4,7 @@
 #include "dialogwatcher.h"
 #include "link/timing.h"
 #include "simdevice.h"
+#include "simharness.h"
 #include "upload/catalogue.h"
 
 #include <QAbstractButton>
@@ -12,6 +13,7 @@
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QTextEdit>
 #include <QtTest>
@@ -132,10 +134,13 @@ private slots:
     void deviceOwnedOrMaskedKeysAreNotSentBack();
     void disabledOptionBoxesSendNothing();
     void longestAlivePeriodGoesOutWhole();
+    void startButtonTellsTheUserHowTheUploadWent_data();
+    void startButtonTellsTheUserHowTheUploadWent();
 
 private:
     int m_readTimeout = 0;
     int m_saveTimeout = 0;
+    int m_fastTimeout = 0;
 };
 
 void UploadTest::initTestCase()
@@ -143,14 +148,17 @@ void UploadTest::initTestCase()
     // The quiet times themselves are not under test here.
     m_readTimeout = readTimeout;
     m_saveTimeout = LinkLimits::saveReadTimeoutMs;
+    m_fastTimeout = LinkLimits::fastReadTimeoutMs;
     readTimeout = 30;
     LinkLimits::saveReadTimeoutMs = 30;
+    LinkLimits::fastReadTimeoutMs = 30;
 }
 
 void UploadTest::cleanupTestCase()
 {
     readTimeout = m_readTimeout;
     LinkLimits::saveReadTimeoutMs = m_saveTimeout;
+    LinkLimits::fastReadTimeoutMs = m_fastTimeout;
 }
 
 void UploadTest::catalogueNamesEveryFieldOfTheForm()
@@ -487,12 +495,6 @@ void UploadTest::failureBeforeTiltAlertsLeavesNoAlertPeriodPending()
     QVERIFY(bench.sent().contains("TILT alertMultiple 1"));
     QCOMPARE(having(bench.sent(), "alertPeriod").size(), 0);
     QVERIFY(!bench.window.alertPeriodPending);
-
-    // A disabled box neither sends its choice nor asks for the period.
-    bench.field("cbTiltModeAlertMultiple")->setEnabled(false);
-    bench.device.clearReceived();
-    QCOMPARE(bench.window.sendParameters(), 0);
-    QCOMPARE(having(bench.sent(), "alert").size(), 0);
 }
 
 void UploadTest::joinModeDecidesWhichLoraKeysGoOut_data()
@@ -633,6 +635,60 @@ void UploadTest::longestAlivePeriodGoesOutWhole()
     QCOMPARE(bench.window.sendParameters(), 0);
     QVERIFY(bench.sent().contains("ALIVE period 2147483000"));
     QCOMPARE(bench.device.savedParameters().value("ALIVE period"), QByteArray("2147483000"));
+}
+
+void UploadTest::startButtonTellsTheUserHowTheUploadWent_data()
+{
+    QTest::addColumn<QByteArray>("refused");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("accepted") << QByteArray() << "information" << "Success"
+                              << "The product has been successfully configured.";
+    QTest::newRow("one key refused") << QByteArray("CHOC gxSup") << "critical" << "Error 5"
+                                     << "The configuration failed. Please try again.";
+}
+
+void UploadTest::startButtonTellsTheUserHowTheUploadWent()
+{
+    QFETCH(QByteArray, refused);
+    QFETCH(QString, kind);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    SimHarness sim;
+    QVERIFY(sim.isReady());
+    DialogWatcher dialogs;
+    MainWindow window;
+    auto *start = window.findChild<QPushButton *>("startButton");
+    auto *stop = window.findChild<QPushButton *>("stopButton");
+    start->click();
+    QCOMPARE(start->text(), QStringLiteral("Start"));
+
+    window.findChild<QAbstractButton *>("cbChoc")->click();
+    if (!refused.isEmpty())
+        sim.device().setFault(refused, SimFault::Refuses);
+    sim.device().clearReceived();
+    dialogs.clear();
+    start->click();
+
+    QCOMPARE(dialogs.seen().size(), 1);
+    QCOMPARE(dialogs.seen().first().kind, kind);
+    QCOMPARE(dialogs.seen().first().title, title);
+    QCOMPARE(dialogs.seen().first().text, text);
+    QVERIFY(sim.device().receivedLines().contains("CHOC gxSup 5000\r\n"));
+    auto *bar = window.findChild<QProgressBar *>("progressBar");
+    if (refused.isEmpty()) {
+        QCOMPARE(bar->value(), 100);
+        QCOMPARE(stop->text(), QStringLiteral("Disconnect"));
+        QVERIFY(!start->isEnabled());
+        QCOMPARE(sim.device().savedParameters().value("ALGO"), QByteArray("0x5"));
+        QCOMPARE(sim.device().savedParameters().value("CHOC gxSup"), QByteArray("5000"));
+    } else {
+        QVERIFY(!window.serial.isOpen());
+        QVERIFY(start->isEnabled());
+        QCOMPARE(bar->value(), 0);
+        QVERIFY(!sim.device().receivedLines().contains("SAVEPARAM ALGO 0\r\n"));
+    }
 }
 
 QTEST_MAIN(UploadTest)
