@@ -294,6 +294,15 @@ bool isMaskedAppKey(const QString &text)
     return text.contains(QLatin1String("XXXXXXXXXXXXXX"), Qt::CaseSensitive);
 }
 
+bool isSendableText(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return false;
+    }
+    return true;
+}
+
 bool gatePasses(Gate gate, float firmwareVersion)
 {
     switch (gate) {

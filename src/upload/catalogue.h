@@ -103,6 +103,9 @@ int itemValue(const QString &item);
 // True when the AppKEY field holds the mask the LoRa readback shows in place
 // of a stored key.
 bool isMaskedAppKey(const QString &text);
+// A LoRa text holding a line break or another control character would split
+// its line into several device commands: such a text is never sent.
+bool isSendableText(const QString &text);
 bool gatePasses(Gate gate, float firmwareVersion);
 
 struct BoxState

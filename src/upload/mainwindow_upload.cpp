@@ -175,21 +175,21 @@ int MainWindow::sendParameters()
                                     && (!(step.flags & Upload::DevEuiUnlocked) || !devEuiLocked)
                                     && (!(step.flags & Upload::AppKeyUnlocked) || !appKeyLocked)
                                     && (!(step.flags & Upload::NotMaskedKey) || !Upload::isMaskedAppKey(payload.text));
-            if (!payload.ok) {
-                // A form without the field cannot be uploaded faithfully.
-                qDebug() << "ERROR: no field" << step.widget << "for" << step.cmd << step.key;
-                if (step.flags & Upload::StopOnFailure)
-                    return -1;
-                errorSum += -1;
+            int result = 0;
+            if (!payload.ok || (textWanted && !Upload::isSendableText(payload.text))) {
+                // A form without the field cannot be uploaded faithfully, and
+                // a text with a line break would reach the device as several
+                // commands: both count as a failed command.
+                qDebug() << "ERROR: cannot send" << step.cmd << step.key << "from field" << step.widget;
+                result = -1;
             } else if (textWanted) {
                 if (step.trace)
                     qDebug() << step.trace;
-                const int result = sendOneCommand(QByteArray(step.cmd), QByteArray(step.key), payload.value,
-                                                  payload.text);
-                if (result != 0 && (step.flags & Upload::StopOnFailure))
-                    return -1;
-                errorSum += result;
+                result = sendOneCommand(QByteArray(step.cmd), QByteArray(step.key), payload.value, payload.text);
             }
+            if (result != 0 && (step.flags & Upload::StopOnFailure))
+                return -1;
+            errorSum += result;
         }
 
         if ((step.flags & Upload::ArmsAlertPeriod) && needMet(this, step) && errorSum == 0)

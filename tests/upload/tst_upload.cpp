@@ -132,6 +132,7 @@ private slots:
     void joinModeDecidesWhichLoraKeysGoOut();
     void deviceOwnedOrMaskedKeysAreNotSentBack_data();
     void deviceOwnedOrMaskedKeysAreNotSentBack();
+    void textWithALineBreakNeverReachesTheDevice();
     void disabledOptionBoxesSendNothing();
     void longestAlivePeriodGoesOutWhole();
     void startButtonTellsTheUserHowTheUploadWent_data();
@@ -590,6 +591,24 @@ void UploadTest::deviceOwnedOrMaskedKeysAreNotSentBack()
 
     const QByteArrayList sent = bench.sent();
     QCOMPARE(show(having(sent, "EUI") + having(sent, "APPKEY")), show(keys));
+}
+
+void UploadTest::textWithALineBreakNeverReachesTheDevice()
+{
+    // Sent as it is, the break would turn the rest of the text into a
+    // command of its own.
+    DialogWatcher dialogs;
+    Bench bench("2.2", 2.2f);
+    bench.field<QLineEdit>("leAppEUI")->setText(QStringLiteral("70B3\r\nRESETPARAM 1"));
+    QVERIFY(bench.field<QLineEdit>("leAppEUI")->text().contains(QLatin1Char('\n')));
+
+    QCOMPARE(bench.window.sendParameters(), -1);
+
+    const QByteArrayList sent = bench.sent();
+    QCOMPARE(having(sent, "APPEUI").size(), 0);
+    QCOMPARE(having(sent, "RESETPARAM").size(), 0);
+    QVERIFY(!sent.contains("SAVEPARAM LORA 0"));
+    QVERIFY(sent.contains("LORA SET JRERROR 12"));
 }
 
 void UploadTest::disabledOptionBoxesSendNothing()
