@@ -39,6 +39,8 @@ private slots:
 
     void algorithmBoxesStartWithOnlyAliveChecked_data();
     void algorithmBoxesStartWithOnlyAliveChecked();
+    void sectionFieldsWaitForTheirAlgorithm_data();
+    void sectionFieldsWaitForTheirAlgorithm();
     void deviceButtonsWaitForAConnection();
     void tabsComeInOrderWithTheirTitles();
     void labelsReadExactlyAsWritten_data();
@@ -129,6 +131,57 @@ void FormTest::algorithmBoxesStartWithOnlyAliveChecked()
     QCOMPARE(box->isChecked(), checked);
 }
 
+void FormTest::sectionFieldsWaitForTheirAlgorithm_data()
+{
+    // checked: 1 or 0 for buttons, -1 for widgets that cannot be checked
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("enabled");
+    QTest::addColumn<int>("checked");
+    QTest::newRow("power-off allowed, greyed") << "cbAllowPowerOFF" << false << 1;
+    QTest::newRow("power-off label greyed") << "tAllowPowerOFF" << false << -1;
+    QTest::newRow("general logging") << "cbEnableLog" << false << 1;
+    QTest::newRow("alive frames on and usable") << "cbAliveRefreshMode" << true << 1;
+    QTest::newRow("alive period usable") << "xAlivePeriod" << true << -1;
+    QTest::newRow("laid flat, greyed") << "rbPelkoLaidFlat" << false << 1;
+    QTest::newRow("upright, greyed") << "rbPelkoStayUpright" << false << 0;
+    QTest::newRow("upright picture greyed") << "imagePelkoUp" << false << -1;
+    QTest::newRow("flat picture") << "imagePelkoFlat" << true << -1;
+    QTest::newRow("shock label readable") << "tChocGxSup" << true << -1;
+    QTest::newRow("shock gravity") << "cbChocRemoveGravity" << false << 0;
+    QTest::newRow("shock logging") << "cbChocEnableShockLog" << false << 1;
+    QTest::newRow("shock logging label") << "tChocEnableShockLog" << false << -1;
+    QTest::newRow("shock sampling") << "cboChocFreq" << false << -1;
+    QTest::newRow("motion start frame") << "cbMvtLoraAtStartMvt" << false << 0;
+    QTest::newRow("motion summary") << "cbMvtActivityRecap" << false << 0;
+    QTest::newRow("motion summary label") << "tMvtActivityRecap" << false << -1;
+    QTest::newRow("tracking label") << "tMvtTracking" << false << -1;
+    QTest::newRow("temperature threshold") << "cbTempModeThreshold" << false << 1;
+    QTest::newRow("tilt title") << "tTiltTitle" << true << -1;
+    QTest::newRow("tilt on motion") << "cbTiltModeOnMove" << false << 1;
+    QTest::newRow("tilt zone alert") << "cbTiltModeAlertZone" << false << 0;
+    QTest::newRow("rotation lap reset") << "cbRotationResetLapButton" << false << 1;
+    QTest::newRow("orientation refresh") << "cbOrientModeRefresh" << false << 1;
+    QTest::newRow("vibe on Z") << "cbVibeOnZ" << false << 1;
+    QTest::newRow("calculator 3 axes") << "cbConsoVibrationAxeXYZ" << true << 0;
+    QTest::newRow("calculator rotation title") << "tConsoRotationTitle" << false << -1;
+    QTest::newRow("calculator result") << "leConsoTotal" << false << -1;
+    QTest::newRow("calculator years") << "leConsoTotalYears" << false << -1;
+}
+
+void FormTest::sectionFieldsWaitForTheirAlgorithm()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, enabled);
+    QFETCH(int, checked);
+    FIND(QWidget, widget, name);
+    QCOMPARE(widget->isEnabled(), enabled);
+    if (checked >= 0) {
+        auto *button = qobject_cast<QAbstractButton *>(widget);
+        QVERIFY(button);
+        QCOMPARE(button->isChecked(), checked == 1);
+    }
+}
+
 void FormTest::deviceButtonsWaitForAConnection()
 {
     FIND(QPushButton, start, "startButton");
@@ -189,7 +242,6 @@ void FormTest::labelsReadExactlyAsWritten()
     QFETCH(QString, text);
     FIND(QLabel, label, name);
     QCOMPARE(label->text(), text);
-    QCOMPARE(label->textFormat(), Qt::AutoText);
 }
 
 void FormTest::headingsUseTheirFonts_data()
