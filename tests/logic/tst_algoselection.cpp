@@ -16,14 +16,8 @@ private slots:
     void exclusivePairsCloseEachOther();
     void vibrationRunsOnlyAlone_data();
     void vibrationRunsOnlyAlone();
-    void tiltAlertOptionsFollowTheRelease_data();
-    void tiltAlertOptionsFollowTheRelease();
-    void shockClosesTiltOnMoveOnlyUpTo1_9_data();
-    void shockClosesTiltOnMoveOnlyUpTo1_9();
-    void temperatureWaitsForAliveFramesUpTo1_9_2_data();
-    void temperatureWaitsForAliveFramesUpTo1_9_2();
-    void trackingAndShockLogComeWithTheirReleases_data();
-    void trackingAndShockLogComeWithTheirReleases();
+    void firmwareBranchesChangeAtTheirReleases_data();
+    void firmwareBranchesChangeAtTheirReleases();
     void checkedButClosedBoxIsNotCounted();
     void orientationLendsTheRangeBackAcrossToggles();
     void rotationForcesUprightOnlyWhenItHadTo();
@@ -138,111 +132,67 @@ void AlgoSelectionTest::vibrationRunsOnlyAlone()
     QVERIFY(!form.enabled("cbVibe"));
 }
 
-void AlgoSelectionTest::tiltAlertOptionsFollowTheRelease_data()
+void AlgoSelectionTest::firmwareBranchesChangeAtTheirReleases_data()
 {
     QTest::addColumn<QByteArray>("release");
-    QTest::addColumn<bool>("alerts");
+    QTest::addColumn<bool>("temperatureBesideFrames");
+    QTest::addColumn<bool>("tiltAlerts");
     QTest::addColumn<bool>("signedMeasure");
-    QTest::newRow("unidentified") << QByteArray() << false << false;
-    QTest::newRow("1.9") << QByteArray("1.9") << false << false;
-    QTest::newRow("1.9.1") << QByteArray("1.9.1") << false << false;
-    QTest::newRow("1.9.2") << QByteArray("1.9.2") << true << false;
-    QTest::newRow("1.9.3") << QByteArray("1.9.3") << true << true;
-    QTest::newRow("2.2") << QByteArray("2.2") << true << true;
-}
-
-void AlgoSelectionTest::tiltAlertOptionsFollowTheRelease()
-{
-    QFETCH(QByteArray, release);
-    QFETCH(bool, alerts);
-    QFETCH(bool, signedMeasure);
-    FormDriver form(release);
-    form.click("cbTilt");
-    QVERIFY(form.checked("cbTilt"));
-    QCOMPARE(form.enabled("cbTiltModeAlertMultiple"), alerts);
-    QCOMPARE(form.enabled("cbTiltModeAlertZone"), alerts);
-    QCOMPARE(form.enabled("cbTiltModeSignedMeasure"), signedMeasure);
-    // Up to 1.9.2 the frames (or the untouched orientation refresh box) keep
-    // the tilt refresh box closed; later releases open it.
-    QCOMPARE(form.enabled("cbTiltModeRefresh"), signedMeasure);
-    QVERIFY(form.enabled("xTiltPeriod") && form.enabled("xTiltThresholdPitch"));
-    form.click("cbTilt");
-    QVERIFY(!form.enabled("cbTiltModeAlertZone") && !form.enabled("xTiltPeriod"));
-}
-
-void AlgoSelectionTest::shockClosesTiltOnMoveOnlyUpTo1_9_data()
-{
-    QTest::addColumn<QByteArray>("release");
-    QTest::addColumn<bool>("onMoveOpen");
-    QTest::newRow("1.9") << QByteArray("1.9") << false;
-    QTest::newRow("1.9.1") << QByteArray("1.9.1") << true;
-    QTest::newRow("2.2") << QByteArray("2.2") << true;
-}
-
-void AlgoSelectionTest::shockClosesTiltOnMoveOnlyUpTo1_9()
-{
-    QFETCH(QByteArray, release);
-    QFETCH(bool, onMoveOpen);
-    FormDriver form(release);
-    if (form.count() == 1)
-        form.click("cbAliveRefreshMode"); // the frames would fill the limit
-    form.click("cbTilt");
-    QVERIFY(form.enabled("cbTiltModeOnMove"));
-    form.click("cbChoc");
-    QCOMPARE(form.enabled("cbTiltModeOnMove"), onMoveOpen);
-    QCOMPARE(form.enabled("xTiltThreshold"), onMoveOpen);
-    // Whatever the release, shocks close the on-move modes of the other two.
-    QVERIFY(!form.enabled("cbRotationModeOnMove") && !form.enabled("cbOrientModeOnMove"));
-    form.click("cbChoc");
-    QVERIFY(form.enabled("cbTiltModeOnMove") && form.enabled("xTiltThreshold"));
-}
-
-void AlgoSelectionTest::temperatureWaitsForAliveFramesUpTo1_9_2_data()
-{
-    QTest::addColumn<QByteArray>("release");
-    QTest::addColumn<bool>("open");
-    QTest::newRow("unidentified") << QByteArray() << false;
-    QTest::newRow("1.9.2") << QByteArray("1.9.2") << false;
-    QTest::newRow("1.9.3") << QByteArray("1.9.3") << true;
-}
-
-void AlgoSelectionTest::temperatureWaitsForAliveFramesUpTo1_9_2()
-{
-    QFETCH(QByteArray, release);
-    QFETCH(bool, open);
-    FormDriver form(release);
-    form.click("cbChoc");
-    form.click("cbChoc");
-    QCOMPARE(form.enabled("cbTemp"), open);
-    QCOMPARE(form.count(), 1); // the frames count until 2.0
-    QVERIFY(!form.enabled("cbVibe"));
-}
-
-void AlgoSelectionTest::trackingAndShockLogComeWithTheirReleases_data()
-{
-    QTest::addColumn<QByteArray>("release");
+    QTest::addColumn<bool>("tiltOnMoveBesideShock");
     QTest::addColumn<bool>("tracking");
     QTest::addColumn<bool>("shockLog");
-    QTest::newRow("2.1") << QByteArray("2.1") << false << false;
-    QTest::newRow("2.1.1") << QByteArray("2.1.1") << true << false;
-    QTest::newRow("2.1.2") << QByteArray("2.1.2") << true << false;
-    QTest::newRow("2.2") << QByteArray("2.2") << true << true;
+    QTest::newRow("unidentified") << QByteArray() << false << false << false << false << false << false;
+    QTest::newRow("1.9") << QByteArray("1.9") << false << false << false << false << false << false;
+    QTest::newRow("1.9.1") << QByteArray("1.9.1") << false << false << false << true << false << false;
+    QTest::newRow("1.9.2") << QByteArray("1.9.2") << false << true << false << true << false << false;
+    QTest::newRow("1.9.3") << QByteArray("1.9.3") << true << true << true << true << false << false;
+    QTest::newRow("2.0") << QByteArray("2.0") << true << true << true << true << false << false;
+    QTest::newRow("2.1") << QByteArray("2.1") << true << true << true << true << false << false;
+    QTest::newRow("2.1.1") << QByteArray("2.1.1") << true << true << true << true << true << false;
+    QTest::newRow("2.1.2") << QByteArray("2.1.2") << true << true << true << true << true << false;
+    QTest::newRow("2.2") << QByteArray("2.2") << true << true << true << true << true << true;
 }
 
-void AlgoSelectionTest::trackingAndShockLogComeWithTheirReleases()
+void AlgoSelectionTest::firmwareBranchesChangeAtTheirReleases()
 {
     QFETCH(QByteArray, release);
+    QFETCH(bool, temperatureBesideFrames);
+    QFETCH(bool, tiltAlerts);
+    QFETCH(bool, signedMeasure);
+    QFETCH(bool, tiltOnMoveBesideShock);
     QFETCH(bool, tracking);
     QFETCH(bool, shockLog);
     FormDriver form(release);
+    form.click("cbChoc");
+    form.click("cbChoc");
+    QCOMPARE(form.enabled("cbTemp"), temperatureBesideFrames);
+
+    if (form.count() == 1)
+        form.click("cbAliveRefreshMode"); // up to 1.9.2 this frees the frames' place
+    form.click("cbTilt");
+    QCOMPARE(form.enabled("cbTiltModeAlertMultiple"), tiltAlerts);
+    QCOMPARE(form.enabled("cbTiltModeAlertZone"), tiltAlerts);
+    QCOMPARE(form.enabled("cbTiltModeSignedMeasure"), signedMeasure);
+    // Up to 1.9.2 the untouched orientation refresh box keeps TILT's closed.
+    QCOMPARE(form.enabled("cbTiltModeRefresh"), signedMeasure);
+    QVERIFY(form.enabled("cbTiltModeOnMove") && form.enabled("xTiltThreshold"));
+    form.click("cbChoc");
+    if (form.checked("cbChoc")) { // 1.9.3 still counts the frames: no room for SHOCK
+        QCOMPARE(form.enabled("cbTiltModeOnMove"), tiltOnMoveBesideShock);
+        QCOMPARE(form.enabled("xTiltThreshold"), tiltOnMoveBesideShock);
+        QVERIFY(!form.enabled("cbRotationModeOnMove") && !form.enabled("cbOrientModeOnMove"));
+        QCOMPARE(form.enabled("cbChocEnableShockLog"), shockLog);
+        QCOMPARE(form.enabled("xChocNbAliveFrameBeforeShockLog"), shockLog);
+        form.click("cbChoc");
+        QVERIFY(form.enabled("cbTiltModeOnMove") && !form.enabled("cbChocEnableShockLog"));
+    }
+    form.click("cbTilt");
+    QVERIFY(!form.enabled("cbTiltModeAlertZone") && !form.enabled("xTiltPeriod"));
+
     form.click("cbMvt");
     QCOMPARE(form.enabled("cbMvtTracking"), tracking);
-    form.click("cbChoc");
-    QCOMPARE(form.enabled("cbChocEnableShockLog"), shockLog);
-    QCOMPARE(form.enabled("xChocNbAliveFrameBeforeShockLog"), shockLog);
     form.click("cbMvt");
-    form.click("cbChoc");
-    QVERIFY(!form.enabled("cbMvtTracking") && !form.enabled("cbChocEnableShockLog"));
+    QVERIFY(!form.enabled("cbMvtTracking"));
 }
 
 void AlgoSelectionTest::checkedButClosedBoxIsNotCounted()
@@ -293,6 +243,11 @@ void AlgoSelectionTest::rotationForcesUprightOnlyWhenItHadTo()
         form.click("cbRotation");
         form.click("cbRotation");
         QVERIFY(form.laidFlat());
+        // A later choice of the user's own is not undone.
+        form.click("rbPelkoStayUpright");
+        form.click("cbRotation");
+        form.click("cbRotation");
+        QVERIFY(form.upright());
     }
     {
         DebugLog log;
