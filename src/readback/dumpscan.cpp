@@ -87,8 +87,7 @@ void scanDumpLines(int mode)
             // One leading blank goes for every key tried.
             if (line.startsWith(' '))
                 line.remove(0, 1);
-            const QByteArray label(key.label);
-            if (!line.contains(label))
+            if (!line.contains(key.label))
                 continue;
             if (key.section < cursor)
                 continue;
@@ -100,7 +99,7 @@ void scanDumpLines(int mode)
             }
             // The label is taken to start the line: a label found later in
             // the line yields text that does not convert, hence 0.
-            const QByteArray valueText = line.mid(label.size());
+            const QByteArray valueText = line.mid(int(qstrlen(key.label)));
             key.decodedValue = dumpDecimal(valueText);
             cursor = key.section;
             qDebug() << "  ==> " << QByteArray(key.keyName) << "detected at index " << i << " ("
