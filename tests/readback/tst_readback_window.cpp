@@ -51,6 +51,7 @@ private slots:
     void loRaTextIsInsertedAtTheCursorUpToTheMaximumLength();
     void loRaWithoutNetworkSentenceKeepsPublicAndLocksTheChoice();
 
+    void aRefusedDumpIsReportedAfterDebugIsSwitchedOffAgain();
     void aConfiguredDeviceReadsBackAsItWasSent_data();
     void aConfiguredDeviceReadsBackAsItWasSent();
 
@@ -657,6 +658,35 @@ void ReadbackWindowTest::aConfiguredDeviceReadsBackAsItWasSent()
     // The identity and key the device already had stay shown, the key masked.
     QCOMPARE(fieldValue(second, "leDevEUI"), QVariant(QStringLiteral("70B3D57ED005A1C4")));
     QCOMPARE(fieldValue(second, "leAppKEY"), QVariant(QString(26, QLatin1Char('X')) + QStringLiteral("CF4F3C")));
+}
+
+void ReadbackWindowTest::aRefusedDumpIsReportedAfterDebugIsSwitchedOffAgain()
+{
+    m_window.reset();
+    ShortQuietTimes quick;
+    SimHarness sim;
+    QVERIFY(sim.isReady());
+    DialogWatcher dialogs;
+    MainWindow window;
+    click(window, "startButton");
+    QVERIFY(window.findChild<QPushButton *>("readAlgoButton")->isEnabled());
+    sim.device().setFault("DUMP RAM PARAM", SimFault::Refuses);
+    sim.device().clearReceived();
+    dialogs.clear();
+    DebugLog log;
+    click(window, "readAlgoButton");
+
+    QCOMPARE(sim.device().receivedLines(),
+             (QList<QByteArray>{"DEBUG 1\r\n", "DUMP RAM PARAM  0\r\n", "DEBUG 0\r\n"}));
+    QCOMPARE(dialogs.seen().size(), 1);
+    QCOMPARE(dialogs.seen().at(0).kind, QStringLiteral("critical"));
+    QCOMPARE(dialogs.seen().at(0).title, QStringLiteral("Error 12"));
+    QCOMPARE(dialogs.seen().at(0).text, QStringLiteral("Read Pelko config failed ! Please try again."));
+    QCOMPARE(window.findChild<QTextEdit *>("leVersion")->toPlainText(),
+             QStringLiteral("ERROR 12: Read Pelko config failed"));
+    QVERIFY(window.findChild<QTextEdit *>("leVersion")->styleSheet().contains("#ee0000"));
+    QVERIFY(log.contains("ERROR when sending command 'DUMP RAM PARAM'"));
+    QVERIFY(!log.contains("ERROR when sending command 'DEBUG"));
 }
 
 QTEST_MAIN(ReadbackWindowTest)
