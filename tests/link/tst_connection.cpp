@@ -228,16 +228,6 @@ void ConnectionTest::firstOfTwoDevicePortsIsUsedAndTheSecondNotEvenLogged()
     QVERIFY(log.contains(QStringLiteral("Port manufacturer: Prolific")));
     QVERIFY(!log.contains(QStringLiteral("ttySECOND")));
 
-    // The other way round the unopenable port is the one taken.
-    SimHarness rig;
-    QVERIFY(rig.isReady());
-    rig.addPort(QStringLiteral("ttyFIRST"), QStringLiteral("Silicon Labs"), QStringLiteral("/nonexistent/ttyFIRST"),
-                true);
-    m_dialogs->clear();
-    MainWindow second;
-    connect(second);
-    QCOMPARE(m_dialogs->titles(), QStringList{"Error 2"});
-    QVERIFY(rig.device().receivedLines().isEmpty());
 }
 
 void ConnectionTest::portThatWillNotOpenReportsError2()

@@ -28,7 +28,6 @@ private slots:
     void deviceGoneMidAnswerFailsThisAndTheNextExchange();
     void writingToAClosedPortFailsWithoutReading();
     void poweroffAndResetBannersAreWrittenEvenWhenWritingFails();
-    void bareLineIsAnsweredAfterTheDeviceNoticesItsEnd();
 
 private:
     bool openDevicePort(MainWindow &window);
@@ -87,7 +86,6 @@ void ExchangeTest::faultyAnswersAreNotAccepted_data()
     QTest::newRow("silence") << int(SimFault::NeverAnswers) << -2;
     QTest::newRow("answer without OK") << int(SimFault::AnswersWithoutOk) << -2;
     QTest::newRow("garbage") << int(SimFault::SendsGarbage) << -2;
-    QTest::newRow("refusal") << int(SimFault::Refuses) << -1;
 }
 
 void ExchangeTest::faultyAnswersAreNotAccepted()
@@ -224,14 +222,6 @@ void ExchangeTest::poweroffAndResetBannersAreWrittenEvenWhenWritingFails()
     QCOMPARE(console(window)->toPlainText(),
              QStringLiteral("\n--------------------------> POWEROFF <--------------------------\n"
                             "\n---------------------------> REBOOT <---------------------------\n"));
-}
-
-void ExchangeTest::bareLineIsAnsweredAfterTheDeviceNoticesItsEnd()
-{
-    MainWindow window;
-    QVERIFY(openDevicePort(window));
-    QCOMPARE(window.sendOneCommand("LORA SET", "DEVADDR", 0, QStringLiteral("26011BDA")), 0);
-    QCOMPARE(m_sim->device().receivedLines(), QList<QByteArray>{"LORA SET DEVADDR 26011BDA"});
 }
 
 QTEST_MAIN(ExchangeTest)
