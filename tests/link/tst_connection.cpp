@@ -227,7 +227,6 @@ void ConnectionTest::firstOfTwoDevicePortsIsUsedAndTheSecondNotEvenLogged()
     QVERIFY(log.contains(QStringLiteral("Port name : ttyOTHER")));
     QVERIFY(log.contains(QStringLiteral("Port manufacturer: Prolific")));
     QVERIFY(!log.contains(QStringLiteral("ttySECOND")));
-
 }
 
 void ConnectionTest::portThatWillNotOpenReportsError2()
