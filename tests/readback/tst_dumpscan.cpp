@@ -1,11 +1,7 @@
 #include "readback/dumpkeytable.h"
 #include "readback/dumpscan.h"
 
-#include "debuglog.h"
-
 #include <QtTest>
-
-#include <limits>
 
 // The key table lives for the whole process; every test starts from a table
 // that has never seen a dump, except where persistence is the point.
@@ -15,56 +11,38 @@ class DumpScanTest : public QObject
 
 private slots:
     void init();
-
     void numbersConvertOnlyWhenTheWholeTextIsOne_data();
     void numbersConvertOnlyWhenTheWholeTextIsOne();
     void aSharedLabelBelongsToTheSectionTheCursorIsIn_data();
     void aSharedLabelBelongsToTheSectionTheCursorIsIn();
     void aSectionOutOfOrderLosesItsKeysToTheCurrentOne();
-    void mpuLinesBelongToCommon();
     void valuesAreReadFromTheLabelLengthOn_data();
     void valuesAreReadFromTheLabelLengthOn();
     void commentaryLinesStoreNothingButMoveTheCursor();
     void multipleAlertPeriodDropsItsUnitAndParenthesis();
-    void shortPiecesOfADeviceDumpMatchNothing();
-    void lineFeedModeKeepsEveryByte();
-    void anUnknownModeLeavesNoLinesAndNoValues();
+    void linesAreCutAsTheModeSays();
     void valuesPersistFromOneDumpToTheNext();
-    void progressGoesToTheDebugLog();
 
 private:
-    static QByteArray deviceDump(const QList<QByteArray> &lines);
-    static void scan(const QByteArray &dump, int mode = 2);
     static int value(int index) { return dumpKeyTable[index].decodedValue; }
-    static QList<int> detectedIndexes();
 };
 
-void DumpScanTest::init()
-{
-    for (DumpKey &key : dumpKeyTable)
-        key.decodedValue = -1;
-}
-
 // The device ends every line with CR LF and a NUL.
-QByteArray DumpScanTest::deviceDump(const QList<QByteArray> &lines)
+static QByteArray deviceDump(const QList<QByteArray> &lines)
 {
     QByteArray dump;
-    for (const QByteArray &line : lines) {
-        dump += line;
-        dump += "\r\n";
-        dump += '\0';
-    }
-    dump += "OK\r\n";
-    return dump;
+    for (const QByteArray &line : lines)
+        dump += line + "\r\n" + QByteArray(1, '\0');
+    return dump + "OK\r\n";
 }
 
-void DumpScanTest::scan(const QByteArray &dump, int mode)
+static void scan(const QByteArray &dump, int mode = 2)
 {
     QVERIFY(splitDumpLines(dump, mode));
     scanDumpLines(mode);
 }
 
-QList<int> DumpScanTest::detectedIndexes()
+static QList<int> detectedIndexes()
 {
     QList<int> indexes;
     for (int i = 0; i < kDumpKeyCount; ++i) {
@@ -74,24 +52,24 @@ QList<int> DumpScanTest::detectedIndexes()
     return indexes;
 }
 
+void DumpScanTest::init()
+{
+    for (DumpKey &key : dumpKeyTable)
+        key.decodedValue = -1;
+}
+
 void DumpScanTest::numbersConvertOnlyWhenTheWholeTextIsOne_data()
 {
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<int>("expected");
-    QTest::newRow("plain") << QByteArray("5000") << 5000;
     QTest::newRow("negative") << QByteArray("-150") << -150;
-    QTest::newRow("plus sign") << QByteArray("+7") << 7;
-    QTest::newRow("surrounding white space") << QByteArray(" \t 12 \r") << 12;
+    QTest::newRow("plus sign and white space") << QByteArray(" \t +12 \r") << 12;
     QTest::newRow("unit after the number") << QByteArray("12 ms") << 0;
-    QTest::newRow("letter glued to the number") << QByteArray("12h") << 0;
-    QTest::newRow("blank between sign and digits") << QByteArray("- 3") << 0;
+    QTest::newRow("blank after the sign") << QByteArray("- 3") << 0;
     QTest::newRow("sign alone") << QByteArray("-") << 0;
     QTest::newRow("empty") << QByteArray() << 0;
-    QTest::newRow("hexadecimal") << QByteArray("0x10") << 0;
-    QTest::newRow("largest") << QByteArray("2147483647") << std::numeric_limits<int>::max();
-    QTest::newRow("smallest") << QByteArray("-2147483648") << std::numeric_limits<int>::min();
+    QTest::newRow("smallest") << QByteArray("-2147483648") << int(-2147483647 - 1);
     QTest::newRow("one past the largest") << QByteArray("2147483648") << 0;
-    QTest::newRow("one past the smallest") << QByteArray("-2147483649") << 0;
     QTest::newRow("far too many digits") << QByteArray("123456789012345678901234567890") << 0;
     QTest::newRow("NUL inside") << QByteArray("12\0" "3", 4) << 0;
 }
@@ -107,11 +85,9 @@ void DumpScanTest::aSharedLabelBelongsToTheSectionTheCursorIsIn_data()
 {
     QTest::addColumn<QByteArray>("delimiter");
     QTest::addColumn<int>("expectedKey");
-    QTest::newRow("no delimiter yet: the first key with the label") << QByteArray() << int(KeyAlivePeriod);
-    QTest::newRow("ALIVE") << QByteArray("------- ALIVE -------") << int(KeyAlivePeriod);
+    QTest::newRow("no delimiter yet: the first key") << QByteArray() << int(KeyAlivePeriod);
     QTest::newRow("CHOC has none: the next section's") << QByteArray("------- CHOC -------") << int(KeyTempPeriod);
     QTest::newRow("TILT") << QByteArray("------- TILT -------") << int(KeyTiltPeriod);
-    QTest::newRow("ROTATION") << QByteArray("------- ROTATION -------") << int(KeyRotationPeriod);
     QTest::newRow("VIBRATION") << QByteArray("------- VIBRATION -------") << int(KeyVibrationPeriod);
 }
 
@@ -119,21 +95,15 @@ void DumpScanTest::aSharedLabelBelongsToTheSectionTheCursorIsIn()
 {
     QFETCH(QByteArray, delimiter);
     QFETCH(int, expectedKey);
-    QList<QByteArray> lines;
-    if (!delimiter.isEmpty())
-        lines << delimiter;
-    lines << "period : 60";
-    scan(deviceDump(lines));
+    scan(deviceDump({delimiter, "period : 60"}));
     QCOMPARE(value(expectedKey), 60);
-    for (int i : detectedIndexes()) {
-        if (i != expectedKey)
-            QCOMPARE(QString(dumpKeyTable[i].keyName).endsWith("delimiter"), true);
-    }
+    for (int i : detectedIndexes())
+        QVERIFY(i == expectedKey || QByteArray(dumpKeyTable[i].keyName).endsWith("delimiter"));
 
-    // A second shared label in the same dump goes to the same section.
     init();
-    scan(deviceDump(QList<QByteArray>() << "------- CHOC -------" << "gxSup : 5000"
-                                        << "------- MVT -------" << "gxSup : 300"));
+    scan(deviceDump({"------- MPU -------", "maxRange : 8", "------- CHOC -------", "gxSup : 5000",
+                     "------- MVT -------", "gxSup : 300"}));
+    QCOMPARE(value(KeyMpuMaxRange), 8); // MPU lines belong to COMMON
     QCOMPARE(value(KeyShockGxSup), 5000);
     QCOMPARE(value(KeyMvtGxSup), 300);
 }
@@ -145,32 +115,18 @@ void DumpScanTest::aSectionOutOfOrderLosesItsKeysToTheCurrentOne()
     QCOMPARE(value(KeyTiltMode), 3);
     QCOMPARE(value(KeyAlivePeriod), -1);
     QCOMPARE(value(KeyTiltPeriod), 60);
-    // No key at or after TILT has this label: the line is lost.
-    QCOMPARE(value(KeyAliveNbSavedValue), -1);
-    QCOMPARE(value(KeyTempNbSavedValue), -1);
-}
-
-void DumpScanTest::mpuLinesBelongToCommon()
-{
-    scan(deviceDump({"------- COMMON -------", "pelko_orientation : 1", "------- MPU -------",
-                     "maxRange : 8", "------- ALIVE -------", "modeRefresh : 1"}));
-    QCOMPARE(value(KeyPelkoOrientation), 1);
-    QCOMPARE(value(KeyMpuMaxRange), 8);
-    QCOMPARE(value(KeyAliveModeRefresh), 1);
+    QCOMPARE(value(KeyAliveNbSavedValue), -1); // no key from TILT on has this label
 }
 
 void DumpScanTest::valuesAreReadFromTheLabelLengthOn_data()
 {
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<int>("expected");
-    QTest::newRow("label first") << QByteArray("threshold : 200") << 200;
     QTest::newRow("leading blanks go one per key tried") << QByteArray("     threshold : 200") << 200;
     QTest::newRow("blanks around the number") << QByteArray("threshold :  -12 ") << -12;
     QTest::newRow("label one position late") << QByteArray("xthreshold : 200") << 200;
     QTest::newRow("label two positions late") << QByteArray("xythreshold : 200") << 0;
     QTest::newRow("unit after the number") << QByteArray("threshold : 12 ms") << 0;
-    QTest::newRow("out of range") << QByteArray("threshold : 99999999999") << 0;
-    QTest::newRow("no number") << QByteArray("threshold : ") << 0;
 }
 
 void DumpScanTest::valuesAreReadFromTheLabelLengthOn()
@@ -179,24 +135,20 @@ void DumpScanTest::valuesAreReadFromTheLabelLengthOn()
     QFETCH(int, expected);
     scan(deviceDump({"------- TILT -------", line}));
     QCOMPARE(value(KeyTiltThreshold), expected);
-    // A malformed value is still a detection: the cursor moved to TILT, so
-    // ROTATION's key with the same label stays untouched.
-    QCOMPARE(value(KeyRotationThreshold), -1);
+    QCOMPARE(value(KeyRotationThreshold), -1); // the cursor stays at TILT
 }
 
 void DumpScanTest::commentaryLinesStoreNothingButMoveTheCursor()
 {
     // "roll : " is a label of TILT and of ORIENTATION: the cursor ends in
-    // ORIENTATION, and the TILT line that follows is taken for ORIENTATION.
-    scan(deviceDump({"------- TILT -------", "init_pitch_roll : 3", "pitch : 45", "period : 2000"}));
+    // ORIENTATION, which then takes the TILT lines that follow.
+    scan(deviceDump({"------- TILT -------", "init_pitch_roll : 3", "pitch : 45"}));
     QCOMPARE(value(KeyTiltRoll), -1);
     QCOMPARE(value(KeyOrientationRoll), -1);
     QCOMPARE(value(KeyTiltPitch), -1);
     QCOMPARE(value(KeyOrientationPitch), 45);
-    QCOMPARE(value(KeyOrientationPeriod), 2000);
 
-    // "period : " is a label of every section from ALIVE on: the cursor runs
-    // through to VIBRATION, and the rest of TEMP is lost.
+    // "period : " runs the cursor through to VIBRATION.
     init();
     scan(deviceDump({"------- TEMP -------", "period : 30000 (long_period)", "max : 2550", "period : 60"}));
     QCOMPARE(value(KeyTempPeriod), -1);
@@ -210,56 +162,25 @@ void DumpScanTest::multipleAlertPeriodDropsItsUnitAndParenthesis()
     QCOMPARE(value(KeyTiltMultipleAlertPeriod), 30);
     QCOMPARE(value(KeyTiltPeriod), 2000);
     QCOMPARE(value(KeyAlivePeriod), -1);
-
-    // Nothing after the number: its last two digits go with the unit.
-    init();
-    scan(deviceDump({"------- TILT -------", "alert : multiple (period : 1234"}));
-    QCOMPARE(value(KeyTiltMultipleAlertPeriod), 12);
 }
 
-void DumpScanTest::shortPiecesOfADeviceDumpMatchNothing()
+void DumpScanTest::linesAreCutAsTheModeSays()
 {
-    QByteArray dump;
-    dump += '\0';                     // empty piece
-    dump += '5';                      // one byte
-    dump += '\0';
-    dump += "\r";                     // one byte of line end
-    dump += '\0';
-    dump += "period : 60\r\n";
-    dump += '\0';
-    scan(dump);
+    // Device dump: pieces of zero or one byte lose "their line end" and match nothing.
+    scan(QByteArray("\0" "5\0" "\r\0" "period : 60\r\n\0", 19));
     QCOMPARE(dumpLines.size(), 5);
     QCOMPARE(detectedIndexes(), QList<int>() << KeyAlivePeriod);
     QCOMPARE(value(KeyAlivePeriod), 60);
 
+    // Line feeds: nothing dropped (the CR is trailing white space).
     init();
-    scan(QByteArray());
-    QCOMPARE(dumpLines.size(), 1);
-    QVERIFY(detectedIndexes().isEmpty());
-}
+    scan("------- TILT -------\nperiod : 70\r\n", 0);
+    QCOMPARE(dumpLines.size(), 3);
+    QCOMPARE(value(KeyTiltPeriod), 70);
 
-void DumpScanTest::lineFeedModeKeepsEveryByte()
-{
-    scan("------- ALIVE -------\nperiod : 60\r\nnbSavedValue : 4\n", 0);
-    QCOMPARE(dumpLines.size(), 4);
-    QCOMPARE(value(KeyAlivePeriod), 60); // the CR is trailing white space
-    QCOMPARE(value(KeyAliveNbSavedValue), 4);
-
-    // The same text read as a device dump is one piece whose first label wins.
+    // Any other mode leaves no lines and no values.
     init();
-    scan("------- ALIVE -------\nperiod : 60\r\nnbSavedValue : 4\n", 2);
-    QCOMPARE(dumpLines.size(), 1);
-    QCOMPARE(value(KeyAliveDelimiter), 0);
-    QCOMPARE(value(KeyAlivePeriod), -1);
-}
-
-void DumpScanTest::anUnknownModeLeavesNoLinesAndNoValues()
-{
-    QVERIFY(splitDumpLines(deviceDump({"period : 60"}), 2));
-    QVERIFY(!dumpLines.isEmpty());
     QVERIFY(!splitDumpLines(deviceDump({"period : 60"}), 1));
-    QVERIFY(dumpLines.isEmpty());
-    QVERIFY(!splitDumpLines(deviceDump({"period : 60"}), -2));
     QVERIFY(dumpLines.isEmpty());
     QVERIFY(detectedIndexes().isEmpty());
 }
@@ -268,27 +189,11 @@ void DumpScanTest::valuesPersistFromOneDumpToTheNext()
 {
     scan(deviceDump({"------- CHOC -------", "gxSup : 5000", "inhibition : 150"}));
     scan(deviceDump({"------- CHOC -------", "gxSup : 1200", "inhibition disabled"}));
-    QCOMPARE(value(KeyShockGxSup), 1200);
-    QCOMPARE(value(KeyShockInhibition), 150);
-    QCOMPARE(value(KeyShockInhibitionOff), 0);
-
-    // A later dump without the keys keeps them all.
     scan(deviceDump({"------- MVT -------", "gxSup : 300"}));
     QCOMPARE(value(KeyShockGxSup), 1200);
     QCOMPARE(value(KeyShockInhibition), 150);
     QCOMPARE(value(KeyShockInhibitionOff), 0);
     QCOMPARE(value(KeyMvtGxSup), 300);
-}
-
-void DumpScanTest::progressGoesToTheDebugLog()
-{
-    DebugLog log;
-    scan(deviceDump({"------- ALIVE -------", "period : 60000"}));
-    QVERIFY(log.contains("*----- Analysing received parameters -----*"));
-    QVERIFY(log.contains("\"period : 60000\""));
-    QVERIFY(log.contains("\"ALIVE period\" detected at index"));
-    QVERIFY(log.contains("60000"));
-    QCOMPARE(log.count("*--------------- FINISHED ---------------*"), 1);
 }
 
 QTEST_APPLESS_MAIN(DumpScanTest)
