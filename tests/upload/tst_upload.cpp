@@ -146,13 +146,14 @@ private:
 
 void UploadTest::initTestCase()
 {
-    // The quiet times themselves are not under test here.
+    // The quiet times themselves are not under test here; 60 ms leaves the
+    // simulated device room to answer on a busy machine.
     m_readTimeout = readTimeout;
     m_saveTimeout = LinkLimits::saveReadTimeoutMs;
     m_fastTimeout = LinkLimits::fastReadTimeoutMs;
-    readTimeout = 30;
-    LinkLimits::saveReadTimeoutMs = 30;
-    LinkLimits::fastReadTimeoutMs = 30;
+    readTimeout = 60;
+    LinkLimits::saveReadTimeoutMs = 60;
+    LinkLimits::fastReadTimeoutMs = 60;
 }
 
 void UploadTest::cleanupTestCase()
