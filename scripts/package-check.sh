@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Builds the Debian package, installs it, starts the installed program on a
+# virtual X server, checks that its window appears, then removes the package.
+# Needs root (or sudo), xvfb-run and xdotool. Exits non-zero on any failure.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build-package}
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+
+if dpkg-query -W -f='${Status}' pelko-configurator 2>/dev/null | grep -q "ok installed"; then
+  echo "pelko-configurator is already installed; remove it first so this check can install and remove its own." >&2
+  exit 1
+fi
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELKO_BUILD_TESTS=OFF
+cmake --build "$build" --parallel "$(nproc)"
+rm -f "$build"/pelko-configurator_*.deb
+(cd "$build" && cpack -G DEB)
+deb=$(ls "$build"/pelko-configurator_*.deb)
+echo "Package: $deb"
+dpkg-deb --info "$deb"
+
+installed=0
+cleanup() {
+  if [ "$installed" -eq 1 ]; then
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get purge -y -qq pelko-configurator >/dev/null
+    echo "Package removed."
+  fi
+}
+trap cleanup EXIT
+
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "$deb" >/dev/null
+installed=1
+for f in /usr/bin/pelko-configurator \
+         /usr/share/applications/pelko-configurator.desktop \
+         /usr/share/icons/hicolor/256x256/apps/pelko-configurator.png; do
+  dpkg -L pelko-configurator | grep -qx "$f" || { echo "missing from the package: $f" >&2; exit 1; }
+done
+if dpkg -L pelko-configurator | grep -q "sim\|tst_\|bench"; then
+  echo "the package carries the simulated device, tests or benchmarks" >&2
+  exit 1
+fi
+
+# Start the installed program and wait up to 15 s for its window.
+xvfb-run -a -s "-screen 0 1280x1200x24" bash -c '
+  /usr/bin/pelko-configurator &
+  app=$!
+  found=""
+  for _ in $(seq 150); do
+    found=$(xdotool search --onlyvisible --name "^Pelko Configurator - v2\.4\.4$" 2>/dev/null || true)
+    [ -n "$found" ] && break
+    kill -0 $app 2>/dev/null || break
+    sleep 0.1
+  done
+  kill $app 2>/dev/null || true
+  wait $app 2>/dev/null || true
+  if [ -z "$found" ]; then echo "the installed program showed no window" >&2; exit 1; fi
+  echo "Window shown: $(xdotool getwindowname $found 2>/dev/null || echo "Pelko Configurator - v2.4.4")"
+'
+echo "Package check passed."
