@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Takes the pictures of the README: builds if needed, starts a simulated
+# device and the configurator on a virtual X server (1280x1200), connects,
+# reads the device's parameters, and saves one picture per tab under docs/
+# (or the directory given as first argument).
+# Needs xvfb-run, xdotool and ImageMagick's import.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build}
+out=${1:-$root/docs}
+
+if [ -z "${PELKO_SCREENSHOTS_ON_XVFB:-}" ]; then
+  if [ ! -x "$build/pelko-configurator" ] || [ ! -x "$build/sim/pelko-device-sim" ]; then
+    BUILD_DIR="$build" bash "$root/scripts/build.sh"
+  fi
+  mkdir -p "$out"
+  out=$(cd "$out" && pwd)
+  export PELKO_SCREENSHOTS_ON_XVFB=1 BUILD_DIR="$build"
+  exec xvfb-run -a -s "-screen 0 1280x1200x24" bash "$0" "$out"
+fi
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+  local status=$?
+  if [ "$status" -ne 0 ] && [ -s "$work/app.log" ]; then
+    echo "last lines of the configurator's debug output:" >&2
+    tail -n 20 "$work/app.log" >&2
+  fi
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Prints the id of the first visible window whose name matches $1, waiting up
+# to $2 tenths of a second; fails if none appears.
+wait_window() {
+  local id=""
+  for _ in $(seq "$2"); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1 || true)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  echo "no window named '$1' appeared" >&2
+  return 1
+}
+
+# Clicks at a point given relative to the main window's top-left corner.
+click() {
+  xdotool mousemove --window "$win" "$1" "$2" click 1
+  sleep 0.5
+}
+
+"$build/sim/pelko-device-sim" --ports-file "$work/ports" --log "$work/wire.log" >/dev/null &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/ports" ] && break; sleep 0.1; done
+[ -s "$work/ports" ] || { echo "the simulated device did not start" >&2; exit 1; }
+
+PELKO_EXTRA_PORTS="$work/ports" "$build/pelko-configurator" >"$work/app.log" 2>&1 &
+pids+=($!)
+win=$(wait_window "^Pelko Configurator - v" 100)
+sleep 1
+read -r width height < <(xdotool getwindowgeometry --shell "$win" | awk -F= '/^WIDTH/{w=$2} /^HEIGHT/{h=$2} END{print w, h}')
+
+# "Connection" is the left one of the two buttons along the bottom edge.
+click $((width / 4)) $((height - 24))
+box=$(wait_window "^(Information|Error [0-9]+)$" 150)
+if [ "$(xdotool getwindowname "$box")" != "Information" ]; then
+  echo "the connection failed: $(xdotool getwindowname "$box")" >&2
+  exit 1
+fi
+xdotool windowfocus --sync "$box" key Return
+sleep 0.5
+
+# Tab bar positions (Algos, LoRa, Calculator, Tools) with the default style
+# and fonts; "Read" sits at the top left of the Algos tab.
+tab_y=244
+click 41 $tab_y
+click 85 292
+if xdotool search --onlyvisible --name "^Error [0-9]+$" >/dev/null 2>&1; then
+  echo "reading the device's parameters failed" >&2
+  exit 1
+fi
+
+shoot() {
+  click "$1" $tab_y
+  import -window "$win" -strip "$out/$2.png"
+  echo "saved $out/$2.png"
+}
+shoot 41 algos
+shoot 99 lora
+shoot 175 calculator
+shoot 249 tools
