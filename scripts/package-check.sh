@@ -42,7 +42,9 @@ if dpkg -L pelko-configurator | grep -q "sim\|tst_\|bench"; then
   exit 1
 fi
 
-# Start the installed program and wait up to 15 s for its window.
+# Start the installed program and wait up to 15 s for its window. The inner
+# script is quoted on purpose: it expands on the virtual X server's side.
+# shellcheck disable=SC2016
 xvfb-run -a -s "-screen 0 1280x1200x24" bash -c '
   /usr/bin/pelko-configurator &
   app=$!
