@@ -2,6 +2,7 @@
 
 #include "ui_mainwindow.h"
 
+#include "link/commandline.h"
 #include "link/timing.h"
 #include "readback/answertext.h"
 #include "readback/firmware.h"
@@ -94,6 +95,14 @@ int MainWindow::decodePelkoData(const QByteArray &cmd, QByteArray &readData)
         } else {
             ui->leVersion->setStyleSheet(kGreenStyle);
         }
+        return 0;
+    }
+    // The settings and the dump are decoded only from an answer the device
+    // accepted: a refused or broken one would otherwise wipe the form (every
+    // algorithm box is cleared before a dump is applied).
+    const bool accepted = judgeAnswer(cmd, trimAnswer(readData)) == 0;
+    if ((cmd == "LORA GET" || cmd == "DUMP RAM PARAM") && !accepted) {
+        qDebug() << cmd << "answer not accepted: nothing decoded";
         return 0;
     }
     if (cmd == "LORA GET") {

@@ -36,6 +36,8 @@ private slots:
     void algorithmBoxesOpenOnlyWhileOneAlgorithmCounts();
     void olderReleaseAfterANewerOneDisablesNothing();
     void loraAndDumpAnswersAreKeptForTheirDecoders();
+    void refusedOrBrokenSettingsLeaveTheFormAsItWas_data();
+    void refusedOrBrokenSettingsLeaveTheFormAsItWas();
     void batteryLevelIsKeptAndTheAnswerShortened();
     void batteryAnswerWithoutLabelLeavesNoLevel();
 
@@ -205,6 +207,34 @@ void DispatchTest::loraAndDumpAnswersAreKeptForTheirDecoders()
     QByteArray other("OK\r\n>");
     window.decodePelkoData("LORA SET", other);
     QCOMPARE(window.loraAnswer, lora);
+}
+
+void DispatchTest::refusedOrBrokenSettingsLeaveTheFormAsItWas_data()
+{
+    QTest::addColumn<QByteArray>("cmd");
+    QTest::addColumn<QByteArray>("answer");
+    QTest::newRow("dump refused") << QByteArray("DUMP RAM PARAM") << QByteArray("NOK\r\n>");
+    QTest::newRow("dump without OK") << QByteArray("DUMP RAM PARAM")
+                                     << QByteArray("------- CHOC -------\r\n\0gxSup : 70", 33);
+    QTest::newRow("settings refused") << QByteArray("LORA GET") << QByteArray("Mode : ABP\r\nNOK\r\n>");
+    QTest::newRow("settings cut short") << QByteArray("LORA GET") << QByteArray("Mode : ABP\r\nDevEui : 70B3");
+}
+
+void DispatchTest::refusedOrBrokenSettingsLeaveTheFormAsItWas()
+{
+    QFETCH(QByteArray, cmd);
+    QFETCH(QByteArray, answer);
+    MainWindow window;
+    auto *shock = widget<QCheckBox>(window, "cbChoc");
+    auto *otaa = widget<QRadioButton>(window, "rbOTAA");
+    shock->setChecked(true);
+    window.activeAlgorithmCount = 2;
+    window.decodePelkoData(cmd, answer);
+    QVERIFY(shock->isChecked());
+    QVERIFY(otaa->isChecked());
+    QCOMPARE(window.activeAlgorithmCount, 2);
+    QVERIFY(window.paramDump.isEmpty());
+    QVERIFY(window.loraAnswer.isEmpty());
 }
 
 void DispatchTest::batteryLevelIsKeptAndTheAnswerShortened()
