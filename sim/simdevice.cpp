@@ -523,7 +523,7 @@ bool SimDevice::start()
         d->wireLog.setFileName(d->options.wireLogFile);
         d->wireLog.open(QIODevice::WriteOnly | QIODevice::Append);
     }
-    if (!d->plugIn()) {
+    if (d->masterFd < 0 && !d->plugIn()) {
         ::close(d->wakeRead);
         ::close(d->wakeWrite);
         d->wakeRead = d->wakeWrite = -1;
