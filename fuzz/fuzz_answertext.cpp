@@ -1,0 +1,52 @@
+// The console echo of an answer (colour pair, AppKey mask) and the battery
+// level.
+
+#include "fuzzsupport.h"
+
+#include "readback/answertext.h"
+
+#include <QString>
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    fuzzSilenceDebugLog();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray answer = fuzzBytes(data, size);
+    const QString text = QString::fromUtf8(answer);
+
+    // One pair goes, escape, "[3", digit, "m" and escape, "[0m": 9 characters,
+    // or nothing at all.
+    const QString stripped = stripFirstColourPair(text);
+    FUZZ_CHECK(stripped == text || stripped.size() == text.size() - 9);
+    if (!text.contains(QChar(0x1b)))
+        FUZZ_CHECK(stripped == text);
+
+    // The mask covers the 26 characters after the label: never shorter than
+    // the text, never longer by more than the mask, and no key digit left
+    // right after the label.
+    const QString masked = maskAppKey(stripped);
+    FUZZ_CHECK(masked.size() >= stripped.size());
+    FUZZ_CHECK(masked.size() <= stripped.size() + 26);
+    if (stripped.contains(QLatin1String("AppKey : ")))
+        FUZZ_CHECK(masked.contains(QLatin1String("XXXXXXXXXXXXXXXXXXXXXXXXXX")));
+    else
+        FUZZ_CHECK(masked == stripped);
+
+    FUZZ_CHECK(consoleEcho(answer) == masked);
+
+    QByteArray battery = answer;
+    const QByteArray level = takeBatteryLevel(battery);
+    FUZZ_CHECK(!level.contains('%'));
+    if (answer.contains("Battery: ")) {
+        FUZZ_CHECK(answer.endsWith(battery));
+        FUZZ_CHECK(battery.startsWith(level));
+    } else {
+        FUZZ_CHECK(battery == answer);
+        FUZZ_CHECK(level.isEmpty());
+    }
+    return 0;
+}
