@@ -353,9 +353,9 @@ void TestSimDevice::babbleNeverPausesAndNeverHangsTheDevice()
     QVERIFY(link.open(sim.device().portPath()));
     QElapsedTimer timer;
     timer.start();
-    const QByteArray babble = link.exchange("READY\r\n", 100);
+    const QByteArray babble = link.exchange("READY\r\n", 300);
     QVERIFY(timer.elapsed() >= 550);
-    QVERIFY(link.longestGapMs < 100);
+    QVERIFY(link.longestGapMs < 200);
     QVERIFY(babble.size() > 3000);
     QVERIFY(!babble.contains("OK"));
 
