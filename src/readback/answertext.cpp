@@ -53,7 +53,11 @@ QString maskAppKey(const QString &text)
 
 QString consoleEcho(const QByteArray &answer)
 {
-    return maskAppKey(stripFirstColourPair(QString::fromUtf8(answer)));
+    // The dump separates its lines with NUL bytes; a NUL would end the text
+    // there (and a text box shows nothing past it), so they are left out.
+    QByteArray text = answer;
+    text.replace('\0', QByteArray());
+    return maskAppKey(stripFirstColourPair(QString::fromUtf8(text.constData(), text.size())));
 }
 
 QByteArray takeBatteryLevel(QByteArray &answer)

@@ -16,6 +16,7 @@ private slots:
     void appKeyIsMaskedButItsLastDigitsStay_data();
     void appKeyIsMaskedButItsLastDigitsStay();
     void echoDecodesUtf8AndKeepsMarkupAsCharacters();
+    void echoShowsEveryDumpLineDespiteTheNulSeparators();
     void batteryLevelIsTakenAfterTheLastLabel_data();
     void batteryLevelIsTakenAfterTheLastLabel();
 };
@@ -82,6 +83,12 @@ void AnswerTextTest::echoDecodesUtf8AndKeepsMarkupAsCharacters()
     const QByteArray answer = "\x1b[32m<b>Temp\xc3\xa9rature</b>\x1b[0m AppKey : 00000000000000000000000000ABCDEF";
     QCOMPARE(consoleEcho(answer),
              QString::fromUtf8("<b>Temp\xc3\xa9rature</b> AppKey : XXXXXXXXXXXXXXXXXXXXXXXXXXABCDEF"));
+}
+
+void AnswerTextTest::echoShowsEveryDumpLineDespiteTheNulSeparators()
+{
+    const QByteArray dump("------- COMMON -------\r\n\0maxRange : 16\r\n\0OK\r\n>", 46);
+    QCOMPARE(consoleEcho(dump), QStringLiteral("------- COMMON -------\r\nmaxRange : 16\r\nOK\r\n>"));
 }
 
 void AnswerTextTest::batteryLevelIsTakenAfterTheLastLabel_data()
