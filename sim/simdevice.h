@@ -72,6 +72,10 @@ public:
     // Misbehave for every received line that starts with `linePrefix` (for
     // example "READY", "CHOC gxSup", "LORA SET DEVEUI", "SAVEPARAM LORA").
     // `times` < 0: for good; otherwise only for the next `times` matches.
+    // The longest matching prefix wins; a new rule replaces one with the same
+    // prefix. Only AnswersWithoutOk and AnswersInChunks still carry the
+    // request out (stored, saved, restarted); with any other fault the device
+    // did nothing.
     void setFault(const QByteArray &linePrefix, SimFault fault, int times = -1);
     void clearFaults();
 
