@@ -79,6 +79,9 @@ QByteArray escaped(const QByteArray &bytes)
     return out;
 }
 
+// Longest request line the device buffers before taking it as it is.
+constexpr int kMaxLineBytes = 4096;
+
 struct FaultRule
 {
     QByteArray prefix;
@@ -385,11 +388,14 @@ void SimDevice::Impl::handleLine(const QByteArray &bytes)
         send(garbage);
         break;
     }
-    case SimFault::GoesAway:
-        send(answer.left(answer.size() / 2));
+    case SimFault::GoesAway: {
+        // Cut before the keyword: the request was never acknowledged.
+        const QByteArray part = hasRaw ? raw : reply.content;
+        send(part.left(part.size() / 2));
         waitDrained(300);
         unplug();
         return;
+    }
     }
 
     if (reply.action == SimReply::Action::Restart) {
@@ -470,6 +476,12 @@ void SimDevice::Impl::run()
         for (int end = inbox.indexOf('\n'); end >= 0 && masterFd >= 0; end = inbox.indexOf('\n')) {
             const QByteArray line = inbox.left(end + 1);
             inbox.remove(0, end + 1);
+            handleLine(line);
+        }
+        while (inbox.size() > kMaxLineBytes && masterFd >= 0) {
+            // The firmware's line buffer is full: what it holds is one (bad) line.
+            const QByteArray line = inbox.left(kMaxLineBytes);
+            inbox.remove(0, kMaxLineBytes);
             handleLine(line);
         }
     }
