@@ -389,9 +389,8 @@ void SimDevice::Impl::handleLine(const QByteArray &bytes)
         break;
     }
     case SimFault::GoesAway: {
-        // Cut before the keyword: the request was never acknowledged.
-        const QByteArray part = hasRaw ? raw : reply.content;
-        send(part.left(part.size() / 2));
+        // Half of a short answer may still hold its "OK": acknowledged, then gone.
+        send(answer.left(answer.size() / 2));
         waitDrained(300);
         unplug();
         return;
