@@ -363,7 +363,10 @@ void SimDevice::Impl::handleLine(const QByteArray &bytes)
     case SimFault::NeverAnswers:
         break;
     case SimFault::AnswersWithoutOk:
-        send(hasRaw ? QByteArray(raw).replace("OK", "") : reply.content + SimDevice::trailer());
+        if (hasRaw)
+            send(QByteArray(raw).replace("OK", ""));
+        else if (!reply.status.isEmpty())
+            send(reply.content + SimDevice::trailer());
         break;
     case SimFault::AnswersInChunks: {
         const int size = qMax(1, (answer.size() + 3) / 4);
