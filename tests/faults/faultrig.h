@@ -1,0 +1,131 @@
+#ifndef PELKO_FAULTRIG_H
+#define PELKO_FAULTRIG_H
+
+#include "../link/linktesting.h"
+
+#include "debuglog.h"
+#include "dialogwatcher.h"
+#include "mainwindow.h"
+
+#include <QCheckBox>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QTextEdit>
+
+#include <memory>
+
+// Quiet times and waits short enough for a few hundred faulty exchanges in
+// one run; what these tests check is where a fault leads, not how long the
+// device may take. The read cap is far below the device's babble, so only
+// the cap can end a babbling answer. Everything is put back afterwards.
+class FaultTimes
+{
+public:
+    static constexpr int kQuietMs = 30;
+    static constexpr int kSaveQuietMs = 90;
+    static constexpr int kReadCapMs = 120;
+    static constexpr int kToolsWaitMs = 100;
+    static constexpr int kRebootFloorMs = 700;
+
+    FaultTimes()
+        : m_read(readTimeout), m_saved(savedReadTimeout), m_save(LinkLimits::saveReadTimeoutMs),
+          m_fast(LinkLimits::fastReadTimeoutMs), m_duration(LinkLimits::maxReadDurationMs),
+          m_bytes(LinkLimits::maxAnswerBytes), m_disconnect(LinkLimits::disconnectWaitMs),
+          m_tools(LinkLimits::toolsWaitMs), m_floor(LinkLimits::rebootFloorMs)
+    {
+        readTimeout = kQuietMs;
+        savedReadTimeout = kQuietMs;
+        LinkLimits::fastReadTimeoutMs = kQuietMs;
+        LinkLimits::saveReadTimeoutMs = kSaveQuietMs;
+        LinkLimits::maxReadDurationMs = kReadCapMs;
+        LinkLimits::disconnectWaitMs = 20;
+        LinkLimits::toolsWaitMs = kToolsWaitMs;
+        LinkLimits::rebootFloorMs = kRebootFloorMs;
+    }
+    ~FaultTimes()
+    {
+        readTimeout = m_read;
+        savedReadTimeout = m_saved;
+        LinkLimits::saveReadTimeoutMs = m_save;
+        LinkLimits::fastReadTimeoutMs = m_fast;
+        LinkLimits::maxReadDurationMs = m_duration;
+        LinkLimits::maxAnswerBytes = m_bytes;
+        LinkLimits::disconnectWaitMs = m_disconnect;
+        LinkLimits::toolsWaitMs = m_tools;
+        LinkLimits::rebootFloorMs = m_floor;
+    }
+    FaultTimes(const FaultTimes &) = delete;
+    FaultTimes &operator=(const FaultTimes &) = delete;
+
+    // Longest a click may hold the window: every exchange at most its quiet
+    // time plus the device's own answering time, the faulty ones at most the
+    // read cap plus a quiet time, and the click's fixed pauses.
+    static qint64 clickBoundMs(int exchanges, int cappedReads, int fixedWaitsMs)
+    {
+        return qint64(exchanges) * (kSaveQuietMs + 60) + qint64(cappedReads) * (kReadCapMs + kSaveQuietMs)
+               + fixedWaitsMs + 1500;
+    }
+
+private:
+    int m_read, m_saved, m_save, m_fast, m_duration, m_bytes, m_disconnect, m_tools, m_floor;
+};
+
+// A simulated device, the real window and a watcher that answers its boxes.
+class FaultRig
+{
+public:
+    static SimDevice::Options deviceOptions()
+    {
+        SimDevice::Options options;
+        options.chunkPauseMs = 8;     // well inside the quiet time
+        options.babbleMs = 360;       // three times the read cap
+        options.rebootDelayMs = 400;  // back before the restart's reconnection
+        options.lineIdleMs = 5;
+        return options;
+    }
+
+    FaultRig() : sim(deviceOptions()) {}
+
+    bool isReady() const { return sim.isReady(); }
+    SimDevice &device() { return sim.device(); }
+
+    QPushButton *button(const char *name) { return window.findChild<QPushButton *>(QLatin1String(name)); }
+    QPushButton *startButton() { return button("startButton"); }
+    QPushButton *stopButton() { return button("stopButton"); }
+    QTextEdit *statusBox() { return window.findChild<QTextEdit *>(QStringLiteral("leVersion")); }
+
+    // Clicks a button and tells how long the window was held.
+    qint64 timedClick(QPushButton *target)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        target->click();
+        return clock.elapsed();
+    }
+
+    // Connects and forgets the handshake, so that what follows stands alone.
+    bool connect()
+    {
+        startButton()->click();
+        const bool connected = window.productConnected && dialogs.titles() == QStringList{"Information"};
+        dialogs.clear();
+        device().clearReceived();
+        return connected;
+    }
+
+    // Error dialog titles in the order shown, or "ok" when there was none.
+    QString outcome() const
+    {
+        QStringList errors;
+        for (const QString &title : dialogs.titles())
+            if (title.startsWith(QLatin1String("Error")))
+                errors << title;
+        return errors.isEmpty() ? QStringLiteral("ok") : errors.join(QLatin1Char('+'));
+    }
+
+    SimHarness sim;
+    DialogWatcher dialogs;
+    MainWindow window;
+};
+
+#endif // PELKO_FAULTRIG_H
