@@ -173,6 +173,11 @@ bool SimDevice::Impl::plugIn()
     const QString location = QString::fromLocal8Bit(name);
     const QByteArray line = options.portName.toUtf8() + '\t' + options.manufacturer.toUtf8() + '\t'
                             + location.toLocal8Bit();
+    // Listed before it counts as present, so whoever sees it present also
+    // finds it in the ports file.
+    inbox.clear();
+    if (!options.portsFile.isEmpty())
+        rewritePortsFile(options.portsFile, QByteArray(), line, false);
     {
         std::lock_guard<std::mutex> lock(mutex);
         masterFd = master;
@@ -181,9 +186,6 @@ bool SimDevice::Impl::plugIn()
         present = true;
         listedLine = line;
     }
-    inbox.clear();
-    if (!options.portsFile.isEmpty())
-        rewritePortsFile(options.portsFile, QByteArray(), line, false);
     log("-- plugged in at " + location.toLocal8Bit());
     return true;
 }
@@ -197,16 +199,21 @@ void SimDevice::Impl::unplug()
         master = masterFd;
         slave = slaveFd;
         line = listedLine;
-        masterFd = slaveFd = -1;
-        present = false;
-        listedLine.clear();
     }
     if (master < 0)
         return;
+    // Unlisted before the link breaks and before it counts as gone: a program
+    // that sees its port fail and looks for the device must not find it.
     if (!options.portsFile.isEmpty())
         rewritePortsFile(options.portsFile, line, QByteArray(), false);
     ::close(master);
     ::close(slave);
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        masterFd = slaveFd = -1;
+        present = false;
+        listedLine.clear();
+    }
     inbox.clear();
     log("-- unplugged");
 }
