@@ -21,23 +21,21 @@
 class FaultTimes
 {
 public:
-    static constexpr int kQuietMs = 30;
-    static constexpr int kSaveQuietMs = 90;
-    static constexpr int kReadCapMs = 120;
     static constexpr int kToolsWaitMs = 100;
     static constexpr int kRebootFloorMs = 700;
 
-    FaultTimes()
-        : m_read(readTimeout), m_saved(savedReadTimeout), m_save(LinkLimits::saveReadTimeoutMs),
-          m_fast(LinkLimits::fastReadTimeoutMs), m_duration(LinkLimits::maxReadDurationMs),
-          m_bytes(LinkLimits::maxAnswerBytes), m_disconnect(LinkLimits::disconnectWaitMs),
-          m_tools(LinkLimits::toolsWaitMs), m_floor(LinkLimits::rebootFloorMs)
+    explicit FaultTimes(int quietMs = 30, int saveQuietMs = 90, int readCapMs = 120)
+        : m_quiet(quietMs), m_saveQuiet(saveQuietMs), m_readCap(readCapMs), m_read(readTimeout),
+          m_saved(savedReadTimeout), m_save(LinkLimits::saveReadTimeoutMs), m_fast(LinkLimits::fastReadTimeoutMs),
+          m_duration(LinkLimits::maxReadDurationMs), m_bytes(LinkLimits::maxAnswerBytes),
+          m_disconnect(LinkLimits::disconnectWaitMs), m_tools(LinkLimits::toolsWaitMs),
+          m_floor(LinkLimits::rebootFloorMs)
     {
-        readTimeout = kQuietMs;
-        savedReadTimeout = kQuietMs;
-        LinkLimits::fastReadTimeoutMs = kQuietMs;
-        LinkLimits::saveReadTimeoutMs = kSaveQuietMs;
-        LinkLimits::maxReadDurationMs = kReadCapMs;
+        readTimeout = quietMs;
+        savedReadTimeout = quietMs;
+        LinkLimits::fastReadTimeoutMs = quietMs;
+        LinkLimits::saveReadTimeoutMs = saveQuietMs;
+        LinkLimits::maxReadDurationMs = readCapMs;
         LinkLimits::disconnectWaitMs = 20;
         LinkLimits::toolsWaitMs = kToolsWaitMs;
         LinkLimits::rebootFloorMs = kRebootFloorMs;
@@ -57,16 +55,19 @@ public:
     FaultTimes(const FaultTimes &) = delete;
     FaultTimes &operator=(const FaultTimes &) = delete;
 
+    int readCapMs() const { return m_readCap; }
+
     // Longest a click may hold the window: every exchange at most its quiet
     // time plus the device's own answering time, the faulty ones at most the
     // read cap plus a quiet time, and the click's fixed pauses.
-    static qint64 clickBoundMs(int exchanges, int cappedReads, int fixedWaitsMs)
+    qint64 clickBoundMs(int exchanges, int cappedReads, int fixedWaitsMs) const
     {
-        return qint64(exchanges) * (kSaveQuietMs + 60) + qint64(cappedReads) * (kReadCapMs + kSaveQuietMs)
+        return qint64(exchanges) * (qMax(m_quiet, m_saveQuiet) + 60) + qint64(cappedReads) * (m_readCap + m_saveQuiet)
                + fixedWaitsMs + 1500;
     }
 
 private:
+    int m_quiet, m_saveQuiet, m_readCap;
     int m_read, m_saved, m_save, m_fast, m_duration, m_bytes, m_disconnect, m_tools, m_floor;
 };
 
@@ -78,13 +79,13 @@ public:
     {
         SimDevice::Options options;
         options.chunkPauseMs = 8;     // well inside the quiet time
-        options.babbleMs = 360;       // three times the read cap
+        options.babbleMs = 360;       // three times the matrix's read cap
         options.rebootDelayMs = 400;  // back before the restart's reconnection
         options.lineIdleMs = 5;
         return options;
     }
 
-    FaultRig() : sim(deviceOptions()) {}
+    explicit FaultRig(const SimDevice::Options &options = deviceOptions()) : sim(options) {}
 
     bool isReady() const { return sim.isReady(); }
     SimDevice &device() { return sim.device(); }

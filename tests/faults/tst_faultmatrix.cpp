@@ -300,9 +300,9 @@ void FaultMatrixTest::everyFaultOnEveryCommandEndsInTheRightReport()
     }
 
     // Never held longer than its exchanges allow, a babbling device included.
-    const int cappedReads = fault == SimFault::Babbles ? FaultRig::deviceOptions().babbleMs / FaultTimes::kReadCapMs + 2
+    const int cappedReads = fault == SimFault::Babbles ? FaultRig::deviceOptions().babbleMs / times.readCapMs() + 2
                                                        : 1;
-    const qint64 boundMs = FaultTimes::clickBoundMs(wire.size(), cappedReads, fixedWaitsOf(target.operation));
+    const qint64 boundMs = times.clickBoundMs(wire.size(), cappedReads, fixedWaitsOf(target.operation));
     QVERIFY2(heldMs <= boundMs, qPrintable(QStringLiteral("held %1 ms, bound %2 ms").arg(heldMs).arg(boundMs)));
     if (fault == SimFault::Babbles)
         QVERIFY2(log.contains(QStringLiteral("Answer cut off")), "a babbling answer must be cut by the read cap");
@@ -310,7 +310,7 @@ void FaultMatrixTest::everyFaultOnEveryCommandEndsInTheRightReport()
     // Let a babbling device fall silent, as a user would wait for the window.
     // Its faulty read took the whole cap, so it began at least that long ago.
     if (fault == SimFault::Babbles)
-        QTest::qWait(FaultRig::deviceOptions().babbleMs - FaultTimes::kReadCapMs + 50);
+        QTest::qWait(FaultRig::deviceOptions().babbleMs - times.readCapMs() + 50);
     nextClickDoesWhatTheButtonsSay(rig);
 }
 
