@@ -61,7 +61,14 @@ int main(int argc, char **argv)
         store("firmware", QStringLiteral("version-%1").arg(slug(release)), version);
         store("answertext", QStringLiteral("version-%1").arg(slug(release)), version);
         store("commandline", QStringLiteral("version-%1").arg(slug(release)), version);
-        store("lorafields", QStringLiteral("lora-%1").arg(slug(release)), ask(device, "LORA GET  0"));
+        const QByteArray lora = ask(device, "LORA GET  0");
+        store("lorafields", QStringLiteral("lora-%1").arg(slug(release)), lora);
+        // The window target takes every answer as each decoded command's.
+        if (release == QLatin1String("1.9.1") || release == QLatin1String("2.2")) {
+            store("window", QStringLiteral("version-%1").arg(slug(release)), version);
+            if (release == QLatin1String("2.2"))
+                store("window", QStringLiteral("lora-2_2"), lora);
+        }
     }
 
     // A device configured away from its factory values: ABP, private network,
@@ -80,6 +87,7 @@ int main(int argc, char **argv)
         const QByteArray lora = ask(device, "LORA GET  0");
         store("lorafields", QStringLiteral("lora-abp-private"), lora);
         store("answertext", QStringLiteral("lora-abp-private"), lora);
+        store("window", QStringLiteral("lora-abp-private"), lora);
     }
 
     // Dumps: factory parameters of an old and a new release, and one with
@@ -89,8 +97,10 @@ int main(int argc, char **argv)
         SimFirmware device;
         device.setRelease(QString::fromLatin1(r));
         device.handle("DEBUG 1");
-        store("dumpscan", QStringLiteral("dump-%1").arg(slug(QString::fromLatin1(r))),
-              ask(device, "DUMP RAM PARAM  0"));
+        const QByteArray dump = ask(device, "DUMP RAM PARAM  0");
+        store("dumpscan", QStringLiteral("dump-%1").arg(slug(QString::fromLatin1(r))), dump);
+        if (QByteArray(r) == "1.8")
+            store("window", QStringLiteral("dump-1_8"), dump);
     }
     {
         SimFirmware device;
@@ -102,7 +112,9 @@ int main(int argc, char **argv)
         };
         for (const QByteArray &line : lines)
             device.handle(line);
-        store("dumpscan", QStringLiteral("dump-all-algorithms"), ask(device, "DUMP RAM PARAM  0"));
+        const QByteArray dump = ask(device, "DUMP RAM PARAM  0");
+        store("dumpscan", QStringLiteral("dump-all-algorithms"), dump);
+        store("window", QStringLiteral("dump-all-algorithms"), dump);
     }
 
     // Short answers: acknowledgements, refusals, the battery level.
@@ -118,6 +130,7 @@ int main(int argc, char **argv)
         store("commandline", QStringLiteral("save"), save);
         store("commandline", QStringLiteral("battery"), battery);
         store("answertext", QStringLiteral("battery"), battery);
+        store("window", QStringLiteral("battery"), battery);
         store("answertext", QStringLiteral("refused"), refused);
     }
     return g_failures == 0 ? 0 : 1;

@@ -32,6 +32,7 @@ runs="$build/fuzz-runs"
 mkdir -p "$runs"
 export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export LSAN_OPTIONS="suppressions=$root/fuzz/lsan-suppressions.txt:print_suppressions=0"
 failed=()
 for target in $targets; do
   name=${target#fuzz_}
