@@ -475,6 +475,10 @@ void ReadbackWindowTest::aConfiguredDeviceReadsBackAsItWasSent_data()
         {"xRotationNbLap", 12}, {"cbRotationResetLapButton", false}, {"cbOrient", true},
         {"xOrientPeriod", 45}, {"xOrientThreshold", 900}, {"xOrientMesureLength", 7},
         {"xOrientThresholdPitch", -30}, {"xOrientThresholdRoll", 20}, {"xOrientThresholdYaw", -120}};
+    QTest::newRow("VIBRATION alone") << common + QList<Setting>{
+        {"cbVibe", true}, {"cbVibeOnY", false}, {"xVibrationPeriod", 120}, {"xVibrationAmplitudeX", 1100},
+        {"xVibrationAmplitudeY", 1200}, {"xVibrationAmplitudeZ", 1300}, {"xVibrationFreqMin", 20},
+        {"xVibrationFreqMax", 450}};
 }
 
 void ReadbackWindowTest::aConfiguredDeviceReadsBackAsItWasSent()
@@ -511,6 +515,10 @@ void ReadbackWindowTest::aConfiguredDeviceReadsBackAsItWasSent()
     QVERIFY2(dialogs.seen().isEmpty(), qPrintable(dialogs.summary()));
     QStringList differences;
     for (auto it = sent.constBegin(); it != sent.constEnd(); ++it) {
+        // The dump names no sentence for VIBRATION: its box keeps the state
+        // this window gave it, only its fields come from the device.
+        if (it.key() == QLatin1String("cbVibe"))
+            continue;
         const QVariant back = shownIn(second, it.key());
         if (back != it.value())
             differences << QStringLiteral("%1: sent %2, read %3").arg(it.key(), it.value().toString(), back.toString());
