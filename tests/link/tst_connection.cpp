@@ -74,7 +74,7 @@ void ConnectionTest::init()
 {
     if (hostListsADevice())
         QSKIP("this host lists a port of the device's USB bridge");
-    m_times.reset(new ShortLinkTimes);
+    m_times.reset(new ShortLinkTimes(100, 400));
     m_sim.reset(new SimHarness);
     QVERIFY(m_sim->isReady());
     m_dialogs.reset(new DialogWatcher);

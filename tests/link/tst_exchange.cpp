@@ -39,7 +39,7 @@ private:
 
 void ExchangeTest::init()
 {
-    m_times.reset(new ShortLinkTimes);
+    m_times.reset(new ShortLinkTimes(100, 400));
     m_sim.reset(new SimHarness);
     QVERIFY(m_sim->isReady());
 }

@@ -4,6 +4,7 @@
 
 #include "debuglog.h"
 #include "dialogwatcher.h"
+#include "linktimes.h"
 #include "simharness.h"
 
 #include <QtTest>
@@ -81,31 +82,6 @@ static QByteArray deviceDump(const QList<QByteArray> &lines)
     return dump + "OK\r\n";
 }
 
-// Quiet times shortened for the dialogue with the simulated device; the time
-// itself is not what these tests check.
-class ShortQuietTimes
-{
-public:
-    ShortQuietTimes()
-        : m_read(readTimeout), m_saved(savedReadTimeout), m_save(LinkLimits::saveReadTimeoutMs),
-          m_fast(LinkLimits::fastReadTimeoutMs), m_disconnect(LinkLimits::disconnectWaitMs)
-    {
-        readTimeout = LinkLimits::fastReadTimeoutMs = 60;
-        LinkLimits::saveReadTimeoutMs = 300;
-        LinkLimits::disconnectWaitMs = 20;
-    }
-    ~ShortQuietTimes()
-    {
-        readTimeout = m_read;
-        savedReadTimeout = m_saved;
-        LinkLimits::saveReadTimeoutMs = m_save;
-        LinkLimits::fastReadTimeoutMs = m_fast;
-        LinkLimits::disconnectWaitMs = m_disconnect;
-    }
-
-private:
-    int m_read, m_saved, m_save, m_fast, m_disconnect;
-};
 
 static const QByteArray kLoRaAnswer =
     "ACK is enabled\r\nADR is disabled\r\nNetwork is PRIVATE\r\nMode : OTAA\r\n"
@@ -424,7 +400,7 @@ void ReadbackWindowTest::loRaWithoutNetworkSentenceKeepsPublicAndLocksTheChoice(
 void ReadbackWindowTest::aRefusedDumpIsReportedAfterDebugIsSwitchedOffAgain()
 {
     m_window.reset();
-    ShortQuietTimes quick;
+    ShortLinkTimes quick(60, 300);
     SimHarness sim;
     QVERIFY(sim.isReady());
     DialogWatcher dialogs;
@@ -485,7 +461,7 @@ void ReadbackWindowTest::aConfiguredDeviceReadsBackAsItWasSent()
 {
     QFETCH(QList<Setting>, settings);
     m_window.reset();
-    ShortQuietTimes quick;
+    ShortLinkTimes quick(60, 300);
     SimHarness sim;
     QVERIFY(sim.isReady());
     DialogWatcher dialogs;

@@ -2,6 +2,7 @@
 #include "dialogwatcher.h"
 #include "link/timing.h"
 #include "mainwindow.h"
+#include "linktimes.h"
 #include "simharness.h"
 
 #include <QPushButton>
@@ -12,37 +13,6 @@
 
 namespace {
 const QString kRed = QStringLiteral("color:#ffffff; background:#ee0000;");
-
-// The tools' exchanges are short; only the restart floor is timed for real.
-class QuickLink
-{
-public:
-    QuickLink()
-        : m_read(readTimeout), m_fast(LinkLimits::fastReadTimeoutMs), m_save(LinkLimits::saveReadTimeoutMs),
-          m_disconnect(LinkLimits::disconnectWaitMs), m_tools(LinkLimits::toolsWaitMs),
-          m_floor(LinkLimits::rebootFloorMs)
-    {
-        readTimeout = 60;
-        LinkLimits::fastReadTimeoutMs = 60;
-        LinkLimits::saveReadTimeoutMs = 120;
-        LinkLimits::disconnectWaitMs = 20;
-        LinkLimits::toolsWaitMs = 100;
-    }
-    ~QuickLink()
-    {
-        readTimeout = m_read;
-        LinkLimits::fastReadTimeoutMs = m_fast;
-        LinkLimits::saveReadTimeoutMs = m_save;
-        LinkLimits::disconnectWaitMs = m_disconnect;
-        LinkLimits::toolsWaitMs = m_tools;
-        LinkLimits::rebootFloorMs = m_floor;
-    }
-    QuickLink(const QuickLink &) = delete;
-    QuickLink &operator=(const QuickLink &) = delete;
-
-private:
-    int m_read, m_fast, m_save, m_disconnect, m_tools, m_floor;
-};
 
 QPushButton *button(MainWindow &window, const char *name)
 {
@@ -102,7 +72,7 @@ private:
     void expectLinkClosed();
     QList<QByteArray> wire() { return m_sim->device().receivedLines(); }
 
-    std::unique_ptr<QuickLink> m_times;
+    std::unique_ptr<ShortLinkTimes> m_times;
     std::unique_ptr<SimHarness> m_sim;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<DialogWatcher> m_dialogs;
@@ -110,7 +80,7 @@ private:
 
 void ToolsTest::init()
 {
-    m_times.reset(new QuickLink);
+    m_times.reset(new ShortLinkTimes(60, 120));
     m_dialogs.reset(new DialogWatcher);
 }
 

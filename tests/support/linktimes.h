@@ -1,0 +1,19 @@
+#ifndef PELKO_LINKTIMES_H
+#define PELKO_LINKTIMES_H
+
+// Shorter quiet times and waits for tests whose subject is not the time
+// itself. Every limit of the link is saved on construction and put back when
+// the test ends, so a test may also change any other limit directly.
+class ShortLinkTimes
+{
+public:
+    explicit ShortLinkTimes(int quietMs = 60, int saveQuietMs = 300);
+    ~ShortLinkTimes();
+    ShortLinkTimes(const ShortLinkTimes &) = delete;
+    ShortLinkTimes &operator=(const ShortLinkTimes &) = delete;
+
+private:
+    int m_read, m_saved, m_save, m_fast, m_duration, m_bytes, m_disconnect, m_tools, m_floor;
+};
+
+#endif // PELKO_LINKTIMES_H
