@@ -3,6 +3,7 @@
 #include "debuglog.h"
 #include "dialogwatcher.h"
 #include "link/timing.h"
+#include "linktimes.h"
 #include "simdevice.h"
 #include "simharness.h"
 #include "upload/catalogue.h"
@@ -139,28 +140,19 @@ private slots:
     void startButtonTellsTheUserHowTheUploadWent();
 
 private:
-    int m_readTimeout = 0;
-    int m_saveTimeout = 0;
-    int m_fastTimeout = 0;
+    std::unique_ptr<ShortLinkTimes> m_times;
 };
 
 void UploadTest::initTestCase()
 {
     // The quiet times themselves are not under test here; 60 ms leaves the
     // simulated device room to answer on a busy machine.
-    m_readTimeout = readTimeout;
-    m_saveTimeout = LinkLimits::saveReadTimeoutMs;
-    m_fastTimeout = LinkLimits::fastReadTimeoutMs;
-    readTimeout = 60;
-    LinkLimits::saveReadTimeoutMs = 60;
-    LinkLimits::fastReadTimeoutMs = 60;
+    m_times.reset(new ShortLinkTimes(60, 60));
 }
 
 void UploadTest::cleanupTestCase()
 {
-    readTimeout = m_readTimeout;
-    LinkLimits::saveReadTimeoutMs = m_saveTimeout;
-    LinkLimits::fastReadTimeoutMs = m_fastTimeout;
+    m_times.reset();
 }
 
 void UploadTest::catalogueNamesEveryFieldOfTheForm()
