@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTextEdit>
 
 #include <memory>
@@ -70,6 +71,20 @@ private:
     int m_quiet, m_saveQuiet, m_readCap;
     int m_read, m_saved, m_save, m_fast, m_duration, m_bytes, m_disconnect, m_tools, m_floor;
 };
+
+// Lines the window wrote, as its exchange traces name them. Unlike the
+// device's own record this still holds what went out after the cable went.
+inline QByteArrayList linesSent(const DebugLog &log)
+{
+    static const QRegularExpression traced(QStringLiteral("^CMD sent : \"([^\"]*)\""));
+    QByteArrayList lines;
+    for (const QString &record : log.lines()) {
+        const QRegularExpressionMatch match = traced.match(record);
+        if (match.hasMatch())
+            lines << match.captured(1).toLatin1();
+    }
+    return lines;
+}
 
 // A simulated device, the real window and a watcher that answers its boxes.
 class FaultRig

@@ -236,12 +236,20 @@ void DeviceGoneTest::cablePulledDuringAnUpload()
     QFETCH(int, pull);
     QVERIFY(m_rig->connect());
     const auto storedBefore = m_rig->device().savedParameters();
+    DebugLog log;
     const qint64 held = clickWhileTheCableGoes(m_rig->startButton(), prefix, Pull(pull));
 
     expectOneReport(QStringLiteral("Error 5"));
     QCOMPARE(m_rig->dialogs.seen().first().text, QStringLiteral("The configuration failed. Please try again."));
-    // Nothing half-written was stored.
+    // Nothing half-written was stored, nor was a save even tried after the loss.
     QCOMPARE(m_rig->device().savedParameters(), storedBefore);
+    const QByteArrayList sent = linesSent(log);
+    int lost = 0;
+    while (lost < sent.size() && !sent.at(lost).startsWith(prefix))
+        ++lost;
+    QVERIFY(lost < sent.size());
+    for (int i = lost + 1; i < sent.size(); ++i)
+        QVERIFY2(!sent.at(i).startsWith("SAVEPARAM"), sent.at(i).constData());
     const int exchanges = 25; // more than the whole upload of the form as it starts
     const qint64 bound = m_times->clickBoundMs(exchanges, 1, 0);
     QVERIFY2(held <= bound, qPrintable(QStringLiteral("held %1 ms, bound %2 ms").arg(held).arg(bound)));
