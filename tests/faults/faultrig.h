@@ -5,9 +5,9 @@
 
 #include "debuglog.h"
 #include "dialogwatcher.h"
+#include "linktimes.h"
 #include "mainwindow.h"
 
-#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -26,35 +26,12 @@ public:
     static constexpr int kRebootFloorMs = 700;
 
     explicit FaultTimes(int quietMs = 30, int saveQuietMs = 90, int readCapMs = 120)
-        : m_quiet(quietMs), m_saveQuiet(saveQuietMs), m_readCap(readCapMs), m_read(readTimeout),
-          m_saved(savedReadTimeout), m_save(LinkLimits::saveReadTimeoutMs), m_fast(LinkLimits::fastReadTimeoutMs),
-          m_duration(LinkLimits::maxReadDurationMs), m_bytes(LinkLimits::maxAnswerBytes),
-          m_disconnect(LinkLimits::disconnectWaitMs), m_tools(LinkLimits::toolsWaitMs),
-          m_floor(LinkLimits::rebootFloorMs)
+        : m_restore(quietMs, saveQuietMs), m_quiet(quietMs), m_saveQuiet(saveQuietMs), m_readCap(readCapMs)
     {
-        readTimeout = quietMs;
-        savedReadTimeout = quietMs;
-        LinkLimits::fastReadTimeoutMs = quietMs;
-        LinkLimits::saveReadTimeoutMs = saveQuietMs;
         LinkLimits::maxReadDurationMs = readCapMs;
-        LinkLimits::disconnectWaitMs = 20;
         LinkLimits::toolsWaitMs = kToolsWaitMs;
         LinkLimits::rebootFloorMs = kRebootFloorMs;
     }
-    ~FaultTimes()
-    {
-        readTimeout = m_read;
-        savedReadTimeout = m_saved;
-        LinkLimits::saveReadTimeoutMs = m_save;
-        LinkLimits::fastReadTimeoutMs = m_fast;
-        LinkLimits::maxReadDurationMs = m_duration;
-        LinkLimits::maxAnswerBytes = m_bytes;
-        LinkLimits::disconnectWaitMs = m_disconnect;
-        LinkLimits::toolsWaitMs = m_tools;
-        LinkLimits::rebootFloorMs = m_floor;
-    }
-    FaultTimes(const FaultTimes &) = delete;
-    FaultTimes &operator=(const FaultTimes &) = delete;
 
     int readCapMs() const { return m_readCap; }
 
@@ -68,8 +45,8 @@ public:
     }
 
 private:
+    ShortLinkTimes m_restore; // puts every limit back
     int m_quiet, m_saveQuiet, m_readCap;
-    int m_read, m_saved, m_save, m_fast, m_duration, m_bytes, m_disconnect, m_tools, m_floor;
 };
 
 // Lines the window wrote, as its exchange traces name them. Unlike the

@@ -273,10 +273,21 @@ void FaultMatrixTest::everyFaultOnEveryCommandEndsInTheRightReport()
     const QByteArrayList sent = linesSent(log);
 
     const QString outcome = rig.outcome();
-    matrix()[QString::fromLatin1(target.name)][QString::fromLatin1(kFaults[faultIndex].name)] = outcome;
+    // A configuration announced as done must be stored in the device.
+    const bool unsaved = target.operation == Operation::Upload && outcome == QLatin1String("ok")
+                         && !rig.device().pendingParameters().isEmpty();
+    matrix()[QString::fromLatin1(target.name)][QString::fromLatin1(kFaults[faultIndex].name)] =
+        unsaved ? outcome + QStringLiteral(" UNSAVED") : outcome;
     QCOMPARE(outcome, expected);
     if (expected == QLatin1String("ok"))
         QCOMPARE(rig.dialogs.titles(), successTitles(target.operation));
+    if (target.operation == Operation::Upload && expected == QLatin1String("ok")) {
+        if (QByteArray(target.prefix) == "SAVEPARAM LORA" && fault == SimFault::GoesAway)
+            QEXPECT_FAIL("", "the device acknowledges the LoRa save with \"OK\", then vanishes without storing "
+                             "it; the window reports success", Continue);
+        QVERIFY2(!unsaved, qPrintable(QStringLiteral("reported as configured, yet not stored: ")
+                                      + QString::fromLatin1(rig.device().pendingParameters().keys().join(", "))));
+    }
 
     // The red status box names the code of the last error box (an upload's
     // failure takes the link down, which clears the box).
