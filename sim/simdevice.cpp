@@ -350,9 +350,16 @@ void SimDevice::Impl::handleLine(const QByteArray &bytes)
                 hasRaw = true;
                 break;
             }
-        // Only a mangled answer still means the request was carried out.
-        const bool carriedOut = fault == SimFault::None || fault == SimFault::AnswersWithoutOk
-                                || fault == SimFault::AnswersInChunks;
+        // Only a mangled answer still means the request was carried out, or a
+        // cable pulled after the acknowledgement had gone out: a device acts
+        // before it says "OK".
+        bool carriedOut = fault == SimFault::None || fault == SimFault::AnswersWithoutOk
+                          || fault == SimFault::AnswersInChunks;
+        if (fault == SimFault::GoesAway) {
+            const QByteArray whole = hasRaw ? raw : firmware.handle(line, false).wire();
+            const QByteArray sent = whole.left(whole.size() / 2);
+            carriedOut = sent.contains("OK") && !sent.contains("NOK");
+        }
         reply = firmware.handle(line, carriedOut);
         if (!carriedOut)
             reply.action = SimReply::Action::None;
