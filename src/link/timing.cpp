@@ -6,8 +6,8 @@ int savedReadTimeout = 200;
 namespace LinkLimits {
 int saveReadTimeoutMs = 600;
 int fastReadTimeoutMs = 120;
-int maxReadDurationMs = 20000;
-int maxAnswerBytes = 1024 * 1024;
+int maxReadDurationMs = 5000;
+int maxAnswerBytes = 64 * 1024;
 int disconnectWaitMs = 500;
 int toolsWaitMs = 500;
 int rebootFloorMs = 5000;

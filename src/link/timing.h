@@ -16,8 +16,9 @@ extern int saveReadTimeoutMs;
 // Quiet time once release 2.1.1 or newer has been identified.
 extern int fastReadTimeoutMs;
 // A device that never pauses must not hold the window for good: one read
-// stops after this long (far longer than any real answer takes at 115,200
-// baud) or after this many bytes, whichever comes first.
+// stops after this long or after this many bytes, whichever comes first. The
+// longest real answer, the parameter dump, is a few kilobytes: well under half
+// a second at 115,200 baud.
 extern int maxReadDurationMs;
 extern int maxAnswerBytes;
 // Pause between "DISCONNECTE" and closing the port.
