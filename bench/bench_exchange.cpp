@@ -34,14 +34,15 @@ void measure(MainWindow &window, SimDevice &device, const QByteArray &cmd, const
     // The answer's length, measured once the program has read it.
     QByteArray answer;
     readTimeout = quiet;
-    window.write(cmd == "DUMP RAM PARAM" ? QByteArray("DUMP RAM PARAM  0\r\n") : cmd + (param.isEmpty() ? QByteArray() : " " + param) + "\r\n");
+    window.write(cmd == "DUMP RAM PARAM" ? QByteArray("DUMP RAM PARAM  0\r\n")
+                                         : cmd + (param.isEmpty() ? QByteArray() : " " + param) + "\r\n");
     window.read(answer);
     answerBytes = answer.size();
 
     const double mean = total / rounds;
     const double floor = quiet + wireMs(answerBytes);
-    std::printf("  %-16s answer %6lld bytes  mean %8.2f ms  floor %8.2f ms  ratio %.4f\n",
-                cmd.constData(), static_cast<long long>(answerBytes), mean, floor, mean / floor);
+    std::printf("  %-16s answer %6lld bytes  mean %8.2f ms  floor %8.2f ms  ratio %.4f\n", cmd.constData(),
+                static_cast<long long>(answerBytes), mean, floor, mean / floor);
 }
 
 } // namespace

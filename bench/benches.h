@@ -11,9 +11,9 @@ struct BenchRegistrar
     BenchRegistrar(const char *name, std::function<void()> run);
 };
 
-#define PELKO_BENCH(name)                                                  \
-    static void name();                                                    \
-    static const BenchRegistrar name##Registrar(#name, name);              \
+#define PELKO_BENCH(name)                                                                                              \
+    static void name();                                                                                                \
+    static const BenchRegistrar name##Registrar(#name, name);                                                          \
     static void name()
 
 #endif // PELKO_BENCHES_H

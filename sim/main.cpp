@@ -97,8 +97,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "could not open a pseudo-terminal\n");
         return 1;
     }
-    std::printf("Pelko %s simulated at %s, listed in %s\n", qPrintable(options.release),
-                qPrintable(device.portPath()), qPrintable(options.portsFile));
+    std::printf("Pelko %s simulated at %s, listed in %s\n", qPrintable(options.release), qPrintable(device.portPath()),
+                qPrintable(options.portsFile));
     std::fflush(stdout);
 
     // A device switched off (or pulled by a fault) is plugged back after a

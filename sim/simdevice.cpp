@@ -171,8 +171,8 @@ bool SimDevice::Impl::plugIn()
         tcsetattr(slave, TCSANOW, &tio);
     }
     const QString location = QString::fromLocal8Bit(name);
-    const QByteArray line = options.portName.toUtf8() + '\t' + options.manufacturer.toUtf8() + '\t'
-                            + location.toLocal8Bit();
+    const QByteArray line =
+        options.portName.toUtf8() + '\t' + options.manufacturer.toUtf8() + '\t' + location.toLocal8Bit();
     // Listed before it counts as present, so whoever sees it present also
     // finds it in the ports file.
     inbox.clear();
@@ -303,9 +303,8 @@ void SimDevice::Impl::babble()
             pause(2);
             continue;
         }
-        const QByteArray text = "acc x=" + QByteArray::number(-12 + n % 25) + " y=" + QByteArray::number(n % 7)
-                                + " z=" + QByteArray::number(1000 + n % 9) + " t=" + QByteArray::number(n)
-                                + "\r\n";
+        const QByteArray text = "acc x=" + QByteArray::number(-12 + n % 25) + " y=" + QByteArray::number(n % 7) +
+                                " z=" + QByteArray::number(1000 + n % 9) + " t=" + QByteArray::number(n) + "\r\n";
         ++n;
         const ssize_t written = ::write(masterFd, text.constData(), size_t(text.size()));
         if (written > 0)
@@ -336,8 +335,8 @@ void SimDevice::Impl::handleLine(const QByteArray &bytes)
 
         int best = -1;
         for (int i = 0; i < faults.size(); ++i)
-            if (line.startsWith(faults.at(i).prefix)
-                && (best < 0 || faults.at(i).prefix.size() > faults.at(best).prefix.size()))
+            if (line.startsWith(faults.at(i).prefix) &&
+                (best < 0 || faults.at(i).prefix.size() > faults.at(best).prefix.size()))
                 best = i;
         if (best >= 0) {
             fault = faults.at(best).fault;
@@ -353,8 +352,8 @@ void SimDevice::Impl::handleLine(const QByteArray &bytes)
         // Only a mangled answer still means the request was carried out, or a
         // cable pulled after the acknowledgement had gone out: a device acts
         // before it says "OK".
-        bool carriedOut = fault == SimFault::None || fault == SimFault::AnswersWithoutOk
-                          || fault == SimFault::AnswersInChunks;
+        bool carriedOut =
+            fault == SimFault::None || fault == SimFault::AnswersWithoutOk || fault == SimFault::AnswersInChunks;
         if (fault == SimFault::GoesAway) {
             const QByteArray whole = hasRaw ? raw : firmware.handle(line, false).wire();
             const QByteArray sent = whole.left(whole.size() / 2);
@@ -519,13 +518,9 @@ void SimDevice::Impl::runOnThread(const std::function<void()> &task)
     requestDone.wait_for(lock, std::chrono::seconds(10), [&] { return requestsDone >= ticket; });
 }
 
-SimDevice::SimDevice()
-    : SimDevice(Options())
-{
-}
+SimDevice::SimDevice() : SimDevice(Options()) {}
 
-SimDevice::SimDevice(const Options &options)
-    : d(new Impl)
+SimDevice::SimDevice(const Options &options) : d(new Impl)
 {
     d->options = options;
     d->firmware.setRelease(options.release);

@@ -38,14 +38,14 @@ public:
     struct Options
     {
         QString release = QStringLiteral("2.2"); // "1.6" ... "2.2", "1.9.1", "2.1.1", ...
-        QString portsFile;                         // where the port is listed; empty: not listed
+        QString portsFile;                       // where the port is listed; empty: not listed
         QString portName = QStringLiteral("ttyPELKO0");
         QString manufacturer = QStringLiteral("Silicon Labs");
-        QString wireLogFile;                       // timestamped log of the dialogue; empty: none
-        int chunkPauseMs = 40;                     // pause between chunks (AnswersInChunks)
-        int babbleMs = 3000;                       // how long Babbles goes on
-        int rebootDelayMs = 2000;                  // time away after "reset"
-        int lineIdleMs = 30;                       // a line without CR LF ends after this quiet time
+        QString wireLogFile;      // timestamped log of the dialogue; empty: none
+        int chunkPauseMs = 40;    // pause between chunks (AnswersInChunks)
+        int babbleMs = 3000;      // how long Babbles goes on
+        int rebootDelayMs = 2000; // time away after "reset"
+        int lineIdleMs = 30;      // a line without CR LF ends after this quiet time
     };
 
     SimDevice();

@@ -8,10 +8,9 @@ namespace {
 const QStringList &releases()
 {
     static const QStringList list = {
-        QStringLiteral("1.6"),   QStringLiteral("1.7"),   QStringLiteral("1.8"),
-        QStringLiteral("1.9"),   QStringLiteral("1.9.1"), QStringLiteral("1.9.2"),
-        QStringLiteral("1.9.3"), QStringLiteral("2.0"),   QStringLiteral("2.1"),
-        QStringLiteral("2.1.1"), QStringLiteral("2.1.2"), QStringLiteral("2.2"),
+        QStringLiteral("1.6"),   QStringLiteral("1.7"),   QStringLiteral("1.8"),   QStringLiteral("1.9"),
+        QStringLiteral("1.9.1"), QStringLiteral("1.9.2"), QStringLiteral("1.9.3"), QStringLiteral("2.0"),
+        QStringLiteral("2.1"),   QStringLiteral("2.1.1"), QStringLiteral("2.1.2"), QStringLiteral("2.2"),
     };
     return list;
 }
@@ -31,34 +30,48 @@ const QMap<QByteArray, QList<QByteArray>> &keyTable()
     static const QMap<QByteArray, QList<QByteArray>> table = {
         {"MPU", {"maxRange", "orientation@1.9.1"}},
         {"ALGO",
-         {"enableEventLog@2.2", "nbAliveFrameBeforeLog@2.2", "nbSecondBeforeStart@2.2",
-          "buttonDelay@2.2", "alertPeriod", "poweroff"}},
+         {"enableEventLog@2.2", "nbAliveFrameBeforeLog@2.2", "nbSecondBeforeStart@2.2", "buttonDelay@2.2",
+          "alertPeriod", "poweroff"}},
         {"ALIVE", {"modeRefresh", "period", "nbSavedValue"}},
         {"CHOC",
-         {"freq", "gxSup", "gxInf", "gySup", "gyInf", "gzSup", "gzInf", "inhibition",
-          "removeGravity", "enableShockLog@2.2", "nbAliveFrameBeforeShockLog@2.2"}},
+         {"freq", "gxSup", "gxInf", "gySup", "gyInf", "gzSup", "gzInf", "inhibition", "removeGravity",
+          "enableShockLog@2.2", "nbAliveFrameBeforeShockLog@2.2"}},
         {"MVT",
-         {"freq", "gxSup", "gxInf", "gySup", "gyInf", "gzSup", "gzInf", "timerX", "timerY",
-          "sensitivity", "loraAtStartMvt", "loraAtStopMvt", "activity", "additionateActivity",
-          "periodicActivity", "activityResumePeriod", "tracking@2.1.1", "burstMode@2.1.1",
-          "motionNbBurst@2.1.1", "stillnessNbBurst@2.1.1", "frameNbBeforeNextBurst@2.1.1",
-          "motionPeriod@2.1.1", "stillnessPeriod@2.1.1"}},
+         {"freq",
+          "gxSup",
+          "gxInf",
+          "gySup",
+          "gyInf",
+          "gzSup",
+          "gzInf",
+          "timerX",
+          "timerY",
+          "sensitivity",
+          "loraAtStartMvt",
+          "loraAtStopMvt",
+          "activity",
+          "additionateActivity",
+          "periodicActivity",
+          "activityResumePeriod",
+          "tracking@2.1.1",
+          "burstMode@2.1.1",
+          "motionNbBurst@2.1.1",
+          "stillnessNbBurst@2.1.1",
+          "frameNbBeforeNextBurst@2.1.1",
+          "motionPeriod@2.1.1",
+          "stillnessPeriod@2.1.1"}},
         {"TEMP",
-         {"nbSavedValue", "modeThreshold", "max", "min", "delta", "period", "fastPeriod",
-          "ultraFastPeriod", "inhibition"}},
+         {"nbSavedValue", "modeThreshold", "max", "min", "delta", "period", "fastPeriod", "ultraFastPeriod",
+          "inhibition"}},
         {"TILT",
-         {"modeRefresh", "modeOnMove", "zoneDetection", "signedMeasure", "alertMultiple",
-          "period", "threshold", "inhibition", "pitch", "roll"}},
+         {"modeRefresh", "modeOnMove", "zoneDetection", "signedMeasure", "alertMultiple", "period", "threshold",
+          "inhibition", "pitch", "roll"}},
         {"ROTATION", {"modeRefresh", "modeOnMove", "period", "threshold", "lap", "resetLap"}},
-        {"ORIENT",
-         {"modeRefresh", "modeOnMove", "period", "threshold", "mesureLength", "pitch", "roll",
-          "yaw"}},
-        {"VIBE",
-         {"onX", "onY", "onZ", "period", "amplitudeX", "amplitudeY", "amplitudeZ", "freqMin",
-          "freqMax"}},
+        {"ORIENT", {"modeRefresh", "modeOnMove", "period", "threshold", "mesureLength", "pitch", "roll", "yaw"}},
+        {"VIBE", {"onX", "onY", "onZ", "period", "amplitudeX", "amplitudeY", "amplitudeZ", "freqMin", "freqMax"}},
         {"LORA SET",
-         {"APPEUI", "APPKEY", "APPSKEY", "DEVEUI", "NWKSKEY", "OTAA", "ADR", "ACK",
-          "PUBLICNETWORK", "NWKID", "DEVADDR", "JRERROR", "DEFAULT_DR@1.9.1"}},
+         {"APPEUI", "APPKEY", "APPSKEY", "DEVEUI", "NWKSKEY", "OTAA", "ADR", "ACK", "PUBLICNETWORK", "NWKID", "DEVADDR",
+          "JRERROR", "DEFAULT_DR@1.9.1"}},
     };
     return table;
 }
@@ -204,8 +217,7 @@ QMap<QByteArray, QByteArray> SimFirmware::factoryParameters()
     };
 }
 
-SimFirmware::SimFirmware()
-    : saved(factoryParameters())
+SimFirmware::SimFirmware() : saved(factoryParameters())
 {
     setRelease(QStringLiteral("2.2"));
 }
@@ -226,8 +238,7 @@ bool SimFirmware::knownKey(const QByteArray &word, const QByteArray &key) const
     const QList<QByteArray> keys = keyTable().value(word);
     for (const QByteArray &entry : keys) {
         const int at = entry.indexOf('@');
-        if (at < 0 ? entry == key
-                   : entry.left(at) == key && atLeast(entry.mid(at + 1).constData()))
+        if (at < 0 ? entry == key : entry.left(at) == key && atLeast(entry.mid(at + 1).constData()))
             return true;
     }
     return false;
@@ -237,8 +248,7 @@ qint64 SimFirmware::savedNumber(const char *key) const
 {
     const QByteArray text = saved.value(key).trimmed();
     bool ok = false;
-    const qint64 number = text.startsWith("0x") ? text.mid(2).toLongLong(&ok, 16)
-                                                : text.toLongLong(&ok);
+    const qint64 number = text.startsWith("0x") ? text.mid(2).toLongLong(&ok, 16) : text.toLongLong(&ok);
     return ok ? number : 0;
 }
 
@@ -385,13 +395,16 @@ QByteArray SimFirmware::versionContent() const
 
 QByteArray SimFirmware::loraContent() const
 {
-    const auto value = [this](const char *key) { return saved.value(QByteArray("LORA SET ") + key); };
-    const auto flag = [&value](const char *key) { return value(key).trimmed() == "1"; };
+    const auto value = [this](const char *key) {
+        return saved.value(QByteArray("LORA SET ") + key);
+    };
+    const auto flag = [&value](const char *key) {
+        return value(key).trimmed() == "1";
+    };
     QByteArray out;
     out += QByteArray("ACK is ") + (flag("ACK") ? "enabled" : "disabled") + "\r\n";
     out += QByteArray("ADR is ") + (flag("ADR") ? "enabled" : "disabled") + "\r\n";
-    out += QByteArray("Network is ") + (value("PUBLICNETWORK").trimmed() == "0" ? "PRIVATE" : "PUBLIC")
-           + "\r\n";
+    out += QByteArray("Network is ") + (value("PUBLICNETWORK").trimmed() == "0" ? "PRIVATE" : "PUBLIC") + "\r\n";
     out += QByteArray("Mode : ") + (value("OTAA").trimmed() == "0" ? "ABP" : "OTAA") + "\r\n";
     out += "DevEui : " + value("DEVEUI") + "\r\n";
     out += "AppEui : " + value("APPEUI") + "\r\n";
@@ -410,11 +423,15 @@ QByteArray SimFirmware::loraContent() const
 QByteArray SimFirmware::dumpContent() const
 {
     QByteArray out;
-    const auto line = [&out](const QByteArray &text) { out += text + "\r\n" + '\0'; };
+    const auto line = [&out](const QByteArray &text) {
+        out += text + "\r\n" + '\0';
+    };
     const auto item = [this, &line](const char *label, const char *key) {
         line(QByteArray(label) + " : " + QByteArray::number(savedNumber(key)));
     };
-    const auto on = [this](const char *key) { return savedNumber(key) != 0; };
+    const auto on = [this](const char *key) {
+        return savedNumber(key) != 0;
+    };
     const qint64 mask = savedNumber("ALGO");
     const auto enabled = [&line, mask](qint64 bit, const char *name) {
         if (mask & bit)
@@ -502,9 +519,9 @@ QByteArray SimFirmware::dumpContent() const
 
     line("------- TILT -------");
     enabled(8, "TILT");
-    const qint64 tiltMode = (on("TILT modeRefresh") ? 1 : 0) | (on("TILT modeOnMove") ? 2 : 0)
-                            | (on("TILT alertMultiple") ? 8 : 0) | (on("TILT zoneDetection") ? 16 : 0)
-                            | (on("TILT signedMeasure") ? 32 : 0);
+    const qint64 tiltMode = (on("TILT modeRefresh") ? 1 : 0) | (on("TILT modeOnMove") ? 2 : 0) |
+                            (on("TILT alertMultiple") ? 8 : 0) | (on("TILT zoneDetection") ? 16 : 0) |
+                            (on("TILT signedMeasure") ? 32 : 0);
     line("mode : " + QByteArray::number(tiltMode));
     item("pitch", "TILT pitch");
     item("roll", "TILT roll");
@@ -517,16 +534,14 @@ QByteArray SimFirmware::dumpContent() const
     line("------- ROTATION -------");
     enabled(128, "ROTATION");
     item("lap", "ROTATION lap");
-    line("mode : "
-         + QByteArray::number((on("ROTATION modeRefresh") ? 1 : 0) | (on("ROTATION modeOnMove") ? 2 : 0)));
+    line("mode : " + QByteArray::number((on("ROTATION modeRefresh") ? 1 : 0) | (on("ROTATION modeOnMove") ? 2 : 0)));
     item("threshold", "ROTATION threshold");
     item("period", "ROTATION period");
     item("resetLap", "ROTATION resetLap");
 
     line("------- ORIENTATION -------");
     enabled(16, "ORIENT");
-    line("mode : "
-         + QByteArray::number((on("ORIENT modeRefresh") ? 1 : 0) | (on("ORIENT modeOnMove") ? 2 : 0)));
+    line("mode : " + QByteArray::number((on("ORIENT modeRefresh") ? 1 : 0) | (on("ORIENT modeOnMove") ? 2 : 0)));
     item("period", "ORIENT period");
     item("threshold", "ORIENT threshold");
     item("mesureLenght", "ORIENT mesureLength");

@@ -8,20 +8,20 @@ static void registerPictures()
     Q_INIT_RESOURCE(resources);
 }
 
-MainWindow::MainWindow(QWidget *parent)
-    : QMainWindow(parent),
-      ui(new Ui::MainWindow),
-      portReady(false),
-      productConnected(false),
-      portFound(false),
-      devEuiLocked(false),
-      appKeyLocked(false),
-      alertPeriodPending(false),
-      verboseOff(true),
-      verboseLedOff(true),
-      firmwareVersion(0.0f),
-      activeAlgorithmCount(1),
-      maxActiveAlgorithms(2)
+MainWindow::MainWindow(QWidget *parent) :
+    QMainWindow(parent),
+    ui(new Ui::MainWindow),
+    portReady(false),
+    productConnected(false),
+    portFound(false),
+    devEuiLocked(false),
+    appKeyLocked(false),
+    alertPeriodPending(false),
+    verboseOff(true),
+    verboseLedOff(true),
+    firmwareVersion(0.0f),
+    activeAlgorithmCount(1),
+    maxActiveAlgorithms(2)
 {
     registerPictures();
     ui->setupUi(this);

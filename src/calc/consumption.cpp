@@ -23,12 +23,8 @@ struct AliveFigures
 
 // ALIVE frames measured at SF 7 to SF 12.
 constexpr AliveFigures kAlive[6] = {
-    {2540.0f, 2.6f, 1700.0f, 4.17f},
-    {2550.0f, 2.6f, 1750.0f, 4.18f},
-    {3620.0f, 2.81f, 2510.0f, 4.2f},
-    {6330.0f, 2.9f, 4010.0f, 4.67f},
-    {10130.0f, 3.44f, 7430.0f, 4.74f},
-    {18100.0f, 3.71f, 12450.0f, 5.5f},
+    {2540.0f, 2.6f, 1700.0f, 4.17f}, {2550.0f, 2.6f, 1750.0f, 4.18f},   {3620.0f, 2.81f, 2510.0f, 4.2f},
+    {6330.0f, 2.9f, 4010.0f, 4.67f}, {10130.0f, 3.44f, 7430.0f, 4.74f}, {18100.0f, 3.71f, 12450.0f, 5.5f},
 };
 
 } // namespace
@@ -96,15 +92,15 @@ ConsumptionResults ConsumptionModel::calculate(const ConsumptionInputs &in)
 
     if (fullyMeasured(in.spreadingFactor)) {
         r.shock = static_cast<float>(ns * t.shockFrame.charge());
-        r.motion = static_cast<float>(nr * t.motionSummary.charge() + 24.0 * nf * t.fastMotion.charge()
-                                      + 24.0 * nw * t.slowMotion.charge());
+        r.motion = static_cast<float>(nr * t.motionSummary.charge() + 24.0 * nf * t.fastMotion.charge() +
+                                      24.0 * nw * t.slowMotion.charge());
         // 86 400 000 / Pt measures a day, each lasting the tilt measure.
         m_tiltHours = in.tiltPeriodMs != 0
-                ? static_cast<float>(24000.0 / in.tiltPeriodMs * static_cast<double>(t.tiltMeasure.seconds))
-                : 0.0f;
+                          ? static_cast<float>(24000.0 / in.tiltPeriodMs * static_cast<double>(t.tiltMeasure.seconds))
+                          : 0.0f;
         r.tilt = static_cast<float>(static_cast<double>(m_tiltHours) * t.tiltMeasure.microAmps / 1000.0);
         r.vibration = static_cast<float>(
-                axes3 * (86400.0 / vibrationCycle * t.vibration3Axes.charge() + nv * t.vibrationEmission.charge()));
+            axes3 * (86400.0 / vibrationCycle * t.vibration3Axes.charge() + nv * t.vibrationEmission.charge()));
     }
     // SF 8 to 11: nothing measured for these, and the tilt time of the last
     // fully measured calculation stands.
@@ -123,10 +119,11 @@ ConsumptionResults ConsumptionModel::calculate(const ConsumptionInputs &in)
 
     // Every activity counts with the table's current records, whatever the
     // spreading factor.
-    const double activeHours = na * t.aliveAuto.hours + nm * t.aliveManual.hours + ns * t.shockFrame.hours
-            + 24.0 * nf * t.fastMotion.hours + 24.0 * nw * t.slowMotion.hours + nr * t.motionSummary.hours
-            + static_cast<double>(m_tiltHours) + axes3 * 86400.0 * t.vibration3Axes.hours / vibrationCycle
-            + nv * t.vibrationEmission.hours + static_cast<double>(t.mpuHoursPerHz) * f;
+    const double activeHours = na * t.aliveAuto.hours + nm * t.aliveManual.hours + ns * t.shockFrame.hours +
+                               24.0 * nf * t.fastMotion.hours + 24.0 * nw * t.slowMotion.hours +
+                               nr * t.motionSummary.hours + static_cast<double>(m_tiltHours) +
+                               axes3 * 86400.0 * t.vibration3Axes.hours / vibrationCycle +
+                               nv * t.vibrationEmission.hours + static_cast<double>(t.mpuHoursPerHz) * f;
 
     r.sleep = static_cast<float>((24.0 - activeHours) * t.sleepMicroAmps / 1000.0);
 

@@ -45,20 +45,20 @@ struct EnergyTable
 // What the user describes on the Calculator tab.
 struct ConsumptionInputs
 {
-    int capacity = 2000;           // mAh
+    int capacity = 2000; // mAh
     int spreadingFactor = 7;
-    int aliveAuto = 0;             // automatic ALIVE frames per day
-    int aliveManual = 0;           // manual ALIVE frames per day
-    int shocks = 0;                // shocks sent per day
+    int aliveAuto = 0;                                // automatic ALIVE frames per day
+    int aliveManual = 0;                              // manual ALIVE frames per day
+    int shocks = 0;                                   // shocks sent per day
     QString shockFrequency = QStringLiteral("0,24");  // combo text, Hz
-    int fastMotions = 0;           // 10 s fast motions per hour
-    int slowMotions = 0;           // 10 s slow motions per hour
-    int summaries = 0;             // motion summaries per day
+    int fastMotions = 0;                              // 10 s fast motions per hour
+    int slowMotions = 0;                              // 10 s slow motions per hour
+    int summaries = 0;                                // motion summaries per day
     QString motionFrequency = QStringLiteral("0,24"); // combo text, Hz
-    int tiltPeriodMs = 0;          // 0: no automatic tilt measure
-    bool threeAxes = false;        // vibration measured on 3 axes
-    int vibrationPeriod = 10;      // s between two vibration measures
-    int vibrationSends = 0;        // vibration frames sent per day
+    int tiltPeriodMs = 0;                             // 0: no automatic tilt measure
+    bool threeAxes = false;                           // vibration measured on 3 axes
+    int vibrationPeriod = 10;                         // s between two vibration measures
+    int vibrationSends = 0;                           // vibration frames sent per day
 };
 
 struct ConsumptionResults
@@ -70,7 +70,7 @@ struct ConsumptionResults
     float tilt = 0.0f;
     float vibration = 0.0f;
     float mpu = 0.0f;
-    float sleep = 0.0f; // negative when the day holds more than 24 active hours
+    float sleep = 0.0f;        // negative when the day holds more than 24 active hours
     float tiltHours = 0.0f;    // tilt active time, h per day
     float mpuFrequency = 0.0f; // Hz
     float mean = 0.0f;         // mAh per hour

@@ -87,13 +87,13 @@ void MainWindow::on_cboConsoLoRaSF_currentIndexChanged(int index)
     // Only SF 7 and SF 12 have measures for these activities.
     const bool measured = ConsumptionModel::fullyMeasured(sf);
     QWidget *const inputs[] = {
-        ui->tConsoChocTitle,       ui->tConsoChocNbChocSent,   ui->tConsoChocFreqMPU,
-        ui->xConsoChocNbChocSent,  ui->cboConsoChocFreqMPU,    ui->tConsoMvtTitle,
-        ui->tConsoMvtFast10sMvt,   ui->xConsoMvtFast10sMvt,    ui->tConsoMvtSlowt10sMvt,
-        ui->xConsoMvtSlow10sMvt,   ui->tConsoMvtRecap,         ui->xConsoMvtNbRecap,
-        ui->tConsoMvtFreqMPU,      ui->cboConsoMvtFreqMPU,     ui->tConsoTiltTitle,
-        ui->tConsoTiltPeriod,      ui->xConsoTiltPeriod,       ui->tConsoVibrationTitle,
-        ui->cbConsoVibrationAxeXYZ, ui->tConsoVibrationPeriod, ui->xConsoVibrationPeriod,
+        ui->tConsoChocTitle,           ui->tConsoChocNbChocSent,  ui->tConsoChocFreqMPU,
+        ui->xConsoChocNbChocSent,      ui->cboConsoChocFreqMPU,   ui->tConsoMvtTitle,
+        ui->tConsoMvtFast10sMvt,       ui->xConsoMvtFast10sMvt,   ui->tConsoMvtSlowt10sMvt,
+        ui->xConsoMvtSlow10sMvt,       ui->tConsoMvtRecap,        ui->xConsoMvtNbRecap,
+        ui->tConsoMvtFreqMPU,          ui->cboConsoMvtFreqMPU,    ui->tConsoTiltTitle,
+        ui->tConsoTiltPeriod,          ui->xConsoTiltPeriod,      ui->tConsoVibrationTitle,
+        ui->cbConsoVibrationAxeXYZ,    ui->tConsoVibrationPeriod, ui->xConsoVibrationPeriod,
         ui->tConsoVibrationNumberOfTX, ui->xConsoVibrationNbSend,
     };
     for (QWidget *w : inputs)

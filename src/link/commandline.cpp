@@ -11,8 +11,7 @@ QByteArray CommandLine::withoutEnding() const
     return bytes;
 }
 
-CommandLine buildCommandLine(const QByteArray &cmd, const QByteArray &param, int value,
-                             const QString &text)
+CommandLine buildCommandLine(const QByteArray &cmd, const QByteArray &param, int value, const QString &text)
 {
     CommandLine line;
     if (cmd == "READY" || cmd == "VERSION" || cmd == "DISCONNECTE" || cmd == "reset") {
@@ -53,8 +52,8 @@ int judgeAnswer(const QByteArray &cmd, const QByteArray &trimmedAnswer)
 
 QString refusalNote(const QByteArray &cmd, const QByteArray &param)
 {
-    return QLatin1String(" : Command '") + QString::fromUtf8(cmd) + QLatin1Char(' ')
-        + QString::fromUtf8(param) + QLatin1String("' failed");
+    return QLatin1String(" : Command '") + QString::fromUtf8(cmd) + QLatin1Char(' ') + QString::fromUtf8(param) +
+           QLatin1String("' failed");
 }
 
 QString consoleBannerFor(const QByteArray &cmd)

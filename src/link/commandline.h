@@ -28,8 +28,7 @@ struct CommandLine
 //   LORA SET (but JRERROR, DEFAULT_DR)      "LORA SET <param> <text>"
 //   DEBUG                                   "DEBUG <param>"
 //   anything else                           "<cmd> <param> <decimal value>"
-CommandLine buildCommandLine(const QByteArray &cmd, const QByteArray &param, int value,
-                             const QString &text);
+CommandLine buildCommandLine(const QByteArray &cmd, const QByteArray &param, int value, const QString &text);
 
 // The answer as it is logged and judged: its last three bytes are the
 // device's prompt trailer and carry no verdict. Answers shorter than the

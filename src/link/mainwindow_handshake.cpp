@@ -11,9 +11,9 @@ int MainWindow::connectToProduct()
 {
     // Each connection starts a fresh console, dated so that a saved console
     // tells when the dialogue took place.
-    ui->consoleOutput->setPlainText(QLatin1String("----------------------> ")
-                                    + QDateTime::currentDateTimeUtc().toString(Qt::TextDate)
-                                    + QLatin1String(" <----------------------\n"));
+    ui->consoleOutput->setPlainText(QLatin1String("----------------------> ") +
+                                    QDateTime::currentDateTimeUtc().toString(Qt::TextDate) +
+                                    QLatin1String(" <----------------------\n"));
 
     if (sendOneCommand("READY", QByteArray(), 0, QString()) == 0) {
         qDebug() << "==> Product is successfully connected.";

@@ -15,8 +15,8 @@ QList<SerialPortEntry> parseExtraPorts(const QByteArray &content)
         const QList<QByteArray> fields = line.split('\t');
         if (fields.size() != 3 || fields.at(0).isEmpty() || fields.at(2).isEmpty())
             continue;
-        ports.append({QString::fromUtf8(fields.at(0)), QString::fromUtf8(fields.at(1)),
-                      QString::fromUtf8(fields.at(2))});
+        ports.append(
+            {QString::fromUtf8(fields.at(0)), QString::fromUtf8(fields.at(1)), QString::fromUtf8(fields.at(2))});
     }
     return ports;
 }

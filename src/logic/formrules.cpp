@@ -18,8 +18,7 @@ int countAfter(int count, int mode, int limit)
     return std::clamp(count, 0, std::max(limit, 0));
 }
 
-AlgoAvailability availability(int count, int limit, const AlgoChecks &checked,
-                              bool aliveFramesChecked, float version)
+AlgoAvailability availability(int count, int limit, const AlgoChecks &checked, bool aliveFramesChecked, float version)
 {
     AlgoAvailability a;
     if (count < limit) {
@@ -39,7 +38,9 @@ AlgoAvailability availability(int count, int limit, const AlgoChecks &checked,
         a.vibration = count == 0 ? Action::Enable : Action::Disable;
         return a;
     }
-    auto closeUnchecked = [](bool isChecked) { return isChecked ? Action::Leave : Action::Disable; };
+    auto closeUnchecked = [](bool isChecked) {
+        return isChecked ? Action::Leave : Action::Disable;
+    };
     a.shock = closeUnchecked(checked.shock);
     a.motion = closeUnchecked(checked.motion);
     a.temperature = closeUnchecked(checked.temperature);
@@ -111,11 +112,16 @@ Action orientationOnMove(const ModeContext &c)
 int rangeMaxMilliG(int position)
 {
     switch (position) {
-    case 1: return 2000;
-    case 2: return 4000;
-    case 3: return 8000;
-    case 4: return 16000;
-    default: return 0;
+    case 1:
+        return 2000;
+    case 2:
+        return 4000;
+    case 3:
+        return 8000;
+    case 4:
+        return 16000;
+    default:
+        return 0;
     }
 }
 
@@ -131,10 +137,14 @@ int snappedInhibition(int value)
 BurstNumbers burstNumbersFor(int burstModeIndex)
 {
     switch (burstModeIndex) {
-    case 0: return {false, false};
-    case 1: return {true, false};
-    case 2: return {false, true};
-    default: return {true, true};
+    case 0:
+        return {false, false};
+    case 1:
+        return {true, false};
+    case 2:
+        return {false, true};
+    default:
+        return {true, true};
     }
 }
 

@@ -42,8 +42,7 @@ struct AlgoAvailability
 // Below the limit, the boxes come back as far as the pairwise exclusions
 // allow; at the limit, every unchecked box is closed and checked ones stay
 // open so that they can still be switched off.
-AlgoAvailability availability(int count, int limit, const AlgoChecks &checked,
-                              bool aliveFramesChecked, float version);
+AlgoAvailability availability(int count, int limit, const AlgoChecks &checked, bool aliveFramesChecked, float version);
 
 // The states the refresh and on-move steps of TILT, ROTATION and ORIENTATION
 // look at.

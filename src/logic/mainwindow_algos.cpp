@@ -54,8 +54,7 @@ FormRules::ModeContext modeContext(const Ui::MainWindow *ui, float version)
 
 bool orientationHoldsBothModes(const Ui::MainWindow *ui)
 {
-    return ui->cbOrient->isChecked() && ui->cbOrientModeRefresh->isChecked()
-        && ui->cbOrientModeOnMove->isChecked();
+    return ui->cbOrient->isChecked() && ui->cbOrientModeRefresh->isChecked() && ui->cbOrientModeOnMove->isChecked();
 }
 
 } // namespace
@@ -73,9 +72,8 @@ void MainWindow::checkNumberAlgoCompatibility(int mode)
     checked.rotation = ui->cbRotation->isChecked();
     checked.orientation = ui->cbOrient->isChecked();
     checked.vibration = ui->cbVibe->isChecked();
-    const FormRules::AlgoAvailability a = FormRules::availability(
-        activeAlgorithmCount, maxActiveAlgorithms, checked, ui->cbAliveRefreshMode->isChecked(),
-        firmwareVersion);
+    const FormRules::AlgoAvailability a = FormRules::availability(activeAlgorithmCount, maxActiveAlgorithms, checked,
+                                                                  ui->cbAliveRefreshMode->isChecked(), firmwareVersion);
 
     apply(ui->cbChoc, a.shock);
     apply(ui->cbOrient, a.orientation);
@@ -99,28 +97,26 @@ void MainWindow::on_cbChoc_clicked()
     const Step step = stepFor(ui->cbChoc);
     if (step == Step::SwitchOn) {
         checkNumberAlgoCompatibility(2);
-        setAllEnabled({ui->xChocGxSup, ui->xChocGxNeg, ui->xChocGySup, ui->xChocGyNeg, ui->xChocGzSup,
-                    ui->xChocGzNeg, ui->cboChocFreq, ui->xChocInhibition, ui->cbChocRemoveGravity},
-                   true);
+        setAllEnabled({ui->xChocGxSup, ui->xChocGxNeg, ui->xChocGySup, ui->xChocGyNeg, ui->xChocGzSup, ui->xChocGzNeg,
+                       ui->cboChocFreq, ui->xChocInhibition, ui->cbChocRemoveGravity},
+                      true);
         if (Firmware::from2_2(firmwareVersion)) {
-            setAllEnabled({ui->tChocEnableShockLog, ui->cbChocEnableShockLog,
-                        ui->tChocNbAliveFrameBeforeShockLog},
-                       true);
+            setAllEnabled({ui->tChocEnableShockLog, ui->cbChocEnableShockLog, ui->tChocNbAliveFrameBeforeShockLog},
+                          true);
             if (ui->cbChocEnableShockLog->isChecked())
                 ui->xChocNbAliveFrameBeforeShockLog->setEnabled(true);
         }
         if (!Firmware::from1_9_1(firmwareVersion))
             setAllEnabled({ui->cbTiltModeOnMove, ui->xTiltThreshold}, false);
         // Shocks and measuring on motion share the accelerometer's interrupt.
-        setAllEnabled({ui->cbRotationModeOnMove, ui->xRotationThreshold, ui->cbOrientModeOnMove,
-                    ui->xOrientThreshold},
-                   false);
+        setAllEnabled({ui->cbRotationModeOnMove, ui->xRotationThreshold, ui->cbOrientModeOnMove, ui->xOrientThreshold},
+                      false);
     } else if (step == Step::SwitchOff) {
         checkNumberAlgoCompatibility(0);
-        setAllEnabled({ui->xChocGxSup, ui->xChocGxNeg, ui->xChocGySup, ui->xChocGyNeg, ui->xChocGzSup,
-                    ui->xChocGzNeg, ui->cboChocFreq, ui->xChocInhibition, ui->cbChocRemoveGravity,
-                    ui->cbChocEnableShockLog, ui->xChocNbAliveFrameBeforeShockLog},
-                   false);
+        setAllEnabled({ui->xChocGxSup, ui->xChocGxNeg, ui->xChocGySup, ui->xChocGyNeg, ui->xChocGzSup, ui->xChocGzNeg,
+                       ui->cboChocFreq, ui->xChocInhibition, ui->cbChocRemoveGravity, ui->cbChocEnableShockLog,
+                       ui->xChocNbAliveFrameBeforeShockLog},
+                      false);
         if (ui->cbTilt->isChecked()) {
             ui->cbTiltModeOnMove->setEnabled(true);
             if (ui->cbTiltModeOnMove->isChecked())
@@ -141,10 +137,10 @@ void MainWindow::on_cbMvt_clicked()
         return;
     const bool on = step == Step::SwitchOn;
     checkNumberAlgoCompatibility(on ? 2 : 0);
-    setAllEnabled({ui->xMvtGxSup, ui->xMvtGxNeg, ui->xMvtGySup, ui->xMvtGyNeg, ui->xMvtGzSup,
-                ui->xMvtGzNeg, ui->cboMvtFreq, ui->xMvtTimerX, ui->xMvtTimerY, ui->xMvtSensitivity,
-                ui->cbMvtLoraAtStartMvt, ui->cbMvtLoraAtStopMvt, ui->cbMvtActivity},
-               on);
+    setAllEnabled({ui->xMvtGxSup, ui->xMvtGxNeg, ui->xMvtGySup, ui->xMvtGyNeg, ui->xMvtGzSup, ui->xMvtGzNeg,
+                   ui->cboMvtFreq, ui->xMvtTimerX, ui->xMvtTimerY, ui->xMvtSensitivity, ui->cbMvtLoraAtStartMvt,
+                   ui->cbMvtLoraAtStopMvt, ui->cbMvtActivity},
+                  on);
     on_cbMvtActivity_clicked();
     if (Firmware::from2_1_1(firmwareVersion)) {
         ui->cbMvtTracking->setEnabled(on);
@@ -152,9 +148,9 @@ void MainWindow::on_cbMvt_clicked()
     }
     if (on) {
         // Motion detection owns the on-move interrupt, and excludes ORIENTATION.
-        setAllEnabled({ui->cbTiltModeOnMove, ui->xTiltThreshold, ui->cbRotationModeOnMove,
-                    ui->xRotationThreshold, ui->cbOrient},
-                   false);
+        setAllEnabled(
+            {ui->cbTiltModeOnMove, ui->xTiltThreshold, ui->cbRotationModeOnMove, ui->xRotationThreshold, ui->cbOrient},
+            false);
     } else {
         if (ui->cbTilt->isChecked())
             setAllEnabled({ui->cbTiltModeOnMove, ui->xTiltThreshold}, true);
@@ -171,18 +167,17 @@ void MainWindow::on_cbTemp_clicked()
         checkNumberAlgoCompatibility(2);
         setAllEnabled({ui->xTempSlowPeriod, ui->xTempNbSavedValue, ui->cbTempModeThreshold}, true);
         if (ui->cbTempModeThreshold->isChecked())
-            setAllEnabled({ui->xTempThetaMax, ui->xTempThetaMin, ui->xTempDeltaTheta,
-                        ui->xTempFastPeriod, ui->xTempUltraFastPeriod, ui->xTempNbExcess},
-                       true);
+            setAllEnabled({ui->xTempThetaMax, ui->xTempThetaMin, ui->xTempDeltaTheta, ui->xTempFastPeriod,
+                           ui->xTempUltraFastPeriod, ui->xTempNbExcess},
+                          true);
         // Temperature measuring takes the periodic wake-up of the refresh modes.
-        setAllEnabled({ui->cbTiltModeRefresh, ui->cbRotationModeRefresh, ui->cbOrientModeRefresh},
-                   false);
+        setAllEnabled({ui->cbTiltModeRefresh, ui->cbRotationModeRefresh, ui->cbOrientModeRefresh}, false);
     } else if (step == Step::SwitchOff) {
         checkNumberAlgoCompatibility(0);
-        setAllEnabled({ui->xTempSlowPeriod, ui->xTempNbSavedValue, ui->cbTempModeThreshold,
-                    ui->xTempThetaMax, ui->xTempThetaMin, ui->xTempDeltaTheta, ui->xTempFastPeriod,
-                    ui->xTempUltraFastPeriod, ui->xTempNbExcess},
-                   false);
+        setAllEnabled({ui->xTempSlowPeriod, ui->xTempNbSavedValue, ui->cbTempModeThreshold, ui->xTempThetaMax,
+                       ui->xTempThetaMin, ui->xTempDeltaTheta, ui->xTempFastPeriod, ui->xTempUltraFastPeriod,
+                       ui->xTempNbExcess},
+                      false);
         if (ui->cbTilt->isChecked())
             ui->cbTiltModeRefresh->setEnabled(true);
         if (ui->cbRotation->isChecked())
@@ -217,10 +212,9 @@ void MainWindow::on_cbTilt_clicked()
     } else if (step == Step::SwitchOff) {
         checkNumberAlgoCompatibility(0);
         setAllEnabled({ui->cbTiltModeRefresh, ui->cbTiltModeOnMove, ui->cbTiltModeAlertMultiple,
-                    ui->cbTiltModeAlertZone, ui->cbTiltModeSignedMeasure, ui->xTiltInhibition,
-                    ui->xTiltThresholdPitch, ui->xTiltThresholdRoll, ui->xTiltThreshold,
-                    ui->xTiltPeriod},
-                   false);
+                       ui->cbTiltModeAlertZone, ui->cbTiltModeSignedMeasure, ui->xTiltInhibition,
+                       ui->xTiltThresholdPitch, ui->xTiltThresholdRoll, ui->xTiltThreshold, ui->xTiltPeriod},
+                      false);
         // The count check above has already reopened ROTATION; an ORIENTATION
         // running both of its modes leaves it no mode to measure in.
         ui->cbRotation->setEnabled(!orientationHoldsBothModes(ui));
@@ -254,9 +248,9 @@ void MainWindow::on_cbRotation_clicked()
         }
     } else if (step == Step::SwitchOff) {
         checkNumberAlgoCompatibility(0);
-        setAllEnabled({ui->cbRotationModeRefresh, ui->cbRotationModeOnMove, ui->xRotationThreshold,
-                    ui->xRotationPeriod, ui->cbRotationResetLapButton, ui->xRotationNbLap},
-                   false);
+        setAllEnabled({ui->cbRotationModeRefresh, ui->cbRotationModeOnMove, ui->xRotationThreshold, ui->xRotationPeriod,
+                       ui->cbRotationResetLapButton, ui->xRotationNbLap},
+                      false);
         ui->cbTilt->setEnabled(!orientationHoldsBothModes(ui));
         // Give back the orientation only if ROTATION was the one that changed it.
         if (uprightForcedByRotation) {
@@ -288,8 +282,7 @@ void MainWindow::on_cbOrient_clicked()
         ui->xOrientMesureLength->setEnabled(true);
         if (ui->cbOrientModeRefresh->isChecked())
             ui->xOrientPeriod->setEnabled(true);
-        setAllEnabled({ui->xOrientThresholdPitch, ui->xOrientThresholdRoll, ui->xOrientThresholdYaw},
-                   true);
+        setAllEnabled({ui->xOrientThresholdPitch, ui->xOrientThresholdRoll, ui->xOrientThresholdYaw}, true);
         ui->cbMvt->setEnabled(false);
         // Orientation is computed on the finest scale; the user's range comes
         // back when ORIENTATION is switched off.
@@ -297,10 +290,10 @@ void MainWindow::on_cbOrient_clicked()
         ui->MPUmaxRange->setValue(1);
     } else if (step == Step::SwitchOff) {
         checkNumberAlgoCompatibility(0);
-        setAllEnabled({ui->cbOrientModeRefresh, ui->cbOrientModeOnMove, ui->xOrientMesureLength,
-                    ui->xOrientPeriod, ui->xOrientThreshold, ui->xOrientThresholdPitch,
-                    ui->xOrientThresholdRoll, ui->xOrientThresholdYaw},
-                   false);
+        setAllEnabled({ui->cbOrientModeRefresh, ui->cbOrientModeOnMove, ui->xOrientMesureLength, ui->xOrientPeriod,
+                       ui->xOrientThreshold, ui->xOrientThresholdPitch, ui->xOrientThresholdRoll,
+                       ui->xOrientThresholdYaw},
+                      false);
         ui->cbMvt->setEnabled(true);
         ui->MPUmaxRange->setValue(savedMpuMaxRange);
     }
@@ -309,10 +302,15 @@ void MainWindow::on_cbOrient_clicked()
 void MainWindow::on_cbVibe_clicked()
 {
     qDebug() << "on_cbVibe_clicked";
-    const std::initializer_list<QWidget *> fields = {
-        ui->cbVibeOnX, ui->cbVibeOnY, ui->cbVibeOnZ,
-        ui->xVibrationAmplitudeX, ui->xVibrationAmplitudeY, ui->xVibrationAmplitudeZ,
-        ui->xVibrationFreqMax, ui->xVibrationFreqMin, ui->xVibrationPeriod};
+    const std::initializer_list<QWidget *> fields = {ui->cbVibeOnX,
+                                                     ui->cbVibeOnY,
+                                                     ui->cbVibeOnZ,
+                                                     ui->xVibrationAmplitudeX,
+                                                     ui->xVibrationAmplitudeY,
+                                                     ui->xVibrationAmplitudeZ,
+                                                     ui->xVibrationFreqMax,
+                                                     ui->xVibrationFreqMin,
+                                                     ui->xVibrationPeriod};
     const Step step = stepFor(ui->cbVibe);
     if (step == Step::SwitchOn) {
         // Vibration analysis takes the whole device: it fills the count.
@@ -321,8 +319,7 @@ void MainWindow::on_cbVibe_clicked()
         setAllEnabled(fields, true);
     } else if (step == Step::SwitchOff) {
         setAllEnabled(fields, false);
-        const bool aliveFramesCount =
-            !Firmware::from2_0(firmwareVersion) && ui->cbAliveRefreshMode->isChecked();
+        const bool aliveFramesCount = !Firmware::from2_0(firmwareVersion) && ui->cbAliveRefreshMode->isChecked();
         activeAlgorithmCount = aliveFramesCount ? 1 : 0;
         checkNumberAlgoCompatibility(1);
     }

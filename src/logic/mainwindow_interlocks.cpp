@@ -68,12 +68,9 @@ void MainWindow::on_MPUmaxRange_valueChanged(int value)
     const int maximum = FormRules::rangeMaxMilliG(value);
     if (maximum <= 0)
         return;
-    capThresholds({ui->xChocGxSup, ui->xChocGxNeg, ui->xChocGySup, ui->xChocGyNeg, ui->xChocGzSup,
-                   ui->xChocGzNeg},
+    capThresholds({ui->xChocGxSup, ui->xChocGxNeg, ui->xChocGySup, ui->xChocGyNeg, ui->xChocGzSup, ui->xChocGzNeg},
                   maximum);
-    capThresholds({ui->xMvtGxSup, ui->xMvtGxNeg, ui->xMvtGySup, ui->xMvtGyNeg, ui->xMvtGzSup,
-                   ui->xMvtGzNeg},
-                  maximum);
+    capThresholds({ui->xMvtGxSup, ui->xMvtGxNeg, ui->xMvtGySup, ui->xMvtGyNeg, ui->xMvtGzSup, ui->xMvtGzNeg}, maximum);
 }
 
 void MainWindow::on_rbPelkoLaidFlat_clicked()
@@ -132,21 +129,19 @@ void MainWindow::on_cbMvtActivity_clicked()
         return;
     ui->tMvtActivity->setEnabled(ui->cbMvtActivity->isEnabled());
     if (isOn(ui->cbMvtActivity)) {
-        setAllEnabled({ui->cbMvtActivityAdditionate, ui->tMvtActivityAdditionate,
-                    ui->cbMvtActivityRecap, ui->tMvtActivityRecap},
-                   true);
+        setAllEnabled(
+            {ui->cbMvtActivityAdditionate, ui->tMvtActivityAdditionate, ui->cbMvtActivityRecap, ui->tMvtActivityRecap},
+            true);
         if (ui->cbMvtActivityRecap->isChecked())
             setAllEnabled({ui->xMvtActivityResumePeriod, ui->tMvtActivityResumePeriod}, true);
         // Motion durations and tracking cannot run together.
         setAllEnabled({ui->cbMvtTracking, ui->tMvtTracking}, false);
     } else {
-        setAllEnabled({ui->cbMvtActivityAdditionate, ui->tMvtActivityAdditionate,
-                    ui->cbMvtActivityRecap, ui->tMvtActivityRecap, ui->xMvtActivityResumePeriod,
-                    ui->tMvtActivityResumePeriod},
-                   false);
-        setAllEnabled({ui->cbMvtLoraAtStartMvt, ui->tMvtLoraAtStartMvt, ui->cbMvtLoraAtStopMvt,
-                    ui->tMvtLoraAtStopMvt},
-                   true);
+        setAllEnabled({ui->cbMvtActivityAdditionate, ui->tMvtActivityAdditionate, ui->cbMvtActivityRecap,
+                       ui->tMvtActivityRecap, ui->xMvtActivityResumePeriod, ui->tMvtActivityResumePeriod},
+                      false);
+        setAllEnabled({ui->cbMvtLoraAtStartMvt, ui->tMvtLoraAtStartMvt, ui->cbMvtLoraAtStopMvt, ui->tMvtLoraAtStopMvt},
+                      true);
         if (Firmware::from2_1_1(firmwareVersion))
             setAllEnabled({ui->cbMvtTracking, ui->tMvtTracking}, true);
     }
@@ -155,13 +150,18 @@ void MainWindow::on_cbMvtActivity_clicked()
 void MainWindow::on_cbMvtTracking_clicked()
 {
     qDebug() << "on_cbMvtTracking_clicked";
-    const std::initializer_list<QWidget *> trackingWidgets = {
-        ui->cboMvtTrackingBurstMode, ui->tMvtTrackingBurstMode,
-        ui->xMvtTrackingFrameNumberBeforeBurst, ui->tMvtTrackingFrameNumberBeforeBurst,
-        ui->cboMvtTrackingBurstNumberMotion, ui->tMvtTrackingBurstNumberMotion,
-        ui->cboMvtTrackingBurstNumberStillness, ui->tMvtTrackingBurstNumberStillness,
-        ui->xMvtTrackingAlertPeriodMotion, ui->tMvtTrackingAlertPeriodMotion,
-        ui->xMvtTrackingAlertPeriodStillness, ui->tMvtTrackingAlertPeriodStillness};
+    const std::initializer_list<QWidget *> trackingWidgets = {ui->cboMvtTrackingBurstMode,
+                                                              ui->tMvtTrackingBurstMode,
+                                                              ui->xMvtTrackingFrameNumberBeforeBurst,
+                                                              ui->tMvtTrackingFrameNumberBeforeBurst,
+                                                              ui->cboMvtTrackingBurstNumberMotion,
+                                                              ui->tMvtTrackingBurstNumberMotion,
+                                                              ui->cboMvtTrackingBurstNumberStillness,
+                                                              ui->tMvtTrackingBurstNumberStillness,
+                                                              ui->xMvtTrackingAlertPeriodMotion,
+                                                              ui->tMvtTrackingAlertPeriodMotion,
+                                                              ui->xMvtTrackingAlertPeriodStillness,
+                                                              ui->tMvtTrackingAlertPeriodStillness};
     if (!isOn(ui->cbMvt)) {
         qDebug() << "Disable all tracking options";
         setAllEnabled(trackingWidgets, false);
@@ -169,20 +169,19 @@ void MainWindow::on_cbMvtTracking_clicked()
     }
     ui->tMvtTracking->setEnabled(ui->cbMvtTracking->isEnabled());
     if (isOn(ui->cbMvtTracking)) {
-        setAllEnabled({ui->cboMvtTrackingBurstMode, ui->tMvtTrackingBurstMode,
-                    ui->xMvtTrackingFrameNumberBeforeBurst, ui->tMvtTrackingFrameNumberBeforeBurst,
-                    ui->tMvtTrackingBurstNumberMotion, ui->tMvtTrackingBurstNumberStillness},
-                   true);
+        setAllEnabled({ui->cboMvtTrackingBurstMode, ui->tMvtTrackingBurstMode, ui->xMvtTrackingFrameNumberBeforeBurst,
+                       ui->tMvtTrackingFrameNumberBeforeBurst, ui->tMvtTrackingBurstNumberMotion,
+                       ui->tMvtTrackingBurstNumberStillness},
+                      true);
         on_cboMvtTrackingBurstMode_currentIndexChanged(ui->cboMvtTrackingBurstMode->currentIndex());
         setAllEnabled({ui->xMvtTrackingAlertPeriodMotion, ui->tMvtTrackingAlertPeriodMotion,
-                    ui->xMvtTrackingAlertPeriodStillness, ui->tMvtTrackingAlertPeriodStillness},
-                   true);
+                       ui->xMvtTrackingAlertPeriodStillness, ui->tMvtTrackingAlertPeriodStillness},
+                      true);
         ui->cbMvtActivity->setEnabled(false);
         on_cbMvtActivity_clicked();
         // After the activity slot, which opens them: tracking sends its own frames.
-        setAllEnabled({ui->cbMvtLoraAtStartMvt, ui->tMvtLoraAtStartMvt, ui->cbMvtLoraAtStopMvt,
-                    ui->tMvtLoraAtStopMvt},
-                   false);
+        setAllEnabled({ui->cbMvtLoraAtStartMvt, ui->tMvtLoraAtStartMvt, ui->cbMvtLoraAtStopMvt, ui->tMvtLoraAtStopMvt},
+                      false);
     } else {
         setAllEnabled(trackingWidgets, false);
         ui->cbMvtActivity->setEnabled(true);
@@ -204,8 +203,8 @@ void MainWindow::on_cbEnableLog_clicked()
 
 void MainWindow::on_cbChocEnableShockLog_clicked()
 {
-    ui->xChocNbAliveFrameBeforeShockLog->setEnabled(isOn(ui->cbChocEnableShockLog)
-                                                    && Firmware::from2_2(firmwareVersion));
+    ui->xChocNbAliveFrameBeforeShockLog->setEnabled(isOn(ui->cbChocEnableShockLog) &&
+                                                    Firmware::from2_2(firmwareVersion));
 }
 
 void MainWindow::on_cbAliveRefreshMode_clicked()
@@ -222,9 +221,7 @@ void MainWindow::on_cbAliveRefreshMode_clicked()
         ui->cbTemp->setEnabled(false);
         if (ui->cbTemp->isChecked())
             checkNumberAlgoCompatibility(0);
-        setAllEnabled({ui->cbTiltModeRefresh, ui->cbRotationModeRefresh, ui->cbOrientModeRefresh,
-                    ui->cbVibe},
-                   false);
+        setAllEnabled({ui->cbTiltModeRefresh, ui->cbRotationModeRefresh, ui->cbOrientModeRefresh, ui->cbVibe}, false);
         if (ui->cbVibe->isChecked())
             checkNumberAlgoCompatibility(0);
         checkNumberAlgoCompatibility(2);
@@ -253,8 +250,8 @@ void MainWindow::on_cbAliveRefreshMode_clicked()
 void MainWindow::on_cbTempModeThreshold_clicked()
 {
     setAllEnabled({ui->xTempThetaMax, ui->xTempThetaMin, ui->xTempDeltaTheta, ui->xTempFastPeriod,
-                ui->xTempUltraFastPeriod, ui->xTempNbExcess},
-               ui->cbTempModeThreshold->isChecked());
+                   ui->xTempUltraFastPeriod, ui->xTempNbExcess},
+                  ui->cbTempModeThreshold->isChecked());
 }
 
 // A mode of ORIENTATION and the same mode of TILT or ROTATION share one
@@ -263,8 +260,7 @@ void MainWindow::on_cbTempModeThreshold_clicked()
 void MainWindow::on_cbTiltModeRefresh_clicked()
 {
     if (activeAlgorithmCount <= 1)
-        ui->cbOrient->setEnabled(!(ui->cbTiltModeRefresh->isChecked()
-                                   && ui->cbTiltModeOnMove->isChecked()));
+        ui->cbOrient->setEnabled(!(ui->cbTiltModeRefresh->isChecked() && ui->cbTiltModeOnMove->isChecked()));
     const bool checked = ui->cbTiltModeRefresh->isChecked();
     ui->xTiltPeriod->setEnabled(checked);
     if (isOn(ui->cbOrient))
@@ -274,8 +270,7 @@ void MainWindow::on_cbTiltModeRefresh_clicked()
 void MainWindow::on_cbTiltModeOnMove_clicked()
 {
     if (activeAlgorithmCount <= 1)
-        ui->cbOrient->setEnabled(!(ui->cbTiltModeRefresh->isChecked()
-                                   && ui->cbTiltModeOnMove->isChecked()));
+        ui->cbOrient->setEnabled(!(ui->cbTiltModeRefresh->isChecked() && ui->cbTiltModeOnMove->isChecked()));
     if (ui->cbTiltModeOnMove->isChecked()) {
         if (isOn(ui->cbOrient))
             setAllEnabled({ui->cbOrientModeOnMove, ui->xOrientThreshold}, false);

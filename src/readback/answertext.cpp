@@ -9,9 +9,8 @@ const int kMaskedKeyLength = 26;
 int findColourOpener(const QString &text, int from)
 {
     for (int i = text.indexOf(kEscape, from); i >= 0; i = text.indexOf(kEscape, i + 1)) {
-        if (i + 4 < text.size() && text.at(i + 1) == QLatin1Char('[')
-            && text.at(i + 2) == QLatin1Char('3') && text.at(i + 3).isDigit()
-            && text.at(i + 4) == QLatin1Char('m'))
+        if (i + 4 < text.size() && text.at(i + 1) == QLatin1Char('[') && text.at(i + 2) == QLatin1Char('3') &&
+            text.at(i + 3).isDigit() && text.at(i + 4) == QLatin1Char('m'))
             return i;
     }
     return -1;
@@ -22,8 +21,8 @@ QString stripFirstColourPair(const QString &text)
 {
     // Only answers coloured by the device's own red, green or yellow marks
     // are cleaned; other escape sequences are left as received.
-    if (!text.contains(QLatin1String("[31m")) && !text.contains(QLatin1String("[32m"))
-        && !text.contains(QLatin1String("[33m")))
+    if (!text.contains(QLatin1String("[31m")) && !text.contains(QLatin1String("[32m")) &&
+        !text.contains(QLatin1String("[33m")))
         return text;
 
     const int opener = findColourOpener(text, 0);

@@ -23,7 +23,7 @@ struct DumpKey
     const char *keyName; // identity of the key, used in traces
     const char *label;   // text that precedes the value on the dump line
     int section;
-    int decodedValue;    // last value read; -1 while never read
+    int decodedValue; // last value read; -1 while never read
 };
 
 constexpr int kDumpKeyCount = 92;

@@ -102,8 +102,8 @@ void scanDumpLines(int mode)
             const QByteArray valueText = line.mid(int(qstrlen(key.label)));
             key.decodedValue = dumpDecimal(valueText);
             cursor = key.section;
-            qDebug() << "  ==> " << QByteArray(key.keyName) << "detected at index " << i << " ("
-                     << key.decodedValue << ") <==";
+            qDebug() << "  ==> " << QByteArray(key.keyName) << "detected at index " << i << " (" << key.decodedValue
+                     << ") <==";
             break;
         }
     }

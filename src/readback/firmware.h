@@ -26,22 +26,43 @@ extern const Release kReleases[12];
 float identify(const QByteArray &answer, float previous);
 
 // 1.9 and newer: the join-request error time-out is read back.
-inline bool from1_9(float v) { return v >= 1.9f; }
+inline bool from1_9(float v)
+{
+    return v >= 1.9f;
+}
 // 1.9.1 and newer (version > 1.9, also "not below 1.9" and "version >= 1.9"):
 // orientation, default data rate, the two-command factory reset.
-inline bool from1_9_1(float v) { return static_cast<double>(v) > 1.9; }
+inline bool from1_9_1(float v)
+{
+    return static_cast<double>(v) > 1.9;
+}
 // 1.9.2 and newer (version >= 1.91): common alert period, orientation choice,
 // TILT alert boxes.
-inline bool from1_9_2(float v) { return static_cast<double>(v) >= 1.91; }
+inline bool from1_9_2(float v)
+{
+    return static_cast<double>(v) >= 1.91;
+}
 // 1.9.3 and newer (version > 1.92, also version >= 1.92): signed TILT measure;
 // ALIVE frames stop counting as an algorithm for the refresh modes.
-inline bool from1_9_3(float v) { return static_cast<double>(v) > 1.92; }
+inline bool from1_9_3(float v)
+{
+    return static_cast<double>(v) > 1.92;
+}
 // 2.0 and newer (the one single-precision comparison).
-inline bool from2_0(float v) { return v >= 2.0f; }
+inline bool from2_0(float v)
+{
+    return v >= 2.0f;
+}
 // 2.1.1 and newer (version > 2.1): MOTION tracking, 120 ms quiet time.
-inline bool from2_1_1(float v) { return static_cast<double>(v) > 2.1; }
+inline bool from2_1_1(float v)
+{
+    return static_cast<double>(v) > 2.1;
+}
 // 2.2 and newer (version > 2.12): event and shock logging.
-inline bool from2_2(float v) { return static_cast<double>(v) > 2.12; }
+inline bool from2_2(float v)
+{
+    return static_cast<double>(v) > 2.12;
+}
 
 } // namespace Firmware
 

@@ -17,8 +17,7 @@ int clamp(int value, int minimum, int maximum)
 
 } // namespace
 
-std::optional<QString> bytesAfterLabel(const QByteArray &answer, const QByteArray &label, int count,
-                                       int skip)
+std::optional<QString> bytesAfterLabel(const QByteArray &answer, const QByteArray &label, int count, int skip)
 {
     const int at = answer.indexOf(label);
     if (at < 0)

@@ -20,8 +20,7 @@ extern const QString kAppKeyMask;
 // Up to `count` bytes starting `skip` bytes after the end of the label's first
 // occurrence, as text, ended early at a NUL byte; fewer when the answer ends
 // sooner. Empty optional when the label is missing.
-std::optional<QString> bytesAfterLabel(const QByteArray &answer, const QByteArray &label, int count,
-                                       int skip = 0);
+std::optional<QString> bytesAfterLabel(const QByteArray &answer, const QByteArray &label, int count, int skip = 0);
 
 // The default data rate: the single byte after "Default_DR : " as a decimal
 // number (0 when it is not one).

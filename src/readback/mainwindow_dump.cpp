@@ -19,8 +19,9 @@ void MainWindow::on_readAlgoButton_clicked()
         ui->leVersion->clear();
         ui->leVersion->insertPlainText(QStringLiteral("ERROR 7: Product not connected"));
         ui->leVersion->setStyleSheet(QLatin1String(kRedStatus));
-        showMessage(this, MessageKind::Critical, QStringLiteral("Error 7"),
-                    QStringLiteral("Please plug the product, turn it on and connect it to the app before doing anything."));
+        showMessage(
+            this, MessageKind::Critical, QStringLiteral("Error 7"),
+            QStringLiteral("Please plug the product, turn it on and connect it to the app before doing anything."));
         return;
     }
 
@@ -111,8 +112,8 @@ int MainWindow::decodePelkoAlgo(int mode)
         {"Algorithm ORIENT enable.", nullptr, ui->cbOrient, &MainWindow::on_cbOrient_clicked},
     };
     for (const Enabled &algorithm : switchedOn) {
-        const bool named = paramDump.contains(algorithm.sentence)
-                           || (algorithm.otherSentence && paramDump.contains(algorithm.otherSentence));
+        const bool named = paramDump.contains(algorithm.sentence) ||
+                           (algorithm.otherSentence && paramDump.contains(algorithm.otherSentence));
         if (named && !algorithm.box->isChecked()) {
             algorithm.box->setChecked(true);
             (this->*algorithm.handler)();

@@ -88,8 +88,8 @@ int MainWindow::decodePelkoLoRa()
             ui->xLoRaDefaultDR->setValue(*rate);
     }
     if (Firmware::from1_9(firmwareVersion)) {
-        const std::optional<int> timeout = LoRaFields::joinRequestTimeout(
-            loraAnswer, ui->xJRErrorTimeout->minimum(), ui->xJRErrorTimeout->maximum());
+        const std::optional<int> timeout =
+            LoRaFields::joinRequestTimeout(loraAnswer, ui->xJRErrorTimeout->minimum(), ui->xJRErrorTimeout->maximum());
         if (timeout)
             ui->xJRErrorTimeout->setValue(*timeout);
     }

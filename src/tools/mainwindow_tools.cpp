@@ -36,8 +36,8 @@ void showStatusError(QTextEdit *status, const QString &text)
 }
 
 // Red status box first, then the box that tells the user what to do.
-void reportError(QWidget *parent, QTextEdit *status, MessageKind kind, const QString &statusText,
-                 const QString &title, const QString &text)
+void reportError(QWidget *parent, QTextEdit *status, MessageKind kind, const QString &statusText, const QString &title,
+                 const QString &text)
 {
     showStatusError(status, statusText);
     showMessage(parent, kind, title, text);
@@ -159,8 +159,9 @@ void MainWindow::on_pbRestartProduct_clicked()
         QThread::msleep(static_cast<unsigned long>(LinkLimits::toolsWaitMs));
         if (pelkoPortStillListed(availableSerialPorts())) {
             traceFailedCommand(QStringLiteral("reset"));
-            reportError(this, ui->leVersion, MessageKind::Warning, QStringLiteral("ERROR 10: Could not reboot the Pelko."),
-                        QStringLiteral("Error 10"), QStringLiteral("Pelko reboot failed !"));
+            reportError(this, ui->leVersion, MessageKind::Warning,
+                        QStringLiteral("ERROR 10: Could not reboot the Pelko."), QStringLiteral("Error 10"),
+                        QStringLiteral("Pelko reboot failed !"));
             return;
         }
     }

@@ -13,7 +13,10 @@ constexpr Step blockIf(Need need, const char *checkBox, const char *trace)
 {
     return Step(Kind::BlockStart, nullptr, nullptr, checkBox).needs(need).traced(trace);
 }
-constexpr Step blockAlways() { return Step(Kind::BlockStart, nullptr, nullptr, nullptr); }
+constexpr Step blockAlways()
+{
+    return Step(Kind::BlockStart, nullptr, nullptr, nullptr);
+}
 constexpr Step blockEnd(int progressAfter = -1)
 {
     return Step(Kind::BlockEnd, nullptr, nullptr, nullptr).fixedNumber(progressAfter);
@@ -66,11 +69,14 @@ const Step kCatalogue[] = {
     // Accelerometer, common parameters and the algorithm mask.
     blockAlways().with(AlgorithmPart),
     Step(Kind::Range, "MPU", "maxRange", "MPUmaxRange")
-        .needs(checked, "cbAlive").with(StopOnFailure).traced("Set MPU maxRange"),
+        .needs(checked, "cbAlive")
+        .with(StopOnFailure)
+        .traced("Set MPU maxRange"),
     box("MPU", "orientation", "rbPelkoStayUpright").onlyFrom(Gate::From1_9_1).with(StopOnFailure),
     box("ALGO", "enableEventLog", "cbEnableLog").onlyFrom(Gate::From2_2),
     value("ALGO", "nbAliveFrameBeforeLog", "xNbAliveFrameBeforeLog")
-        .onlyFrom(Gate::From2_2).needs(checked, "cbEnableLog"),
+        .onlyFrom(Gate::From2_2)
+        .needs(checked, "cbEnableLog"),
     value("ALGO", "nbSecondBeforeStart", "xNbSecondBeforeStart").onlyFrom(Gate::From2_2),
     value("ALGO", "buttonDelay", "xButtonDelay").onlyFrom(Gate::From2_2),
     Step(Kind::Mask, "ALGO", "", nullptr).with(StopOnFailure),
@@ -95,7 +101,8 @@ const Step kCatalogue[] = {
     box("CHOC", "removeGravity", "cbChocRemoveGravity"),
     box("CHOC", "enableShockLog", "cbChocEnableShockLog").onlyFrom(Gate::From2_2),
     value("CHOC", "nbAliveFrameBeforeShockLog", "xChocNbAliveFrameBeforeShockLog")
-        .onlyFrom(Gate::From2_2).needs(checked, "cbChocEnableShockLog"),
+        .onlyFrom(Gate::From2_2)
+        .needs(checked, "cbChocEnableShockLog"),
     blockEnd(20),
 
     blockIf(checkedAndEnabled, "cbMvt", "Algo Mouvement Actif").with(AlgorithmPart),
@@ -118,18 +125,22 @@ const Step kCatalogue[] = {
     box("MVT", "periodicActivity", "cbMvtActivityRecap").needs(checked, "cbMvtActivity"),
     value("MVT", "activityResumePeriod", "xMvtActivityResumePeriod").needs(checked, "cbMvtActivity"),
     box("MVT", "tracking", "cbMvtTracking").onlyFrom(Gate::From2_1_1),
-    item("MVT", "burstMode", "cboMvtTrackingBurstMode")
-        .onlyFrom(Gate::From2_1_1).needs(checked, "cbMvtTracking"),
+    item("MVT", "burstMode", "cboMvtTrackingBurstMode").onlyFrom(Gate::From2_1_1).needs(checked, "cbMvtTracking"),
     item("MVT", "motionNbBurst", "cboMvtTrackingBurstNumberMotion")
-        .onlyFrom(Gate::From2_1_1).needs(checked, "cbMvtTracking"),
+        .onlyFrom(Gate::From2_1_1)
+        .needs(checked, "cbMvtTracking"),
     item("MVT", "stillnessNbBurst", "cboMvtTrackingBurstNumberStillness")
-        .onlyFrom(Gate::From2_1_1).needs(checked, "cbMvtTracking"),
+        .onlyFrom(Gate::From2_1_1)
+        .needs(checked, "cbMvtTracking"),
     value("MVT", "frameNbBeforeNextBurst", "xMvtTrackingFrameNumberBeforeBurst")
-        .onlyFrom(Gate::From2_1_1).needs(checked, "cbMvtTracking"),
+        .onlyFrom(Gate::From2_1_1)
+        .needs(checked, "cbMvtTracking"),
     value("MVT", "motionPeriod", "xMvtTrackingAlertPeriodMotion")
-        .onlyFrom(Gate::From2_1_1).needs(checked, "cbMvtTracking"),
+        .onlyFrom(Gate::From2_1_1)
+        .needs(checked, "cbMvtTracking"),
     value("MVT", "stillnessPeriod", "xMvtTrackingAlertPeriodStillness")
-        .onlyFrom(Gate::From2_1_1).needs(checked, "cbMvtTracking"),
+        .onlyFrom(Gate::From2_1_1)
+        .needs(checked, "cbMvtTracking"),
     blockEnd(30),
 
     blockIf(checkedAndEnabled, "cbTemp", "Algo Température Actif").with(AlgorithmPart),
@@ -239,18 +250,23 @@ const char *const kStartTrace = "*----- Sending parameters to Pelko -----*";
 const char *const kSuccessTrace = "*--------------- SUCCESS ---------------*";
 
 const AlgorithmBit kAlgorithmBits[8] = {
-    {1, "cbAlive"}, {2, "cbTemp"},       {4, "cbChoc"},     {8, "cbTilt"},
+    {1, "cbAlive"},   {2, "cbTemp"}, {4, "cbChoc"},       {8, "cbTilt"},
     {16, "cbOrient"}, {32, "cbMvt"}, {128, "cbRotation"}, {256, "cbVibe"},
 };
 
 int rangeFromSlider(int position)
 {
     switch (position) {
-    case 1: return 2;
-    case 2: return 4;
-    case 3: return 8;
-    case 4: return 16;
-    default: return 8;
+    case 1:
+        return 2;
+    case 2:
+        return 4;
+    case 3:
+        return 8;
+    case 4:
+        return 16;
+    default:
+        return 8;
     }
 }
 
@@ -306,10 +322,14 @@ bool isSendableText(const QString &text)
 bool gatePasses(Gate gate, float firmwareVersion)
 {
     switch (gate) {
-    case Gate::None: return true;
-    case Gate::From1_9_1: return Firmware::from1_9_1(firmwareVersion);
-    case Gate::From2_1_1: return Firmware::from2_1_1(firmwareVersion);
-    case Gate::From2_2: return Firmware::from2_2(firmwareVersion);
+    case Gate::None:
+        return true;
+    case Gate::From1_9_1:
+        return Firmware::from1_9_1(firmwareVersion);
+    case Gate::From2_1_1:
+        return Firmware::from2_1_1(firmwareVersion);
+    case Gate::From2_2:
+        return Firmware::from2_2(firmwareVersion);
     }
     return false;
 }

@@ -52,18 +52,22 @@ struct Step
     const char *cmd = nullptr;
     const char *key = nullptr;
     const char *widget = nullptr;
-    const char *text = nullptr;  // FixedText
-    int number = -1;             // FixedValue value; Progress/BlockEnd per cent
+    const char *text = nullptr; // FixedText
+    int number = -1;            // FixedValue value; Progress/BlockEnd per cent
     Gate gate = Gate::None;
     Need need = Need::None;
     const char *needWidget = nullptr;
     unsigned flags = 0;
     const char *trace = nullptr; // debug line written before the step or block
 
-    constexpr Step(Kind k, const char *c, const char *p, const char *w)
-        : kind(k), cmd(c), key(p), widget(w) {}
+    constexpr Step(Kind k, const char *c, const char *p, const char *w) : kind(k), cmd(c), key(p), widget(w) {}
 
-    constexpr Step onlyFrom(Gate g) const { Step s = *this; s.gate = g; return s; }
+    constexpr Step onlyFrom(Gate g) const
+    {
+        Step s = *this;
+        s.gate = g;
+        return s;
+    }
     constexpr Step needs(Need n, const char *w = nullptr) const
     {
         Step s = *this;
@@ -71,10 +75,30 @@ struct Step
         s.needWidget = w;
         return s;
     }
-    constexpr Step with(unsigned f) const { Step s = *this; s.flags |= f; return s; }
-    constexpr Step traced(const char *t) const { Step s = *this; s.trace = t; return s; }
-    constexpr Step fixedText(const char *t) const { Step s = *this; s.text = t; return s; }
-    constexpr Step fixedNumber(int n) const { Step s = *this; s.number = n; return s; }
+    constexpr Step with(unsigned f) const
+    {
+        Step s = *this;
+        s.flags |= f;
+        return s;
+    }
+    constexpr Step traced(const char *t) const
+    {
+        Step s = *this;
+        s.trace = t;
+        return s;
+    }
+    constexpr Step fixedText(const char *t) const
+    {
+        Step s = *this;
+        s.text = t;
+        return s;
+    }
+    constexpr Step fixedNumber(int n) const
+    {
+        Step s = *this;
+        s.number = n;
+        return s;
+    }
 
     // The widget the step's condition looks at.
     constexpr const char *conditionWidget() const { return needWidget ? needWidget : widget; }

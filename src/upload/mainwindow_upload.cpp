@@ -39,10 +39,14 @@ bool needMet(const QObject *window, const Step &step)
 {
     const char *name = step.conditionWidget();
     switch (step.need) {
-    case Need::None: return true;
-    case Need::Checked: return boxChecked(window, name);
-    case Need::Enabled: return fieldEnabled(window, name);
-    case Need::CheckedAndEnabled: return boxChecked(window, name) && fieldEnabled(window, name);
+    case Need::None:
+        return true;
+    case Need::Checked:
+        return boxChecked(window, name);
+    case Need::Enabled:
+        return fieldEnabled(window, name);
+    case Need::CheckedAndEnabled:
+        return boxChecked(window, name) && fieldEnabled(window, name);
     }
     return false;
 }
@@ -63,8 +67,7 @@ Payload readPayload(const QObject *window, const Step &step, int mask)
     case Kind::Value:
     case Kind::Seconds:
         if (auto *spin = qobject_cast<QSpinBox *>(widget))
-            payload.value = step.kind == Kind::Seconds ? Upload::secondsToMilliseconds(spin->value())
-                                                       : spin->value();
+            payload.value = step.kind == Kind::Seconds ? Upload::secondsToMilliseconds(spin->value()) : spin->value();
         else
             payload.ok = false;
         break;
@@ -166,15 +169,15 @@ int MainWindow::sendParameters()
             continue;
         }
 
-        const bool wanted = Upload::gatePasses(step.gate, firmwareVersion) && needMet(this, step)
-                            && (!(step.flags & Upload::AlertPeriodPending) || alertPeriodPending)
-                            && (!(step.flags & Upload::OnlyWithoutError) || errorSum == 0);
+        const bool wanted = Upload::gatePasses(step.gate, firmwareVersion) && needMet(this, step) &&
+                            (!(step.flags & Upload::AlertPeriodPending) || alertPeriodPending) &&
+                            (!(step.flags & Upload::OnlyWithoutError) || errorSum == 0);
         if (wanted) {
             const Payload payload = readPayload(this, step, mask);
-            const bool textWanted = (!(step.flags & Upload::NonEmptyText) || !payload.text.isEmpty())
-                                    && (!(step.flags & Upload::DevEuiUnlocked) || !devEuiLocked)
-                                    && (!(step.flags & Upload::AppKeyUnlocked) || !appKeyLocked)
-                                    && (!(step.flags & Upload::NotMaskedKey) || !Upload::isMaskedAppKey(payload.text));
+            const bool textWanted = (!(step.flags & Upload::NonEmptyText) || !payload.text.isEmpty()) &&
+                                    (!(step.flags & Upload::DevEuiUnlocked) || !devEuiLocked) &&
+                                    (!(step.flags & Upload::AppKeyUnlocked) || !appKeyLocked) &&
+                                    (!(step.flags & Upload::NotMaskedKey) || !Upload::isMaskedAppKey(payload.text));
             int result = 0;
             if (!payload.ok || (textWanted && !Upload::isSendableText(payload.text))) {
                 // A form without the field cannot be uploaded faithfully, and

@@ -30,7 +30,7 @@ struct CalculatorTab
 
     QString text(const char *name) const { return window.findChild<QLineEdit *>(name)->text(); }
     int bar() const { return window.findChild<QProgressBar *>("pbBatLife")->value(); }
-    template <typename W>
+    template<typename W>
     W *get(const char *name) const
     {
         W *w = window.findChild<W *>(name);
@@ -53,18 +53,18 @@ struct CalculatorTab
     QString lifetime() const
     {
         return QStringLiteral("%1 hours, %2 days, %3 years")
-                .arg(text("leConsoTotalHours"), text("leConsoTotalDays"), text("leConsoTotalYears"));
+            .arg(text("leConsoTotalHours"), text("leConsoTotalDays"), text("leConsoTotalYears"));
     }
 };
 
 const char *const kMeasuredOnlyAtSf7And12[] = {
-    "tConsoChocTitle",       "tConsoChocNbChocSent",   "tConsoChocFreqMPU",
-    "xConsoChocNbChocSent",  "cboConsoChocFreqMPU",    "tConsoMvtTitle",
-    "tConsoMvtFast10sMvt",   "xConsoMvtFast10sMvt",    "tConsoMvtSlowt10sMvt",
-    "xConsoMvtSlow10sMvt",   "tConsoMvtRecap",         "xConsoMvtNbRecap",
-    "tConsoMvtFreqMPU",      "cboConsoMvtFreqMPU",     "tConsoTiltTitle",
-    "tConsoTiltPeriod",      "xConsoTiltPeriod",       "tConsoVibrationTitle",
-    "cbConsoVibrationAxeXYZ", "tConsoVibrationPeriod", "xConsoVibrationPeriod",
+    "tConsoChocTitle",           "tConsoChocNbChocSent",  "tConsoChocFreqMPU",
+    "xConsoChocNbChocSent",      "cboConsoChocFreqMPU",   "tConsoMvtTitle",
+    "tConsoMvtFast10sMvt",       "xConsoMvtFast10sMvt",   "tConsoMvtSlowt10sMvt",
+    "xConsoMvtSlow10sMvt",       "tConsoMvtRecap",        "xConsoMvtNbRecap",
+    "tConsoMvtFreqMPU",          "cboConsoMvtFreqMPU",    "tConsoTiltTitle",
+    "tConsoTiltPeriod",          "xConsoTiltPeriod",      "tConsoVibrationTitle",
+    "cbConsoVibrationAxeXYZ",    "tConsoVibrationPeriod", "xConsoVibrationPeriod",
     "tConsoVibrationNumberOfTX", "xConsoVibrationNbSend",
 };
 

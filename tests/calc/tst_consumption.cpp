@@ -35,21 +35,19 @@ void ConsumptionTest::publishedExamplesComeOutDigitForDigit_data()
     QTest::addColumn<QStringList>("figures");
     QTest::addColumn<int>("progress");
 
-    QTest::newRow("start values") << ConsumptionInputs()
-                                  << QStringList{"0", "0", "0.0025344", "0.959539", "0.0400864", "47397.6", "1974.9",
-                                                 "5.40698"}
+    QTest::newRow("start values") << ConsumptionInputs() << QStringList{"0",         "0",       "0.0025344", "0.959539",
+                                                                        "0.0400864", "47397.6", "1974.9",    "5.40698"}
                                   << 76;
     ConsumptionInputs threeAxes;
     threeAxes.threeAxes = true;
-    QTest::newRow("3 axes measure") << threeAxes
-                                    << QStringList{"0", "5.42857", "0.0025344", "0.913825", "0.264372", "7186.84",
-                                                   "299.452", "0.819854"}
+    QTest::newRow("3 axes measure") << threeAxes << QStringList{"0",        "5.42857", "0.0025344", "0.913825",
+                                                                "0.264372", "7186.84", "299.452",   "0.819854"}
                                     << 11;
     ConsumptionInputs sf12;
     sf12.spreadingFactor = 12;
     sf12.aliveAuto = 24;
     QTest::newRow("SF 12, 24 automatic frames")
-            << sf12 << QStringList{"0.447673", "0", "0.0025344", "", "", "", "", "3.69256"} << 52;
+        << sf12 << QStringList{"0.447673", "0", "0.0025344", "", "", "", "", "3.69256"} << 52;
 }
 
 void ConsumptionTest::publishedExamplesComeOutDigitForDigit()
@@ -60,7 +58,7 @@ void ConsumptionTest::publishedExamplesComeOutDigitForDigit()
 
     ConsumptionModel model;
     const ConsumptionResults r = model.calculate(inputs);
-    QStringList got{shown(r.alive), shown(r.vibration), shown(r.mpu),   shown(r.sleep),
+    QStringList got{shown(r.alive), shown(r.vibration), shown(r.mpu),  shown(r.sleep),
                     shown(r.mean),  shown(r.hours),     shown(r.days), shown(r.years)};
     for (int i = 0; i < figures.size(); ++i) {
         if (figures.at(i).isEmpty())
@@ -106,13 +104,20 @@ void ConsumptionTest::mpuRunsAtTheFasterRateOrAt16HzForTilt_data()
     QTest::addColumn<QString>("shock");
     QTest::addColumn<int>("tiltPeriodMs");
     QTest::addColumn<QString>("mpu");
-    QTest::newRow("both at 0,24") << "0,24" << "0,24" << 0 << "0.0025344";
-    QTest::newRow("0,24 and 1") << "0,24" << "1" << 0 << "0.01056";
-    QTest::newRow("1 and 0,24") << "1" << "0,24" << 0 << "0.01056";
-    QTest::newRow("shock list's 7") << "4" << "7" << 0 << "0.07392";
-    QTest::newRow("motion 500 over shock 250") << "500" << "250" << 0 << "5.28";
-    QTest::newRow("tilt lowers 500 to 16") << "500" << "0,24" << 60000 << "0.16896";
-    QTest::newRow("tilt raises 0,24 to 16") << "0,24" << "0,24" << 360000 << "0.16896";
+    QTest::newRow("both at 0,24") << "0,24"
+                                  << "0,24" << 0 << "0.0025344";
+    QTest::newRow("0,24 and 1") << "0,24"
+                                << "1" << 0 << "0.01056";
+    QTest::newRow("1 and 0,24") << "1"
+                                << "0,24" << 0 << "0.01056";
+    QTest::newRow("shock list's 7") << "4"
+                                    << "7" << 0 << "0.07392";
+    QTest::newRow("motion 500 over shock 250") << "500"
+                                               << "250" << 0 << "5.28";
+    QTest::newRow("tilt lowers 500 to 16") << "500"
+                                           << "0,24" << 60000 << "0.16896";
+    QTest::newRow("tilt raises 0,24 to 16") << "0,24"
+                                            << "0,24" << 360000 << "0.16896";
 }
 
 void ConsumptionTest::mpuRunsAtTheFasterRateOrAt16HzForTilt()

@@ -25,8 +25,8 @@ public:
     static constexpr int kToolsWaitMs = 100;
     static constexpr int kRebootFloorMs = 700;
 
-    explicit FaultTimes(int quietMs = 30, int saveQuietMs = 90, int readCapMs = 120)
-        : m_restore(quietMs, saveQuietMs), m_quiet(quietMs), m_saveQuiet(saveQuietMs), m_readCap(readCapMs)
+    explicit FaultTimes(int quietMs = 30, int saveQuietMs = 90, int readCapMs = 120) :
+        m_restore(quietMs, saveQuietMs), m_quiet(quietMs), m_saveQuiet(saveQuietMs), m_readCap(readCapMs)
     {
         LinkLimits::maxReadDurationMs = readCapMs;
         LinkLimits::toolsWaitMs = kToolsWaitMs;
@@ -40,8 +40,8 @@ public:
     // read cap plus a quiet time, and the click's fixed pauses.
     qint64 clickBoundMs(int exchanges, int cappedReads, int fixedWaitsMs) const
     {
-        return qint64(exchanges) * (qMax(m_quiet, m_saveQuiet) + 60) + qint64(cappedReads) * (m_readCap + m_saveQuiet)
-               + fixedWaitsMs + 1500;
+        return qint64(exchanges) * (qMax(m_quiet, m_saveQuiet) + 60) + qint64(cappedReads) * (m_readCap + m_saveQuiet) +
+               fixedWaitsMs + 1500;
     }
 
 private:
@@ -70,9 +70,9 @@ public:
     static SimDevice::Options deviceOptions()
     {
         SimDevice::Options options;
-        options.chunkPauseMs = 8;     // well inside the quiet time
-        options.babbleMs = 360;       // three times the matrix's read cap
-        options.rebootDelayMs = 400;  // back before the restart's reconnection
+        options.chunkPauseMs = 8;    // well inside the quiet time
+        options.babbleMs = 360;      // three times the matrix's read cap
+        options.rebootDelayMs = 400; // back before the restart's reconnection
         options.lineIdleMs = 5;
         return options;
     }

@@ -11,9 +11,9 @@ namespace {
 
 // How the cable goes in one case.
 enum class Pull {
-    HalfAnswered,  // the device sends half its answer, then its port vanishes
-    MidAnswer,     // pulled by hand while a slow answer is still coming in
-    WhileSilent,   // pulled by hand while the device is still busy with the line
+    HalfAnswered, // the device sends half its answer, then its port vanishes
+    MidAnswer,    // pulled by hand while a slow answer is still coming in
+    WhileSilent,  // pulled by hand while the device is still busy with the line
 };
 
 // Pulls the cable from another thread a moment after the device received a
@@ -21,25 +21,24 @@ enum class Pull {
 class CablePuller
 {
 public:
-    CablePuller(SimDevice &device, const QByteArray &prefix, int delayMs)
-        : m_thread([this, &device, prefix, delayMs] {
-              QElapsedTimer clock;
-              clock.start();
-              while (!m_stop && clock.elapsed() < 20000) {
-                  const QList<QByteArray> lines = device.receivedLines();
-                  for (const QByteArray &line : lines) {
-                      if (line.startsWith(prefix)) {
-                          std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-                          device.goAway();
-                          m_pulled = true;
-                          return;
-                      }
-                  }
-                  std::this_thread::sleep_for(std::chrono::milliseconds(2));
-              }
-          })
-    {
-    }
+    CablePuller(SimDevice &device, const QByteArray &prefix, int delayMs) :
+        m_thread([this, &device, prefix, delayMs] {
+            QElapsedTimer clock;
+            clock.start();
+            while (!m_stop && clock.elapsed() < 20000) {
+                const QList<QByteArray> lines = device.receivedLines();
+                for (const QByteArray &line : lines) {
+                    if (line.startsWith(prefix)) {
+                        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+                        device.goAway();
+                        m_pulled = true;
+                        return;
+                    }
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+        })
+    {}
     ~CablePuller()
     {
         m_stop = true;
@@ -171,7 +170,8 @@ void DeviceGoneTest::expectWindowConnectsOnceTheCableIsBack()
     QVERIFY(m_rig->sim.waitForPresence(true));
     m_rig->dialogs.clear();
     start->click();
-    QCOMPARE(m_rig->dialogs.summary(), QStringLiteral("information Information: Successfully connected to the pelko !"));
+    QCOMPARE(m_rig->dialogs.summary(),
+             QStringLiteral("information Information: Successfully connected to the pelko !"));
     QCOMPARE(start->text(), QStringLiteral("Start"));
     QCOMPARE(stop->text(), QStringLiteral("Disconnect"));
 }

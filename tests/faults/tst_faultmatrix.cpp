@@ -52,9 +52,9 @@ struct FaultName
 };
 
 const FaultName kFaults[] = {
-    {SimFault::Refuses, "Refuses"},         {SimFault::NeverAnswers, "NeverAnswers"},
-    {SimFault::AnswersWithoutOk, "NoOk"},   {SimFault::AnswersInChunks, "InChunks"},
-    {SimFault::Babbles, "Babbles"},         {SimFault::SendsGarbage, "Garbage"},
+    {SimFault::Refuses, "Refuses"},       {SimFault::NeverAnswers, "NeverAnswers"},
+    {SimFault::AnswersWithoutOk, "NoOk"}, {SimFault::AnswersInChunks, "InChunks"},
+    {SimFault::Babbles, "Babbles"},       {SimFault::SendsGarbage, "Garbage"},
     {SimFault::GoesAway, "GoesAway"},
 };
 
@@ -65,14 +65,21 @@ QString failureOf(const Target &target)
     case Operation::Connect:
         // Only an unanswered READY has a box of its own before the link's.
         return qstrcmp(target.prefix, "READY") == 0 ? QStringLiteral("Error 3+Error 4") : QStringLiteral("Error 4");
-    case Operation::Read: return QStringLiteral("Error 12");
-    case Operation::Upload: return QStringLiteral("Error 5");
+    case Operation::Read:
+        return QStringLiteral("Error 12");
+    case Operation::Upload:
+        return QStringLiteral("Error 5");
     case Operation::Debug:
-    case Operation::LedDebug: return QStringLiteral("Error 9");
-    case Operation::Battery: return QStringLiteral("Error 13");
-    case Operation::FactoryReset: return QStringLiteral("Error 8");
-    case Operation::Restart: return QStringLiteral("Error 10");
-    case Operation::PowerOff: return QStringLiteral("Error 11");
+    case Operation::LedDebug:
+        return QStringLiteral("Error 9");
+    case Operation::Battery:
+        return QStringLiteral("Error 13");
+    case Operation::FactoryReset:
+        return QStringLiteral("Error 8");
+    case Operation::Restart:
+        return QStringLiteral("Error 10");
+    case Operation::PowerOff:
+        return QStringLiteral("Error 11");
     }
     return QString();
 }
@@ -94,8 +101,8 @@ QString expectedOutcome(const Target &target, SimFault fault)
     if (fault == SimFault::GoesAway) {
         if (prefix == "READY")
             return QStringLiteral("Error 4");
-        if (prefix == "DEBUG 0" || prefix == "SAVEPARAM LORA" || target.operation == Operation::Debug
-            || target.operation == Operation::LedDebug || prefix == "RESETPARAM ALGO")
+        if (prefix == "DEBUG 0" || prefix == "SAVEPARAM LORA" || target.operation == Operation::Debug ||
+            target.operation == Operation::LedDebug || prefix == "RESETPARAM ALGO")
             return QStringLiteral("ok");
     }
     // A restart or power-off the device carried out without confirming it
@@ -115,10 +122,14 @@ QString expectedOutcome(const Target &target, SimFault fault)
 QStringList successTitles(Operation operation)
 {
     switch (operation) {
-    case Operation::Read: return {};
-    case Operation::Upload: return {QStringLiteral("Success")};
-    case Operation::Restart: return {QStringLiteral("Information"), QStringLiteral("Information")};
-    default: return {QStringLiteral("Information")};
+    case Operation::Read:
+        return {};
+    case Operation::Upload:
+        return {QStringLiteral("Success")};
+    case Operation::Restart:
+        return {QStringLiteral("Information"), QStringLiteral("Information")};
+    default:
+        return {QStringLiteral("Information")};
     }
 }
 
@@ -126,14 +137,22 @@ const char *buttonOf(Operation operation)
 {
     switch (operation) {
     case Operation::Connect:
-    case Operation::Upload: return "startButton";
-    case Operation::Read: return "readAlgoButton";
-    case Operation::Debug: return "pbEnableDebug";
-    case Operation::LedDebug: return "pbEnableDebugLed";
-    case Operation::Battery: return "pbGetBatteryStatus";
-    case Operation::FactoryReset: return "pbResetParam";
-    case Operation::Restart: return "pbRestartProduct";
-    case Operation::PowerOff: return "pbTurnOffProduct";
+    case Operation::Upload:
+        return "startButton";
+    case Operation::Read:
+        return "readAlgoButton";
+    case Operation::Debug:
+        return "pbEnableDebug";
+    case Operation::LedDebug:
+        return "pbEnableDebugLed";
+    case Operation::Battery:
+        return "pbGetBatteryStatus";
+    case Operation::FactoryReset:
+        return "pbResetParam";
+    case Operation::Restart:
+        return "pbRestartProduct";
+    case Operation::PowerOff:
+        return "pbTurnOffProduct";
     }
     return "";
 }
@@ -142,9 +161,12 @@ const char *buttonOf(Operation operation)
 int fixedWaitsOf(Operation operation)
 {
     switch (operation) {
-    case Operation::FactoryReset: return FaultTimes::kToolsWaitMs + 20;
-    case Operation::Restart: return FaultTimes::kToolsWaitMs + FaultTimes::kRebootFloorMs + 20;
-    default: return 20;
+    case Operation::FactoryReset:
+        return FaultTimes::kToolsWaitMs + 20;
+    case Operation::Restart:
+        return FaultTimes::kToolsWaitMs + FaultTimes::kRebootFloorMs + 20;
+    default:
+        return 20;
     }
 }
 
@@ -212,9 +234,9 @@ void FaultMatrixTest::nextClickDoesWhatTheButtonsSay(FaultRig &rig)
 {
     QPushButton *start = rig.startButton();
     QPushButton *stop = rig.stopButton();
-    const QString before = QStringLiteral("start '%1' %2, stop '%3' %4")
-                               .arg(start->text(), start->isEnabled() ? "on" : "off", stop->text(),
-                                    stop->isEnabled() ? "on" : "off");
+    const QString before =
+        QStringLiteral("start '%1' %2, stop '%3' %4")
+            .arg(start->text(), start->isEnabled() ? "on" : "off", stop->text(), stop->isEnabled() ? "on" : "off");
     rig.device().clearFaults();
     const bool wasGone = !rig.device().isPresent();
     if (wasGone) {
@@ -274,16 +296,16 @@ void FaultMatrixTest::everyFaultOnEveryCommandEndsInTheRightReport()
 
     const QString outcome = rig.outcome();
     // A configuration announced as done must be stored in the device.
-    const bool unsaved = target.operation == Operation::Upload && outcome == QLatin1String("ok")
-                         && !rig.device().pendingParameters().isEmpty();
+    const bool unsaved = target.operation == Operation::Upload && outcome == QLatin1String("ok") &&
+                         !rig.device().pendingParameters().isEmpty();
     matrix()[QString::fromLatin1(target.name)][QString::fromLatin1(kFaults[faultIndex].name)] =
         unsaved ? outcome + QStringLiteral(" UNSAVED") : outcome;
     QCOMPARE(outcome, expected);
     if (expected == QLatin1String("ok"))
         QCOMPARE(rig.dialogs.titles(), successTitles(target.operation));
     if (target.operation == Operation::Upload && expected == QLatin1String("ok")) {
-        QVERIFY2(!unsaved, qPrintable(QStringLiteral("reported as configured, yet not stored: ")
-                                      + QString::fromLatin1(rig.device().pendingParameters().keys().join(", "))));
+        QVERIFY2(!unsaved, qPrintable(QStringLiteral("reported as configured, yet not stored: ") +
+                                      QString::fromLatin1(rig.device().pendingParameters().keys().join(", "))));
     }
 
     // The red status box names the code of the last error box (an upload's
@@ -309,8 +331,7 @@ void FaultMatrixTest::everyFaultOnEveryCommandEndsInTheRightReport()
     }
 
     // Never held longer than its exchanges allow, a babbling device included.
-    const int cappedReads = fault == SimFault::Babbles ? FaultRig::deviceOptions().babbleMs / times.readCapMs() + 2
-                                                       : 1;
+    const int cappedReads = fault == SimFault::Babbles ? FaultRig::deviceOptions().babbleMs / times.readCapMs() + 2 : 1;
     const qint64 boundMs = times.clickBoundMs(sent.size(), cappedReads, fixedWaitsOf(target.operation));
     QVERIFY2(heldMs <= boundMs, qPrintable(QStringLiteral("held %1 ms, bound %2 ms").arg(heldMs).arg(boundMs)));
     if (fault == SimFault::Babbles)

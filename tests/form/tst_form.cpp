@@ -25,8 +25,8 @@
 #include <limits>
 #include <memory>
 
-#define FIND(Type, var, name)                                                                      \
-    Type *var = window->findChild<Type *>(name);                                                   \
+#define FIND(Type, var, name)                                                                                          \
+    Type *var = window->findChild<Type *>(name);                                                                       \
     QVERIFY2(var, qPrintable(QStringLiteral("no " #Type " named %1").arg(name)))
 
 class FormTest : public QObject
@@ -77,9 +77,8 @@ static void userClick(QAbstractButton *button)
     QStyleOptionButton option;
     option.initFrom(button);
     option.text = button->text();
-    const QStyle::SubElement indicator = qobject_cast<QRadioButton *>(button)
-                                             ? QStyle::SE_RadioButtonIndicator
-                                             : QStyle::SE_CheckBoxIndicator;
+    const QStyle::SubElement indicator =
+        qobject_cast<QRadioButton *>(button) ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator;
     const QRect rect = button->style()->subElementRect(indicator, &option, button);
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, rect.center());
 }
@@ -109,14 +108,22 @@ void FormTest::algorithmBoxesStartWithOnlyAliveChecked_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("enabled");
     QTest::addColumn<bool>("checked");
-    QTest::newRow("alive") << "cbAlive" << "Alive" << true << true;
-    QTest::newRow("shock") << "cbChoc" << "Shock" << true << false;
-    QTest::newRow("motion") << "cbMvt" << "Motion" << true << false;
-    QTest::newRow("temperature") << "cbTemp" << "Temperature" << false << false;
-    QTest::newRow("tilt") << "cbTilt" << "Tilt" << true << false;
-    QTest::newRow("rotation") << "cbRotation" << "Rotation" << true << false;
-    QTest::newRow("orientation") << "cbOrient" << "Orientation" << true << false;
-    QTest::newRow("vibe") << "cbVibe" << "Vibe analysis" << false << false;
+    QTest::newRow("alive") << "cbAlive"
+                           << "Alive" << true << true;
+    QTest::newRow("shock") << "cbChoc"
+                           << "Shock" << true << false;
+    QTest::newRow("motion") << "cbMvt"
+                            << "Motion" << true << false;
+    QTest::newRow("temperature") << "cbTemp"
+                                 << "Temperature" << false << false;
+    QTest::newRow("tilt") << "cbTilt"
+                          << "Tilt" << true << false;
+    QTest::newRow("rotation") << "cbRotation"
+                              << "Rotation" << true << false;
+    QTest::newRow("orientation") << "cbOrient"
+                                 << "Orientation" << true << false;
+    QTest::newRow("vibe") << "cbVibe"
+                          << "Vibe analysis" << false << false;
 }
 
 void FormTest::algorithmBoxesStartWithOnlyAliveChecked()
@@ -219,21 +226,29 @@ void FormTest::labelsReadExactlyAsWritten_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("text");
-    QTest::newRow("window title") << "Title" << "Pelko Configurator";
-    QTest::newRow("algos heading keeps its padding") << "tMPUTitle_2" << "  Algorithms configuration  ";
+    QTest::newRow("window title") << "Title"
+                                  << "Pelko Configurator";
+    QTest::newRow("algos heading keeps its padding") << "tMPUTitle_2"
+                                                     << "  Algorithms configuration  ";
     QTest::newRow("range legend") << "tMpuMaxRangeLabel"
                                   << "2g                             4g                              "
                                      "8g                         16g";
-    QTest::newRow("temperature fast period quotes Delta")
-        << "tTempFastPeriod" << "Fast measure period (into \"Delta\" zone)";
-    QTest::newRow("slow period keeps its trailing space") << "tTempSlowPeriod" << "Slow measure period ";
-    QTest::newRow("vibe title keeps its trailing space") << "tVibrationTitle" << "Parameters of VIBE ";
-    QTest::newRow("device address as the device spells it") << "tDevADDR" << "Device Adress";
-    QTest::newRow("join request timeout") << "txJRErrorTimeout" << "Join Request ERROR timeout";
-    QTest::newRow("result label keeps two spaces") << "tConsoTotal" << "Theoretical consumption result  ";
+    QTest::newRow("temperature fast period quotes Delta") << "tTempFastPeriod"
+                                                          << "Fast measure period (into \"Delta\" zone)";
+    QTest::newRow("slow period keeps its trailing space") << "tTempSlowPeriod"
+                                                          << "Slow measure period ";
+    QTest::newRow("vibe title keeps its trailing space") << "tVibrationTitle"
+                                                         << "Parameters of VIBE ";
+    QTest::newRow("device address as the device spells it") << "tDevADDR"
+                                                            << "Device Adress";
+    QTest::newRow("join request timeout") << "txJRErrorTimeout"
+                                          << "Join Request ERROR timeout";
+    QTest::newRow("result label keeps two spaces") << "tConsoTotal"
+                                                   << "Theoretical consumption result  ";
     QTest::newRow("lifetime sentence opens") << "tConsoTotalResume_p1"
                                              << "The estimated product lifetime is around either";
-    QTest::newRow("lifetime sentence closes") << "tConsoTotalResume_p4" << "years.";
+    QTest::newRow("lifetime sentence closes") << "tConsoTotalResume_p4"
+                                              << "years.";
 }
 
 void FormTest::labelsReadExactlyAsWritten()
@@ -285,10 +300,8 @@ void FormTest::listsOfferTheirItemsAndStartOnTheirChoice_data()
     QTest::newRow("motion sampling") << "cboMvtFreq" << sampling << 5;
     QTest::newRow("burst mode") << "cboMvtTrackingBurstMode" << QStringList{"0", "1", "2", "3", "4"} << 2;
     QTest::newRow("motion bursts") << "cboMvtTrackingBurstNumberMotion" << QStringList{"2", "3", "4"} << 0;
-    QTest::newRow("stillness bursts") << "cboMvtTrackingBurstNumberStillness" << QStringList{"2", "3", "4"}
-                                      << 1;
-    QTest::newRow("spreading factor") << "cboConsoLoRaSF"
-                                      << QStringList{"7", "8", "9", "10", "11", "12"} << 0;
+    QTest::newRow("stillness bursts") << "cboMvtTrackingBurstNumberStillness" << QStringList{"2", "3", "4"} << 1;
+    QTest::newRow("spreading factor") << "cboConsoLoRaSF" << QStringList{"7", "8", "9", "10", "11", "12"} << 0;
     QTest::newRow("calculator shock sampling reads 7") << "cboConsoChocFreqMPU" << calculatorShock << 0;
     QTest::newRow("calculator motion sampling") << "cboConsoMvtFreqMPU" << sampling << 0;
 }
@@ -317,41 +330,52 @@ void FormTest::spinBoxesStartWithTheirRangeValueAndUnit_data()
     QTest::addColumn<QString>("prefix");
     QTest::addColumn<QString>("suffix");
     QTest::addColumn<bool>("enabled");
-    QTest::newRow("alert period") << "xAlgoPeriod" << 60 << 65535 << 1 << 600 << "" << " s" << false;
+    QTest::newRow("alert period") << "xAlgoPeriod" << 60 << 65535 << 1 << 600 << ""
+                                  << " s" << false;
     QTest::newRow("log frame period") << "xNbAliveFrameBeforeLog" << 0 << 255 << 1 << 120 << "After "
                                       << " alive frame" << false;
-    QTest::newRow("power-on delay") << "xNbSecondBeforeStart" << 0 << 254 << 1 << 0 << "" << " s" << false;
-    QTest::newRow("alive saved values") << "xAliveNbSavedValue" << 1 << 48 << 1 << 1 << "" << " values"
-                                        << true;
-    QTest::newRow("shock threshold") << "xChocGzNeg" << 50 << 15999 << 1 << 5000 << "" << " mG" << false;
+    QTest::newRow("power-on delay") << "xNbSecondBeforeStart" << 0 << 254 << 1 << 0 << ""
+                                    << " s" << false;
+    QTest::newRow("alive saved values") << "xAliveNbSavedValue" << 1 << 48 << 1 << 1 << ""
+                                        << " values" << true;
+    QTest::newRow("shock threshold") << "xChocGzNeg" << 50 << 15999 << 1 << 5000 << ""
+                                     << " mG" << false;
     QTest::newRow("shock log") << "xChocNbAliveFrameBeforeShockLog" << 0 << 255 << 1 << 36 << "After "
                                << " alive frame" << false;
-    QTest::newRow("motion threshold") << "xMvtGxSup" << 25 << 15999 << 1 << 300 << "" << " mG" << false;
-    QTest::newRow("motion timer B") << "xMvtTimerY" << 500 << 86400000 << 1 << 3000 << "" << " ms" << false;
-    QTest::newRow("motion sensitivity") << "xMvtSensitivity" << 0 << 32767 << 1 << 10 << "" << "" << false;
-    QTest::newRow("summary period") << "xMvtActivityResumePeriod" << 1 << 360 << 1 << 1 << "" << " hours"
-                                    << false;
-    QTest::newRow("stillness alert period") << "xMvtTrackingAlertPeriodStillness" << 10 << 65535 << 1 << 7200
-                                            << "" << " s" << false;
-    QTest::newRow("temperature saved values") << "xTempNbSavedValue" << 1 << 48 << 1 << 12 << "N = " << ""
-                                              << false;
-    QTest::newRow("tilt inhibition") << "xTiltInhibition" << 1 << 255 << 1 << 5 << "" << " measure(s)"
-                                     << false;
-    QTest::newRow("tilt roll") << "xTiltThresholdRoll" << 1 << 180 << 1 << 90 << "" << " °" << false;
-    QTest::newRow("tilt period") << "xTiltPeriod" << 500 << 21600000 << 1 << 2000 << "" << " ms" << false;
-    QTest::newRow("rotation laps") << "xRotationNbLap" << 1 << 32767 << 1 << 5 << "" << " laps" << false;
+    QTest::newRow("motion threshold") << "xMvtGxSup" << 25 << 15999 << 1 << 300 << ""
+                                      << " mG" << false;
+    QTest::newRow("motion timer B") << "xMvtTimerY" << 500 << 86400000 << 1 << 3000 << ""
+                                    << " ms" << false;
+    QTest::newRow("motion sensitivity") << "xMvtSensitivity" << 0 << 32767 << 1 << 10 << ""
+                                        << "" << false;
+    QTest::newRow("summary period") << "xMvtActivityResumePeriod" << 1 << 360 << 1 << 1 << ""
+                                    << " hours" << false;
+    QTest::newRow("stillness alert period") << "xMvtTrackingAlertPeriodStillness" << 10 << 65535 << 1 << 7200 << ""
+                                            << " s" << false;
+    QTest::newRow("temperature saved values") << "xTempNbSavedValue" << 1 << 48 << 1 << 12 << "N = "
+                                              << "" << false;
+    QTest::newRow("tilt inhibition") << "xTiltInhibition" << 1 << 255 << 1 << 5 << ""
+                                     << " measure(s)" << false;
+    QTest::newRow("tilt roll") << "xTiltThresholdRoll" << 1 << 180 << 1 << 90 << ""
+                               << " °" << false;
+    QTest::newRow("tilt period") << "xTiltPeriod" << 500 << 21600000 << 1 << 2000 << ""
+                                 << " ms" << false;
+    QTest::newRow("rotation laps") << "xRotationNbLap" << 1 << 32767 << 1 << 5 << ""
+                                   << " laps" << false;
     QTest::newRow("orientation roll below zero") << "xOrientThresholdRoll" << -90 << 90 << 1 << -45 << ""
                                                  << " °" << false;
-    QTest::newRow("vibe top frequency") << "xVibrationFreqMax" << 100 << 500 << 1 << 500 << "" << " Hz"
-                                        << false;
-    QTest::newRow("default data rate") << "xLoRaDefaultDR" << 0 << 5 << 1 << 0 << "DR" << "" << true;
-    QTest::newRow("join request timeout") << "xJRErrorTimeout" << 0 << 240 << 1 << 12 << "" << " hours"
-                                          << true;
-    QTest::newRow("battery capacity") << "xCapaPile" << 1600 << 3200 << 100 << 2000 << "" << " mAh" << true;
-    QTest::newRow("manual alive frames") << "xfConsoAliveNbAliveMan" << 0 << 2000 << 1 << 0 << "" << ""
-                                         << true;
-    QTest::newRow("calculator tilt period") << "xConsoTiltPeriod" << 0 << 360000 << 1 << 0 << "" << " ms"
-                                            << true;
+    QTest::newRow("vibe top frequency") << "xVibrationFreqMax" << 100 << 500 << 1 << 500 << ""
+                                        << " Hz" << false;
+    QTest::newRow("default data rate") << "xLoRaDefaultDR" << 0 << 5 << 1 << 0 << "DR"
+                                       << "" << true;
+    QTest::newRow("join request timeout") << "xJRErrorTimeout" << 0 << 240 << 1 << 12 << ""
+                                          << " hours" << true;
+    QTest::newRow("battery capacity") << "xCapaPile" << 1600 << 3200 << 100 << 2000 << ""
+                                      << " mAh" << true;
+    QTest::newRow("manual alive frames") << "xfConsoAliveNbAliveMan" << 0 << 2000 << 1 << 0 << ""
+                                         << "" << true;
+    QTest::newRow("calculator tilt period") << "xConsoTiltPeriod" << 0 << 360000 << 1 << 0 << ""
+                                            << " ms" << true;
     QTest::newRow("calculator vibe period") << "xConsoVibrationPeriod" << 10 << 65535 << 1 << 10 << ""
                                             << " seconds" << true;
 }
@@ -509,14 +533,22 @@ void FormTest::clickingOneLoraChoiceFlipsItsPartner_data()
     QTest::addColumn<QString>("clicked");
     QTest::addColumn<QString>("partner");
     QTest::addColumn<bool>("clickedStartsChecked");
-    QTest::newRow("checked OTAA hands over to ABP") << "rbOTAA" << "rbABP" << true;
-    QTest::newRow("unchecked ABP takes over from OTAA") << "rbABP" << "rbOTAA" << false;
-    QTest::newRow("public network") << "rbPublicNetwork" << "rbPrivateNetwork" << true;
-    QTest::newRow("private network") << "rbPrivateNetwork" << "rbPublicNetwork" << false;
-    QTest::newRow("confirmed messages") << "rbMessageConfirmed" << "rbMessageUnconfirmed" << false;
-    QTest::newRow("unconfirmed messages") << "rbMessageUnconfirmed" << "rbMessageConfirmed" << true;
-    QTest::newRow("ADR on") << "rbADR_ON" << "rbADR_OFF" << false;
-    QTest::newRow("ADR off") << "rbADR_OFF" << "rbADR_ON" << true;
+    QTest::newRow("checked OTAA hands over to ABP") << "rbOTAA"
+                                                    << "rbABP" << true;
+    QTest::newRow("unchecked ABP takes over from OTAA") << "rbABP"
+                                                        << "rbOTAA" << false;
+    QTest::newRow("public network") << "rbPublicNetwork"
+                                    << "rbPrivateNetwork" << true;
+    QTest::newRow("private network") << "rbPrivateNetwork"
+                                     << "rbPublicNetwork" << false;
+    QTest::newRow("confirmed messages") << "rbMessageConfirmed"
+                                        << "rbMessageUnconfirmed" << false;
+    QTest::newRow("unconfirmed messages") << "rbMessageUnconfirmed"
+                                          << "rbMessageConfirmed" << true;
+    QTest::newRow("ADR on") << "rbADR_ON"
+                            << "rbADR_OFF" << false;
+    QTest::newRow("ADR off") << "rbADR_OFF"
+                             << "rbADR_ON" << true;
 }
 
 void FormTest::clickingOneLoraChoiceFlipsItsPartner()
@@ -614,8 +646,10 @@ void FormTest::picturesLoadAtTheirSizes_data()
     QTest::addColumn<QString>("label");
     QTest::addColumn<QString>("path");
     QTest::addColumn<QSize>("size");
-    QTest::newRow("standing upright") << "imagePelkoUp" << ":/icones/Pic_Pelko_none.png" << QSize(186, 180);
-    QTest::newRow("laid flat") << "imagePelkoFlat" << ":/icones/Pelko_roll.png" << QSize(607, 182);
+    QTest::newRow("standing upright") << "imagePelkoUp"
+                                      << ":/icones/Pic_Pelko_none.png" << QSize(186, 180);
+    QTest::newRow("laid flat") << "imagePelkoFlat"
+                               << ":/icones/Pelko_roll.png" << QSize(607, 182);
 }
 
 void FormTest::picturesLoadAtTheirSizes()

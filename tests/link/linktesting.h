@@ -10,7 +10,6 @@
 
 #include <QtTest>
 
-
 // True when the host itself lists a port that looks like the device, which
 // would take the place of the simulated one.
 inline bool hostListsADevice()

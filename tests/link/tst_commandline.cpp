@@ -29,19 +29,33 @@ void CommandLineTest::eachCommandTakesItsLineForm_data()
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<bool>("crLf");
 
-    QTest::newRow("READY alone") << QByteArray("READY") << QByteArray("x") << 5 << "t" << QByteArray("READY\r\n") << true;
-    QTest::newRow("reset alone") << QByteArray("reset") << QByteArray() << 0 << QString() << QByteArray("reset\r\n") << true;
-    QTest::newRow("ALGO mask in lower-case hex") << QByteArray("ALGO") << QByteArray() << 26 << QString() << QByteArray("ALGO 0x1a\r\n") << true;
-    QTest::newRow("ALGO mask 0x1ff") << QByteArray("ALGO") << QByteArray() << 511 << QString() << QByteArray("ALGO 0x1ff\r\n") << true;
-    QTest::newRow("ALGO key in decimal") << QByteArray("ALGO") << QByteArray("period") << 60 << QString() << QByteArray("ALGO period 60\r\n") << true;
-    QTest::newRow("LORA SET text") << QByteArray("LORA SET") << QByteArray("APPEUI") << 7 << "70B3D57ED0000001" << QByteArray("LORA SET APPEUI 70B3D57ED0000001\r\n") << true;
-    QTest::newRow("LORA SET text is UTF-8") << QByteArray("LORA SET") << QByteArray("OTAA") << 0 << QString::fromUtf8("\xc3\xa9") << QByteArray("LORA SET OTAA \xc3\xa9\r\n") << true;
-    QTest::newRow("DEVADDR without ending") << QByteArray("LORA SET") << QByteArray("DEVADDR") << 0 << "26011BDA" << QByteArray("LORA SET DEVADDR 26011BDA") << false;
-    QTest::newRow("NWKID without ending") << QByteArray("LORA SET") << QByteArray("NWKID") << 0 << "000013" << QByteArray("LORA SET NWKID 000013") << false;
-    QTest::newRow("JRERROR is a number") << QByteArray("LORA SET") << QByteArray("JRERROR") << 3 << "ignored" << QByteArray("LORA SET JRERROR 3\r\n") << true;
-    QTest::newRow("DEBUG ignores the value") << QByteArray("DEBUG") << QByteArray("LEDON") << 42 << QString() << QByteArray("DEBUG LEDON\r\n") << true;
-    QTest::newRow("LORA GET two blanks") << QByteArray("LORA GET") << QByteArray() << 0 << QString() << QByteArray("LORA GET  0\r\n") << true;
-    QTest::newRow("negative value") << QByteArray("TEMP") << QByteArray("thetaMin") << -1500 << QString() << QByteArray("TEMP thetaMin -1500\r\n") << true;
+    QTest::newRow("READY alone") << QByteArray("READY") << QByteArray("x") << 5 << "t" << QByteArray("READY\r\n")
+                                 << true;
+    QTest::newRow("reset alone") << QByteArray("reset") << QByteArray() << 0 << QString() << QByteArray("reset\r\n")
+                                 << true;
+    QTest::newRow("ALGO mask in lower-case hex")
+        << QByteArray("ALGO") << QByteArray() << 26 << QString() << QByteArray("ALGO 0x1a\r\n") << true;
+    QTest::newRow("ALGO mask 0x1ff") << QByteArray("ALGO") << QByteArray() << 511 << QString()
+                                     << QByteArray("ALGO 0x1ff\r\n") << true;
+    QTest::newRow("ALGO key in decimal") << QByteArray("ALGO") << QByteArray("period") << 60 << QString()
+                                         << QByteArray("ALGO period 60\r\n") << true;
+    QTest::newRow("LORA SET text") << QByteArray("LORA SET") << QByteArray("APPEUI") << 7 << "70B3D57ED0000001"
+                                   << QByteArray("LORA SET APPEUI 70B3D57ED0000001\r\n") << true;
+    QTest::newRow("LORA SET text is UTF-8")
+        << QByteArray("LORA SET") << QByteArray("OTAA") << 0 << QString::fromUtf8("\xc3\xa9")
+        << QByteArray("LORA SET OTAA \xc3\xa9\r\n") << true;
+    QTest::newRow("DEVADDR without ending") << QByteArray("LORA SET") << QByteArray("DEVADDR") << 0 << "26011BDA"
+                                            << QByteArray("LORA SET DEVADDR 26011BDA") << false;
+    QTest::newRow("NWKID without ending") << QByteArray("LORA SET") << QByteArray("NWKID") << 0 << "000013"
+                                          << QByteArray("LORA SET NWKID 000013") << false;
+    QTest::newRow("JRERROR is a number") << QByteArray("LORA SET") << QByteArray("JRERROR") << 3 << "ignored"
+                                         << QByteArray("LORA SET JRERROR 3\r\n") << true;
+    QTest::newRow("DEBUG ignores the value")
+        << QByteArray("DEBUG") << QByteArray("LEDON") << 42 << QString() << QByteArray("DEBUG LEDON\r\n") << true;
+    QTest::newRow("LORA GET two blanks") << QByteArray("LORA GET") << QByteArray() << 0 << QString()
+                                         << QByteArray("LORA GET  0\r\n") << true;
+    QTest::newRow("negative value") << QByteArray("TEMP") << QByteArray("thetaMin") << -1500 << QString()
+                                    << QByteArray("TEMP thetaMin -1500\r\n") << true;
 }
 
 void CommandLineTest::eachCommandTakesItsLineForm()
@@ -64,7 +78,8 @@ void CommandLineTest::loggedLineLosesOnlyARealEnding_data()
     QTest::addColumn<QByteArray>("logged");
     QTest::newRow("ordinary line") << QByteArray("APPEUI") << "0011" << QByteArray("LORA SET APPEUI 0011");
     // A bare line keeps everything it sends, even a text that happens to end like a line.
-    QTest::newRow("bare line ending in CR LF text") << QByteArray("NWKID") << "00\r\n" << QByteArray("LORA SET NWKID 00\r\n");
+    QTest::newRow("bare line ending in CR LF text") << QByteArray("NWKID") << "00\r\n"
+                                                    << QByteArray("LORA SET NWKID 00\r\n");
 }
 
 void CommandLineTest::loggedLineLosesOnlyARealEnding()

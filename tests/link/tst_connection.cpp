@@ -19,20 +19,24 @@ const QString kError3Text = QStringLiteral(
     "No product answer... Please verify that the product is well connected, turned on and detected by your "
     "computer. Then please try again.");
 const QString kError4Text = QStringLiteral("Serial port is ready but the product didn't answer.");
-const char *const kLoRaFields[] = {"leDevEUI", "leAppEUI", "leAppKEY", "leNwkSKEY", "leAppSKEY", "leDevADDR", "leNwkID"};
-const char *const kLoRaRadios[] = {"rbMessageConfirmed", "rbMessageUnconfirmed", "rbABP", "rbOTAA",
-                                   "rbADR_OFF", "rbADR_ON", "rbPrivateNetwork", "rbPublicNetwork"};
+const char *const kLoRaFields[] = {"leDevEUI",  "leAppEUI",  "leAppKEY", "leNwkSKEY",
+                                   "leAppSKEY", "leDevADDR", "leNwkID"};
+const char *const kLoRaRadios[] = {
+    "rbMessageConfirmed", "rbMessageUnconfirmed", "rbABP",          "rbOTAA", "rbADR_OFF",
+    "rbADR_ON",           "rbPrivateNetwork",     "rbPublicNetwork"};
 
 // What the user sees of the link on the window.
 struct View
 {
-    explicit View(MainWindow &w)
-        : start(w.findChild<QPushButton *>("startButton")), stop(w.findChild<QPushButton *>("stopButton")),
-          read(w.findChild<QPushButton *>("readAlgoButton")), debug(w.findChild<QPushButton *>("pbEnableDebug")),
-          status(w.findChild<QTextEdit *>("leVersion")), console(w.findChild<QTextEdit *>("consoleOutput")),
-          progress(w.findChild<QProgressBar *>("progressBar"))
-    {
-    }
+    explicit View(MainWindow &w) :
+        start(w.findChild<QPushButton *>("startButton")),
+        stop(w.findChild<QPushButton *>("stopButton")),
+        read(w.findChild<QPushButton *>("readAlgoButton")),
+        debug(w.findChild<QPushButton *>("pbEnableDebug")),
+        status(w.findChild<QTextEdit *>("leVersion")),
+        console(w.findChild<QTextEdit *>("consoleOutput")),
+        progress(w.findChild<QProgressBar *>("progressBar"))
+    {}
     QPushButton *start, *stop, *read, *debug;
     QTextEdit *status, *console;
     QProgressBar *progress;
@@ -218,8 +222,10 @@ void ConnectionTest::noDevicePortReportsError1()
 
 void ConnectionTest::firstOfTwoDevicePortsIsUsedAndTheSecondNotEvenLogged()
 {
-    m_sim->addPort(QStringLiteral("ttySECOND"), QStringLiteral("Silicon Labs"), QStringLiteral("/nonexistent/ttySECOND"));
-    m_sim->addPort(QStringLiteral("ttyOTHER"), QStringLiteral("Prolific"), QStringLiteral("/nonexistent/ttyOTHER"), true);
+    m_sim->addPort(QStringLiteral("ttySECOND"), QStringLiteral("Silicon Labs"),
+                   QStringLiteral("/nonexistent/ttySECOND"));
+    m_sim->addPort(QStringLiteral("ttyOTHER"), QStringLiteral("Prolific"), QStringLiteral("/nonexistent/ttyOTHER"),
+                   true);
     DebugLog log;
     MainWindow window;
     connect(window);
@@ -262,8 +268,8 @@ void ConnectionTest::unansweredReadyReportsError3ThenError4()
     View view(window);
     connect(window);
 
-    QCOMPARE(m_dialogs->summary(), QStringLiteral("critical Error 3: ") + kError3Text
-                                       + QStringLiteral(" | critical Error 4: ") + kError4Text);
+    QCOMPARE(m_dialogs->summary(), QStringLiteral("critical Error 3: ") + kError3Text +
+                                       QStringLiteral(" | critical Error 4: ") + kError4Text);
     QCOMPARE(m_sim->device().receivedLines(), QList<QByteArray>{"READY\r\n"});
     QVERIFY(view.console->toPlainText().contains(QLatin1String("NOK : Command 'READY ' failed")));
     QCOMPARE(view.status->toPlainText(), QStringLiteral("ERROR 4: please try again"));
@@ -395,9 +401,9 @@ void ConnectionTest::uploadOutcomeDecidesWhatTheButtonsOffer()
     m_sim->device().clearReceived();
     m_dialogs->clear();
     view.start->click();
-    QVERIFY2(m_dialogs->summary().endsWith(
-                 QLatin1String("critical Error 5: The configuration failed. Please try again.")),
-             qPrintable(m_dialogs->summary()));
+    QVERIFY2(
+        m_dialogs->summary().endsWith(QLatin1String("critical Error 5: The configuration failed. Please try again.")),
+        qPrintable(m_dialogs->summary()));
     QVERIFY(!m_sim->device().receivedLines().contains("DISCONNECTE\r\n"));
     QVERIFY(!window.serial.isOpen());
     QVERIFY(!window.productConnected);

@@ -47,20 +47,19 @@ public:
     int slider() const { return get<QSlider>("MPUmaxRange")->value(); }
     bool upright() const
     {
-        return checked("rbPelkoStayUpright") && !checked("rbPelkoLaidFlat")
-            && enabled("imagePelkoUp") && !enabled("imagePelkoFlat");
+        return checked("rbPelkoStayUpright") && !checked("rbPelkoLaidFlat") && enabled("imagePelkoUp") &&
+               !enabled("imagePelkoFlat");
     }
     bool laidFlat() const
     {
-        return checked("rbPelkoLaidFlat") && !checked("rbPelkoStayUpright")
-            && enabled("imagePelkoFlat") && !enabled("imagePelkoUp");
+        return checked("rbPelkoLaidFlat") && !checked("rbPelkoStayUpright") && enabled("imagePelkoFlat") &&
+               !enabled("imagePelkoUp");
     }
 
     MainWindow window;
 };
 
 // The boxes the limit of two governs, in the order of the window.
-static const char *const kLimitedBoxes[] = {"cbChoc", "cbMvt", "cbTemp", "cbTilt",
-                                            "cbRotation", "cbOrient", "cbVibe"};
+static const char *const kLimitedBoxes[] = {"cbChoc", "cbMvt", "cbTemp", "cbTilt", "cbRotation", "cbOrient", "cbVibe"};
 
 #endif // PELKO_TESTS_FORMDRIVER_H

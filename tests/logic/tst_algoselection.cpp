@@ -300,8 +300,8 @@ void AlgoSelectionTest::randomClicksKeepTheFormRules()
 {
     QFETCH(QByteArray, release);
     QFETCH(quint32, seed);
-    const char *boxes[] = {"cbAlive", "cbChoc", "cbMvt", "cbTemp", "cbTilt",
-                           "cbRotation", "cbOrient", "cbVibe", "cbAliveRefreshMode"};
+    const char *boxes[] = {
+        "cbAlive", "cbChoc", "cbMvt", "cbTemp", "cbTilt", "cbRotation", "cbOrient", "cbVibe", "cbAliveRefreshMode"};
     QRandomGenerator random(seed);
     DebugLog log; // thousands of traces: keep them out of the test output
     FormDriver form(release);

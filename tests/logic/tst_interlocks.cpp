@@ -104,8 +104,7 @@ void InterlocksTest::joinModeOpensOnlyItsOwnKeys()
 void InterlocksTest::trackingAndMotionDurationExcludeEachOther()
 {
     FormDriver form("2.2");
-    const char *startStop[] = {"cbMvtLoraAtStartMvt", "cbMvtLoraAtStopMvt", "tMvtLoraAtStartMvt",
-                               "tMvtLoraAtStopMvt"};
+    const char *startStop[] = {"cbMvtLoraAtStartMvt", "cbMvtLoraAtStopMvt", "tMvtLoraAtStartMvt", "tMvtLoraAtStopMvt"};
     form.click("cbMvt");
     QVERIFY(form.enabled("cbMvtTracking") && form.enabled("cbMvtActivity"));
     QVERIFY(!form.enabled("cboMvtTrackingBurstMode"));
@@ -169,7 +168,7 @@ void InterlocksTest::logPeriodFollowsItsLogBox()
 void InterlocksTest::temperatureAlertFieldsFollowThresholdMode()
 {
     FormDriver form("2.2");
-    const char *alertFields[] = {"xTempThetaMax", "xTempThetaMin", "xTempDeltaTheta",
+    const char *alertFields[] = {"xTempThetaMax",   "xTempThetaMin",        "xTempDeltaTheta",
                                  "xTempFastPeriod", "xTempUltraFastPeriod", "xTempNbExcess"};
     form.click("cbTemp");
     for (const char *field : alertFields)

@@ -26,25 +26,22 @@ void AnswerTextTest::colourPairIsRemovedOnlyWhenWellFormed_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("shown");
 
-    QTest::newRow("green word")
-        << esc + "[32mFirmware : v2.2" + esc + "[0m\r\nOK" << "Firmware : v2.2\r\nOK";
+    QTest::newRow("green word") << esc + "[32mFirmware : v2.2" + esc + "[0m\r\nOK"
+                                << "Firmware : v2.2\r\nOK";
     QTest::newRow("second coloured word keeps its sequences")
         << "a " + esc + "[31mred" + esc + "[0m b " + esc + "[33myellow" + esc + "[0m"
         << "a red b " + esc + "[33myellow" + esc + "[0m";
-    QTest::newRow("blue alone is not cleaned")
-        << esc + "[34mblue" + esc + "[0m" << esc + "[34mblue" + esc + "[0m";
-    QTest::newRow("closer missing")
-        << esc + "[32mgreen and no end" << esc + "[32mgreen and no end";
-    QTest::newRow("opener at the very start without ESC")
-        << "[32mgreen" + esc + "[0m" << "[32mgreen" + esc + "[0m";
-    QTest::newRow("closer without ESC")
-        << "x" + esc + "[32mgreen[0m" << "x" + esc + "[32mgreen[0m";
-    QTest::newRow("closer before opener only")
-        << "x" + esc + "[0my" + esc + "[32mz" << "x" + esc + "[0my" + esc + "[32mz";
-    QTest::newRow("stray closer before a good pair")
-        << esc + "[0m<" + esc + "[32mok" + esc + "[0m>" << esc + "[0m<ok>";
-    QTest::newRow("bracket text without escape")
-        << "[31m[0m" << "[31m[0m";
+    QTest::newRow("blue alone is not cleaned") << esc + "[34mblue" + esc + "[0m" << esc + "[34mblue" + esc + "[0m";
+    QTest::newRow("closer missing") << esc + "[32mgreen and no end" << esc + "[32mgreen and no end";
+    QTest::newRow("opener at the very start without ESC") << "[32mgreen" + esc + "[0m"
+                                                          << "[32mgreen" + esc + "[0m";
+    QTest::newRow("closer without ESC") << "x" + esc + "[32mgreen[0m"
+                                        << "x" + esc + "[32mgreen[0m";
+    QTest::newRow("closer before opener only") << "x" + esc + "[0my" + esc + "[32mz"
+                                               << "x" + esc + "[0my" + esc + "[32mz";
+    QTest::newRow("stray closer before a good pair") << esc + "[0m<" + esc + "[32mok" + esc + "[0m>" << esc + "[0m<ok>";
+    QTest::newRow("bracket text without escape") << "[31m[0m"
+                                                 << "[31m[0m";
     QTest::newRow("empty") << QString() << QString();
 }
 
@@ -60,15 +57,16 @@ void AnswerTextTest::appKeyIsMaskedButItsLastDigitsStay_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("shown");
     const QString x26(26, QLatin1Char('X'));
-    QTest::newRow("32 hex digits")
-        << "DevEui : 0011\r\nAppKey : 2B7E151628AED2A6ABF7158809CF4F3C\r\nOK"
-        << "DevEui : 0011\r\nAppKey : " + x26 + "CF4F3C\r\nOK";
-    QTest::newRow("text ends sooner: the whole mask is inserted")
-        << "AppKey : 1234" << "AppKey : " + x26;
-    QTest::newRow("label at the very end") << "AppKey : " << "AppKey : " + x26;
-    QTest::newRow("label in other case alone is not masked")
-        << "APPKEY : 2B7E151628AED2A6ABF7158809CF4F3C" << "APPKEY : 2B7E151628AED2A6ABF7158809CF4F3C";
-    QTest::newRow("no label") << "AppEui : 0011" << "AppEui : 0011";
+    QTest::newRow("32 hex digits") << "DevEui : 0011\r\nAppKey : 2B7E151628AED2A6ABF7158809CF4F3C\r\nOK"
+                                   << "DevEui : 0011\r\nAppKey : " + x26 + "CF4F3C\r\nOK";
+    QTest::newRow("text ends sooner: the whole mask is inserted") << "AppKey : 1234"
+                                                                  << "AppKey : " + x26;
+    QTest::newRow("label at the very end") << "AppKey : "
+                                           << "AppKey : " + x26;
+    QTest::newRow("label in other case alone is not masked") << "APPKEY : 2B7E151628AED2A6ABF7158809CF4F3C"
+                                                             << "APPKEY : 2B7E151628AED2A6ABF7158809CF4F3C";
+    QTest::newRow("no label") << "AppEui : 0011"
+                              << "AppEui : 0011";
 }
 
 void AnswerTextTest::appKeyIsMaskedButItsLastDigitsStay()
@@ -97,7 +95,8 @@ void AnswerTextTest::batteryLevelIsTakenAfterTheLastLabel_data()
     QTest::addColumn<QByteArray>("level");
     QTest::addColumn<QByteArray>("rest");
     QTest::newRow("usual") << QByteArray("Battery: 87%\r\nOK\r\n>") << QByteArray("87") << QByteArray("87%\r\nOK\r\n>");
-    QTest::newRow("last label wins") << QByteArray("Battery: 10%\r\nBattery: 87%\r\nOK") << QByteArray("87") << QByteArray("87%\r\nOK");
+    QTest::newRow("last label wins") << QByteArray("Battery: 10%\r\nBattery: 87%\r\nOK") << QByteArray("87")
+                                     << QByteArray("87%\r\nOK");
     QTest::newRow("no percent sign") << QByteArray("Battery: 87\r\nOK") << QByteArray() << QByteArray("87\r\nOK");
     // No label: nothing is cut from the answer, so its verdict still stands.
     QTest::newRow("no label") << QByteArray("OK Level 87%\r\n>") << QByteArray() << QByteArray("OK Level 87%\r\n>");

@@ -42,7 +42,8 @@ private slots:
     void batteryAnswerWithoutLabelLeavesNoLevel();
 
 private:
-    template<typename T> T *widget(MainWindow &w, const char *name)
+    template<typename T>
+    T *widget(MainWindow &w, const char *name)
     {
         T *found = w.findChild<T *>(QLatin1String(name));
         if (!found)
@@ -104,10 +105,10 @@ void DispatchTest::unknownReleaseKeepsThePreviousOne()
 void DispatchTest::releaseOpensItsFeatures_data()
 {
     QTest::addColumn<QByteArray>("release");
-    QTest::addColumn<bool>("period");    // 1.9.2
-    QTest::addColumn<bool>("powerOff");  // 2.0
-    QTest::addColumn<bool>("tracking");  // 2.1.1
-    QTest::addColumn<bool>("logging");   // 2.2
+    QTest::addColumn<bool>("period");   // 1.9.2
+    QTest::addColumn<bool>("powerOff"); // 2.0
+    QTest::addColumn<bool>("tracking"); // 2.1.1
+    QTest::addColumn<bool>("logging");  // 2.2
     QTest::addColumn<int>("quietTime");
     QTest::addColumn<int>("counted"); // from 2.0 on ALIVE's own frames stop counting
     QTest::newRow("1.9.1") << QByteArray("1.9.1") << false << false << false << false << 200 << 1;

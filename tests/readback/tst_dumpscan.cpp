@@ -71,7 +71,10 @@ void DumpScanTest::numbersConvertOnlyWhenTheWholeTextIsOne_data()
     QTest::newRow("smallest") << QByteArray("-2147483648") << int(-2147483647 - 1);
     QTest::newRow("one past the largest") << QByteArray("2147483648") << 0;
     QTest::newRow("far too many digits") << QByteArray("123456789012345678901234567890") << 0;
-    QTest::newRow("NUL inside") << QByteArray("12\0" "3", 4) << 0;
+    QTest::newRow("NUL inside") << QByteArray("12\0"
+                                              "3",
+                                              4)
+                                << 0;
 }
 
 void DumpScanTest::numbersConvertOnlyWhenTheWholeTextIsOne()
@@ -110,8 +113,7 @@ void DumpScanTest::aSharedLabelBelongsToTheSectionTheCursorIsIn()
 
 void DumpScanTest::aSectionOutOfOrderLosesItsKeysToTheCurrentOne()
 {
-    scan(deviceDump({"------- TILT -------", "mode : 3", "------- ALIVE -------", "period : 60",
-                     "nbSavedValue : 4"}));
+    scan(deviceDump({"------- TILT -------", "mode : 3", "------- ALIVE -------", "period : 60", "nbSavedValue : 4"}));
     QCOMPARE(value(KeyTiltMode), 3);
     QCOMPARE(value(KeyAlivePeriod), -1);
     QCOMPARE(value(KeyTiltPeriod), 60);
@@ -167,7 +169,11 @@ void DumpScanTest::multipleAlertPeriodDropsItsUnitAndParenthesis()
 void DumpScanTest::linesAreCutAsTheModeSays()
 {
     // Device dump: pieces of zero or one byte lose "their line end" and match nothing.
-    scan(QByteArray("\0" "5\0" "\r\0" "period : 60\r\n\0", 19));
+    scan(QByteArray("\0"
+                    "5\0"
+                    "\r\0"
+                    "period : 60\r\n\0",
+                    19));
     QCOMPARE(dumpLines.size(), 5);
     QCOMPARE(detectedIndexes(), QList<int>() << KeyAlivePeriod);
     QCOMPARE(value(KeyAlivePeriod), 60);

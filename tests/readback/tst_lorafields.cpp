@@ -24,11 +24,16 @@ void LoRaFieldsTest::fieldsTakeTheBytesAfterTheFirstLabel_data()
     QTest::addColumn<QString>("expected");
     QTest::newRow("answer ends early") << QByteArray("DevEui : 0123") << "0123";
     QTest::newRow("label at the very end") << QByteArray("DevEui : ") << "";
-    QTest::newRow("NUL ends the field") << QByteArray("DevEui : 01\0" "23456789ABCDEF", 25) << "01";
-    QTest::newRow("first occurrence wins") << QByteArray("DevEui : AAAAAAAAAAAAAAAA DevEui : BBBB")
-                                           << "AAAAAAAAAAAAAAAA";
-    QTest::newRow("one character per byte")
-        << QByteArray("DevEui : \xff\xfe" "12") << QString::fromLatin1("\xff\xfe" "12");
+    QTest::newRow("NUL ends the field") << QByteArray("DevEui : 01\0"
+                                                      "23456789ABCDEF",
+                                                      25)
+                                        << "01";
+    QTest::newRow("first occurrence wins")
+        << QByteArray("DevEui : AAAAAAAAAAAAAAAA DevEui : BBBB") << "AAAAAAAAAAAAAAAA";
+    QTest::newRow("one character per byte") << QByteArray("DevEui : \xff\xfe"
+                                                          "12")
+                                            << QString::fromLatin1("\xff\xfe"
+                                                                   "12");
 }
 
 void LoRaFieldsTest::fieldsTakeTheBytesAfterTheFirstLabel()

@@ -82,7 +82,6 @@ static QByteArray deviceDump(const QList<QByteArray> &lines)
     return dump + "OK\r\n";
 }
 
-
 static const QByteArray kLoRaAnswer =
     "ACK is enabled\r\nADR is disabled\r\nNetwork is PRIVATE\r\nMode : OTAA\r\n"
     "DevEui : 70B3D57ED0001234\r\nAppEui : 0011223344556677\r\n"
@@ -126,7 +125,10 @@ private slots:
 
 private:
     template<typename T>
-    T *widget(const char *name) { return m_window->findChild<T *>(QLatin1String(name)); }
+    T *widget(const char *name)
+    {
+        return m_window->findChild<T *>(QLatin1String(name));
+    }
     QVariant shown(const QString &name) { return shownIn(*m_window, name); }
     void applyOnly(int key, int value)
     {
@@ -260,9 +262,16 @@ void ReadbackWindowTest::aDumpSwitchesOnTheAlgorithmsItNamesOverItsValues()
     m_window->firmwareVersion = 2.2f;
     widget<QCheckBox>("cbMvt")->setChecked(true);
     m_window->paramDump = deviceDump({
-        "------- COMMON -------", "Poweroff : allowed", "------- ALIVE -------", "Algorithm ALIVE enable.",
-        "------- CHOC -------", "gxSup : 1500", "Algorithm SHOCK enable.",
-        "------- TILT -------", "period : 4000", "Algorithm TILT enable.",
+        "------- COMMON -------",
+        "Poweroff : allowed",
+        "------- ALIVE -------",
+        "Algorithm ALIVE enable.",
+        "------- CHOC -------",
+        "gxSup : 1500",
+        "Algorithm SHOCK enable.",
+        "------- TILT -------",
+        "period : 4000",
+        "Algorithm TILT enable.",
     });
     DebugLog log;
     QCOMPARE(m_window->decodePelkoAlgo(2), 0);
@@ -274,8 +283,8 @@ void ReadbackWindowTest::aDumpSwitchesOnTheAlgorithmsItNamesOverItsValues()
     QVERIFY(widget<QSpinBox>("xChocGxSup")->isEnabled());
     const QStringList lines = log.lines();
     QVERIFY(lines.indexOf("*-------- Disabling algorithm --------*") >= 0);
-    QVERIFY(lines.indexOf("*----- Applying detected value to parameters -----*")
-            < lines.indexOf("*-------- Enabling algorithm --------*"));
+    QVERIFY(lines.indexOf("*----- Applying detected value to parameters -----*") <
+            lines.indexOf("*-------- Enabling algorithm --------*"));
 }
 
 void ReadbackWindowTest::anEmptyDumpSwitchesEveryAlgorithmOffButVibration()
@@ -289,8 +298,8 @@ void ReadbackWindowTest::anEmptyDumpSwitchesEveryAlgorithmOffButVibration()
 
     m_window->paramDump.clear();
     QCOMPARE(m_window->decodePelkoAlgo(2), 0);
-    for (const char *off : {"cbAlive", "cbChoc", "cbMvt", "cbTemp", "cbTilt", "cbRotation", "cbOrient",
-                            "cbAllowPowerOFF"})
+    for (const char *off :
+         {"cbAlive", "cbChoc", "cbMvt", "cbTemp", "cbTilt", "cbRotation", "cbOrient", "cbAllowPowerOFF"})
         QVERIFY2(!widget<QCheckBox>(off)->isChecked(), off);
     QVERIFY(widget<QCheckBox>("cbVibe")->isChecked());
     QCOMPARE(shown("xChocGxSup"), QVariant(2500)); // the earlier read, applied again
@@ -330,13 +339,20 @@ void ReadbackWindowTest::loRaSettingsDependOnTheRelease()
     QCOMPARE(m_window->decodePelkoLoRa(), 0);
     QCOMPARE(shown("xLoRaDefaultDR"), QVariant(dataRate));
     QCOMPARE(shown("xJRErrorTimeout"), QVariant(timeout));
-    const QList<Setting> expected = {
-        {"rbMessageConfirmed", true}, {"rbMessageUnconfirmed", false}, {"rbADR_OFF", true},
-        {"rbADR_ON", false}, {"rbPrivateNetwork", true}, {"rbPublicNetwork", false},
-        {"rbOTAA", true}, {"rbABP", false}, {"leDevEUI", "70B3D57ED0001234"},
-        {"leAppEUI", "0011223344556677"}, {"leNwkSKEY", "000102030405060708090A0B0C0D0E0F"},
-        {"leAppSKEY", "F0E0D0C0B0A090807060504030201000"}, {"leDevADDR", "26011BDA"},
-        {"leNwkID", "000013"}};
+    const QList<Setting> expected = {{"rbMessageConfirmed", true},
+                                     {"rbMessageUnconfirmed", false},
+                                     {"rbADR_OFF", true},
+                                     {"rbADR_ON", false},
+                                     {"rbPrivateNetwork", true},
+                                     {"rbPublicNetwork", false},
+                                     {"rbOTAA", true},
+                                     {"rbABP", false},
+                                     {"leDevEUI", "70B3D57ED0001234"},
+                                     {"leAppEUI", "0011223344556677"},
+                                     {"leNwkSKEY", "000102030405060708090A0B0C0D0E0F"},
+                                     {"leAppSKEY", "F0E0D0C0B0A090807060504030201000"},
+                                     {"leDevADDR", "26011BDA"},
+                                     {"leNwkID", "000013"}};
     for (const Setting &s : expected)
         QCOMPARE(shown(s.field), s.value);
     QVERIFY(widget<QRadioButton>("rbPrivateNetwork")->isEnabled());
@@ -371,8 +387,8 @@ void ReadbackWindowTest::loRaKeyIsMaskedAndIdentitiesLocked()
 void ReadbackWindowTest::loRaFieldsMissingFromTheAnswerStayAsTheyWere()
 {
     m_window->firmwareVersion = 2.2f;
-    const QList<Setting> before = {{"leAppEUI", "ABC"}, {"leNwkID", "42"}, {"xLoRaDefaultDR", 2},
-                                   {"xJRErrorTimeout", 36}};
+    const QList<Setting> before = {
+        {"leAppEUI", "ABC"}, {"leNwkID", "42"}, {"xLoRaDefaultDR", 2}, {"xJRErrorTimeout", 36}};
     for (const Setting &s : before)
         QVERIFY(enter(*m_window, s));
     m_window->loraAnswer = "DevEui : 70B3D57ED0001234\r\nAppEui is not set\r\nOK\r\n";
@@ -410,8 +426,7 @@ void ReadbackWindowTest::aRefusedDumpIsReportedAfterDebugIsSwitchedOffAgain()
     sim.device().clearReceived();
     dialogs.clear();
     click(window, "readAlgoButton");
-    QCOMPARE(sim.device().receivedLines(),
-             (QList<QByteArray>{"DEBUG 1\r\n", "DUMP RAM PARAM  0\r\n", "DEBUG 0\r\n"}));
+    QCOMPARE(sim.device().receivedLines(), (QList<QByteArray>{"DEBUG 1\r\n", "DUMP RAM PARAM  0\r\n", "DEBUG 0\r\n"}));
     QCOMPARE(dialogs.summary(), QStringLiteral("critical Error 12: Read Pelko config failed ! Please try again."));
     QCOMPARE(window.findChild<QTextEdit *>("leVersion")->toPlainText(),
              QStringLiteral("ERROR 12: Read Pelko config failed"));
@@ -421,40 +436,89 @@ void ReadbackWindowTest::aConfiguredDeviceReadsBackAsItWasSent_data()
 {
     QTest::addColumn<QList<Setting>>("settings");
     // Common and ALIVE settings and the LoRa tab go with every configuration.
-    const QList<Setting> common = {
-        {"xNbAliveFrameBeforeLog", 77}, {"xNbSecondBeforeStart", 3}, {"xButtonDelay", 9},
-        {"rbPelkoStayUpright", true}, {"xAlivePeriod", 3600}, {"xAliveNbSavedValue", 7},
-        {"rbABP", true}, {"leAppEUI", "A1B2C3D4E5F60718"}, {"leAppSKEY", "F0E0D0C0B0A090807060504030201000"},
-        {"leNwkSKEY", "000102030405060708090A0B0C0D0E0F"}, {"leNwkID", "00002A"}, {"leDevADDR", "26011BDA"},
-        {"rbMessageConfirmed", true}, {"rbADR_ON", true}, {"xLoRaDefaultDR", 3}, {"rbPrivateNetwork", true},
-        {"xJRErrorTimeout", 48}};
-    QTest::newRow("SHOCK and TILT") << common + QList<Setting>{
-        {"cbChoc", true}, {"cbTilt", true}, {"MPUmaxRange", 3}, {"cboChocFreq", 8}, {"xChocGxSup", 1100},
-        {"xChocGxNeg", 1200}, {"xChocGySup", 1300}, {"xChocGyNeg", 1400}, {"xChocGzSup", 1500},
-        {"xChocGzNeg", 1600}, {"xChocInhibition", 250}, {"cbChocRemoveGravity", true},
-        {"xChocNbAliveFrameBeforeShockLog", 12}, {"cbTiltModeOnMove", false}, {"cbTiltModeAlertZone", true},
-        {"cbTiltModeSignedMeasure", true}, {"cbTiltModeAlertMultiple", true}, {"xTiltPeriod", 4500},
-        {"xTiltThresholdPitch", 30}, {"xTiltThresholdRoll", 60}, {"xAlgoPeriod", 900},
-        {"cbAllowPowerOFF", false}};
-    QTest::newRow("MOTION tracking and TEMPERATURE") << common + QList<Setting>{
-        {"cbMvt", true}, {"cbTemp", true}, {"MPUmaxRange", 2}, {"cboMvtFreq", 4}, {"xMvtGxSup", 310},
-        {"xMvtGxNeg", 320}, {"xMvtGySup", 330}, {"xMvtGyNeg", 340}, {"xMvtGzSup", 350}, {"xMvtGzNeg", 360},
-        {"xMvtTimerX", 2500}, {"xMvtTimerY", 3500}, {"xMvtSensitivity", 42}, {"cbMvtTracking", true},
-        {"cboMvtTrackingBurstMode", 3}, {"cboMvtTrackingBurstNumberMotion", 2},
-        {"cboMvtTrackingBurstNumberStillness", 0}, {"xMvtTrackingFrameNumberBeforeBurst", 20},
-        {"xMvtTrackingAlertPeriodMotion", 700}, {"xMvtTrackingAlertPeriodStillness", 8000},
-        {"xTempNbSavedValue", 6}, {"xTempThetaMax", 30.5}, {"xTempThetaMin", -2.5}, {"xTempDeltaTheta", 0.5},
-        {"xTempSlowPeriod", 60}, {"xTempFastPeriod", 6000}, {"xTempUltraFastPeriod", 2500},
-        {"xTempNbExcess", 8}};
-    QTest::newRow("ROTATION and ORIENTATION") << common + QList<Setting>{
-        {"cbRotation", true}, {"cbRotationModeOnMove", false}, {"xRotationPeriod", 6000},
-        {"xRotationNbLap", 12}, {"cbRotationResetLapButton", false}, {"cbOrient", true},
-        {"xOrientPeriod", 45}, {"xOrientThreshold", 900}, {"xOrientMesureLength", 7},
-        {"xOrientThresholdPitch", -30}, {"xOrientThresholdRoll", 20}, {"xOrientThresholdYaw", -120}};
-    QTest::newRow("VIBRATION alone") << common + QList<Setting>{
-        {"cbVibe", true}, {"cbVibeOnY", false}, {"xVibrationPeriod", 120}, {"xVibrationAmplitudeX", 1100},
-        {"xVibrationAmplitudeY", 1200}, {"xVibrationAmplitudeZ", 1300}, {"xVibrationFreqMin", 20},
-        {"xVibrationFreqMax", 450}};
+    const QList<Setting> common = {{"xNbAliveFrameBeforeLog", 77},
+                                   {"xNbSecondBeforeStart", 3},
+                                   {"xButtonDelay", 9},
+                                   {"rbPelkoStayUpright", true},
+                                   {"xAlivePeriod", 3600},
+                                   {"xAliveNbSavedValue", 7},
+                                   {"rbABP", true},
+                                   {"leAppEUI", "A1B2C3D4E5F60718"},
+                                   {"leAppSKEY", "F0E0D0C0B0A090807060504030201000"},
+                                   {"leNwkSKEY", "000102030405060708090A0B0C0D0E0F"},
+                                   {"leNwkID", "00002A"},
+                                   {"leDevADDR", "26011BDA"},
+                                   {"rbMessageConfirmed", true},
+                                   {"rbADR_ON", true},
+                                   {"xLoRaDefaultDR", 3},
+                                   {"rbPrivateNetwork", true},
+                                   {"xJRErrorTimeout", 48}};
+    QTest::newRow("SHOCK and TILT") << common + QList<Setting>{{"cbChoc", true},
+                                                               {"cbTilt", true},
+                                                               {"MPUmaxRange", 3},
+                                                               {"cboChocFreq", 8},
+                                                               {"xChocGxSup", 1100},
+                                                               {"xChocGxNeg", 1200},
+                                                               {"xChocGySup", 1300},
+                                                               {"xChocGyNeg", 1400},
+                                                               {"xChocGzSup", 1500},
+                                                               {"xChocGzNeg", 1600},
+                                                               {"xChocInhibition", 250},
+                                                               {"cbChocRemoveGravity", true},
+                                                               {"xChocNbAliveFrameBeforeShockLog", 12},
+                                                               {"cbTiltModeOnMove", false},
+                                                               {"cbTiltModeAlertZone", true},
+                                                               {"cbTiltModeSignedMeasure", true},
+                                                               {"cbTiltModeAlertMultiple", true},
+                                                               {"xTiltPeriod", 4500},
+                                                               {"xTiltThresholdPitch", 30},
+                                                               {"xTiltThresholdRoll", 60},
+                                                               {"xAlgoPeriod", 900},
+                                                               {"cbAllowPowerOFF", false}};
+    QTest::newRow("MOTION tracking and TEMPERATURE")
+        << common + QList<Setting>{{"cbMvt", true},
+                                   {"cbTemp", true},
+                                   {"MPUmaxRange", 2},
+                                   {"cboMvtFreq", 4},
+                                   {"xMvtGxSup", 310},
+                                   {"xMvtGxNeg", 320},
+                                   {"xMvtGySup", 330},
+                                   {"xMvtGyNeg", 340},
+                                   {"xMvtGzSup", 350},
+                                   {"xMvtGzNeg", 360},
+                                   {"xMvtTimerX", 2500},
+                                   {"xMvtTimerY", 3500},
+                                   {"xMvtSensitivity", 42},
+                                   {"cbMvtTracking", true},
+                                   {"cboMvtTrackingBurstMode", 3},
+                                   {"cboMvtTrackingBurstNumberMotion", 2},
+                                   {"cboMvtTrackingBurstNumberStillness", 0},
+                                   {"xMvtTrackingFrameNumberBeforeBurst", 20},
+                                   {"xMvtTrackingAlertPeriodMotion", 700},
+                                   {"xMvtTrackingAlertPeriodStillness", 8000},
+                                   {"xTempNbSavedValue", 6},
+                                   {"xTempThetaMax", 30.5},
+                                   {"xTempThetaMin", -2.5},
+                                   {"xTempDeltaTheta", 0.5},
+                                   {"xTempSlowPeriod", 60},
+                                   {"xTempFastPeriod", 6000},
+                                   {"xTempUltraFastPeriod", 2500},
+                                   {"xTempNbExcess", 8}};
+    QTest::newRow("ROTATION and ORIENTATION")
+        << common +
+               QList<Setting>{
+                   {"cbRotation", true},           {"cbRotationModeOnMove", false},     {"xRotationPeriod", 6000},
+                   {"xRotationNbLap", 12},         {"cbRotationResetLapButton", false}, {"cbOrient", true},
+                   {"xOrientPeriod", 45},          {"xOrientThreshold", 900},           {"xOrientMesureLength", 7},
+                   {"xOrientThresholdPitch", -30}, {"xOrientThresholdRoll", 20},        {"xOrientThresholdYaw", -120}};
+    QTest::newRow("VIBRATION alone") << common + QList<Setting>{{"cbVibe", true},
+                                                                {"cbVibeOnY", false},
+                                                                {"xVibrationPeriod", 120},
+                                                                {"xVibrationAmplitudeX", 1100},
+                                                                {"xVibrationAmplitudeY", 1200},
+                                                                {"xVibrationAmplitudeZ", 1300},
+                                                                {"xVibrationFreqMin", 20},
+                                                                {"xVibrationFreqMax", 450}};
 }
 
 void ReadbackWindowTest::aConfiguredDeviceReadsBackAsItWasSent()

@@ -96,8 +96,7 @@ void TestSimDevice::answersHoldTheirKeywordBeforeTheTrailer_data()
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<QByteArray>("answer");
     QTest::newRow("ready") << QByteArray("READY\r\n") << QByteArray("OK\r\n>");
-    QTest::newRow("version") << QByteArray("VERSION\r\n")
-                             << QByteArray("\x1b[32mFirmware : v2.2\x1b[0m\r\nOK\r\n>");
+    QTest::newRow("version") << QByteArray("VERSION\r\n") << QByteArray("\x1b[32mFirmware : v2.2\x1b[0m\r\nOK\r\n>");
     QTest::newRow("debug on") << QByteArray("DEBUG 1\r\n") << QByteArray("OK\r\n>");
     QTest::newRow("led debug") << QByteArray("DEBUG LEDON\r\n") << QByteArray("OK\r\n>");
     QTest::newRow("battery") << QByteArray("BATTERY GET LIFE  0\r\n") << QByteArray("Battery: 87%\r\nOK\r\n>");
@@ -124,7 +123,7 @@ void TestSimDevice::answersHoldTheirKeywordBeforeTheTrailer()
 
 void TestSimDevice::everyReleaseIsIdentifiedFromItsVersionAnswer()
 {
-    const QStringList releases = {"1.6", "1.7", "1.8", "1.9", "1.9.1", "1.9.2",
+    const QStringList releases = {"1.6",   "1.7", "1.8", "1.9",   "1.9.1", "1.9.2",
                                   "1.9.3", "2.0", "2.1", "2.1.1", "2.1.2", "2.2"};
     SimHarness sim;
     Link link;
@@ -193,12 +192,12 @@ void TestSimDevice::dumpReadsBackWhatWasSavedThroughTheProgramsDecoder()
     Link link;
     QVERIFY(link.open(sim.device().portPath()));
     const QList<QByteArray> lines = {
-        "ALGO 0xbf",          "ALGO alertPeriod 900", "ALGO poweroff 0",   "MPU maxRange 4",
-        "MPU orientation 1",  "ALIVE period 60000",   "CHOC gxSup 1234",   "CHOC inhibition 0",
-        "MVT freq 125",       "MVT tracking 1",       "TEMP max -150",     "TEMP modeThreshold 0",
-        "TEMP period 45000",  "TILT modeRefresh 0",   "TILT alertMultiple 1",
-        "TILT signedMeasure 1", "TILT period 7000",   "ROTATION modeOnMove 0",
-        "ORIENT mesureLength 9", "ORIENT roll 30",    "VIBE onY 0",        "VIBE freqMin 20",
+        "ALGO 0xbf",         "ALGO alertPeriod 900",  "ALGO poweroff 0",       "MPU maxRange 4",
+        "MPU orientation 1", "ALIVE period 60000",    "CHOC gxSup 1234",       "CHOC inhibition 0",
+        "MVT freq 125",      "MVT tracking 1",        "TEMP max -150",         "TEMP modeThreshold 0",
+        "TEMP period 45000", "TILT modeRefresh 0",    "TILT alertMultiple 1",  "TILT signedMeasure 1",
+        "TILT period 7000",  "ROTATION modeOnMove 0", "ORIENT mesureLength 9", "ORIENT roll 30",
+        "VIBE onY 0",        "VIBE freqMin 20",
     };
     for (const QByteArray &line : lines)
         QCOMPARE(link.exchange(line + "\r\n"), QByteArray("OK\r\n>"));
@@ -212,18 +211,23 @@ void TestSimDevice::dumpReadsBackWhatWasSavedThroughTheProgramsDecoder()
     QVERIFY(splitDumpLines(dump, 2));
     scanDumpLines(2);
     const QList<QPair<int, int>> expected = {
-        {KeyPelkoOrientation, 1},     {KeyAlertRepeatPeriod, 900},     {KeyMpuMaxRange, 4},
-        {KeyAlivePeriod, 60000},      {KeyShockGxSup, 1234},           {KeyShockGxInf, 5000},
-        {KeyShockInhibition, 0},      {KeyMvtFreq, 125},               {KeyMvtTracking, 1},
-        {KeyTempMax, -150},           {KeyTempModeThreshold, 1},       {KeyTempPeriod, 45000},
-        {KeyTiltMode, 2 | 8 | 32},    {KeyTiltMultipleAlertPeriod, 900}, {KeyTiltPeriod, 7000},
-        {KeyRotationMode, 1},         {KeyOrientationMode, 3},         {KeyOrientationMesureLenght, 9},
-        {KeyOrientationRoll, 30},     {KeyVibrationAxeY, 0},           {KeyVibrationFreqMin, 20},
-        {KeyVibrationFreqMax, 500},   {KeyEnableEventLog, 1},
+        {KeyPelkoOrientation, 1},  {KeyAlertRepeatPeriod, 900},
+        {KeyMpuMaxRange, 4},       {KeyAlivePeriod, 60000},
+        {KeyShockGxSup, 1234},     {KeyShockGxInf, 5000},
+        {KeyShockInhibition, 0},   {KeyMvtFreq, 125},
+        {KeyMvtTracking, 1},       {KeyTempMax, -150},
+        {KeyTempModeThreshold, 1}, {KeyTempPeriod, 45000},
+        {KeyTiltMode, 2 | 8 | 32}, {KeyTiltMultipleAlertPeriod, 900},
+        {KeyTiltPeriod, 7000},     {KeyRotationMode, 1},
+        {KeyOrientationMode, 3},   {KeyOrientationMesureLenght, 9},
+        {KeyOrientationRoll, 30},  {KeyVibrationAxeY, 0},
+        {KeyVibrationFreqMin, 20}, {KeyVibrationFreqMax, 500},
+        {KeyEnableEventLog, 1},
     };
     for (const auto &key : expected)
         QVERIFY2(dumpKeyTable[key.first].decodedValue == key.second,
-                 qPrintable(QStringLiteral("%1: %2").arg(dumpKeyTable[key.first].keyName)
+                 qPrintable(QStringLiteral("%1: %2")
+                                .arg(dumpKeyTable[key.first].keyName)
                                 .arg(dumpKeyTable[key.first].decodedValue)));
     QCOMPARE(dumpKeyTable[KeyShockInhibitionOff].decodedValue, -1);
 
@@ -246,9 +250,9 @@ void TestSimDevice::loraAnswerReflectsSavedSettingsAndRelease()
     QVERIFY(QRegularExpression("AppKey : [0-9A-F]{32}\r\n").match(QString::fromLatin1(factory)).hasMatch());
     QVERIFY(factory.contains("Default_DR : 0\r\nJoinRequestError Timeout : 12h\r\nOK\r\n>"));
 
-    for (const QByteArray line : {"LORA SET OTAA 0\r\n", "LORA SET ACK 1\r\n", "LORA SET ADR 1\r\n",
-                                   "LORA SET PUBLICNETWORK 0\r\n", "LORA SET DEVADDR 26011BDA",
-                                   "LORA SET DEFAULT_DR 3\r\n", "SAVEPARAM LORA 0\r\n"})
+    for (const QByteArray line :
+         {"LORA SET OTAA 0\r\n", "LORA SET ACK 1\r\n", "LORA SET ADR 1\r\n", "LORA SET PUBLICNETWORK 0\r\n",
+          "LORA SET DEVADDR 26011BDA", "LORA SET DEFAULT_DR 3\r\n", "SAVEPARAM LORA 0\r\n"})
         QCOMPARE(link.exchange(line), QByteArray("OK\r\n>"));
     const QByteArray saved = link.exchange("LORA GET  0\r\n");
     for (const char *text : {"ACK is enabled", "ADR is enabled", "Network is PRIVATE", "Mode : ABP",
@@ -380,8 +384,7 @@ void TestSimDevice::goingAwayUnlistsThePortUntilItComesBack()
     SimHarness sim;
     sim.device().setFault("DUMP", SimFault::GoesAway);
     const QString firstPath = sim.device().portPath();
-    QCOMPARE(listedLines(sim.portsFile()),
-             QList<QByteArray>{"ttyPELKO0\tSilicon Labs\t" + firstPath.toUtf8()});
+    QCOMPARE(listedLines(sim.portsFile()), QList<QByteArray>{"ttyPELKO0\tSilicon Labs\t" + firstPath.toUtf8()});
     Link link;
     QVERIFY(link.open(firstPath));
     QCOMPARE(link.exchange("DEBUG 1\r\n"), QByteArray("OK\r\n>"));

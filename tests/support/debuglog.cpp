@@ -32,9 +32,15 @@ DebugLog::~DebugLog()
     qInstallMessageHandler(previousHandler);
 }
 
-QStringList DebugLog::lines() const { return records; }
+QStringList DebugLog::lines() const
+{
+    return records;
+}
 
-bool DebugLog::contains(const QString &text) const { return count(text) > 0; }
+bool DebugLog::contains(const QString &text) const
+{
+    return count(text) > 0;
+}
 
 int DebugLog::count(const QString &text) const
 {
@@ -45,4 +51,7 @@ int DebugLog::count(const QString &text) const
     return n;
 }
 
-void DebugLog::clear() { records.clear(); }
+void DebugLog::clear()
+{
+    records.clear();
+}

@@ -5,8 +5,7 @@
 #include <QMessageBox>
 #include <QPointer>
 
-DialogWatcher::DialogWatcher(int dismissAfterMs, QObject *parent)
-    : QObject(parent), m_dismissAfterMs(dismissAfterMs)
+DialogWatcher::DialogWatcher(int dismissAfterMs, QObject *parent) : QObject(parent), m_dismissAfterMs(dismissAfterMs)
 {
     m_clock.start();
     connect(&m_timer, &QTimer::timeout, this, &DialogWatcher::poll);
@@ -32,11 +31,16 @@ QString DialogWatcher::summary() const
 static QString kindOf(const QMessageBox *box)
 {
     switch (box->icon()) {
-    case QMessageBox::Information: return QStringLiteral("information");
-    case QMessageBox::Warning: return QStringLiteral("warning");
-    case QMessageBox::Critical: return QStringLiteral("critical");
-    case QMessageBox::Question: return QStringLiteral("question");
-    default: return QStringLiteral("none");
+    case QMessageBox::Information:
+        return QStringLiteral("information");
+    case QMessageBox::Warning:
+        return QStringLiteral("warning");
+    case QMessageBox::Critical:
+        return QStringLiteral("critical");
+    case QMessageBox::Question:
+        return QStringLiteral("question");
+    default:
+        return QStringLiteral("none");
     }
 }
 

@@ -2,11 +2,16 @@
 
 #include "link/timing.h"
 
-ShortLinkTimes::ShortLinkTimes(int quietMs, int saveQuietMs)
-    : m_read(readTimeout), m_saved(savedReadTimeout), m_save(LinkLimits::saveReadTimeoutMs),
-      m_fast(LinkLimits::fastReadTimeoutMs), m_duration(LinkLimits::maxReadDurationMs),
-      m_bytes(LinkLimits::maxAnswerBytes), m_disconnect(LinkLimits::disconnectWaitMs),
-      m_tools(LinkLimits::toolsWaitMs), m_floor(LinkLimits::rebootFloorMs)
+ShortLinkTimes::ShortLinkTimes(int quietMs, int saveQuietMs) :
+    m_read(readTimeout),
+    m_saved(savedReadTimeout),
+    m_save(LinkLimits::saveReadTimeoutMs),
+    m_fast(LinkLimits::fastReadTimeoutMs),
+    m_duration(LinkLimits::maxReadDurationMs),
+    m_bytes(LinkLimits::maxAnswerBytes),
+    m_disconnect(LinkLimits::disconnectWaitMs),
+    m_tools(LinkLimits::toolsWaitMs),
+    m_floor(LinkLimits::rebootFloorMs)
 {
     readTimeout = quietMs;
     LinkLimits::fastReadTimeoutMs = quietMs;

@@ -45,8 +45,7 @@ QString SimHarness::portsFile() const
     return m_dir.filePath(QStringLiteral("ports"));
 }
 
-void SimHarness::addPort(const QString &name, const QString &manufacturer, const QString &location,
-                         bool beforeDevice)
+void SimHarness::addPort(const QString &name, const QString &manufacturer, const QString &location, bool beforeDevice)
 {
     SimDevice::addPortLine(portsFile(), portLine(name, manufacturer, location), beforeDevice);
 }

@@ -33,8 +33,7 @@ public:
     // Lists another port (for example a "Silicon Labs" port whose location
     // does not exist, or a lower-case "silicon labs" one), after the device's
     // line or before it.
-    void addPort(const QString &name, const QString &manufacturer, const QString &location,
-                 bool beforeDevice = false);
+    void addPort(const QString &name, const QString &manufacturer, const QString &location, bool beforeDevice = false);
     void removePort(const QString &name, const QString &manufacturer, const QString &location);
 
     // Waits (processing events) until the device is present or gone.

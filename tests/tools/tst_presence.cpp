@@ -42,8 +42,8 @@ void PresenceTest::everyPortIsTracedEvenAfterTheDeviceIsFound()
 {
     DebugLog log;
     pelkoPortStillListed({{"COM3", "Silicon Labs", "c3"}, {"COM7", "Prolific", "c7"}});
-    QCOMPARE(log.lines(), QStringList({"Port name : COM3", "Port manufacturer: Silicon Labs",
-                                       "Port name : COM7", "Port manufacturer: Prolific"}));
+    QCOMPARE(log.lines(), QStringList({"Port name : COM3", "Port manufacturer: Silicon Labs", "Port name : COM7",
+                                       "Port manufacturer: Prolific"}));
 }
 
 QTEST_APPLESS_MAIN(PresenceTest)

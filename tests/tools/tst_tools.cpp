@@ -100,8 +100,8 @@ bool ToolsTest::connectTo(const SimDevice::Options &options)
     m_window.reset(new MainWindow);
     button(*m_window, "startButton")->click();
     m_sim->device().clearReceived();
-    const bool connected = m_window->productConnected
-                           && m_dialogs->titles() == QStringList{QStringLiteral("Information")};
+    const bool connected =
+        m_window->productConnected && m_dialogs->titles() == QStringList{QStringLiteral("Information")};
     m_dialogs->clear();
     return connected;
 }
@@ -167,10 +167,14 @@ void ToolsTest::twoClicksSwitchOnThenOff_data()
     QTest::addColumn<QString>("onInfo");
     QTest::addColumn<QString>("offInfo");
     QTest::newRow("debug") << "pbEnableDebug" << QByteArray("DEBUG 1\r\n") << QByteArray("DEBUG 0\r\n")
-                           << "Disable debug" << "Enable debug" << "Verbose mode enabled."
+                           << "Disable debug"
+                           << "Enable debug"
+                           << "Verbose mode enabled."
                            << "Verbose mode disabled.";
     QTest::newRow("LED debug") << "pbEnableDebugLed" << QByteArray("DEBUG LEDON\r\n") << QByteArray("DEBUG LEDOFF\r\n")
-                               << "Disable LED debug" << "Enable LED debug" << "Verbose LED mode enabled."
+                               << "Disable LED debug"
+                               << "Enable LED debug"
+                               << "Verbose LED mode enabled."
                                << "Verbose LED mode disabled.";
 }
 
@@ -203,7 +207,8 @@ void ToolsTest::refusedSwitchKeepsTheButtonAndWhatItSendsNext_data()
     QTest::addColumn<QString>("status");
     QTest::addColumn<QString>("text");
     QTest::newRow("debug") << "pbEnableDebug" << QByteArray("DEBUG 1")
-                           << "ERROR 9: Could not change verbose mode on Pelko" << "Could not change verbose mode.";
+                           << "ERROR 9: Could not change verbose mode on Pelko"
+                           << "Could not change verbose mode.";
     QTest::newRow("LED debug") << "pbEnableDebugLed" << QByteArray("DEBUG LEDON")
                                << "ERROR 9: Could not change verbose LED mode on Pelko"
                                << "Could not change verbose LED mode.";
@@ -315,12 +320,12 @@ void ToolsTest::factoryResetSendsTheReleasesCommandsThenPowersOff_data()
     QTest::addColumn<QString>("release");
     QTest::addColumn<QByteArray>("first");
     QTest::addColumn<QByteArray>("second");
-    QTest::newRow("1.9 resets and saves at once") << "1.9" << QByteArray("RESETPARAM 1  0\r\n")
-                                                  << QByteArray("SAVEPARAM  0\r\n");
-    QTest::newRow("1.9.1 resets each half") << "1.9.1" << QByteArray("RESETPARAM LORA  0\r\n")
-                                            << QByteArray("RESETPARAM ALGO  0\r\n");
-    QTest::newRow("2.2 resets each half") << "2.2" << QByteArray("RESETPARAM LORA  0\r\n")
-                                          << QByteArray("RESETPARAM ALGO  0\r\n");
+    QTest::newRow("1.9 resets and saves at once")
+        << "1.9" << QByteArray("RESETPARAM 1  0\r\n") << QByteArray("SAVEPARAM  0\r\n");
+    QTest::newRow("1.9.1 resets each half")
+        << "1.9.1" << QByteArray("RESETPARAM LORA  0\r\n") << QByteArray("RESETPARAM ALGO  0\r\n");
+    QTest::newRow("2.2 resets each half")
+        << "2.2" << QByteArray("RESETPARAM LORA  0\r\n") << QByteArray("RESETPARAM ALGO  0\r\n");
 }
 
 void ToolsTest::factoryResetSendsTheReleasesCommandsThenPowersOff()
@@ -374,14 +379,14 @@ void ToolsTest::unconfirmedCommandOfAStillListedDeviceIsAFailure_data()
     QTest::addColumn<QString>("text");
     const QString reboot[] = {"Error 10", "ERROR 10: Could not reboot the Pelko.", "Pelko reboot failed !"};
     const QString shutdown[] = {"Error 11", "ERROR 11: Could not poweroff the Pelko.", "Pelko shutdown failed !"};
-    QTest::newRow("restart refused") << "pbRestartProduct" << QByteArray("reset") << int(SimFault::Refuses)
-                                     << reboot[0] << reboot[1] << reboot[2];
+    QTest::newRow("restart refused") << "pbRestartProduct" << QByteArray("reset") << int(SimFault::Refuses) << reboot[0]
+                                     << reboot[1] << reboot[2];
     QTest::newRow("restart unanswered") << "pbRestartProduct" << QByteArray("reset") << int(SimFault::NeverAnswers)
                                         << reboot[0] << reboot[1] << reboot[2];
     QTest::newRow("power off refused") << "pbTurnOffProduct" << QByteArray("poweroff") << int(SimFault::Refuses)
                                        << shutdown[0] << shutdown[1] << shutdown[2];
-    QTest::newRow("power off unanswered") << "pbTurnOffProduct" << QByteArray("poweroff")
-                                          << int(SimFault::NeverAnswers) << shutdown[0] << shutdown[1] << shutdown[2];
+    QTest::newRow("power off unanswered") << "pbTurnOffProduct" << QByteArray("poweroff") << int(SimFault::NeverAnswers)
+                                          << shutdown[0] << shutdown[1] << shutdown[2];
 }
 
 void ToolsTest::unconfirmedCommandOfAStillListedDeviceIsAFailure()

@@ -117,8 +117,8 @@ void CatalogueTest::maskCountsOnlyBoxesCheckedAndEnabled_data()
     QTest::newRow("nothing") << QStringList() << all << 0;
     QTest::newRow("initial form") << QStringList{"cbAlive"} << QStringList{"cbAlive", "cbChoc", "cbMvt"} << 1;
     QTest::newRow("everything, 64 never set") << all << all << 447;
-    QTest::newRow("checked but disabled counts for nothing") << QStringList{"cbVibe", "cbTemp", "cbChoc"}
-                                                             << QStringList{"cbChoc"} << 4;
+    QTest::newRow("checked but disabled counts for nothing")
+        << QStringList{"cbVibe", "cbTemp", "cbChoc"} << QStringList{"cbChoc"} << 4;
     QTest::newRow("enabled but unchecked counts for nothing") << QStringList{"cbMvt"} << all << 32;
     QTest::newRow("rotation and vibe") << QStringList{"cbRotation", "cbVibe"} << all << 384;
     QTest::newRow("tilt and orient") << QStringList{"cbTilt", "cbOrient"} << all << 24;

@@ -85,13 +85,21 @@ struct Bench
 
 QByteArrayList head(const QByteArray &mask)
 {
-    return {"MPU maxRange 16", "MPU orientation 0", "ALGO enableEventLog 1", "ALGO nbAliveFrameBeforeLog 120",
-            "ALGO nbSecondBeforeStart 0", "ALGO buttonDelay 0", "ALGO " + mask,
-            "ALIVE modeRefresh 1", "ALIVE period 7200000", "ALIVE nbSavedValue 1"};
+    return {"MPU maxRange 16",
+            "MPU orientation 0",
+            "ALGO enableEventLog 1",
+            "ALGO nbAliveFrameBeforeLog 120",
+            "ALGO nbSecondBeforeStart 0",
+            "ALGO buttonDelay 0",
+            "ALGO " + mask,
+            "ALIVE modeRefresh 1",
+            "ALIVE period 7200000",
+            "ALIVE nbSavedValue 1"};
 }
 
-const QByteArrayList kLoraDefault = {"LORA SET OTAA 1", "LORA SET ACK 0", "LORA SET ADR 0", "LORA SET DEFAULT_DR 0",
-                                     "LORA SET PUBLICNETWORK 1", "LORA SET JRERROR 12", "SAVEPARAM LORA 0"};
+const QByteArrayList kLoraDefault = {"LORA SET OTAA 1",       "LORA SET ACK 0",           "LORA SET ADR 0",
+                                     "LORA SET DEFAULT_DR 0", "LORA SET PUBLICNETWORK 1", "LORA SET JRERROR 12",
+                                     "SAVEPARAM LORA 0"};
 
 QByteArrayList having(const QByteArrayList &lines, const QByteArray &part)
 {
@@ -102,7 +110,10 @@ QByteArrayList having(const QByteArrayList &lines, const QByteArray &part)
     return found;
 }
 
-QString show(const QByteArrayList &lines) { return QString::fromUtf8(lines.join(" | ")); }
+QString show(const QByteArrayList &lines)
+{
+    return QString::fromUtf8(lines.join(" | "));
+}
 
 } // namespace
 
@@ -169,12 +180,23 @@ void UploadTest::catalogueNamesEveryFieldOfTheForm()
             if (name == step.widget) {
                 switch (step.kind) {
                 case Upload::Kind::Value:
-                case Upload::Kind::Seconds: rightKind = qobject_cast<QSpinBox *>(widget); break;
-                case Upload::Kind::Hundredths: rightKind = qobject_cast<QDoubleSpinBox *>(widget); break;
-                case Upload::Kind::Item: rightKind = qobject_cast<QComboBox *>(widget); break;
-                case Upload::Kind::Range: rightKind = qobject_cast<QAbstractSlider *>(widget); break;
-                case Upload::Kind::Text: rightKind = qobject_cast<QLineEdit *>(widget); break;
-                default: rightKind = qobject_cast<QAbstractButton *>(widget) || step.kind == Upload::Kind::BlockStart;
+                case Upload::Kind::Seconds:
+                    rightKind = qobject_cast<QSpinBox *>(widget);
+                    break;
+                case Upload::Kind::Hundredths:
+                    rightKind = qobject_cast<QDoubleSpinBox *>(widget);
+                    break;
+                case Upload::Kind::Item:
+                    rightKind = qobject_cast<QComboBox *>(widget);
+                    break;
+                case Upload::Kind::Range:
+                    rightKind = qobject_cast<QAbstractSlider *>(widget);
+                    break;
+                case Upload::Kind::Text:
+                    rightKind = qobject_cast<QLineEdit *>(widget);
+                    break;
+                default:
+                    rightKind = qobject_cast<QAbstractButton *>(widget) || step.kind == Upload::Kind::BlockStart;
                 }
             }
             QVERIFY2(rightKind, name);
@@ -218,16 +240,15 @@ void UploadTest::firmwareReleasesGateTheirParameters_data()
     QTest::addColumn<QByteArrayList>("gated"); // the gated lines this release gets
 
     const QByteArray orientation = "MPU orientation 0", early = "ALGO enableEventLog 1",
-                     shockLog = "CHOC enableShockLog 1", tracking = "MVT tracking 1",
-                     burst = "MVT burstMode 2", dataRate = "LORA SET DEFAULT_DR 0";
+                     shockLog = "CHOC enableShockLog 1", tracking = "MVT tracking 1", burst = "MVT burstMode 2",
+                     dataRate = "LORA SET DEFAULT_DR 0";
     QTest::newRow("1.8") << "1.8" << 1.8f << QByteArrayList{};
     QTest::newRow("1.9") << "1.9" << 1.9f << QByteArrayList{};
     QTest::newRow("1.9.1") << "1.9.1" << 1.91f << QByteArrayList{orientation, dataRate};
     QTest::newRow("2.1") << "2.1" << 2.1f << QByteArrayList{orientation, dataRate};
     QTest::newRow("2.1.1") << "2.1.1" << 2.11f << QByteArrayList{orientation, tracking, burst, dataRate};
     QTest::newRow("2.1.2") << "2.1.2" << 2.12f << QByteArrayList{orientation, tracking, burst, dataRate};
-    QTest::newRow("2.2") << "2.2" << 2.2f
-                         << QByteArrayList{orientation, early, shockLog, tracking, burst, dataRate};
+    QTest::newRow("2.2") << "2.2" << 2.2f << QByteArrayList{orientation, early, shockLog, tracking, burst, dataRate};
 }
 
 void UploadTest::firmwareReleasesGateTheirParameters()
@@ -264,20 +285,28 @@ void UploadTest::eachChosenAlgorithmSendsItsBlock_data()
 
     const QList<int> plain{10, 20, 30, 40, 50, 60, 70, 80, 82, 84, 90, 92, 94, 96, 98, 99};
     QTest::newRow("shock") << "cbChoc" << true << QByteArray("0x5") << "Algo Choc Actif"
-                           << QByteArrayList{"CHOC freq 16", "CHOC gxSup 5000", "CHOC gxInf 5000", "CHOC gySup 5000",
-                                             "CHOC gyInf 5000", "CHOC gzSup 5000", "CHOC gzInf 5000",
-                                             "CHOC inhibition 150", "CHOC removeGravity 0",
-                                             "CHOC enableShockLog 1", "CHOC nbAliveFrameBeforeShockLog 36"}
+                           << QByteArrayList{"CHOC freq 16",
+                                             "CHOC gxSup 5000",
+                                             "CHOC gxInf 5000",
+                                             "CHOC gySup 5000",
+                                             "CHOC gyInf 5000",
+                                             "CHOC gzSup 5000",
+                                             "CHOC gzInf 5000",
+                                             "CHOC inhibition 150",
+                                             "CHOC removeGravity 0",
+                                             "CHOC enableShockLog 1",
+                                             "CHOC nbAliveFrameBeforeShockLog 36"}
                            << plain;
     QTest::newRow("motion") << "cbMvt" << true << QByteArray("0x21") << "Algo Mouvement Actif"
-                            << QByteArrayList{"MVT freq 16", "MVT gxSup 300", "MVT gxInf 300", "MVT gySup 300",
-                                              "MVT gyInf 300", "MVT gzSup 300", "MVT gzInf 300", "MVT timerX 2000",
-                                              "MVT timerY 3000", "MVT sensitivity 10", "MVT activity 0",
-                                              "MVT tracking 0"}
+                            << QByteArrayList{"MVT freq 16",        "MVT gxSup 300",   "MVT gxInf 300",
+                                              "MVT gySup 300",      "MVT gyInf 300",   "MVT gzSup 300",
+                                              "MVT gzInf 300",      "MVT timerX 2000", "MVT timerY 3000",
+                                              "MVT sensitivity 10", "MVT activity 0",  "MVT tracking 0"}
                             << QList<int>{10, 20, 25, 30, 40, 50, 60, 70, 80, 82, 84, 90, 92, 94, 96, 98, 99};
     QTest::newRow("temperature") << "cbTemp" << true << QByteArray("0x3") << "Algo Température Actif"
-                                 << QByteArrayList{"TEMP nbSavedValue 12", "TEMP modeThreshold 1", "TEMP max 2500",
-                                                   "TEMP min 2000", "TEMP delta 100", "TEMP period 30000",
+                                 << QByteArrayList{"TEMP nbSavedValue 12", "TEMP modeThreshold 1",
+                                                   "TEMP max 2500",        "TEMP min 2000",
+                                                   "TEMP delta 100",       "TEMP period 30000",
                                                    "TEMP fastPeriod 5000", "TEMP ultraFastPeriod 2000",
                                                    "TEMP inhibition 5"}
                                  << plain;
@@ -288,24 +317,23 @@ void UploadTest::eachChosenAlgorithmSendsItsBlock_data()
                           << plain;
     QTest::newRow("rotation") << "cbRotation" << true << QByteArray("0x81") << "Algo Rotation Actif"
                               << QByteArrayList{"ROTATION modeRefresh 1", "ROTATION modeOnMove 1",
-                                                "ROTATION period 5000", "ROTATION threshold 200", "ROTATION lap 5",
-                                                "ROTATION resetLap 1"}
+                                                "ROTATION period 5000",   "ROTATION threshold 200",
+                                                "ROTATION lap 5",         "ROTATION resetLap 1"}
                               << plain;
     QTest::newRow("orientation") << "cbOrient" << true << QByteArray("0x11") << "Algo Orientation Actif"
-                                 << QByteArrayList{"ORIENT modeRefresh 1", "ORIENT modeOnMove 1", "ORIENT period 30",
-                                                   "ORIENT threshold 800", "ORIENT mesureLength 5",
-                                                   "ORIENT pitch 90", "ORIENT roll -45", "ORIENT yaw 90"}
+                                 << QByteArrayList{"ORIENT modeRefresh 1", "ORIENT modeOnMove 1",   "ORIENT period 30",
+                                                   "ORIENT threshold 800", "ORIENT mesureLength 5", "ORIENT pitch 90",
+                                                   "ORIENT roll -45",      "ORIENT yaw 90"}
                                  << plain;
-    const QByteArrayList vibe{"ALIVE modeRefresh 0", "VIBE onX 1", "VIBE onY 1", "VIBE onZ 1", "VIBE period 60",
-                              "VIBE amplitudeX 1000", "VIBE amplitudeY 1000", "VIBE amplitudeZ 1000",
-                              "VIBE freqMin 0", "VIBE freqMax 500"};
+    const QByteArrayList vibe{
+        "ALIVE modeRefresh 0",  "VIBE onX 1",           "VIBE onY 1",           "VIBE onZ 1",     "VIBE period 60",
+        "VIBE amplitudeX 1000", "VIBE amplitudeY 1000", "VIBE amplitudeZ 1000", "VIBE freqMin 0", "VIBE freqMax 500"};
     QTest::newRow("vibration") << "cbVibe" << true << QByteArray("0x101") << "Algo Vibration Actif" << vibe << plain;
     // A checked vibration box goes out even while disabled, outside the mask.
-    QTest::newRow("vibration, box disabled") << "cbVibe" << false << QByteArray("0x1") << "Algo Vibration Actif"
-                                             << vibe << plain;
+    QTest::newRow("vibration, box disabled")
+        << "cbVibe" << false << QByteArray("0x1") << "Algo Vibration Actif" << vibe << plain;
     // Every other algorithm needs its box enabled too.
-    QTest::newRow("shock, box disabled") << "cbChoc" << false << QByteArray("0x1") << "" << QByteArrayList{}
-                                         << plain;
+    QTest::newRow("shock, box disabled") << "cbChoc" << false << QByteArray("0x1") << "" << QByteArrayList{} << plain;
 }
 
 void UploadTest::eachChosenAlgorithmSendsItsBlock()
@@ -359,10 +387,14 @@ void UploadTest::noAlgorithmAtAllSendsAnEmptyMaskWithoutWarning()
     QCOMPARE(bench.window.sendParameters(), 0);
 
     QVERIFY2(dialogs.seen().isEmpty(), qPrintable(dialogs.summary()));
-    const QByteArrayList expected = QByteArrayList{"MPU orientation 0", "ALGO enableEventLog 1",
-                                                   "ALGO nbAliveFrameBeforeLog 120", "ALGO nbSecondBeforeStart 0",
-                                                   "ALGO buttonDelay 0", "ALGO 0x0", "SAVEPARAM ALGO 0"}
-                                    + kLoraDefault;
+    const QByteArrayList expected = QByteArrayList{"MPU orientation 0",
+                                                   "ALGO enableEventLog 1",
+                                                   "ALGO nbAliveFrameBeforeLog 120",
+                                                   "ALGO nbSecondBeforeStart 0",
+                                                   "ALGO buttonDelay 0",
+                                                   "ALGO 0x0",
+                                                   "SAVEPARAM ALGO 0"} +
+                                    kLoraDefault;
     QCOMPARE(show(bench.sent()), show(expected));
 }
 
@@ -532,9 +564,9 @@ void UploadTest::joinModeDecidesWhichLoraKeysGoOut()
 
     QCOMPARE(bench.window.sendParameters(), 0);
 
-    const QByteArrayList expected = lines + QByteArrayList{"LORA SET ACK 0", "LORA SET ADR 0", "LORA SET DEFAULT_DR 0",
-                                                           "LORA SET PUBLICNETWORK 1", "LORA SET JRERROR 12",
-                                                           "SAVEPARAM LORA 0"};
+    const QByteArrayList expected =
+        lines + QByteArrayList{"LORA SET ACK 0",           "LORA SET ADR 0",      "LORA SET DEFAULT_DR 0",
+                               "LORA SET PUBLICNETWORK 1", "LORA SET JRERROR 12", "SAVEPARAM LORA 0"};
     QCOMPARE(show(bench.sent().mid(bench.sent().indexOf("SAVEPARAM ALGO 0") + 1)), show(expected));
     QCOMPARE(bench.progress, progress);
     // The network id and the device address go out without a line ending.
@@ -552,15 +584,14 @@ void UploadTest::deviceOwnedOrMaskedKeysAreNotSentBack_data()
     QTest::addColumn<QByteArrayList>("keys");
 
     const QByteArray devEui = "LORA SET DEVEUI 0004A30B001C0530", appEui = "LORA SET APPEUI 70B3D57ED0000001";
-    QTest::newRow("DevEUI held by the device") << true << false << "2B7E151628AED2A6ABF7158809CF4F3C"
-                                               << QByteArrayList{appEui,
-                                                                 "LORA SET APPKEY 2B7E151628AED2A6ABF7158809CF4F3C"};
-    QTest::newRow("AppKEY held by the device") << false << true << "2B7E151628AED2A6ABF7158809CF4F3C"
-                                               << QByteArrayList{devEui, appEui};
-    QTest::newRow("AppKEY shows the readback mask") << false << false << "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX"
-                                                    << QByteArrayList{devEui, appEui};
-    QTest::newRow("mask inside the text") << false << false << "ab XXXXXXXXXXXXXX cd"
-                                          << QByteArrayList{devEui, appEui};
+    QTest::newRow("DevEUI held by the device")
+        << true << false << "2B7E151628AED2A6ABF7158809CF4F3C"
+        << QByteArrayList{appEui, "LORA SET APPKEY 2B7E151628AED2A6ABF7158809CF4F3C"};
+    QTest::newRow("AppKEY held by the device")
+        << false << true << "2B7E151628AED2A6ABF7158809CF4F3C" << QByteArrayList{devEui, appEui};
+    QTest::newRow("AppKEY shows the readback mask")
+        << false << false << "XXXXXXXXXXXXXXXXXXXXXXXXXXXXXXXX" << QByteArrayList{devEui, appEui};
+    QTest::newRow("mask inside the text") << false << false << "ab XXXXXXXXXXXXXX cd" << QByteArrayList{devEui, appEui};
     QTest::newRow("thirteen X is a key") << false << false << "XXXXXXXXXXXXX"
                                          << QByteArrayList{devEui, appEui, "LORA SET APPKEY XXXXXXXXXXXXX"};
     QTest::newRow("empty AppKEY") << false << false << "" << QByteArrayList{devEui, appEui};
@@ -607,7 +638,7 @@ void UploadTest::textWithALineBreakNeverReachesTheDevice()
 void UploadTest::disabledOptionBoxesSendNothing()
 {
     const char *const boxes[] = {"cbTiltModeAlertZone", "cbTiltModeSignedMeasure", "cbTiltModeAlertMultiple",
-                                 "cbMvtLoraAtStartMvt", "cbMvtLoraAtStopMvt", "cbAllowPowerOFF"};
+                                 "cbMvtLoraAtStartMvt", "cbMvtLoraAtStopMvt",      "cbAllowPowerOFF"};
     DialogWatcher dialogs;
     Bench bench("2.2", 2.2f);
     bench.choose("cbTilt");
@@ -620,8 +651,8 @@ void UploadTest::disabledOptionBoxesSendNothing()
     bench.box("cbMvtLoraAtStopMvt")->setEnabled(true);
 
     QCOMPARE(bench.window.sendParameters(), 0);
-    for (const QByteArray key : {"zoneDetection", "signedMeasure", "alertMultiple", "loraAtStartMvt",
-                                 "loraAtStopMvt", "poweroff", "alertPeriod"})
+    for (const QByteArray key : {"zoneDetection", "signedMeasure", "alertMultiple", "loraAtStartMvt", "loraAtStopMvt",
+                                 "poweroff", "alertPeriod"})
         QVERIFY2(having(bench.sent(), key).isEmpty(), key);
 
     for (const char *name : boxes)
@@ -630,9 +661,9 @@ void UploadTest::disabledOptionBoxesSendNothing()
     bench.device.clearReceived();
     QCOMPARE(bench.window.sendParameters(), 0);
     const QByteArrayList sent = bench.sent();
-    for (const QByteArray line : {"TILT zoneDetection 1", "TILT signedMeasure 1", "TILT alertMultiple 1",
-                                  "MVT loraAtStartMvt 1", "MVT loraAtStopMvt 1", "ALGO poweroff 1",
-                                  "ALGO alertPeriod 600"})
+    for (const QByteArray line :
+         {"TILT zoneDetection 1", "TILT signedMeasure 1", "TILT alertMultiple 1", "MVT loraAtStartMvt 1",
+          "MVT loraAtStopMvt 1", "ALGO poweroff 1", "ALGO alertPeriod 600"})
         QVERIFY2(sent.contains(line), line);
 }
 
@@ -655,9 +686,11 @@ void UploadTest::startButtonTellsTheUserHowTheUploadWent_data()
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("text");
-    QTest::newRow("accepted") << QByteArray() << "information" << "Success"
+    QTest::newRow("accepted") << QByteArray() << "information"
+                              << "Success"
                               << "The product has been successfully configured.";
-    QTest::newRow("one key refused") << QByteArray("CHOC gxSup") << "critical" << "Error 5"
+    QTest::newRow("one key refused") << QByteArray("CHOC gxSup") << "critical"
+                                     << "Error 5"
                                      << "The configuration failed. Please try again.";
 }
 
