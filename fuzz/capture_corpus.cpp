@@ -77,10 +77,17 @@ int main(int argc, char **argv)
         SimFirmware device;
         device.setRelease(QStringLiteral("2.2"));
         const QByteArray lines[] = {
-            "LORA SET OTAA 0", "LORA SET PUBLICNETWORK 0", "LORA SET ACK 1", "LORA SET ADR 1",
-            "LORA SET DEVEUI 70B3D57ED0001234", "LORA SET APPKEY 2B7E151628AED2A6ABF7158809CF4F3C",
-            "LORA SET DEVADDR 26011BDA", "LORA SET NWKID 000013", "LORA SET JRERROR 120",
-            "LORA SET DEFAULT_DR 5", "SAVEPARAM LORA 0",
+            "LORA SET OTAA 0",
+            "LORA SET PUBLICNETWORK 0",
+            "LORA SET ACK 1",
+            "LORA SET ADR 1",
+            "LORA SET DEVEUI 70B3D57ED0001234",
+            "LORA SET APPKEY 2B7E151628AED2A6ABF7158809CF4F3C",
+            "LORA SET DEVADDR 26011BDA",
+            "LORA SET NWKID 000013",
+            "LORA SET JRERROR 120",
+            "LORA SET DEFAULT_DR 5",
+            "SAVEPARAM LORA 0",
         };
         for (const QByteArray &line : lines)
             device.handle(line);
@@ -106,9 +113,8 @@ int main(int argc, char **argv)
         SimFirmware device;
         device.setRelease(QStringLiteral("2.2"));
         const QByteArray lines[] = {
-            "ALGO 0x1bf", "CHOC gxSup 5000", "CHOC freq 100", "MVT sensitivity -3",
-            "TILT alertPeriod 30", "TEMP max -1250", "ORIENT yaw 45", "VIBE freq_max 200",
-            "SAVEPARAM ALGO 0", "DEBUG 1",
+            "ALGO 0x1bf",     "CHOC gxSup 5000", "CHOC freq 100",     "MVT sensitivity -3", "TILT alertPeriod 30",
+            "TEMP max -1250", "ORIENT yaw 45",   "VIBE freq_max 200", "SAVEPARAM ALGO 0",   "DEBUG 1",
         };
         for (const QByteArray &line : lines)
             device.handle(line);

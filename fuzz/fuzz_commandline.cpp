@@ -23,8 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     for (const char *cmd : {"VERSION", "READY", "DUMP RAM PARAM", "SAVEPARAM"}) {
         const int verdict = judgeAnswer(cmd, trimmed);
-        FUZZ_CHECK(verdict == CommandAccepted || verdict == CommandRefused
-                   || verdict == CommandNoAnswer);
+        FUZZ_CHECK(verdict == CommandAccepted || verdict == CommandRefused || verdict == CommandNoAnswer);
         // Nothing is accepted without an "OK" before the trailer.
         if (verdict == CommandAccepted)
             FUZZ_CHECK(trimmed.contains("OK"));

@@ -24,10 +24,10 @@ inline void fuzzSilenceDebugLog()
     std::abort();
 }
 
-#define FUZZ_CHECK(condition)                                                                      \
-    do {                                                                                           \
-        if (!(condition))                                                                          \
-            fuzzFail(#condition, __FILE__, __LINE__);                                              \
+#define FUZZ_CHECK(condition)                                                                                          \
+    do {                                                                                                               \
+        if (!(condition))                                                                                              \
+            fuzzFail(#condition, __FILE__, __LINE__);                                                                  \
     } while (false)
 
 inline QByteArray fuzzBytes(const uint8_t *data, size_t size)
