@@ -5,4 +5,4 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
 bash "$root/scripts/build.sh"
 cd "${BUILD_DIR:-$root/build}"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel 2
+QT_QPA_PLATFORM=offscreen ctest --output-on-failure --parallel "${CTEST_PARALLEL:-1}"
