@@ -13,15 +13,7 @@ seconds=${FUZZ_SECONDS:-15}
 started=$(date +%s)
 
 bash "$root/scripts/install-deps.sh"
-need=()
-command -v clang++ >/dev/null 2>&1 || need+=(clang)
-dpkg-query -W -f='${Status}' libclang-rt-14-dev 2>/dev/null | grep -q "ok installed" || need+=(libclang-rt-14-dev)
-if [ ${#need[@]} -gt 0 ]; then
-  SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO=sudo
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${need[@]}"
-fi
+bash "$root/scripts/ensure-packages.sh" clang libclang-rt-14-dev
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_CXX_COMPILER=clang++ -DPELKO_BUILD_FUZZERS=ON

@@ -7,6 +7,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build-package}
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
+bash "$root/scripts/install-deps.sh"
+bash "$root/scripts/ensure-packages.sh" dpkg-dev file xdotool
 
 if dpkg-query -W -f='${Status}' pelko-configurator 2>/dev/null | grep -q "ok installed"; then
   echo "pelko-configurator is already installed; remove it first so this check can install and remove its own." >&2

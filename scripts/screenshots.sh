@@ -10,6 +10,8 @@ build=${BUILD_DIR:-$root/build}
 out=${1:-$root/docs}
 
 if [ -z "${PELKO_SCREENSHOTS_ON_XVFB:-}" ]; then
+  bash "$root/scripts/install-deps.sh"
+  bash "$root/scripts/ensure-packages.sh" xdotool imagemagick
   if [ ! -x "$build/pelko-configurator" ] || [ ! -x "$build/sim/pelko-device-sim" ]; then
     BUILD_DIR="$build" bash "$root/scripts/build.sh"
   fi

@@ -8,15 +8,7 @@ build=${BUILD_DIR:-$root/build-tidy}
 started=$(date +%s)
 
 bash "$root/scripts/install-deps.sh"
-need=()
-command -v clang++ >/dev/null 2>&1 || need+=(clang)
-command -v clang-tidy >/dev/null 2>&1 || need+=(clang-tidy)
-if [ ${#need[@]} -gt 0 ]; then
-  SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO=sudo
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${need[@]}"
-fi
+bash "$root/scripts/ensure-packages.sh" clang clang-tidy
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_EXPORT_COMPILE_COMMANDS=ON -DPELKO_BUILD_TESTS=OFF
