@@ -14,6 +14,7 @@ bool MainWindow::uprightForcedByRotation = false;
 namespace {
 
 using FormWidgets::apply;
+using FormWidgets::reopenRefreshModes;
 using FormWidgets::setAllEnabled;
 
 // The range to restore is first taken from the slider as it stands on the
@@ -178,12 +179,7 @@ void MainWindow::on_cbTemp_clicked()
                        ui->xTempThetaMin, ui->xTempDeltaTheta, ui->xTempFastPeriod, ui->xTempUltraFastPeriod,
                        ui->xTempNbExcess},
                       false);
-        if (ui->cbTilt->isChecked())
-            ui->cbTiltModeRefresh->setEnabled(true);
-        if (ui->cbRotation->isChecked())
-            ui->cbRotationModeRefresh->setEnabled(true);
-        if (ui->cbOrient->isChecked())
-            ui->cbOrientModeRefresh->setEnabled(true);
+        reopenRefreshModes(ui);
     }
 }
 

@@ -10,6 +10,7 @@
 namespace {
 
 using FormWidgets::isOn;
+using FormWidgets::reopenRefreshModes;
 using FormWidgets::setAllEnabled;
 
 // Upright or laid flat: the checked radio button and the picture that shows it.
@@ -233,12 +234,7 @@ void MainWindow::on_cbAliveRefreshMode_clicked()
             ui->cbTemp->setEnabled(true);
             checkNumberAlgoCompatibility(2);
         }
-        if (ui->cbTilt->isChecked())
-            ui->cbTiltModeRefresh->setEnabled(true);
-        if (ui->cbRotation->isChecked())
-            ui->cbRotationModeRefresh->setEnabled(true);
-        if (ui->cbOrient->isChecked())
-            ui->cbOrientModeRefresh->setEnabled(true);
+        reopenRefreshModes(ui);
         if (ui->cbVibe->isChecked()) {
             ui->cbVibe->setEnabled(true);
             checkNumberAlgoCompatibility(2);

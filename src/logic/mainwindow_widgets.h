@@ -32,6 +32,19 @@ inline bool isOn(const QAbstractButton *box)
     return box->isChecked() && box->isEnabled();
 }
 
+// Gives the refresh mode back to each algorithm that is checked, once nothing
+// takes their periodic wake-up any more.
+template<typename Form>
+void reopenRefreshModes(const Form *ui)
+{
+    if (ui->cbTilt->isChecked())
+        ui->cbTiltModeRefresh->setEnabled(true);
+    if (ui->cbRotation->isChecked())
+        ui->cbRotationModeRefresh->setEnabled(true);
+    if (ui->cbOrient->isChecked())
+        ui->cbOrientModeRefresh->setEnabled(true);
+}
+
 } // namespace FormWidgets
 
 #endif // PELKO_MAINWINDOW_WIDGETS_H
