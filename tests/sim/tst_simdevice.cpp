@@ -434,7 +434,7 @@ void TestSimDevice::powerOffGoesAwayWithoutAnswering()
     Link link;
     QVERIFY(link.open(sim.device().portPath()));
     QVERIFY(link.exchange("poweroff  0\r\n").isEmpty());
-    QVERIFY(!sim.device().isPresent());
+    QVERIFY(sim.waitForPresence(false, 1000));
     QTest::qWait(300);
     QVERIFY(!sim.device().isPresent()); // stays off until plugged again
     QVERIFY(listedLines(sim.portsFile()).isEmpty());
