@@ -18,14 +18,16 @@
 // Quiet times and waits short enough for a few hundred faulty exchanges in
 // one run; what these tests check is where a fault leads, not how long the
 // device may take. The read cap is far below the device's babble, so only
-// the cap can end a babbling answer. Everything is put back afterwards.
+// the cap can end a babbling answer. The quiet time still leaves the
+// device's thread some 40 ms to answer or to send its next chunk on a busy
+// machine. Everything is put back afterwards.
 class FaultTimes
 {
 public:
     static constexpr int kToolsWaitMs = 100;
     static constexpr int kRebootFloorMs = 700;
 
-    explicit FaultTimes(int quietMs = 30, int saveQuietMs = 90, int readCapMs = 120) :
+    explicit FaultTimes(int quietMs = 50, int saveQuietMs = 100, int readCapMs = 120) :
         m_restore(quietMs, saveQuietMs), m_quiet(quietMs), m_saveQuiet(saveQuietMs), m_readCap(readCapMs)
     {
         LinkLimits::maxReadDurationMs = readCapMs;
