@@ -45,7 +45,7 @@ public:
         int chunkPauseMs = 40;    // pause between chunks (AnswersInChunks)
         int babbleMs = 3000;      // how long Babbles goes on
         int rebootDelayMs = 2000; // time away after "reset"
-        int lineIdleMs = 30;      // a line without CR LF ends after this quiet time
+        int lineIdleMs = 10;      // a line without CR LF ends after this quiet time
     };
 
     SimDevice();
