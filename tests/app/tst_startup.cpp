@@ -2,6 +2,7 @@
 #include "startup.h"
 
 #include <QPushButton>
+#include <QScreen>
 #include <QtTest>
 
 class StartupTest : public QObject
@@ -24,6 +25,9 @@ void StartupTest::theProgramIntroducesItselfAsPelkoConfigurator244()
     showMainWindow(window);
     QVERIFY(window.isVisible());
     QCOMPARE(window.windowTitle(), QStringLiteral("Pelko Configurator - v2.4.4"));
+    // The offscreen screen, 800x600, is shorter than the form: the window opens within it.
+    QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(window.frameGeometry()));
+    QCOMPARE(window.width(), 659);
 }
 
 void StartupTest::aFreshWindowHasNoLinkAndOffersToConnect()
