@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Takes the pictures of the README: builds if needed, starts a simulated
-# device and the configurator on a virtual X server (1280x1200), connects,
-# reads the device's parameters, and saves one picture per tab under docs/
-# (or the directory given as first argument).
+# device and the configurator on a virtual X server, connects, reads the
+# device's parameters, and saves one picture per tab under docs/ (or the
+# directory given as first argument): the window at its own size on a
+# 1280x1200 screen, then the whole screen of a 1366x768 laptop
+# (laptop-*.png), where the window opens shorter to fit.
 # Needs xvfb-run, xdotool and ImageMagick's import.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,8 +20,11 @@ if [ -z "${PELKO_SCREENSHOTS_ON_XVFB:-}" ]; then
   mkdir -p "$out"
   out=$(cd "$out" && pwd)
   export PELKO_SCREENSHOTS_ON_XVFB=1 BUILD_DIR="$build"
-  exec xvfb-run -a -s "-screen 0 1280x1200x24" bash "$0" "$out"
+  xvfb-run -a -s "-screen 0 1280x1200x24" bash "$0" "$out" "" window
+  exec xvfb-run -a -s "-screen 0 1366x768x24" bash "$0" "$out" laptop- root
 fi
+prefix=$2
+grab=$3
 
 work=$(mktemp -d)
 pids=()
@@ -79,7 +84,7 @@ sleep 0.5
 # and fonts; "Read" sits at the top left of the Algos tab.
 tab_y=244
 click 41 $tab_y
-click 85 292
+click 50 292
 if xdotool search --onlyvisible --name "^Error [0-9]+$" >/dev/null 2>&1; then
   echo "reading the device's parameters failed" >&2
   exit 1
@@ -87,8 +92,10 @@ fi
 
 shoot() {
   click "$1" $tab_y
-  import -window "$win" -strip "$out/$2.png"
-  echo "saved $out/$2.png"
+  if [ "$grab" = root ]; then target=root; else target=$win; fi
+  # 64 colours without dithering keep the text sharp and the files small.
+  import -window "$target" -strip +dither -colors 64 "PNG8:$out/$prefix$2.png"
+  echo "saved $out/$prefix$2.png"
 }
 shoot 41 algos
 shoot 99 lora
