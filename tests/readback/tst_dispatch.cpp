@@ -105,10 +105,11 @@ void DispatchTest::releaseOpensItsFeaturesAndAnOlderOneClosesNone()
     } rows[] = {{"1.9.1", 0, 200, 1}, {"1.9.2", 2, 200, 1}, {"1.9.3", 3, 200, 1}, {"2.0", 4, 200, 0},
                 {"2.1", 4, 200, 0},   {"2.1.1", 5, 120, 0}, {"2.1.2", 5, 120, 0}, {"2.2", 6, 120, 0}};
     for (const auto &row : rows) {
-        for (bool tiltAndMotion : {false, true}) {
+        for (int checked : {0, 1, 2, 3}) { // bit 0: TILT, bit 1: MOTION
+            const bool tilt = checked & 1, motion = checked & 2;
             MainWindow window;
-            widget<QCheckBox>(window, "cbTilt")->setChecked(tiltAndMotion);
-            widget<QCheckBox>(window, "cbMvt")->setChecked(tiltAndMotion);
+            widget<QCheckBox>(window, "cbTilt")->setChecked(tilt);
+            widget<QCheckBox>(window, "cbMvt")->setChecked(motion);
             decode(window, "VERSION", versionAnswer(row.release));
             QCOMPARE(readTimeout, row.quietTime);
             QCOMPARE(window.activeAlgorithmCount, row.counted);
@@ -117,8 +118,8 @@ void DispatchTest::releaseOpensItsFeaturesAndAnOlderOneClosesNone()
                     decode(window, "VERSION", "Firmware : v1.8\r\nOK\r\n>");
                 for (int group = 0; group < features.size(); ++group) {
                     for (const QString &name : features.at(group)) {
-                        const bool needsBox = group == 1 || group == 2 || name == "cbMvtTracking";
-                        const bool open = group < row.opened && (tiltAndMotion || !needsBox);
+                        const bool needed = name == "cbMvtTracking" ? motion : (group == 1 || group == 2) ? tilt : true;
+                        const bool open = group < row.opened && needed;
                         QVERIFY2(widget(window, qPrintable(name))->isEnabled() == open,
                                  qPrintable(row.release + " " + name));
                     }
