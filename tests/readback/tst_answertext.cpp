@@ -24,6 +24,7 @@ void AnswerTextTest::colourPairIsRemovedOnlyWhenWellFormed()
         // Only the first pair goes, and only red, green or yellow.
         {"a " + e + "[31mred" + e + "[0m b " + e + "[33myellow" + e + "[0m", "a red b " + e + "[33myellow" + e + "[0m"},
         {e + "[34mblue" + e + "[0m", e + "[34mblue" + e + "[0m"},
+        {e + "[3xm " + e + "[32mok" + e + "[0m", e + "[3xm ok"},
         {e + "[32mgreen and no end", e + "[32mgreen and no end"},
         {"[32mgreen" + e + "[0m", "[32mgreen" + e + "[0m"},
         {"x" + e + "[32mgreen[0m", "x" + e + "[32mgreen[0m"},
