@@ -5,25 +5,17 @@
 #include "mainwindow.h"
 
 #include <QtTest>
-
-#include <QAbstractSpinBox>
-#include <QCheckBox>
-#include <QDoubleSpinBox>
-#include <QLineEdit>
-#include <QRadioButton>
-#include <QScrollArea>
-#include <QStyle>
-#include <QStyleOptionButton>
-#include <QTabWidget>
+#include <QtWidgets>
 
 #include <limits>
+#include <tuple>
 
 class FormTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void init();
+    void init() { window = new MainWindow; }
     void cleanup() { delete window; }
     void aliveRefreshPeriodCannotOverflowInMilliseconds();
     void temperaturesAreEnteredToTheHundredthAndFitTheirFields();
@@ -34,36 +26,15 @@ private slots:
 
 private:
     template<typename T>
-    T *find(const char *name)
+    T *find(const QString &name)
     {
-        T *found = window->findChild<T *>(QLatin1String(name));
+        T *found = window->findChild<T *>(name);
         if (!found)
-            qFatal("no widget %s", name);
+            qFatal("no widget %s", qPrintable(name));
         return found;
-    }
-    // Clicks where a user would: on the indicator of a check box or radio button.
-    void click(QAbstractButton *button)
-    {
-        QStyleOptionButton option;
-        option.initFrom(button);
-        const auto indicator =
-            qobject_cast<QRadioButton *>(button) ? QStyle::SE_RadioButtonIndicator : QStyle::SE_CheckBoxIndicator;
-        QTest::mouseClick(button, Qt::LeftButton, {},
-                          button->style()->subElementRect(indicator, &option, button).center());
-    }
-    void showTab(int index)
-    {
-        find<QTabWidget>("tabWidget")->setCurrentIndex(index);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
     }
     MainWindow *window = nullptr;
 };
-
-void FormTest::init()
-{
-    window = new MainWindow;
-}
 
 void FormTest::aliveRefreshPeriodCannotOverflowInMilliseconds()
 {
@@ -78,18 +49,14 @@ void FormTest::aliveRefreshPeriodCannotOverflowInMilliseconds()
 void FormTest::temperaturesAreEnteredToTheHundredthAndFitTheirFields()
 {
     // Hundredths travel as integers; the delta must fit the device's byte.
-    const struct
-    {
-        const char *name;
-        double minimum, maximum, value;
-    } rows[] = {{"xTempThetaMax", -99.99, 99.99, 25.0},
-                {"xTempThetaMin", -99.99, 99.99, 20.0},
-                {"xTempDeltaTheta", 0.0, 2.55, 1.0}};
-    for (const auto &row : rows) {
-        auto *spin = find<QDoubleSpinBox>(row.name);
-        QVERIFY2(spin->decimals() == 2 && spin->minimum() == row.minimum && spin->maximum() == row.maximum, row.name);
-        spin->setValue(row.value + 0.004); // a third decimal is rounded away
-        QCOMPARE(spin->value(), row.value);
+    const std::tuple<QString, double, double, double> rows[] = {{"xTempThetaMax", -99.99, 99.99, 25.0},
+                                                                {"xTempThetaMin", -99.99, 99.99, 20.0},
+                                                                {"xTempDeltaTheta", 0.0, 2.55, 1.0}};
+    for (const auto &[name, minimum, maximum, value] : rows) {
+        auto *spin = find<QDoubleSpinBox>(name);
+        QVERIFY2(spin->decimals() == 2 && spin->minimum() == minimum && spin->maximum() == maximum, qPrintable(name));
+        spin->setValue(value + 0.004); // a third decimal is rounded away
+        QCOMPARE(spin->value(), value);
     }
 }
 
@@ -106,17 +73,13 @@ void FormTest::algosSpinBoxesApplyOnlyWhenEditingFinishes()
 void FormTest::loraKeysAcceptAnyCharacterUpToTheirLength()
 {
     const QString typed = QStringLiteral("Zz -_!?g0123456789abcdefXYZ0123456789ABCDEF");
-    const struct
-    {
-        const char *name;
-        int length;
-    } rows[] = {{"leDevEUI", 16},  {"leAppEUI", 16}, {"leAppKEY", 32}, {"leNwkSKEY", 32},
-                {"leAppSKEY", 32}, {"leNwkID", 16},  {"leDevADDR", 16}};
-    for (const auto &row : rows) {
-        auto *edit = find<QLineEdit>(row.name);
+    const std::pair<QString, int> rows[] = {{"leDevEUI", 16},  {"leAppEUI", 16}, {"leAppKEY", 32}, {"leNwkSKEY", 32},
+                                            {"leAppSKEY", 32}, {"leNwkID", 16},  {"leDevADDR", 16}};
+    for (const auto &[name, length] : rows) {
+        auto *edit = find<QLineEdit>(name);
         edit->setEnabled(true);
         QTest::keyClicks(edit, typed);
-        QCOMPARE(edit->text(), typed.left(row.length));
+        QCOMPARE(edit->text(), typed.left(length));
     }
 }
 
@@ -128,14 +91,13 @@ void FormTest::clickingOneLoraChoiceFlipsItsPartner()
                                     {"rbPublicNetwork", "rbPrivateNetwork"},
                                     {"rbMessageUnconfirmed", "rbMessageConfirmed"},
                                     {"rbADR_OFF", "rbADR_ON"}};
-    showTab(1);
     for (const auto &pair : pairs) {
         auto *first = find<QRadioButton>(pair[0]);
         auto *second = find<QRadioButton>(pair[1]);
         QVERIFY2(first->isChecked() && !second->isChecked(), pair[0]);
         for (QRadioButton *clicked : {first, first, second, first, second, second}) {
             const bool was = clicked->isChecked();
-            click(clicked);
+            clicked->click();
             QVERIFY2(clicked->isChecked() != was && first->isChecked() != second->isChecked(), pair[0]);
         }
     }
@@ -149,15 +111,13 @@ void FormTest::motionSummaryBoxDrivesItsDependentFieldsBothWays()
                                            find<QWidget>("tMvtLoraAtStartMvt"), find<QWidget>("tMvtLoraAtStopMvt")};
     const QList<QWidget *> openedBySummary{find<QWidget>("xMvtActivityResumePeriod"),
                                            find<QWidget>("tMvtActivityResumePeriod")};
-    showTab(0);
-    find<QScrollArea>("scrollArea")->ensureWidgetVisible(summary);
     // The box starts disabled with motion; open up the group as motion would.
     summary->setEnabled(true);
     for (QWidget *w : closedBySummary)
         w->setEnabled(true);
 
     for (bool checked : {true, false}) {
-        click(summary);
+        summary->click();
         QCOMPARE(summary->isChecked(), checked);
         QCOMPARE(additionate->isChecked(), checked);
         for (QWidget *w : closedBySummary)
