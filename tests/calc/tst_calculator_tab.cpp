@@ -3,24 +3,15 @@
 
 #include "mainwindow.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QSpinBox>
-#include <QStyle>
-#include <QStyleOptionButton>
-#include <QTabWidget>
 #include <QtTest>
+#include <QtWidgets>
 
 class CalculatorTabTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void init();
+    void init() { window = new MainWindow; }
     void cleanup() { delete window; }
     void theDefaultDayIsShownAsSoonAsTheWindowOpens();
     void calculateShowsTheDayTheUserDescribed();
@@ -41,7 +32,7 @@ private:
     {
         return text("leConsoTotalHours") + " h " + text("leConsoTotalDays") + " d " + text("leConsoTotalYears") + " y";
     }
-    void calculate() { QTest::mouseClick(get<QPushButton>("pbConsoCalculate"), Qt::LeftButton); }
+    void calculate() { get<QPushButton>("pbConsoCalculate")->click(); }
     void chooseSpreadingFactor(int sf) { get<QComboBox>("cboConsoLoRaSF")->setCurrentText(QString::number(sf)); }
     // Every field of the records measured only at SF 7 and SF 12.
     QList<QWidget *> measuredOnlyAtSf7And12() const
@@ -50,14 +41,6 @@ private:
     }
     MainWindow *window = nullptr;
 };
-
-void CalculatorTabTest::init()
-{
-    window = new MainWindow;
-    get<QTabWidget>("tabWidget")->setCurrentIndex(2);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
-}
 
 void CalculatorTabTest::theDefaultDayIsShownAsSoonAsTheWindowOpens()
 {
@@ -69,10 +52,7 @@ void CalculatorTabTest::theDefaultDayIsShownAsSoonAsTheWindowOpens()
 void CalculatorTabTest::calculateShowsTheDayTheUserDescribed()
 {
     auto *threeAxes = get<QCheckBox>("cbConsoVibrationAxeXYZ");
-    QStyleOptionButton option; // on its box: the check box is wider than its caption
-    option.initFrom(threeAxes);
-    QTest::mouseClick(threeAxes, Qt::LeftButton, {},
-                      threeAxes->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, threeAxes).center());
+    threeAxes->click();
     QCOMPARE(text("leConsoVibrationTotal"), QString("0 mAh")); // nothing moves until the user asks
 
     calculate();

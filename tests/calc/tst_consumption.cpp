@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -44,13 +45,7 @@ void ConsumptionTest::typicalDaysComeOutDigitForDigit()
     // The first three days are the published examples (the third published
     // only its ALIVE, MPU, years and bar). Figures: alive, shock, motion, tilt,
     // vibration, mpu, sleep, mean, hours, days, years; then the bar (-1: left alone).
-    const struct
-    {
-        const char *what;
-        ConsumptionInputs in;
-        QString figures;
-        int bar;
-    } rows[] = {
+    const std::tuple<const char *, ConsumptionInputs, QString, int> rows[] = {
         {"start values", {}, "0 0 0 0 0 0.0025344 0.959539 0.0400864 47397.6 1974.9 5.40698", 76},
         {"3 axes measure", day([](auto &in) { in.threeAxes = true; }),
          "0 0 0 0 5.42857 0.0025344 0.913825 0.264372 7186.84 299.452 0.819854", 11},
@@ -69,12 +64,12 @@ void ConsumptionTest::typicalDaysComeOutDigitForDigit()
     // One model for all, as the tab keeps it: SF 10 measured no motion and
     // keeps the SF 7 motion records of the day before.
     ConsumptionModel model;
-    for (const auto &row : rows) {
-        const ConsumptionResults r = model.calculate(row.in);
+    for (const auto &[what, in, figures, bar] : rows) {
+        const ConsumptionResults r = model.calculate(in);
         QCOMPARE(
             shown({r.alive, r.shock, r.motion, r.tilt, r.vibration, r.mpu, r.sleep, r.mean, r.hours, r.days, r.years}),
-            row.figures);
-        QCOMPARE(r.progress.value_or(-1), row.bar);
+            figures);
+        QVERIFY2(r.progress.value_or(-1) == bar, what);
     }
 }
 
@@ -106,23 +101,19 @@ void ConsumptionTest::recordsAndTiltTimeCarryOverBetweenCalculations()
 
 void ConsumptionTest::mpuRunsAtTheFasterRateOrAt16HzForTilt()
 {
-    const struct
-    {
-        QString motion, shock;
-        int tiltPeriodMs;
-        QString mpu;
-    } rows[] = {
+    // motion and shock sampling, tilt period, MPU charge
+    const std::tuple<QString, QString, int, QString> rows[] = {
         {"0,24", "0,24", 0, "0.0025344"},    {"0,24", "1", 0, "0.01056"},
         {"1", "0,24", 0, "0.01056"},         {"4", "7", 0, "0.07392"},
         {"500", "250", 0, "5.28"},           {"500", "0,24", 60000, "0.16896"},
         {"0,24", "0,24", 360000, "0.16896"},
     };
-    for (const auto &row : rows) {
+    for (const auto &[motion, shock, tiltPeriodMs, mpu] : rows) {
         ConsumptionInputs in;
-        in.motionFrequency = row.motion;
-        in.shockFrequency = row.shock;
-        in.tiltPeriodMs = row.tiltPeriodMs;
-        QCOMPARE(shown(ConsumptionModel().calculate(in).mpu), row.mpu);
+        in.motionFrequency = motion;
+        in.shockFrequency = shock;
+        in.tiltPeriodMs = tiltPeriodMs;
+        QCOMPARE(shown(ConsumptionModel().calculate(in).mpu), mpu);
     }
 }
 
