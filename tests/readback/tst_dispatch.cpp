@@ -5,9 +5,10 @@
 #include "mainwindow.h"
 #include "link/timing.h"
 
-#include <QCheckBox>
-#include <QTextEdit>
 #include <QtTest>
+#include <QtWidgets>
+
+#include <tuple>
 
 namespace {
 const QString kGreen("color:#ffffff; background:#32ee00;");
@@ -24,11 +25,11 @@ void decode(MainWindow &window, const QByteArray &cmd, QByteArray answer)
 }
 
 template<typename T = QWidget>
-T *widget(MainWindow &window, const char *name)
+T *widget(MainWindow &window, const QString &name)
 {
-    T *found = window.findChild<T *>(QLatin1String(name));
+    T *found = window.findChild<T *>(name);
     if (!found)
-        qFatal("no widget %s", name);
+        qFatal("no widget %s", qPrintable(name));
     return found;
 }
 } // namespace
@@ -61,25 +62,20 @@ void DispatchTest::everyAnswerIsAppendedToTheConsoleAsPlainText()
 
 void DispatchTest::versionAnswerIsShownOnGreenOrError6OnRed()
 {
-    const struct
-    {
-        QByteArray answer;
-        float previous, release;
-        QString shown, style;
-    } rows[] = {
+    // answer, release known before, release after, status box text and colour
+    const std::tuple<QByteArray, float, float, QString, QString> rows[] = {
         {versionAnswer("2.2"), 0.0f, 2.2f, "Firmware : v2.2\nOK\n>", kGreen},
         {"<i>Firmware : v2.2</i>\r\nOK\r\n>", 0.0f, 2.2f, "<i>Firmware : v2.2</i>\nOK\n>", kGreen},
         {"Firmware : vX\r\nOK\r\n>", 2.2f, 2.2f, "Firmware : vX\nOK\n>", kGreen},
         {"", 1.8f, 1.8f, "ERROR 6: Can't get product version", kRed},
     };
-    for (const auto &row : rows) {
+    for (const auto &[answer, before, after, shown, style] : rows) {
         MainWindow window;
-        window.firmwareVersion = row.previous;
-        decode(window, "VERSION", row.answer);
-        auto *status = widget<QTextEdit>(window, "leVersion");
-        QCOMPARE(status->toPlainText(), row.shown);
-        QCOMPARE(status->styleSheet(), row.style);
-        QCOMPARE(window.firmwareVersion, row.release);
+        window.firmwareVersion = before;
+        decode(window, "VERSION", answer);
+        QCOMPARE(widget<QTextEdit>(window, "leVersion")->toPlainText(), shown);
+        QCOMPARE(widget<QTextEdit>(window, "leVersion")->styleSheet(), style);
+        QCOMPARE(window.firmwareVersion, after);
     }
 }
 
@@ -96,32 +92,28 @@ void DispatchTest::releaseOpensItsFeaturesAndAnOlderOneClosesNone()
                                       {"tEnableLog", "tNbAliveFrameBeforeLog", "tNbSecondBeforeStart", "tButtonDelay",
                                        "cbEnableLog", "xNbAliveFrameBeforeLog", "xNbSecondBeforeStart", "xButtonDelay",
                                        "tChocEnableShockLog", "tChocNbAliveFrameBeforeShockLog"}};
-    const struct
-    {
-        QByteArray release;
-        int opened; // how many of the feature groups above
-        int quietTime;
-        int counted; // from 2.0 on ALIVE's own frames stop counting
-    } rows[] = {{"1.9.1", 0, 200, 1}, {"1.9.2", 2, 200, 1}, {"1.9.3", 3, 200, 1}, {"2.0", 4, 200, 0},
-                {"2.1", 4, 200, 0},   {"2.1.1", 5, 120, 0}, {"2.1.2", 5, 120, 0}, {"2.2", 6, 120, 0}};
-    for (const auto &row : rows) {
+    // release, feature groups opened, quiet time, algorithms counted (from
+    // 2.0 on ALIVE's own frames stop counting)
+    const std::tuple<QByteArray, int, int, int> rows[] = {
+        {"1.9.1", 0, 200, 1}, {"1.9.2", 2, 200, 1}, {"1.9.3", 3, 200, 1}, {"2.0", 4, 200, 0},
+        {"2.1", 4, 200, 0},   {"2.1.1", 5, 120, 0}, {"2.1.2", 5, 120, 0}, {"2.2", 6, 120, 0}};
+    for (const auto &[release, opened, quietTime, counted] : rows) {
         for (int checked : {0, 1, 2, 3}) { // bit 0: TILT, bit 1: MOTION
             const bool tilt = checked & 1, motion = checked & 2;
             MainWindow window;
             widget<QCheckBox>(window, "cbTilt")->setChecked(tilt);
             widget<QCheckBox>(window, "cbMvt")->setChecked(motion);
-            decode(window, "VERSION", versionAnswer(row.release));
-            QCOMPARE(readTimeout, row.quietTime);
-            QCOMPARE(window.activeAlgorithmCount, row.counted);
+            decode(window, "VERSION", versionAnswer(release));
+            QCOMPARE(readTimeout, quietTime);
+            QCOMPARE(window.activeAlgorithmCount, counted);
             for (bool older : {false, true}) {
                 if (older)
                     decode(window, "VERSION", "Firmware : v1.8\r\nOK\r\n>");
                 for (int group = 0; group < features.size(); ++group) {
                     for (const QString &name : features.at(group)) {
                         const bool needed = name == "cbMvtTracking" ? motion : (group == 1 || group == 2) ? tilt : true;
-                        const bool open = group < row.opened && needed;
-                        QVERIFY2(widget(window, qPrintable(name))->isEnabled() == open,
-                                 qPrintable(row.release + " " + name));
+                        QVERIFY2(widget(window, name)->isEnabled() == (group < opened && needed),
+                                 qPrintable(release + " " + name));
                     }
                 }
             }
@@ -132,25 +124,22 @@ void DispatchTest::releaseOpensItsFeaturesAndAnOlderOneClosesNone()
 
 void DispatchTest::algorithmBoxesOpenOnlyWhileOneAlgorithmCounts()
 {
-    const char *const boxes[] = {"cbChoc", "cbMvt", "cbOrient", "cbTilt", "cbRotation"};
+    const QStringList boxes{"cbChoc", "cbMvt", "cbOrient", "cbTilt", "cbRotation"};
     for (int count : {1, 2}) {
         MainWindow window;
-        for (const char *name : boxes)
+        for (const QString &name : boxes)
             widget(window, name)->setEnabled(false);
         window.activeAlgorithmCount = count;
         decode(window, "VERSION", versionAnswer("1.9")); // 1.9 leaves the count to itself
-        for (const char *name : boxes)
-            QVERIFY2(widget(window, name)->isEnabled() == (count == 1), name);
+        for (const QString &name : boxes)
+            QVERIFY2(widget(window, name)->isEnabled() == (count == 1), qPrintable(name));
     }
 }
 
 void DispatchTest::onlyAcceptedSettingsAndDumpsReachTheirDecoders()
 {
-    const struct
-    {
-        QByteArray cmd, answer;
-        bool kept;
-    } rows[] = {
+    // command, answer, kept for its decoder
+    const std::tuple<QByteArray, QByteArray, bool> rows[] = {
         {"LORA GET", "Mode : OTAA\r\nOK\r\n>", true},
         {"DUMP RAM PARAM", QByteArray("------- COMMON -------\r\n\0OK\r\n>", 31), true},
         {"DUMP RAM PARAM", "NOK\r\n>", false},
@@ -159,15 +148,14 @@ void DispatchTest::onlyAcceptedSettingsAndDumpsReachTheirDecoders()
         {"LORA GET", "Mode : ABP\r\nDevEui : 70B3", false},
         {"LORA SET", "Mode : ABP\r\nOK\r\n>", false},
     };
-    for (const auto &row : rows) {
+    for (const auto &[cmd, answer, kept] : rows) {
         MainWindow window;
         widget<QCheckBox>(window, "cbChoc")->setChecked(true);
         window.activeAlgorithmCount = 2;
-        decode(window, row.cmd, row.answer);
-        const QByteArray kept = row.cmd == "LORA GET" ? window.loraAnswer : window.paramDump;
-        QCOMPARE(kept, row.kept ? row.answer : QByteArray());
-        QCOMPARE(window.loraAnswer.isEmpty() || window.paramDump.isEmpty(), true);
-        if (!row.kept) { // a refused or broken answer leaves the form as it was
+        decode(window, cmd, answer);
+        QCOMPARE(cmd == "LORA GET" ? window.loraAnswer : window.paramDump, kept ? answer : QByteArray());
+        QVERIFY(window.loraAnswer.isEmpty() || window.paramDump.isEmpty());
+        if (!kept) { // a refused or broken answer leaves the form as it was
             QVERIFY(widget<QCheckBox>(window, "cbChoc")->isChecked());
             QVERIFY(widget<QAbstractButton>(window, "rbOTAA")->isChecked());
             QCOMPARE(window.activeAlgorithmCount, 2);
@@ -177,18 +165,16 @@ void DispatchTest::onlyAcceptedSettingsAndDumpsReachTheirDecoders()
 
 void DispatchTest::batteryLevelIsKeptAndTheAnswerShortened()
 {
-    const struct
-    {
-        QByteArray answer, level, rest;
-    } rows[] = {{"Battery: 10%\r\nBattery: 87%\r\nOK\r\n>", "87", "87%\r\nOK\r\n>"},
-                {"Level 87%\r\nOK\r\n>", "", "Level 87%\r\nOK\r\n>"}};
-    for (const auto &row : rows) {
+    // answer, level kept, answer left
+    const std::tuple<QByteArray, QByteArray, QByteArray> rows[] = {
+        {"Battery: 10%\r\nBattery: 87%\r\nOK\r\n>", "87", "87%\r\nOK\r\n>"},
+        {"Level 87%\r\nOK\r\n>", "", "Level 87%\r\nOK\r\n>"}};
+    for (auto [answer, level, rest] : rows) {
         MainWindow window;
         window.batteryAnswer = "55";
-        QByteArray answer = row.answer;
         window.decodePelkoData("BATTERY GET LIFE", answer);
-        QCOMPARE(window.batteryAnswer, row.level);
-        QCOMPARE(answer, row.rest);
+        QCOMPARE(window.batteryAnswer, level);
+        QCOMPARE(answer, rest);
     }
 }
 
