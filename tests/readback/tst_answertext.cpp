@@ -2,6 +2,8 @@
 
 #include <QtTest>
 
+#include <tuple>
+
 namespace {
 const QString e(QChar(0x1b));
 }
@@ -56,17 +58,15 @@ void AnswerTextTest::echoDecodesUtf8KeepsMarkupAsCharactersAndEveryDumpLine()
 {
     QCOMPARE(consoleEcho("\x1b[32m<b>Temp\xc3\xa9rature</b>\x1b[0m AppKey : 00000000000000000000000000ABCDEF"),
              QString::fromUtf8("<b>Temp\xc3\xa9rature</b> AppKey : XXXXXXXXXXXXXXXXXXXXXXXXXXABCDEF"));
-    QCOMPARE(consoleEcho(QByteArray("------- COMMON -------\r\n\0maxRange : 16\r\n\0OK\r\n>", 46)),
+    QCOMPARE(consoleEcho(QByteArray("------- COMMON -------\r\n_maxRange : 16\r\n_OK\r\n>").replace('_', '\0')),
              QStringLiteral("------- COMMON -------\r\nmaxRange : 16\r\nOK\r\n>"));
 }
 
 void AnswerTextTest::batteryLevelIsTakenAfterTheLastLabel()
 {
     // No label: nothing is cut from the answer, so its verdict still stands.
-    const struct
-    {
-        QByteArray answer, level, rest;
-    } rows[] = {
+    // answer, level, answer left
+    const std::tuple<QByteArray, QByteArray, QByteArray> rows[] = {
         {"Battery: 87%\r\nOK\r\n>", "87", "87%\r\nOK\r\n>"},
         {"Battery: 10%\r\nBattery: 87%\r\nOK", "87", "87%\r\nOK"},
         {"Battery: 87\r\nOK", "", "87\r\nOK"},
@@ -74,10 +74,9 @@ void AnswerTextTest::batteryLevelIsTakenAfterTheLastLabel()
         {"OK", "", "OK"},
         {"", "", ""},
     };
-    for (const auto &row : rows) {
-        QByteArray answer = row.answer;
-        QCOMPARE(takeBatteryLevel(answer), row.level);
-        QCOMPARE(answer, row.rest);
+    for (auto [answer, level, rest] : rows) {
+        QCOMPARE(takeBatteryLevel(answer), level);
+        QCOMPARE(answer, rest);
     }
 }
 

@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+#include <tuple>
+
 // The key table lives for the whole process; every test starts from a table
 // that has never seen a dump, except where persistence is the point.
 class DumpScanTest : public QObject
@@ -68,10 +70,7 @@ void DumpScanTest::numbersConvertOnlyWhenTheWholeTextIsOne()
         {"", 0},
         {"2147483648", 0},
         {"123456789012345678901234567890", 0},
-        {QByteArray("12\0"
-                    "3",
-                    4),
-         0},
+        {QByteArray("12_3").replace('_', '\0'), 0},
         {"-2147483648", int(-2147483647 - 1)},
     };
     for (const auto &row : rows)
@@ -80,12 +79,8 @@ void DumpScanTest::numbersConvertOnlyWhenTheWholeTextIsOne()
 
 void DumpScanTest::eachLineGoesToTheKeyOfTheSectionTheCursorIsIn()
 {
-    const struct
-    {
-        const char *what;
-        QList<QByteArray> lines;
-        QList<QPair<int, int>> keys; // in index order
-    } rows[] = {
+    // what the row shows, dump lines, keys read (in index order)
+    const std::tuple<const char *, QList<QByteArray>, QList<QPair<int, int>>> rows[] = {
         {"no delimiter yet: the first key", {"period : 60"}, {{KeyAlivePeriod, 60}}},
         {"CHOC has no period: the next section's", {"------- CHOC -------", "period : 60"}, {{KeyTempPeriod, 60}}},
         {"TILT", {"------- TILT -------", "period : 60"}, {{KeyTiltPeriod, 60}}},
@@ -116,21 +111,17 @@ void DumpScanTest::eachLineGoesToTheKeyOfTheSectionTheCursorIsIn()
          {"------- TILT -------", "alert : multiple (period : 30s)", "period : 2000"},
          {{KeyTiltMultipleAlertPeriod, 30}, {KeyTiltPeriod, 2000}}},
     };
-    for (const auto &row : rows) {
+    for (const auto &[what, lines, read] : rows) {
         init();
-        scan(deviceDump(row.lines));
-        QVERIFY2(detected() == keys(row.keys), qPrintable(QStringLiteral("%1: %2").arg(row.what, detected())));
+        scan(deviceDump(lines));
+        QVERIFY2(detected() == keys(read), qPrintable(QStringLiteral("%1: %2").arg(what, detected())));
     }
 }
 
 void DumpScanTest::linesAreCutAsTheModeSays()
 {
     // Device dump: pieces of zero or one byte lose "their line end" and match nothing.
-    scan(QByteArray("\0"
-                    "5\0"
-                    "\r\0"
-                    "period : 60\r\n\0",
-                    19));
+    scan(QByteArray("_5_\r_period : 60\r\n_").replace('_', '\0'));
     QCOMPARE(dumpLines.size(), 5);
     QCOMPARE(detected(), keys({{KeyAlivePeriod, 60}}));
 

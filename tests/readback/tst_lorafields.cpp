@@ -21,10 +21,7 @@ void LoRaFieldsTest::fieldsTakeTheBytesAfterTheFirstLabel()
     const QPair<QByteArray, QString> rows[] = {
         {"DevEui : 0123", "0123"}, // the answer ends early
         {"DevEui : ", ""},
-        {QByteArray("DevEui : 01\0"
-                    "23456789ABCDEF",
-                    25),
-         "01"},
+        {QByteArray("DevEui : 01_23456789ABCDEF").replace('_', '\0'), "01"},
         {"DevEui : AAAAAAAAAAAAAAAA DevEui : BBBB", "AAAAAAAAAAAAAAAA"},
         {"DevEui : \xff\xfe"
          "12",
