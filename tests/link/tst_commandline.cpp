@@ -2,6 +2,8 @@
 
 #include <QtTest>
 
+#include <tuple>
+
 class CommandLineTest : public QObject
 {
     Q_OBJECT
@@ -16,13 +18,8 @@ private slots:
 void CommandLineTest::eachCommandTakesItsLineForm()
 {
     // The NWKID and DEVADDR lines go bare, and are logged with everything they send.
-    const struct
-    {
-        QByteArray cmd, param;
-        int value;
-        QString text;
-        QByteArray line;
-    } rows[] = {
+    // command, parameter, value, text, line sent
+    const std::tuple<QByteArray, QByteArray, int, QString, QByteArray> rows[] = {
         {"READY", "x", 5, "t", "READY\r\n"},
         {"reset", "", 0, "", "reset\r\n"},
         {"ALGO", "", 26, "", "ALGO 0x1a\r\n"},
@@ -37,23 +34,20 @@ void CommandLineTest::eachCommandTakesItsLineForm()
         {"LORA GET", "", 0, "", "LORA GET  0\r\n"},
         {"TEMP", "thetaMin", -1500, "", "TEMP thetaMin -1500\r\n"},
     };
-    for (const auto &row : rows) {
-        const CommandLine built = buildCommandLine(row.cmd, row.param, row.value, row.text);
-        const bool bare = row.param == "DEVADDR" || row.param == "NWKID";
-        QCOMPARE(built.bytes, row.line);
+    for (const auto &[cmd, param, value, text, line] : rows) {
+        const CommandLine built = buildCommandLine(cmd, param, value, text);
+        const bool bare = param == "DEVADDR" || param == "NWKID";
+        QCOMPARE(built.bytes, line);
         QCOMPARE(built.endsWithCrLf, !bare);
-        QCOMPARE(built.withoutEnding(), bare ? row.line : row.line.chopped(2));
+        QCOMPARE(built.withoutEnding(), bare ? line : line.chopped(2));
     }
 }
 
 void CommandLineTest::verdictFollowsTheKeywordsOfTheTrimmedAnswer()
 {
     // The last three bytes are the prompt trailer; a shorter answer is judged whole.
-    const struct
-    {
-        QByteArray cmd, answer, trimmed;
-        int result;
-    } rows[] = {
+    // command, answer, answer as judged, verdict
+    const std::tuple<QByteArray, QByteArray, QByteArray, int> rows[] = {
         {"READY", "OK\r\n>", "OK", CommandAccepted},
         {"READY", "OK\n", "", CommandNoAnswer},
         {"READY", "OK", "OK", CommandAccepted},
@@ -65,9 +59,9 @@ void CommandLineTest::verdictFollowsTheKeywordsOfTheTrimmedAnswer()
         {"READY", "ok\r\nok\r\n>", "ok\r\nok", CommandNoAnswer},
         {"CHOC", "nok OK\r\n>", "nok OK", CommandAccepted},
     };
-    for (const auto &row : rows) {
-        QCOMPARE(trimAnswer(row.answer), row.trimmed);
-        QCOMPARE(judgeAnswer(row.cmd, row.trimmed), row.result);
+    for (const auto &[cmd, answer, trimmed, verdict] : rows) {
+        QCOMPARE(trimAnswer(answer), trimmed);
+        QCOMPARE(judgeAnswer(cmd, trimmed), verdict);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <QtTest>
 
 #include <limits>
+#include <tuple>
 
 namespace {
 constexpr int kMax = std::numeric_limits<int>::max();
@@ -60,11 +61,8 @@ void CatalogueTest::slidersAndCombosBecomeTheNumbersTheDeviceExpects()
 void CatalogueTest::maskCountsOnlyBoxesCheckedAndEnabled()
 {
     const QStringList all{"cbAlive", "cbTemp", "cbChoc", "cbTilt", "cbOrient", "cbMvt", "cbRotation", "cbVibe"};
-    const struct
-    {
-        QStringList checked, enabled;
-        int mask;
-    } rows[] = {
+    // boxes checked, boxes enabled, mask sent
+    const std::tuple<QStringList, QStringList, int> rows[] = {
         {{}, all, 0},
         {{"cbAlive"}, {"cbAlive", "cbChoc", "cbMvt"}, 1},
         {all, all, 447}, // 64 is never set
@@ -74,12 +72,11 @@ void CatalogueTest::maskCountsOnlyBoxesCheckedAndEnabled()
         {{"cbTilt", "cbOrient"}, all, 24},
         {{"cbTemp"}, all, 2},
     };
-    for (const auto &row : rows) {
-        QCOMPARE(Upload::algorithmMask([&](const char *box) {
-                     return Upload::BoxState{row.checked.contains(QLatin1String(box)),
-                                             row.enabled.contains(QLatin1String(box))};
-                 }),
-                 row.mask);
+    for (const auto &[checked, enabled, mask] : rows) {
+        const auto state = [&on = checked, &open = enabled](const char *box) {
+            return Upload::BoxState{on.contains(QLatin1String(box)), open.contains(QLatin1String(box))};
+        };
+        QCOMPARE(Upload::algorithmMask(state), mask);
     }
 }
 
