@@ -7,17 +7,12 @@
 
 namespace {
 
-// What the Calculator tab shows for a figure.
-QString shown(float value)
-{
-    return QString::number(value, 'g', 6);
-}
-
+// What the Calculator tab shows for the figures, blank-separated.
 QString shown(std::initializer_list<float> values)
 {
     QStringList figures;
     for (float value : values)
-        figures << shown(value);
+        figures << QString::number(value, 'g', 6);
     return figures.join(' ');
 }
 
@@ -113,7 +108,7 @@ void ConsumptionTest::mpuRunsAtTheFasterRateOrAt16HzForTilt()
         in.motionFrequency = motion;
         in.shockFrequency = shock;
         in.tiltPeriodMs = tiltPeriodMs;
-        QCOMPARE(shown(ConsumptionModel().calculate(in).mpu), mpu);
+        QCOMPARE(shown({ConsumptionModel().calculate(in).mpu}), mpu);
     }
 }
 
