@@ -1,20 +1,36 @@
+// What the window does with each answer it is handed: the console echo, the
+// status box after VERSION and the features each release opens, and which
+// answers are kept for their decoders.
+
 #include "mainwindow.h"
 #include "link/timing.h"
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QRadioButton>
-#include <QSpinBox>
-#include <QTextEdit>
 #include <QtTest>
+#include <QtWidgets>
+
+#include <tuple>
 
 namespace {
-const QByteArray kGreen("color:#ffffff; background:#32ee00;");
-const QByteArray kRed("color:#ffffff; background:#ee0000;");
+const QString kGreen("color:#ffffff; background:#32ee00;");
+const QString kRed("color:#ffffff; background:#ee0000;");
 
 QByteArray versionAnswer(const QByteArray &release)
 {
     return "\x1b[32mFirmware : v" + release + "\x1b[0m\r\nOK\r\n>";
+}
+
+void decode(MainWindow &window, const QByteArray &cmd, QByteArray answer)
+{
+    window.decodePelkoData(cmd, answer);
+}
+
+template<typename T = QWidget>
+T *widget(MainWindow &window, const QString &name)
+{
+    T *found = window.findChild<T *>(name);
+    if (!found)
+        qFatal("no widget %s", qPrintable(name));
+    return found;
 }
 } // namespace
 
@@ -25,31 +41,12 @@ class DispatchTest : public QObject
 private slots:
     void init() { readTimeout = 200; }
     void cleanup() { readTimeout = 200; }
-
     void everyAnswerIsAppendedToTheConsoleAsPlainText();
-    void versionAnswerShowsTheReleaseOnGreen();
-    void emptyVersionAnswerShowsError6OnRed();
-    void unknownReleaseKeepsThePreviousOne();
-    void releaseOpensItsFeatures_data();
-    void releaseOpensItsFeatures();
-    void tiltOptionsOpenOnlyWhenTiltIsChecked();
+    void versionAnswerIsShownOnGreenOrError6OnRed();
+    void releaseOpensItsFeaturesAndAnOlderOneClosesNone();
     void algorithmBoxesOpenOnlyWhileOneAlgorithmCounts();
-    void olderReleaseAfterANewerOneDisablesNothing();
-    void loraAndDumpAnswersAreKeptForTheirDecoders();
-    void refusedOrBrokenSettingsLeaveTheFormAsItWas_data();
-    void refusedOrBrokenSettingsLeaveTheFormAsItWas();
+    void onlyAcceptedSettingsAndDumpsReachTheirDecoders();
     void batteryLevelIsKeptAndTheAnswerShortened();
-    void batteryAnswerWithoutLabelLeavesNoLevel();
-
-private:
-    template<typename T>
-    T *widget(MainWindow &w, const char *name)
-    {
-        T *found = w.findChild<T *>(QLatin1String(name));
-        if (!found)
-            qFatal("no widget %s", name);
-        return found;
-    }
 };
 
 void DispatchTest::everyAnswerIsAppendedToTheConsoleAsPlainText()
@@ -57,204 +54,128 @@ void DispatchTest::everyAnswerIsAppendedToTheConsoleAsPlainText()
     MainWindow window;
     auto *console = widget<QTextEdit>(window, "consoleOutput");
     console->setPlainText(QStringLiteral("before\n"));
-    QByteArray answer("<b>bold</b> &amp; \x1b[31mred\x1b[0m\r\nAppKey : 2B7E151628AED2A6ABF7158809CF4F3C\r\nOK\r\n>");
-    window.decodePelkoData("DEBUG", answer);
+    decode(window, "DEBUG",
+           "<b>bold</b> &amp; \x1b[31mred\x1b[0m\r\nAppKey : 2B7E151628AED2A6ABF7158809CF4F3C\r\nOK\r\n>");
     QCOMPARE(console->toPlainText(),
              QStringLiteral("before\n<b>bold</b> &amp; red\nAppKey : XXXXXXXXXXXXXXXXXXXXXXXXXXCF4F3C\nOK\n>"));
-    QVERIFY(!console->toHtml().contains(QLatin1String("<b>bold")));
 }
 
-void DispatchTest::versionAnswerShowsTheReleaseOnGreen()
+void DispatchTest::versionAnswerIsShownOnGreenOrError6OnRed()
 {
-    MainWindow window;
-    QByteArray answer = versionAnswer("2.2");
-    window.decodePelkoData("VERSION", answer);
-    auto *status = widget<QTextEdit>(window, "leVersion");
-    QCOMPARE(status->toPlainText(), QStringLiteral("Firmware : v2.2\nOK\n>"));
-    QCOMPARE(status->styleSheet().toLatin1(), kGreen);
-    QCOMPARE(window.firmwareVersion, 2.2f);
-
-    // Markup in the answer stays characters in the status box too.
-    QByteArray markup("<i>Firmware : v2.2</i>\r\nOK\r\n>");
-    window.decodePelkoData("VERSION", markup);
-    QVERIFY(status->toPlainText().startsWith(QLatin1String("<i>Firmware")));
-}
-
-void DispatchTest::emptyVersionAnswerShowsError6OnRed()
-{
-    MainWindow window;
-    window.firmwareVersion = 1.8f;
-    QByteArray answer;
-    window.decodePelkoData("VERSION", answer);
-    auto *status = widget<QTextEdit>(window, "leVersion");
-    QCOMPARE(status->toPlainText(), QStringLiteral("ERROR 6: Can't get product version"));
-    QCOMPARE(status->styleSheet().toLatin1(), kRed);
-    QCOMPARE(window.firmwareVersion, 1.8f);
-}
-
-void DispatchTest::unknownReleaseKeepsThePreviousOne()
-{
-    MainWindow window;
-    QByteArray first = versionAnswer("2.2");
-    window.decodePelkoData("VERSION", first);
-    QByteArray unknown("Firmware : vX\r\nOK\r\n>");
-    window.decodePelkoData("VERSION", unknown);
-    QCOMPARE(window.firmwareVersion, 2.2f);
-}
-
-void DispatchTest::releaseOpensItsFeatures_data()
-{
-    QTest::addColumn<QByteArray>("release");
-    QTest::addColumn<bool>("period");   // 1.9.2
-    QTest::addColumn<bool>("powerOff"); // 2.0
-    QTest::addColumn<bool>("tracking"); // 2.1.1
-    QTest::addColumn<bool>("logging");  // 2.2
-    QTest::addColumn<int>("quietTime");
-    QTest::addColumn<int>("counted"); // from 2.0 on ALIVE's own frames stop counting
-    QTest::newRow("1.9.1") << QByteArray("1.9.1") << false << false << false << false << 200 << 1;
-    QTest::newRow("1.9.2") << QByteArray("1.9.2") << true << false << false << false << 200 << 1;
-    QTest::newRow("2.0") << QByteArray("2.0") << true << true << false << false << 200 << 0;
-    QTest::newRow("2.1") << QByteArray("2.1") << true << true << false << false << 200 << 0;
-    QTest::newRow("2.1.1") << QByteArray("2.1.1") << true << true << true << false << 120 << 0;
-    QTest::newRow("2.1.2") << QByteArray("2.1.2") << true << true << true << false << 120 << 0;
-    QTest::newRow("2.2") << QByteArray("2.2") << true << true << true << true << 120 << 0;
-}
-
-void DispatchTest::releaseOpensItsFeatures()
-{
-    QFETCH(QByteArray, release);
-    QFETCH(bool, period);
-    QFETCH(bool, powerOff);
-    QFETCH(bool, tracking);
-    QFETCH(bool, logging);
-    QFETCH(int, quietTime);
-    QFETCH(int, counted);
-
-    MainWindow window;
-    QByteArray answer = versionAnswer(release);
-    window.decodePelkoData("VERSION", answer);
-
-    QCOMPARE(widget<QSpinBox>(window, "xAlgoPeriod")->isEnabled(), period);
-    QCOMPARE(widget<QLabel>(window, "tAlgoPeriod")->isEnabled(), period);
-    QCOMPARE(widget<QRadioButton>(window, "rbPelkoLaidFlat")->isEnabled(), period);
-    QCOMPARE(widget<QRadioButton>(window, "rbPelkoStayUpright")->isEnabled(), period);
-    QCOMPARE(widget<QCheckBox>(window, "cbAllowPowerOFF")->isEnabled(), powerOff);
-    QCOMPARE(widget<QLabel>(window, "tAllowPowerOFF")->isEnabled(), powerOff);
-    QCOMPARE(widget<QLabel>(window, "tMvtTracking")->isEnabled(), tracking);
-    for (const char *name : {"tEnableLog", "tNbAliveFrameBeforeLog", "tNbSecondBeforeStart", "tButtonDelay",
-                             "cbEnableLog", "xNbAliveFrameBeforeLog", "xNbSecondBeforeStart", "xButtonDelay",
-                             "tChocEnableShockLog", "tChocNbAliveFrameBeforeShockLog"}) {
-        QWidget *w = window.findChild<QWidget *>(QLatin1String(name));
-        QVERIFY2(w, name);
-        QVERIFY2(w->isEnabled() == logging, name);
-    }
-    QCOMPARE(readTimeout, quietTime);
-    QCOMPARE(window.activeAlgorithmCount, counted);
-}
-
-void DispatchTest::tiltOptionsOpenOnlyWhenTiltIsChecked()
-{
-    for (bool tiltChecked : {false, true}) {
+    // answer, release known before, release after, status box text and colour
+    const std::tuple<QByteArray, float, float, QString, QString> rows[] = {
+        {versionAnswer("2.2"), 0.0f, 2.2f, "Firmware : v2.2\nOK\n>", kGreen},
+        {"<i>Firmware : v2.2</i>\r\nOK\r\n>", 0.0f, 2.2f, "<i>Firmware : v2.2</i>\nOK\n>", kGreen},
+        {"Firmware : vX\r\nOK\r\n>", 2.2f, 2.2f, "Firmware : vX\nOK\n>", kGreen},
+        {"", 1.8f, 1.8f, "ERROR 6: Can't get product version", kRed},
+    };
+    for (const auto &[answer, before, after, shown, style] : rows) {
         MainWindow window;
-        widget<QCheckBox>(window, "cbTilt")->setChecked(tiltChecked);
-        widget<QCheckBox>(window, "cbMvt")->setChecked(tiltChecked);
-        QByteArray answer = versionAnswer("2.2");
-        window.decodePelkoData("VERSION", answer);
-        QCOMPARE(widget<QCheckBox>(window, "cbTiltModeAlertMultiple")->isEnabled(), tiltChecked);
-        QCOMPARE(widget<QCheckBox>(window, "cbTiltModeAlertZone")->isEnabled(), tiltChecked);
-        QCOMPARE(widget<QCheckBox>(window, "cbTiltModeSignedMeasure")->isEnabled(), tiltChecked);
-        QCOMPARE(widget<QCheckBox>(window, "cbMvtTracking")->isEnabled(), tiltChecked);
+        window.firmwareVersion = before;
+        decode(window, "VERSION", answer);
+        QCOMPARE(widget<QTextEdit>(window, "leVersion")->toPlainText(), shown);
+        QCOMPARE(widget<QTextEdit>(window, "leVersion")->styleSheet(), style);
+        QCOMPARE(window.firmwareVersion, after);
+    }
+}
+
+void DispatchTest::releaseOpensItsFeaturesAndAnOlderOneClosesNone()
+{
+    // Opened by: the common alert period (1.9.2), tilt alert boxes (1.9.2,
+    // with TILT), signed measure (1.9.3, with TILT), power-off (2.0), tracking
+    // (2.1.1, the box with MOTION), logging (2.2).
+    const QList<QStringList> features{{"xAlgoPeriod", "tAlgoPeriod", "rbPelkoLaidFlat", "rbPelkoStayUpright"},
+                                      {"cbTiltModeAlertMultiple", "cbTiltModeAlertZone"},
+                                      {"cbTiltModeSignedMeasure"},
+                                      {"cbAllowPowerOFF", "tAllowPowerOFF"},
+                                      {"tMvtTracking", "cbMvtTracking"},
+                                      {"tEnableLog", "tNbAliveFrameBeforeLog", "tNbSecondBeforeStart", "tButtonDelay",
+                                       "cbEnableLog", "xNbAliveFrameBeforeLog", "xNbSecondBeforeStart", "xButtonDelay",
+                                       "tChocEnableShockLog", "tChocNbAliveFrameBeforeShockLog"}};
+    // release, feature groups opened, quiet time, algorithms counted (from
+    // 2.0 on ALIVE's own frames stop counting)
+    const std::tuple<QByteArray, int, int, int> rows[] = {
+        {"1.9.1", 0, 200, 1}, {"1.9.2", 2, 200, 1}, {"1.9.3", 3, 200, 1}, {"2.0", 4, 200, 0},
+        {"2.1", 4, 200, 0},   {"2.1.1", 5, 120, 0}, {"2.1.2", 5, 120, 0}, {"2.2", 6, 120, 0}};
+    for (const auto &[release, opened, quietTime, counted] : rows) {
+        for (int checked : {1, 2}) { // TILT alone, then MOTION alone
+            const bool tilt = checked & 1, motion = checked & 2;
+            MainWindow window;
+            widget<QCheckBox>(window, "cbTilt")->setChecked(tilt);
+            widget<QCheckBox>(window, "cbMvt")->setChecked(motion);
+            decode(window, "VERSION", versionAnswer(release));
+            QCOMPARE(readTimeout, quietTime);
+            QCOMPARE(window.activeAlgorithmCount, counted);
+            for (bool older : {false, true}) {
+                if (older)
+                    decode(window, "VERSION", "Firmware : v1.8\r\nOK\r\n>");
+                for (int group = 0; group < features.size(); ++group) {
+                    for (const QString &name : features.at(group)) {
+                        const bool needed = name == "cbMvtTracking" ? motion : (group == 1 || group == 2) ? tilt : true;
+                        QVERIFY2(widget(window, name)->isEnabled() == (group < opened && needed),
+                                 qPrintable(release + " " + name));
+                    }
+                }
+            }
+            QCOMPARE(window.firmwareVersion, 1.8f);
+        }
     }
 }
 
 void DispatchTest::algorithmBoxesOpenOnlyWhileOneAlgorithmCounts()
 {
+    const QStringList boxes{"cbChoc", "cbMvt", "cbOrient", "cbTilt", "cbRotation"};
     for (int count : {1, 2}) {
         MainWindow window;
-        for (const char *name : {"cbChoc", "cbMvt", "cbOrient", "cbTilt", "cbRotation"})
-            widget<QCheckBox>(window, name)->setEnabled(false);
+        for (const QString &name : boxes)
+            widget(window, name)->setEnabled(false);
         window.activeAlgorithmCount = count;
-        // 1.9 leaves the count to itself, so only this branch opens boxes.
-        QByteArray answer = versionAnswer("1.9");
-        window.decodePelkoData("VERSION", answer);
-        for (const char *name : {"cbChoc", "cbMvt", "cbOrient", "cbTilt", "cbRotation"})
-            QVERIFY2(widget<QCheckBox>(window, name)->isEnabled() == (count == 1), name);
+        decode(window, "VERSION", versionAnswer("1.9")); // 1.9 leaves the count to itself
+        for (const QString &name : boxes)
+            QVERIFY2(widget(window, name)->isEnabled() == (count == 1), qPrintable(name));
     }
 }
 
-void DispatchTest::olderReleaseAfterANewerOneDisablesNothing()
+void DispatchTest::onlyAcceptedSettingsAndDumpsReachTheirDecoders()
 {
-    MainWindow window;
-    QByteArray newer = versionAnswer("2.2");
-    window.decodePelkoData("VERSION", newer);
-    QByteArray older("Firmware : v1.8\r\nOK\r\n>");
-    window.decodePelkoData("VERSION", older);
-    QCOMPARE(window.firmwareVersion, 1.8f);
-    QVERIFY(widget<QSpinBox>(window, "xAlgoPeriod")->isEnabled());
-    QVERIFY(widget<QCheckBox>(window, "cbEnableLog")->isEnabled());
-    QCOMPARE(readTimeout, 120);
-}
-
-void DispatchTest::loraAndDumpAnswersAreKeptForTheirDecoders()
-{
-    MainWindow window;
-    QByteArray lora("Mode : OTAA\r\nOK\r\n>");
-    window.decodePelkoData("LORA GET", lora);
-    QCOMPARE(window.loraAnswer, lora);
-    QByteArray dump("------- COMMON -------\r\n\0OK\r\n>", 31);
-    window.decodePelkoData("DUMP RAM PARAM", dump);
-    QCOMPARE(window.paramDump, dump);
-    // Other commands leave both alone.
-    QByteArray other("OK\r\n>");
-    window.decodePelkoData("LORA SET", other);
-    QCOMPARE(window.loraAnswer, lora);
-}
-
-void DispatchTest::refusedOrBrokenSettingsLeaveTheFormAsItWas_data()
-{
-    QTest::addColumn<QByteArray>("cmd");
-    QTest::addColumn<QByteArray>("answer");
-    QTest::newRow("dump refused") << QByteArray("DUMP RAM PARAM") << QByteArray("NOK\r\n>");
-    QTest::newRow("dump without OK") << QByteArray("DUMP RAM PARAM")
-                                     << QByteArray("------- CHOC -------\r\n\0gxSup : 70", 33);
-    QTest::newRow("settings refused") << QByteArray("LORA GET") << QByteArray("Mode : ABP\r\nNOK\r\n>");
-    QTest::newRow("settings cut short") << QByteArray("LORA GET") << QByteArray("Mode : ABP\r\nDevEui : 70B3");
-}
-
-void DispatchTest::refusedOrBrokenSettingsLeaveTheFormAsItWas()
-{
-    QFETCH(QByteArray, cmd);
-    QFETCH(QByteArray, answer);
-    MainWindow window;
-    auto *shock = widget<QCheckBox>(window, "cbChoc");
-    auto *otaa = widget<QRadioButton>(window, "rbOTAA");
-    shock->setChecked(true);
-    window.activeAlgorithmCount = 2;
-    window.decodePelkoData(cmd, answer);
-    QVERIFY(shock->isChecked());
-    QVERIFY(otaa->isChecked());
-    QCOMPARE(window.activeAlgorithmCount, 2);
-    QVERIFY(window.paramDump.isEmpty());
-    QVERIFY(window.loraAnswer.isEmpty());
+    // command, answer, kept for its decoder
+    const std::tuple<QByteArray, QByteArray, bool> rows[] = {
+        {"LORA GET", "Mode : OTAA\r\nOK\r\n>", true},
+        {"DUMP RAM PARAM", QByteArray("------- COMMON -------\r\n\0OK\r\n>", 31), true},
+        {"DUMP RAM PARAM", "NOK\r\n>", false},
+        {"DUMP RAM PARAM", QByteArray("------- CHOC -------\r\n\0gxSup : 70", 33), false},
+        {"LORA GET", "Mode : ABP\r\nNOK\r\n>", false},
+        {"LORA GET", "Mode : ABP\r\nDevEui : 70B3", false},
+        {"LORA SET", "Mode : ABP\r\nOK\r\n>", false},
+    };
+    for (const auto &[cmd, answer, kept] : rows) {
+        MainWindow window;
+        widget<QCheckBox>(window, "cbChoc")->setChecked(true);
+        window.activeAlgorithmCount = 2;
+        decode(window, cmd, answer);
+        QCOMPARE(cmd == "LORA GET" ? window.loraAnswer : window.paramDump, kept ? answer : QByteArray());
+        QVERIFY(window.loraAnswer.isEmpty() || window.paramDump.isEmpty());
+        if (!kept) { // a refused or broken answer leaves the form as it was
+            QVERIFY(widget<QCheckBox>(window, "cbChoc")->isChecked());
+            QVERIFY(widget<QAbstractButton>(window, "rbOTAA")->isChecked());
+            QCOMPARE(window.activeAlgorithmCount, 2);
+        }
+    }
 }
 
 void DispatchTest::batteryLevelIsKeptAndTheAnswerShortened()
 {
-    MainWindow window;
-    QByteArray answer("Battery: 10%\r\nBattery: 87%\r\nOK\r\n>");
-    window.decodePelkoData("BATTERY GET LIFE", answer);
-    QCOMPARE(window.batteryAnswer, QByteArray("87"));
-    QCOMPARE(answer, QByteArray("87%\r\nOK\r\n>"));
-}
-
-void DispatchTest::batteryAnswerWithoutLabelLeavesNoLevel()
-{
-    MainWindow window;
-    window.batteryAnswer = "55";
-    QByteArray answer("Level 87%\r\nOK\r\n>");
-    window.decodePelkoData("BATTERY GET LIFE", answer);
-    QVERIFY(window.batteryAnswer.isEmpty());
-    QCOMPARE(answer, QByteArray("Level 87%\r\nOK\r\n>"));
+    // answer, level kept, answer left
+    const std::tuple<QByteArray, QByteArray, QByteArray> rows[] = {
+        {"Battery: 10%\r\nBattery: 87%\r\nOK\r\n>", "87", "87%\r\nOK\r\n>"},
+        {"Level 87%\r\nOK\r\n>", "", "Level 87%\r\nOK\r\n>"}};
+    for (auto [answer, level, rest] : rows) {
+        MainWindow window;
+        window.batteryAnswer = "55";
+        window.decodePelkoData("BATTERY GET LIFE", answer);
+        QCOMPARE(window.batteryAnswer, level);
+        QCOMPARE(answer, rest);
+    }
 }
 
 QTEST_MAIN(DispatchTest)

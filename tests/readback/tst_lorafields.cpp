@@ -11,36 +11,25 @@ class LoRaFieldsTest : public QObject
     Q_OBJECT
 
 private slots:
-    void fieldsTakeTheBytesAfterTheFirstLabel_data();
     void fieldsTakeTheBytesAfterTheFirstLabel();
     void aMissingLabelGivesNoField();
-    void joinRequestTimeoutIsReadWithThreeTwoThenOneBytes_data();
     void joinRequestTimeoutIsReadWithThreeTwoThenOneBytes();
 };
 
-void LoRaFieldsTest::fieldsTakeTheBytesAfterTheFirstLabel_data()
-{
-    QTest::addColumn<QByteArray>("answer");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("answer ends early") << QByteArray("DevEui : 0123") << "0123";
-    QTest::newRow("label at the very end") << QByteArray("DevEui : ") << "";
-    QTest::newRow("NUL ends the field") << QByteArray("DevEui : 01\0"
-                                                      "23456789ABCDEF",
-                                                      25)
-                                        << "01";
-    QTest::newRow("first occurrence wins")
-        << QByteArray("DevEui : AAAAAAAAAAAAAAAA DevEui : BBBB") << "AAAAAAAAAAAAAAAA";
-    QTest::newRow("one character per byte") << QByteArray("DevEui : \xff\xfe"
-                                                          "12")
-                                            << QString::fromLatin1("\xff\xfe"
-                                                                   "12");
-}
-
 void LoRaFieldsTest::fieldsTakeTheBytesAfterTheFirstLabel()
 {
-    QFETCH(QByteArray, answer);
-    QFETCH(QString, expected);
-    QCOMPARE(bytesAfterLabel(answer, "DevEui : ", 16), std::optional<QString>(expected));
+    const QPair<QByteArray, QString> rows[] = {
+        {"DevEui : 0123", "0123"}, // the answer ends early
+        {"DevEui : ", ""},
+        {QByteArray("DevEui : 01_23456789ABCDEF").replace('_', '\0'), "01"},
+        {"DevEui : AAAAAAAAAAAAAAAA DevEui : BBBB", "AAAAAAAAAAAAAAAA"},
+        {"DevEui : \xff\xfe"
+         "12",
+         QString::fromLatin1("\xff\xfe"
+                             "12")}, // one character per byte
+    };
+    for (const auto &row : rows)
+        QCOMPARE(bytesAfterLabel(row.first, "DevEui : ", 16), std::optional<QString>(row.second));
 }
 
 void LoRaFieldsTest::aMissingLabelGivesNoField()
@@ -55,24 +44,13 @@ void LoRaFieldsTest::aMissingLabelGivesNoField()
     QVERIFY(!parse("deveui : 0123456789ABCDEF").devEui); // labels are case-sensitive
 }
 
-void LoRaFieldsTest::joinRequestTimeoutIsReadWithThreeTwoThenOneBytes_data()
-{
-    QTest::addColumn<QByteArray>("value");
-    QTest::addColumn<int>("expected");
-    QTest::newRow("three digits") << QByteArray("120\r\n") << 120;
-    QTest::newRow("unit glued to two digits") << QByteArray("12h") << 12;
-    QTest::newRow("unit glued to one digit") << QByteArray("5hours") << 5;
-    QTest::newRow("a true zero") << QByteArray("0\r\n") << 0;
-    QTest::newRow("above the range is clamped") << QByteArray("999") << 240;
-    QTest::newRow("negative is clamped to zero") << QByteArray("-5h") << 0;
-    QTest::newRow("answer ends after one digit") << QByteArray("7") << 7;
-}
-
 void LoRaFieldsTest::joinRequestTimeoutIsReadWithThreeTwoThenOneBytes()
 {
-    QFETCH(QByteArray, value);
-    QFETCH(int, expected);
-    QCOMPARE(joinRequestTimeout("JoinRequestError Timeout : " + value, 0, 240), std::optional<int>(expected));
+    // Clamped to the field's range; a unit glued to the digits is dropped.
+    const QPair<QByteArray, int> rows[] = {{"120\r\n", 120}, {"12h", 12}, {"5hours", 5}, {"0\r\n", 0},
+                                           {"999", 240},     {"-5h", 0},  {"7", 7}};
+    for (const auto &row : rows)
+        QCOMPARE(joinRequestTimeout("JoinRequestError Timeout : " + row.first, 0, 240), std::optional<int>(row.second));
 }
 
 QTEST_APPLESS_MAIN(LoRaFieldsTest)
