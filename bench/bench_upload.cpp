@@ -34,6 +34,7 @@ PELKO_BENCH(benchUpload)
         window.portReady = true;
         window.firmwareVersion = 2.2f;
         window.serial.setPortName(device.portPath());
+        window.serial.setBaudRate(QSerialPort::Baud115200);
         if (!window.serial.open(QIODevice::ReadWrite)) {
             std::printf("simulated port did not open\n");
             break;
