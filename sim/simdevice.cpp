@@ -118,6 +118,7 @@ struct SimDevice::Impl
     QByteArray listedLine;
     bool stopping = false;
     std::deque<std::function<void()>> requests;
+    qint64 bytesSent = 0;
     quint64 requestsQueued = 0;
     quint64 requestsDone = 0;
     std::condition_variable requestDone;
@@ -291,6 +292,8 @@ void SimDevice::Impl::send(const QByteArray &bytes)
         const ssize_t n = ::write(masterFd, bytes.constData() + done, size_t(slice));
         if (n > 0) {
             done += n;
+            std::lock_guard<std::mutex> lock(mutex);
+            bytesSent += n;
             continue;
         }
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
@@ -764,6 +767,13 @@ void SimDevice::clearReceived()
 {
     std::lock_guard<std::mutex> lock(d->mutex);
     d->received.clear();
+    d->bytesSent = 0;
+}
+
+qint64 SimDevice::bytesSent() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->bytesSent;
 }
 
 QMap<QByteArray, QByteArray> SimDevice::savedParameters() const

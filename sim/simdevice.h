@@ -98,6 +98,8 @@ public:
     QList<SimWireLine> received() const;
     QList<QByteArray> receivedLines() const;
     void clearReceived();
+    // Bytes the device has put on the wire since start (or since clearReceived).
+    qint64 bytesSent() const;
 
     // Parameter state, keyed "WORD key" as on the wire ("CHOC gxSup",
     // "LORA SET DEVEUI", "ALGO" for the mask, "ALGO alertPeriod", ...), values
