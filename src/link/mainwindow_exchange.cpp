@@ -103,17 +103,26 @@ int MainWindow::sendOneCommand(const QByteArray &cmd, const QByteArray &param, i
 void MainWindow::takeStaleBytes()
 {
     // A late answer to an earlier line, or noise the device made while
-    // nobody asked: the user sees it, but it answers nothing. Only what is
-    // already there is taken, and no more than one answer's worth.
+    // nobody asked: the user sees it (one answer's worth at most), but it
+    // answers nothing. All that is already there goes, so none of it can be
+    // read as the coming line's answer.
     QByteArray stale;
-    while (serial.isOpen() && stale.size() < LinkLimits::maxAnswerBytes) {
+    qint64 dropped = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (serial.isOpen() && clock.elapsed() < LinkLimits::maxReadDurationMs) {
         if (serial.bytesAvailable() == 0 && !serial.waitForReadyRead(0))
             break;
-        stale.append(serial.read(LinkLimits::maxAnswerBytes - stale.size()));
+        const QByteArray bytes = serial.readAll();
+        const int room = qMax(0, LinkLimits::maxAnswerBytes - stale.size());
+        stale.append(bytes.left(room));
+        dropped += qMax(0, bytes.size() - room);
     }
     if (stale.isEmpty())
         return;
     qDebug() << "Before the line went out, the device had sent :" << stale;
+    if (dropped > 0)
+        qDebug() << "and" << dropped << "bytes more, not shown";
     appendToConsole(ui->consoleOutput, consoleEcho(stale));
 }
 
