@@ -16,8 +16,8 @@ double wireMs(qint64 bytes)
     return static_cast<double>(bytes * SimDevice::kWireNsPerByte) / 1e6;
 }
 
-void measure(const char *label, MainWindow &window, SimDevice &device, const QByteArray &cmd,
-             const QByteArray &param, int rounds)
+void measure(const char *label, MainWindow &window, SimDevice &device, const QByteArray &cmd, const QByteArray &param,
+             int rounds)
 {
     const int quiet = 200;
     double total = 0.0;

@@ -58,8 +58,9 @@ PELKO_BENCH(benchUpload)
         floorMs += static_cast<double>(bytes * SimDevice::kWireNsPerByte) / 1e6;
         const double ratio = elapsedMs / floorMs;
         ratios << ratio;
-        std::printf("run %d: outcome %d, %d commands, %lld bytes both ways, %.1f ms for a floor of %.1f ms: ratio %.4f\n",
-                    run + 1, outcome, commands, static_cast<long long>(bytes), elapsedMs, floorMs, ratio);
+        std::printf(
+            "run %d: outcome %d, %d commands, %lld bytes both ways, %.1f ms for a floor of %.1f ms: ratio %.4f\n",
+            run + 1, outcome, commands, static_cast<long long>(bytes), elapsedMs, floorMs, ratio);
     }
     if (!ratios.isEmpty()) {
         std::sort(ratios.begin(), ratios.end());

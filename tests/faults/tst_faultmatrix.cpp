@@ -389,8 +389,8 @@ void FaultMatrixTest::faultsBetweenClicksEndInTheRightReport_data()
     const auto row = [](Between kind, const char *name, const char *prefix) {
         for (int t = 0; t < int(std::size(kTargets)); ++t)
             if (QByteArray(kTargets[t].name).contains(name) && qstrcmp(kTargets[t].prefix, prefix) == 0)
-                QTest::addRow("%s: %s", kind == Between::StaleOkBeforeSilence ? "stale OK before a silent answer"
-                                                                              : "device gone",
+                QTest::addRow("%s: %s",
+                              kind == Between::StaleOkBeforeSilence ? "stale OK before a silent answer" : "device gone",
                               kTargets[t].name)
                     << int(kind) << t;
     };
