@@ -55,6 +55,7 @@ PELKO_BENCH(dumpScan)
     SimHarness sim;
     QSerialPort port;
     port.setPortName(sim.device().portPath());
+    port.setBaudRate(QSerialPort::Baud115200);
     if (!sim.isReady() || !port.open(QIODevice::ReadWrite)) {
         std::printf("  simulated device did not start\n");
         return;

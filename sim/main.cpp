@@ -2,6 +2,7 @@
 // the configurator without hardware. Runs until SIGINT or SIGTERM.
 
 #include "simdevice.h"
+#include "simfirmware.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -34,9 +35,15 @@ int usage(const char *program)
 {
     std::fprintf(stderr,
                  "usage: %s --ports-file FILE [--release 2.2] [--log FILE] [--manufacturer TEXT]\n"
-                 "          [--battery PERCENT] [--fault PREFIX=FaultName ...]\n"
+                 "          [--battery PERCENT] [--fault PREFIX=FaultName ...] [--back-after MS]\n"
+                 "          [--paced] [--interactive]\n"
+                 "releases: 1.6 1.7 1.8 1.9 1.9.1 1.9.2 1.9.3 2.0 2.1 2.1.1 2.1.2 2.2\n"
                  "fault names: Refuses NeverAnswers AnswersWithoutOk AnswersInChunks Babbles\n"
-                 "             SendsGarbage GoesAway\n",
+                 "             SendsGarbage GoesAway\n"
+                 "--back-after: a device switched off or pulled is plugged in again after MS\n"
+                 "              (without it, it stays away)\n"
+                 "--paced: bytes take their time on the wire (115,200 baud, 10 bits a byte)\n"
+                 "--interactive: for typing at a terminal; a line ends only at CR or LF\n",
                  program);
     return 2;
 }
@@ -48,24 +55,38 @@ int main(int argc, char **argv)
     SimDevice::Options options;
     QList<QPair<QByteArray, SimFault>> faults;
     int battery = -1;
+    int backAfterMs = -1;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == QLatin1String("--paced")) {
+            options.paced = true;
+            continue;
+        }
+        if (arg == QLatin1String("--interactive")) {
+            options.interactive = true;
+            continue;
+        }
         if (i + 1 >= argc)
             return usage(argv[0]);
         const QString value = QString::fromLocal8Bit(argv[++i]);
         if (arg == QLatin1String("--ports-file")) {
             options.portsFile = value;
         } else if (arg == QLatin1String("--release")) {
+            if (!SimFirmware::isKnownRelease(value)) {
+                std::fprintf(stderr, "unknown release: %s\n", qPrintable(value));
+                return usage(argv[0]);
+            }
             options.release = value;
         } else if (arg == QLatin1String("--log")) {
             options.wireLogFile = value;
         } else if (arg == QLatin1String("--manufacturer")) {
             options.manufacturer = value;
-        } else if (arg == QLatin1String("--battery")) {
+        } else if (arg == QLatin1String("--battery") || arg == QLatin1String("--back-after")) {
             bool ok = false;
-            battery = value.toInt(&ok);
-            if (!ok)
+            const int number = value.toInt(&ok);
+            if (!ok || number < 0)
                 return usage(argv[0]);
+            (arg == QLatin1String("--battery") ? battery : backAfterMs) = number;
         } else if (arg == QLatin1String("--fault")) {
             const int at = value.lastIndexOf(QLatin1Char('='));
             if (at <= 0 || !faultNames().contains(value.mid(at + 1))) {
@@ -101,9 +122,9 @@ int main(int argc, char **argv)
                 qPrintable(options.portsFile));
     std::fflush(stdout);
 
-    // A device switched off (or pulled by a fault) is plugged back after a
-    // few seconds so that a demo can go on; a restart comes back by itself.
-    const int awayLimitMs = 4000;
+    // A device switched off (or pulled by a fault) stays away, as a real one
+    // does, unless it was asked to be plugged in again; a restart comes back
+    // by itself.
     QElapsedTimer away;
     const timespec tick = {0, 200 * 1000 * 1000};
     for (;;) {
@@ -114,7 +135,7 @@ int main(int argc, char **argv)
             away.invalidate();
         } else if (!away.isValid()) {
             away.start();
-        } else if (away.elapsed() > awayLimitMs) {
+        } else if (backAfterMs >= 0 && away.elapsed() > backAfterMs) {
             device.comeBack();
             away.invalidate();
             std::printf("Plugged in again at %s\n", qPrintable(device.portPath()));

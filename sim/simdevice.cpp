@@ -19,6 +19,7 @@
 #include <stdlib.h>
 #include <sys/ioctl.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -79,6 +80,18 @@ QByteArray escaped(const QByteArray &bytes)
     return out;
 }
 
+// Random bytes, any but 'O', so that neither "OK" nor "NOK" can appear.
+QByteArray garbage(int size)
+{
+    QByteArray bytes(size, '\0');
+    for (char &c : bytes) {
+        c = char(QRandomGenerator::global()->bounded(256));
+        if (c == 'O')
+            c = 'o';
+    }
+    return bytes;
+}
+
 // Longest request line the device buffers before taking it as it is.
 constexpr int kMaxLineBytes = 4096;
 
@@ -105,6 +118,7 @@ struct SimDevice::Impl
     QByteArray listedLine;
     bool stopping = false;
     std::deque<std::function<void()>> requests;
+    qint64 bytesSent = 0;
     quint64 requestsQueued = 0;
     quint64 requestsDone = 0;
     std::condition_variable requestDone;
@@ -118,6 +132,8 @@ struct SimDevice::Impl
     QElapsedTimer clock;
     QByteArray inbox;
     qint64 lastByteAt = 0;
+    qint64 inboxSinceNs = 0; // when the first byte still in the inbox came
+    qint64 wireFreeAtNs = 0; // paced: when the line from the program is through
     qint64 comeBackAt = -1;
 
     std::mutex logMutex;
@@ -131,6 +147,9 @@ struct SimDevice::Impl
     bool interrupted();
     bool pause(int ms);
     void send(const QByteArray &bytes);
+    void sleepUntilNs(qint64 dueNs);
+    QByteArray settingsMismatch();
+    int lineEnd() const;
     void waitDrained(int maxMs);
     void handleLine(const QByteArray &bytes);
     void babble();
@@ -256,14 +275,25 @@ void SimDevice::Impl::send(const QByteArray &bytes)
     if (masterFd < 0 || bytes.isEmpty())
         return;
     log("-> " + escaped(bytes));
+    const qint64 startNs = clock.nsecsElapsed();
     qint64 done = 0;
     QElapsedTimer timer;
     timer.start();
     // Never block for good: nobody may be reading the other end.
     while (done < bytes.size() && timer.elapsed() < 2000) {
-        const ssize_t n = ::write(masterFd, bytes.constData() + done, size_t(bytes.size() - done));
+        qint64 slice = bytes.size() - done;
+        if (options.paced) {
+            // A few bytes at a time, each slice once its wire time is over.
+            slice = qMin<qint64>(slice, 8);
+            sleepUntilNs(startNs + (done + slice) * kWireNsPerByte);
+            if (interrupted())
+                return;
+        }
+        const ssize_t n = ::write(masterFd, bytes.constData() + done, size_t(slice));
         if (n > 0) {
             done += n;
+            std::lock_guard<std::mutex> lock(mutex);
+            bytesSent += n;
             continue;
         }
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR)
@@ -273,6 +303,48 @@ void SimDevice::Impl::send(const QByteArray &bytes)
         pollfd fd = {masterFd, POLLOUT, 0};
         ::poll(&fd, 1, 20);
     }
+}
+
+void SimDevice::Impl::sleepUntilNs(qint64 dueNs)
+{
+    const qint64 aheadNs = dueNs - clock.nsecsElapsed();
+    if (aheadNs > 0) {
+        const timespec wait = {time_t(aheadNs / 1000000000), long(aheadNs % 1000000000)};
+        nanosleep(&wait, nullptr);
+    }
+}
+
+// What the program set on its end of the link that a UART at 115,200 baud,
+// 8N1, without flow control would not understand; empty when all is right.
+// (A Linux pseudo-terminal keeps 8 bits without parity whatever it is told,
+// so those two are only checked where the platform keeps them.)
+QByteArray SimDevice::Impl::settingsMismatch()
+{
+    termios tio;
+    if (slaveFd < 0 || tcgetattr(slaveFd, &tio) != 0)
+        return QByteArray();
+    QByteArrayList wrong;
+    if (cfgetispeed(&tio) != B115200 || cfgetospeed(&tio) != B115200)
+        wrong << "baud rate";
+    if ((tio.c_cflag & CSIZE) != CS8)
+        wrong << "data bits";
+    if (tio.c_cflag & PARENB)
+        wrong << "parity";
+    if (tio.c_cflag & CSTOPB)
+        wrong << "stop bits";
+    if ((tio.c_cflag & CRTSCTS) || (tio.c_iflag & (IXON | IXOFF)))
+        wrong << "flow control";
+    return wrong.join(", ");
+}
+
+// Where the first whole line in the inbox ends (its last byte), or -1.
+int SimDevice::Impl::lineEnd() const
+{
+    const int lf = inbox.indexOf('\n');
+    if (!options.interactive)
+        return lf;
+    const int cr = inbox.indexOf('\r');
+    return (cr < 0 || (lf >= 0 && lf < cr)) ? lf : cr;
 }
 
 // Waits until the program has taken what was sent, so that a last answer is
@@ -319,9 +391,29 @@ void SimDevice::Impl::babble()
 
 void SimDevice::Impl::handleLine(const QByteArray &bytes)
 {
+    if (options.paced) {
+        // The line is through once its last byte has crossed the wire.
+        wireFreeAtNs = qMax(wireFreeAtNs, inboxSinceNs) + bytes.size() * kWireNsPerByte;
+        sleepUntilNs(wireFreeAtNs);
+    }
     QByteArray line = bytes;
     while (line.endsWith('\n') || line.endsWith('\r'))
         line.chop(1);
+    if (options.interactive && line.isEmpty())
+        return;
+
+    // At the wrong speed or framing a UART reads noise, and what it sends
+    // back is noise at the other end.
+    const QByteArray mismatch = settingsMismatch();
+    if (!mismatch.isEmpty()) {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            received.append({clock.elapsed(), bytes});
+        }
+        log("<- " + escaped(bytes) + " (not understood: the other end's " + mismatch + " differ)");
+        send(garbage(qMax(8, bytes.size())));
+        return;
+    }
 
     SimFault fault = SimFault::None;
     QByteArray raw;
@@ -393,17 +485,9 @@ void SimDevice::Impl::handleLine(const QByteArray &bytes)
     case SimFault::Babbles:
         babble();
         break;
-    case SimFault::SendsGarbage: {
-        QByteArray garbage(64, '\0');
-        for (char &c : garbage) {
-            // Any byte but 'O', so neither "OK" nor "NOK" can appear.
-            c = char(QRandomGenerator::global()->bounded(256));
-            if (c == 'O')
-                c = 'o';
-        }
-        send(garbage);
+    case SimFault::SendsGarbage:
+        send(garbage(64));
         break;
-    }
     case SimFault::GoesAway: {
         // Half of a short answer may still hold its "OK": acknowledged, then gone.
         send(answer.left(answer.size() / 2));
@@ -456,7 +540,7 @@ void SimDevice::Impl::run()
             plugIn();
             continue;
         }
-        if (masterFd >= 0 && !inbox.isEmpty() && now - lastByteAt >= options.lineIdleMs) {
+        if (masterFd >= 0 && !inbox.isEmpty() && !options.interactive && now - lastByteAt >= options.lineIdleMs) {
             // A line sent without CR LF ends with the quiet after it.
             const QByteArray line = inbox;
             inbox.clear();
@@ -465,7 +549,7 @@ void SimDevice::Impl::run()
         }
 
         int timeout = 500;
-        if (!inbox.isEmpty())
+        if (!inbox.isEmpty() && !options.interactive)
             timeout = int(qMax<qint64>(1, lastByteAt + options.lineIdleMs - now));
         if (masterFd < 0 && comeBackAt >= 0)
             timeout = int(qBound<qint64>(1, comeBackAt - now, timeout));
@@ -486,9 +570,11 @@ void SimDevice::Impl::run()
             pause(20); // the other end is not there: do not spin
             continue;
         }
+        if (inbox.isEmpty())
+            inboxSinceNs = clock.nsecsElapsed();
         inbox.append(buffer, int(n));
         lastByteAt = clock.elapsed();
-        for (int end = inbox.indexOf('\n'); end >= 0 && masterFd >= 0; end = inbox.indexOf('\n')) {
+        for (int end = lineEnd(); end >= 0 && masterFd >= 0; end = lineEnd()) {
             const QByteArray line = inbox.left(end + 1);
             inbox.remove(0, end + 1);
             handleLine(line);
@@ -612,6 +698,11 @@ void SimDevice::comeBack()
     });
 }
 
+void SimDevice::sendUnasked(const QByteArray &bytes)
+{
+    d->runOnThread([this, bytes] { d->send(bytes); });
+}
+
 void SimDevice::setRelease(const QString &release)
 {
     std::lock_guard<std::mutex> lock(d->mutex);
@@ -676,6 +767,13 @@ void SimDevice::clearReceived()
 {
     std::lock_guard<std::mutex> lock(d->mutex);
     d->received.clear();
+    d->bytesSent = 0;
+}
+
+qint64 SimDevice::bytesSent() const
+{
+    std::lock_guard<std::mutex> lock(d->mutex);
+    return d->bytesSent;
 }
 
 QMap<QByteArray, QByteArray> SimDevice::savedParameters() const

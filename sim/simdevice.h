@@ -46,6 +46,12 @@ public:
         int babbleMs = 3000;      // how long Babbles goes on
         int rebootDelayMs = 2000; // time away after "reset"
         int lineIdleMs = 10;      // a line without CR LF ends after this quiet time
+        // Bytes take their time on the wire in both directions, ten bits a
+        // byte at 115,200 baud, as on the device's real link.
+        bool paced = false;
+        // For a person at a terminal: a line ends only at CR or LF, never by
+        // a pause, and empty lines are ignored.
+        bool interactive = false;
     };
 
     SimDevice();
@@ -69,6 +75,10 @@ public:
 
     void setRelease(const QString &release);
 
+    // The device prints something nobody asked for (a late answer, a trace);
+    // it waits in the port for whoever reads next.
+    void sendUnasked(const QByteArray &bytes);
+
     // Misbehave for every received line that starts with `linePrefix` (for
     // example "READY", "CHOC gxSup", "LORA SET DEVEUI", "SAVEPARAM LORA").
     // `times` < 0: for good; otherwise only for the next `times` matches.
@@ -88,6 +98,8 @@ public:
     QList<SimWireLine> received() const;
     QList<QByteArray> receivedLines() const;
     void clearReceived();
+    // Bytes the device has put on the wire since start (or since clearReceived).
+    qint64 bytesSent() const;
 
     // Parameter state, keyed "WORD key" as on the wire ("CHOC gxSup",
     // "LORA SET DEVEUI", "ALGO" for the mask, "ALGO alertPeriod", ...), values
@@ -111,6 +123,9 @@ public:
     // list themselves in the same file. The file is replaced atomically.
     static bool addPortLine(const QString &portsFile, const QByteArray &line, bool first = false);
     static bool removePortLine(const QString &portsFile, const QByteArray &line);
+
+    // Time one byte takes on the wire at 115,200 baud, ten bits a byte.
+    static constexpr qint64 kWireNsPerByte = 10LL * 1000000000LL / 115200LL;
 
     // The three-byte trailer that ends every answer.
     static QByteArray trailer();

@@ -228,6 +228,11 @@ void SimFirmware::setRelease(const QString &release)
     m_rank = rankOf(release);
 }
 
+bool SimFirmware::isKnownRelease(const QString &release)
+{
+    return releases().contains(release);
+}
+
 bool SimFirmware::atLeast(const char *release) const
 {
     return m_rank >= rankOf(QString::fromLatin1(release));

@@ -30,6 +30,8 @@ public:
     // it is by VERSION and treated as the newest release otherwise.
     void setRelease(const QString &release);
     QString release() const { return m_release; }
+    // "1.6" ... "2.2" as the releases name themselves ("1.9.1", "2.1.1", ...).
+    static bool isKnownRelease(const QString &release);
 
     // Handles one request line (CR LF already removed). With `apply` false
     // the answer is worked out but nothing changes (a request the device

@@ -11,6 +11,9 @@ static void registerPictures()
 MainWindow::MainWindow(QWidget *parent) :
     QMainWindow(parent),
     ui(new Ui::MainWindow),
+    sequenceDepth(0),
+    answerCutOff(false),
+    lossPending(false),
     portReady(false),
     productConnected(false),
     portFound(false),
@@ -28,11 +31,14 @@ MainWindow::MainWindow(QWidget *parent) :
 
     connect(this, &MainWindow::signalSerialPortIsReady, this, &MainWindow::managePortReady);
     connect(this, &MainWindow::serialError, this, &MainWindow::manageSerialError);
+    connect(&serial, &QSerialPort::errorOccurred, this, &MainWindow::manageDeviceLoss);
 
     updateConso();
 }
 
 MainWindow::~MainWindow()
 {
+    // Closing the port as it is destroyed must not reach a window half gone.
+    disconnect(&serial, nullptr, this, nullptr);
     delete ui;
 }

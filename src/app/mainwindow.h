@@ -109,8 +109,24 @@ private slots:
     void on_cboConsoLoRaSF_currentIndexChanged(int index);
     void on_pbConsoCalculate_clicked();
 
+    // The device's port failed under the window (src/link/mainwindow_link.cpp)
+    void manageDeviceLoss(QSerialPort::SerialPortError error);
+
 private:
+    friend class BusySequence;
+    // Tells the user, once, that the device went, and leaves the window
+    // disconnected (src/link/mainwindow_link.cpp).
+    void reportDeviceLoss();
+    // Bytes the device sent before a line goes out are shown, never judged
+    // (src/link/mainwindow_exchange.cpp).
+    void takeStaleBytes();
+    void noteInConsole(const QString &text);
+
     Ui::MainWindow *ui;
+    // One click's run of exchanges (src/app/busysequence.cpp).
+    int sequenceDepth;
+    bool answerCutOff; // a read of this click hit its cap: the rest is not sent
+    bool lossPending;  // the device went during this click: told at its end
 
 public:
     bool portReady;

@@ -56,6 +56,13 @@ QString refusalNote(const QByteArray &cmd, const QByteArray &param)
            QLatin1String("' failed");
 }
 
+QString unsentTextNote(const QByteArray &cmd, const QByteArray &param, const char *field)
+{
+    return QLatin1String("Command '") + QString::fromUtf8(cmd) + QLatin1Char(' ') + QString::fromUtf8(param) +
+           QLatin1String("' not sent: the field ") + QLatin1String(field) +
+           QLatin1String(" holds a control character\n");
+}
+
 QString consoleBannerFor(const QByteArray &cmd)
 {
     if (cmd == "poweroff")

@@ -44,6 +44,11 @@ int judgeAnswer(const QByteArray &cmd, const QByteArray &trimmedAnswer);
 // characters, when the device refuses a command.
 QString refusalNote(const QByteArray &cmd, const QByteArray &param);
 
+// Note left in the console when a text is not sent at all because it holds
+// a control character (a CR or LF would end the line early and make the rest
+// a command of its own); it names the command and the form field.
+QString unsentTextNote(const QByteArray &cmd, const QByteArray &param, const char *field);
+
 // Console banner written before "poweroff" and "reset" are sent; empty for
 // every other command.
 QString consoleBannerFor(const QByteArray &cmd);

@@ -4,6 +4,7 @@
 
 #include "link/commandline.h"
 #include "link/timing.h"
+#include "readback/answertext.h"
 
 #include <QDebug>
 #include <QElapsedTimer>
@@ -55,10 +56,19 @@ int MainWindow::sendOneCommand(const QByteArray &cmd, const QByteArray &param, i
 {
     const CommandLine line = buildCommandLine(cmd, param, value, text);
 
+    // Outside a click there is no sequence for a cut-off answer to stop.
+    if (sequenceDepth == 0)
+        answerCutOff = false;
+    if (answerCutOff) {
+        qDebug() << "Not sent :" << line.withoutEnding() << "(the device did not stop talking)";
+        return CommandRefused;
+    }
+
     const QString banner = consoleBannerFor(cmd);
     if (!banner.isEmpty())
         appendToConsole(ui->consoleOutput, banner);
 
+    takeStaleBytes();
     if (write(line.bytes) != 0)
         return CommandRefused;
 
@@ -73,7 +83,8 @@ int MainWindow::sendOneCommand(const QByteArray &cmd, const QByteArray &param, i
     const QByteArray trimmed = trimAnswer(answer);
     qDebug() << "CMD sent :" << line.withoutEnding() << "==> Pelko answers :" << trimmed;
 
-    const int result = judgeAnswer(cmd, trimmed);
+    // An answer cut off by the read cap is not a whole answer, whatever it holds.
+    const int result = answerCutOff ? CommandNoAnswer : judgeAnswer(cmd, trimmed);
     if (result == CommandRefused) {
         // The note goes just before the answer's closing line break, so it
         // reads as part of the refused answer.
@@ -87,6 +98,37 @@ int MainWindow::sendOneCommand(const QByteArray &cmd, const QByteArray &param, i
         console->repaint();
     }
     return result;
+}
+
+void MainWindow::takeStaleBytes()
+{
+    // A late answer to an earlier line, or noise the device made while
+    // nobody asked: the user sees it (one answer's worth at most), but it
+    // answers nothing. All that is already there goes, so none of it can be
+    // read as the coming line's answer.
+    QByteArray stale;
+    qint64 dropped = 0;
+    QElapsedTimer clock;
+    clock.start();
+    while (serial.isOpen() && clock.elapsed() < LinkLimits::maxReadDurationMs) {
+        if (serial.bytesAvailable() == 0 && !serial.waitForReadyRead(0))
+            break;
+        const QByteArray bytes = serial.readAll();
+        const int room = qMax(0, LinkLimits::maxAnswerBytes - stale.size());
+        stale.append(bytes.left(room));
+        dropped += qMax(0, bytes.size() - room);
+    }
+    if (stale.isEmpty())
+        return;
+    qDebug() << "Before the line went out, the device had sent :" << stale;
+    if (dropped > 0)
+        qDebug() << "and" << dropped << "bytes more, not shown";
+    appendToConsole(ui->consoleOutput, consoleEcho(stale));
+}
+
+void MainWindow::noteInConsole(const QString &text)
+{
+    appendToConsole(ui->consoleOutput, text);
 }
 
 int MainWindow::write(const QByteArray &writeData)
@@ -109,24 +151,18 @@ int MainWindow::read(QByteArray &readData)
 {
     // The answer ends when the device pauses for readTimeout. A device that
     // never pauses is cut off after a bounded time or size, so the window
-    // cannot hang on it for good.
+    // cannot hang on it for good; the rest of the click is then not sent, so
+    // one click meets the cap once.
     QElapsedTimer clock;
     clock.start();
-    const auto takeAvailable = [&]() {
-        const qint64 room = qMax<qint64>(0, LinkLimits::maxAnswerBytes - readData.size());
-        readData.append(serial.read(room));
-    };
-
-    // Bytes that came in before the line went out belong to this answer too.
-    if (serial.bytesAvailable() > 0)
-        takeAvailable();
-
     while (readData.size() < LinkLimits::maxAnswerBytes && clock.elapsed() < LinkLimits::maxReadDurationMs) {
         if (!serial.waitForReadyRead(readTimeout))
             return 1;
-        takeAvailable();
+        const qint64 room = LinkLimits::maxAnswerBytes - readData.size();
+        readData.append(serial.read(room));
     }
     qDebug() << "Answer cut off after" << clock.elapsed() << "ms and" << readData.size()
              << "bytes: the device did not pause";
+    answerCutOff = true;
     return 1;
 }

@@ -2,6 +2,7 @@
 
 #include "ui_mainwindow.h"
 
+#include "busysequence.h"
 #include "link/serialports.h"
 #include "link/timing.h"
 #include "messages.h"
@@ -19,10 +20,36 @@ void showStatusError(QTextEdit *status, const QString &text)
     status->textCursor().insertText(text);
     status->setStyleSheet(kErrorStyle);
 }
+
+// The form as a disconnected window shows it: nothing to read, the start
+// button connects, and no LoRa identity of a device that is no longer there.
+void showDisconnected(Ui::MainWindow *ui)
+{
+    ui->readAlgoButton->setEnabled(false);
+    ui->startButton->setText(MainWindow::tr("Connection"));
+
+    ui->leDevEUI->clear();
+    ui->leAppEUI->clear();
+    ui->leAppKEY->clear();
+    ui->leNwkSKEY->clear();
+    ui->leAppSKEY->clear();
+    ui->leDevADDR->clear();
+    ui->leNwkID->clear();
+
+    ui->rbMessageConfirmed->setChecked(false);
+    ui->rbMessageUnconfirmed->setChecked(false);
+    ui->rbABP->setChecked(false);
+    ui->rbOTAA->setChecked(false);
+    ui->rbADR_OFF->setChecked(false);
+    ui->rbADR_ON->setChecked(false);
+    ui->rbPrivateNetwork->setChecked(false);
+    ui->rbPublicNetwork->setChecked(false);
+}
 } // namespace
 
 void MainWindow::on_startButton_clicked()
 {
+    const BusySequence busy(this);
     qDebug() << "on_startButton_clicked";
     ui->progressBar->setValue(0);
     ui->startButton->setEnabled(false);
@@ -75,6 +102,7 @@ void MainWindow::initSerial()
     }
 
     portFound = false;
+    lossPending = false;
     if (serial.open(QIODevice::ReadWrite)) {
         qDebug() << "Serial opened";
         emit signalSerialPortIsReady();
@@ -121,6 +149,7 @@ void MainWindow::manageSerialError()
 
 void MainWindow::on_stopButton_clicked()
 {
+    const BusySequence busy(this);
     ui->startButton->setEnabled(true);
     ui->stopButton->setEnabled(false);
     ui->progressBar->setValue(0);
@@ -131,26 +160,10 @@ void MainWindow::on_stopButton_clicked()
         QThread::msleep(static_cast<unsigned long>(qMax(0, LinkLimits::disconnectWaitMs)));
         productConnected = false;
         portReady = false;
-        ui->readAlgoButton->setEnabled(false);
-        ui->startButton->setText(tr("Connection"));
-
-        ui->leDevEUI->clear();
-        ui->leAppEUI->clear();
-        ui->leAppKEY->clear();
-        ui->leNwkSKEY->clear();
-        ui->leAppSKEY->clear();
-        ui->leDevADDR->clear();
-        ui->leNwkID->clear();
-
-        ui->rbMessageConfirmed->setChecked(false);
-        ui->rbMessageUnconfirmed->setChecked(false);
-        ui->rbABP->setChecked(false);
-        ui->rbOTAA->setChecked(false);
-        ui->rbADR_OFF->setChecked(false);
-        ui->rbADR_ON->setChecked(false);
-        ui->rbPrivateNetwork->setChecked(false);
-        ui->rbPublicNetwork->setChecked(false);
-
+        // A device that went away on being disconnected, switched off or
+        // restarted did what it was asked.
+        lossPending = false;
+        showDisconnected(ui);
         qDebug() << "*--------------- PELKO DISCONNECTED! ---------------*";
     }
 
@@ -160,4 +173,39 @@ void MainWindow::on_stopButton_clicked()
     ui->leVersion->clear();
     ui->leVersion->setEnabled(false);
     ui->leVersion->setStyleSheet(kClearedStyle);
+}
+
+void MainWindow::manageDeviceLoss(QSerialPort::SerialPortError error)
+{
+    // A read or resource error on an open port: the device's end hung up
+    // (cable pulled, battery dead). The port is closed at once, or it keeps
+    // signalling the hang-up and the window spins on it.
+    if ((error != QSerialPort::ResourceError && error != QSerialPort::ReadError) || !serial.isOpen())
+        return;
+    qDebug().noquote() << "Serial port lost : " + serial.errorString();
+    lossPending = true;
+    serial.close();
+    // During a click the user is told once it is over, after its own outcome.
+    if (sequenceDepth == 0)
+        reportDeviceLoss();
+}
+
+void MainWindow::reportDeviceLoss()
+{
+    lossPending = false;
+    productConnected = false;
+    portReady = false;
+    if (serial.isOpen())
+        serial.close();
+    showDisconnected(ui);
+    ui->startButton->setEnabled(true);
+    ui->stopButton->setEnabled(false);
+    ui->progressBar->setValue(0);
+    ui->leVersion->clear();
+    ui->leVersion->setEnabled(false);
+    ui->leVersion->setStyleSheet(kClearedStyle);
+    qDebug() << "*--------------- PELKO LOST! ---------------*";
+    showMessage(this, MessageKind::Warning, tr("Disconnected"),
+                tr("The Pelko was disconnected (USB cable unplugged or product turned off).\n\n"
+                   "Plug it in again, turn it on, then click 'Connection'."));
 }

@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "busysequence.h"
 #include "messages.h"
 #include "readback/dumpscan.h"
 #include "ui_mainwindow.h"
@@ -14,6 +15,7 @@ const char kRedStatus[] = "color:#ffffff; background:#ee0000;";
 
 void MainWindow::on_readAlgoButton_clicked()
 {
+    const BusySequence busy(this);
     if (!portReady) {
         qDebug() << "ERROR 7: port com is not ready: Product not connected";
         ui->leVersion->clear();

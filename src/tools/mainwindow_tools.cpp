@@ -2,6 +2,7 @@
 
 #include "ui_mainwindow.h"
 
+#include "app/busysequence.h"
 #include "app/messages.h"
 #include "link/serialports.h"
 #include "link/timing.h"
@@ -65,6 +66,7 @@ static bool refuseWithoutLink(QWidget *parent, QTextEdit *status, bool portReady
 
 void MainWindow::on_pbResetParam_clicked()
 {
+    const BusySequence busy(this);
     if (refuseWithoutLink(this, ui->leVersion, portReady))
         return;
 
@@ -101,6 +103,7 @@ void MainWindow::on_pbResetParam_clicked()
 
 void MainWindow::on_pbEnableDebug_clicked()
 {
+    const BusySequence busy(this);
     if (refuseWithoutLink(this, ui->leVersion, portReady))
         return;
 
@@ -125,6 +128,7 @@ void MainWindow::on_pbEnableDebug_clicked()
 
 void MainWindow::on_pbEnableDebugLed_clicked()
 {
+    const BusySequence busy(this);
     if (refuseWithoutLink(this, ui->leVersion, portReady))
         return;
 
@@ -149,6 +153,7 @@ void MainWindow::on_pbEnableDebugLed_clicked()
 
 void MainWindow::on_pbRestartProduct_clicked()
 {
+    const BusySequence busy(this);
     if (refuseWithoutLink(this, ui->leVersion, portReady))
         return;
 
@@ -186,6 +191,7 @@ void MainWindow::on_pbRestartProduct_clicked()
 
 void MainWindow::on_pbTurnOffProduct_clicked()
 {
+    const BusySequence busy(this);
     if (refuseWithoutLink(this, ui->leVersion, portReady))
         return;
 
@@ -207,6 +213,7 @@ void MainWindow::on_pbTurnOffProduct_clicked()
 
 void MainWindow::on_pbGetBatteryStatus_clicked()
 {
+    const BusySequence busy(this);
     if (refuseWithoutLink(this, ui->leVersion, portReady))
         return;
 

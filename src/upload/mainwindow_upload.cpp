@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "link/commandline.h"
 #include "messages.h"
 #include "upload/catalogue.h"
 
@@ -172,6 +173,15 @@ int MainWindow::sendParameters()
         const bool wanted = Upload::gatePasses(step.gate, firmwareVersion) && needMet(this, step) &&
                             (!(step.flags & Upload::AlertPeriodPending) || alertPeriodPending) &&
                             (!(step.flags & Upload::OnlyWithoutError) || errorSum == 0);
+        if (wanted && (answerCutOff || lossPending)) {
+            // A device that would not stop talking holds the window once, and
+            // one that went is gone: nothing more of this upload is sent,
+            // least of all a save, and what was not sent makes it a failure.
+            qDebug() << "Upload stopped before" << step.cmd << step.key;
+            if (errorSum == 0)
+                errorSum = -1;
+            break;
+        }
         if (wanted) {
             const Payload payload = readPayload(this, step, mask);
             const bool textWanted = (!(step.flags & Upload::NonEmptyText) || !payload.text.isEmpty()) &&
@@ -184,6 +194,8 @@ int MainWindow::sendParameters()
                 // a text with a line break would reach the device as several
                 // commands: both count as a failed command.
                 qDebug() << "ERROR: cannot send" << step.cmd << step.key << "from field" << step.widget;
+                if (payload.ok)
+                    noteInConsole(unsentTextNote(QByteArray(step.cmd), QByteArray(step.key), step.widget));
                 result = -1;
             } else if (textWanted) {
                 if (step.trace)

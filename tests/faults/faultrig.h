@@ -15,6 +15,17 @@
 
 #include <memory>
 
+#include <sys/resource.h>
+
+// CPU time the calling thread (the window's) has used, in seconds.
+inline double threadCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
 // Quiet times and waits short enough for a few hundred faulty exchanges in
 // one run; what these tests check is where a fault leads, not how long the
 // device may take. The read cap is far below the device's babble, so only

@@ -4,13 +4,19 @@
 #include "dialogwatcher.h"
 #include "mainwindow.h"
 
+#include <QApplication>
 #include <QDateTime>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTextEdit>
+
+#include <chrono>
+#include <thread>
 
 namespace {
 const QString kGreen = QStringLiteral("color:#ffffff; background:#32ee00;");
@@ -62,7 +68,7 @@ private slots:
     void failedIdentificationReportsOnlyError4_data();
     void failedIdentificationReportsOnlyError4();
     void versionAnswerHoldingNokIsAccepted();
-    void deviceVanishingMidHandshakeLeavesAStalledLinkThatStopCloses();
+    void clicksMadeWhileTheWindowWaitsAreDropped();
     void stopInAFreshWindowSendsNothing();
     void uploadOutcomeDecidesWhatTheButtonsOffer();
 
@@ -343,25 +349,46 @@ void ConnectionTest::versionAnswerHoldingNokIsAccepted()
     QVERIFY(!view.console->toPlainText().contains(QLatin1String("failed")));
 }
 
-void ConnectionTest::deviceVanishingMidHandshakeLeavesAStalledLinkThatStopCloses()
+void ConnectionTest::clicksMadeWhileTheWindowWaitsAreDropped()
 {
-    m_sim->device().setFault("VERSION", SimFault::GoesAway);
     MainWindow window;
     View view(window);
     connect(window);
-    QCOMPARE(m_dialogs->titles(), QStringList{"Error 4"});
-    QVERIFY(!window.productConnected);
-    view.stop->click();
-    QVERIFY(!window.serial.isOpen());
-    QVERIFY(view.start->isEnabled());
-
-    // With the cable back the window connects again.
-    m_sim->device().clearFaults();
-    m_sim->device().comeBack();
-    m_dialogs->clear();
-    connect(window);
-    QCOMPARE(m_dialogs->titles(), QStringList{"Information"});
     QVERIFY(window.productConnected);
+    m_dialogs->clear();
+    QStringList cursors; // the cursor each time the console shows something new
+    QObject::connect(view.console, &QTextEdit::textChanged, [&cursors] {
+        const QCursor *cursor = QApplication::overrideCursor();
+        cursors << (cursor && cursor->shape() == Qt::WaitCursor ? QStringLiteral("wait") : QStringLiteral("normal"));
+    });
+    // A user who clicks "Start" and presses Space on it while a slow Read runs.
+    const auto clickStart = [&view] {
+        const QPoint at = view.start->rect().center();
+        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+            QCoreApplication::postEvent(view.start, new QMouseEvent(type, at, Qt::LeftButton, Qt::LeftButton, {}));
+        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+            QCoreApplication::postEvent(view.start, new QKeyEvent(type, Qt::Key_Space, Qt::NoModifier, " "));
+    };
+    m_sim->device().setFault("DUMP RAM PARAM", SimFault::AnswersInChunks);
+    m_sim->device().clearReceived();
+    std::thread user([&clickStart] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        clickStart();
+    });
+    view.read->click();
+    user.join();
+    QCoreApplication::processEvents();
+
+    QVERIFY(m_dialogs->seen().isEmpty());
+    QCOMPARE(m_sim->device().receivedLines(),
+             (QList<QByteArray>{"DEBUG 1\r\n", "DUMP RAM PARAM  0\r\n", "DEBUG 0\r\n"}));
+    QVERIFY(!cursors.isEmpty());
+    QCOMPARE(cursors.count(QStringLiteral("wait")), cursors.size());
+    QVERIFY(!QApplication::overrideCursor());
+
+    // The same click made once the window is free again does start the upload.
+    clickStart();
+    QTRY_VERIFY(m_dialogs->sawTitle(QStringLiteral("Success")));
 }
 
 void ConnectionTest::stopInAFreshWindowSendsNothing()

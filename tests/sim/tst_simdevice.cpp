@@ -11,6 +11,7 @@
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QSerialPort>
 #include <QtTest>
 
@@ -76,19 +77,15 @@ private slots:
     void everyReleaseIsIdentifiedFromItsVersionAnswer();
     void settingsWaitForTheSaveOfTheirOwnGroup();
     void factoryResetRestoresTheGroupItNames();
-    void dumpReadsBackWhatWasSavedThroughTheProgramsDecoder();
-    void loraAnswerReflectsSavedSettingsAndRelease();
     void olderReleasesRefuseNewerKeys();
     void lineWithoutLineEndIsAnsweredAfterQuiet();
-    void faultsMangleTheAnswer_data();
-    void faultsMangleTheAnswer();
-    void faultLimitedInTimesWearsOff();
-    void babbleNeverPausesAndNeverHangsTheDevice();
-    void goingAwayUnlistsThePortUntilItComesBack();
-    void restartAnswersThenComesBackOnANewPort();
-    void powerOffGoesAwayWithoutAnswering();
     void devicesSharingAPortsFileKeepEachOthersLines();
     void wireLogRecordsBothDirections();
+    void wrongSerialSettingsAreAnsweredWithNoise_data();
+    void wrongSerialSettingsAreAnsweredWithNoise();
+    void pacedAnswersTakeTheirTimeOnTheWire();
+    void interactiveLinesEndOnlyAtCrOrLf();
+    void programRefusesUnknownReleasesAndStaysOffAfterPoweroff();
 };
 
 void TestSimDevice::answersHoldTheirKeywordBeforeTheTrailer_data()
@@ -185,88 +182,6 @@ void TestSimDevice::factoryResetRestoresTheGroupItNames()
     QCOMPARE(device.savedParameters().value("CHOC gxSup"), QByteArray("5000"));
 }
 
-void TestSimDevice::dumpReadsBackWhatWasSavedThroughTheProgramsDecoder()
-{
-    DebugLog quiet; // the scan traces every line
-    SimHarness sim;
-    Link link;
-    QVERIFY(link.open(sim.device().portPath()));
-    const QList<QByteArray> lines = {
-        "ALGO 0xbf",         "ALGO alertPeriod 900",  "ALGO poweroff 0",       "MPU maxRange 4",
-        "MPU orientation 1", "ALIVE period 60000",    "CHOC gxSup 1234",       "CHOC inhibition 0",
-        "MVT freq 125",      "MVT tracking 1",        "TEMP max -150",         "TEMP modeThreshold 0",
-        "TEMP period 45000", "TILT modeRefresh 0",    "TILT alertMultiple 1",  "TILT signedMeasure 1",
-        "TILT period 7000",  "ROTATION modeOnMove 0", "ORIENT mesureLength 9", "ORIENT roll 30",
-        "VIBE onY 0",        "VIBE freqMin 20",
-    };
-    for (const QByteArray &line : lines)
-        QCOMPARE(link.exchange(line + "\r\n"), QByteArray("OK\r\n>"));
-    QCOMPARE(link.exchange("SAVEPARAM ALGO 0\r\n", 300), QByteArray("OK\r\n>"));
-    QCOMPARE(link.exchange("DEBUG 1\r\n"), QByteArray("OK\r\n>"));
-    const QByteArray dump = link.exchange("DUMP RAM PARAM  0\r\n");
-    QVERIFY(dump.endsWith("\0OK\r\n>" + QByteArray()));
-
-    for (DumpKey &key : dumpKeyTable)
-        key.decodedValue = -1;
-    QVERIFY(splitDumpLines(dump, 2));
-    scanDumpLines(2);
-    const QList<QPair<int, int>> expected = {
-        {KeyPelkoOrientation, 1},  {KeyAlertRepeatPeriod, 900},
-        {KeyMpuMaxRange, 4},       {KeyAlivePeriod, 60000},
-        {KeyShockGxSup, 1234},     {KeyShockGxInf, 5000},
-        {KeyShockInhibition, 0},   {KeyMvtFreq, 125},
-        {KeyMvtTracking, 1},       {KeyTempMax, -150},
-        {KeyTempModeThreshold, 1}, {KeyTempPeriod, 45000},
-        {KeyTiltMode, 2 | 8 | 32}, {KeyTiltMultipleAlertPeriod, 900},
-        {KeyTiltPeriod, 7000},     {KeyRotationMode, 1},
-        {KeyOrientationMode, 3},   {KeyOrientationMesureLenght, 9},
-        {KeyOrientationRoll, 30},  {KeyVibrationAxeY, 0},
-        {KeyVibrationFreqMin, 20}, {KeyVibrationFreqMax, 500},
-        {KeyEnableEventLog, 1},
-    };
-    for (const auto &key : expected)
-        QVERIFY2(dumpKeyTable[key.first].decodedValue == key.second,
-                 qPrintable(QStringLiteral("%1: %2")
-                                .arg(dumpKeyTable[key.first].keyName)
-                                .arg(dumpKeyTable[key.first].decodedValue)));
-    QCOMPARE(dumpKeyTable[KeyShockInhibitionOff].decodedValue, -1);
-
-    // Mask 0xbf: every algorithm with a sentence but VIBE (no sentence) and bit 64.
-    for (const char *name : {"ALIVE", "TEMPERATURE", "CHOC", "TILT", "ORIENT", "MOVEMENT", "ROTATION"})
-        QVERIFY2(dump.contains(QByteArray("Algorithm ") + name + " enable."), name);
-    QVERIFY(!dump.contains("Poweroff : allowed"));
-}
-
-void TestSimDevice::loraAnswerReflectsSavedSettingsAndRelease()
-{
-    SimHarness sim;
-    SimDevice &device = sim.device();
-    Link link;
-    QVERIFY(link.open(device.portPath()));
-    const QByteArray factory = link.exchange("LORA GET  0\r\n");
-    QVERIFY(factory.contains("Mode : OTAA\r\n"));
-    QVERIFY(factory.contains("Network is PUBLIC\r\n"));
-    QVERIFY(!factory.contains("DevEui : 0000000000000000"));
-    QVERIFY(QRegularExpression("AppKey : [0-9A-F]{32}\r\n").match(QString::fromLatin1(factory)).hasMatch());
-    QVERIFY(factory.contains("Default_DR : 0\r\nJoinRequestError Timeout : 12h\r\nOK\r\n>"));
-
-    for (const QByteArray line :
-         {"LORA SET OTAA 0\r\n", "LORA SET ACK 1\r\n", "LORA SET ADR 1\r\n", "LORA SET PUBLICNETWORK 0\r\n",
-          "LORA SET DEVADDR 26011BDA", "LORA SET DEFAULT_DR 3\r\n", "SAVEPARAM LORA 0\r\n"})
-        QCOMPARE(link.exchange(line), QByteArray("OK\r\n>"));
-    const QByteArray saved = link.exchange("LORA GET  0\r\n");
-    for (const char *text : {"ACK is enabled", "ADR is enabled", "Network is PRIVATE", "Mode : ABP",
-                             "DevAddr : 26011BDA", "Default_DR : 3"})
-        QVERIFY2(saved.contains(text), text);
-
-    device.setRelease("1.9");
-    const QByteArray older = link.exchange("LORA GET  0\r\n");
-    QVERIFY(!older.contains("Default_DR"));
-    QVERIFY(older.contains("JoinRequestError Timeout : "));
-    device.setRelease("1.8");
-    QVERIFY(!link.exchange("LORA GET  0\r\n").contains("JoinRequestError"));
-}
-
 void TestSimDevice::olderReleasesRefuseNewerKeys()
 {
     SimDevice::Options options;
@@ -295,149 +210,6 @@ void TestSimDevice::lineWithoutLineEndIsAnsweredAfterQuiet()
     // An endless line does not grow the device's buffer for good.
     QCOMPARE(link.exchange(QByteArray(5000, 'A')), QByteArray("NOK\r\n>NOK\r\n>"));
     QCOMPARE(sim.device().receivedLines().value(1).size(), 4096);
-}
-
-void TestSimDevice::faultsMangleTheAnswer_data()
-{
-    QTest::addColumn<int>("fault");
-    QTest::addColumn<QByteArray>("expected"); // exact answer, or empty: checked below
-    QTest::addColumn<bool>("stored");
-    QTest::newRow("refuses") << int(SimFault::Refuses) << QByteArray("NOK\r\n>") << false;
-    QTest::newRow("never answers") << int(SimFault::NeverAnswers) << QByteArray() << false;
-    QTest::newRow("without ok") << int(SimFault::AnswersWithoutOk) << QByteArray("\r\n>") << true;
-    QTest::newRow("in chunks") << int(SimFault::AnswersInChunks) << QByteArray("OK\r\n>") << true;
-    QTest::newRow("garbage") << int(SimFault::SendsGarbage) << QByteArray() << false;
-    // The half that still went out holds the acknowledgement: the device had acted.
-    QTest::newRow("goes away") << int(SimFault::GoesAway) << QByteArray("OK") << true;
-}
-
-void TestSimDevice::faultsMangleTheAnswer()
-{
-    QFETCH(int, fault);
-    QFETCH(QByteArray, expected);
-    QFETCH(bool, stored);
-    SimHarness sim;
-    sim.device().setFault("TILT", SimFault(fault));
-    Link link;
-    QVERIFY(link.open(sim.device().portPath()));
-    const QByteArray answer = link.exchange("TILT pitch 30\r\n");
-    if (SimFault(fault) == SimFault::SendsGarbage) {
-        QCOMPARE(answer.size(), 64);
-        QVERIFY(!answer.contains("OK"));
-    } else {
-        QCOMPARE(answer, expected);
-    }
-    QVERIFY(link.longestGapMs < 120);
-    QCOMPARE(sim.device().pendingParameters().contains("TILT pitch"), stored);
-    // Other lines are not affected.
-    if (SimFault(fault) != SimFault::GoesAway)
-        QCOMPARE(link.exchange("READY\r\n"), QByteArray("OK\r\n>"));
-}
-
-void TestSimDevice::faultLimitedInTimesWearsOff()
-{
-    SimDevice::Options options;
-    options.chunkPauseMs = 60;
-    SimHarness sim(options);
-    sim.device().setFault("VERSION", SimFault::AnswersInChunks, 1);
-    sim.device().setFault("VERSION", SimFault::Refuses, 1); // replaces the rule for the same prefix
-    Link link;
-    QVERIFY(link.open(sim.device().portPath()));
-    QCOMPARE(link.exchange("VERSION\r\n"), QByteArray("NOK\r\n>"));
-    QVERIFY(link.exchange("VERSION\r\n").endsWith("OK\r\n>"));
-
-    sim.device().setFault("LORA GET", SimFault::AnswersInChunks, 1);
-    const QByteArray chunked = link.exchange("LORA GET  0\r\n");
-    QVERIFY(link.longestGapMs >= 40);
-    QVERIFY(chunked.endsWith("OK\r\n>"));
-    QVERIFY(chunked.contains("JoinRequestError Timeout : 12h"));
-}
-
-void TestSimDevice::babbleNeverPausesAndNeverHangsTheDevice()
-{
-    SimDevice::Options options;
-    options.babbleMs = 600;
-    SimHarness sim(options);
-    sim.device().setFault("READY", SimFault::Babbles);
-    Link link;
-    QVERIFY(link.open(sim.device().portPath()));
-    QElapsedTimer timer;
-    timer.start();
-    const QByteArray babble = link.exchange("READY\r\n", 300);
-    QVERIFY(timer.elapsed() >= 550);
-    QVERIFY(link.longestGapMs < 200);
-    QVERIFY(babble.size() > 3000);
-    QVERIFY(!babble.contains("OK"));
-
-    // Nobody reads now: the device must still stop at once.
-    link.port.write("READY\r\n");
-    link.port.waitForBytesWritten(100);
-    link.port.close();
-    QTest::qWait(100);
-    timer.restart();
-    sim.device().stop();
-    QVERIFY(timer.elapsed() < 1000);
-}
-
-void TestSimDevice::goingAwayUnlistsThePortUntilItComesBack()
-{
-    SimHarness sim;
-    sim.device().setFault("DUMP", SimFault::GoesAway);
-    const QString firstPath = sim.device().portPath();
-    QCOMPARE(listedLines(sim.portsFile()), QList<QByteArray>{"ttyPELKO0\tSilicon Labs\t" + firstPath.toUtf8()});
-    Link link;
-    QVERIFY(link.open(firstPath));
-    QCOMPARE(link.exchange("DEBUG 1\r\n"), QByteArray("OK\r\n>"));
-    const QByteArray half = link.exchange("DUMP RAM PARAM  0\r\n");
-    QVERIFY(!half.isEmpty());
-    QVERIFY(!half.contains("OK"));
-    QVERIFY(sim.waitForPresence(false));
-    QVERIFY(listedLines(sim.portsFile()).isEmpty());
-    QVERIFY(link.exchange("READY\r\n").isEmpty());
-    link.port.close();
-
-    sim.device().comeBack();
-    QVERIFY(sim.device().isPresent());
-    QCOMPARE(listedLines(sim.portsFile()),
-             QList<QByteArray>{"ttyPELKO0\tSilicon Labs\t" + sim.device().portPath().toUtf8()});
-    QVERIFY(link.open(sim.device().portPath()));
-    QCOMPARE(link.exchange("READY\r\n"), QByteArray("OK\r\n>"));
-}
-
-void TestSimDevice::restartAnswersThenComesBackOnANewPort()
-{
-    SimDevice::Options options;
-    options.rebootDelayMs = 300;
-    SimHarness sim(options);
-    Link link;
-    QVERIFY(link.open(sim.device().portPath()));
-    QCOMPARE(link.exchange("DEBUG 1\r\n"), QByteArray("OK\r\n>"));
-    QCOMPARE(link.exchange("CHOC gxSup 999\r\n"), QByteArray("OK\r\n>"));
-    QCOMPARE(link.exchange("reset\r\n", 50), QByteArray("OK\r\n>"));
-    QVERIFY(sim.waitForPresence(false, 1000));
-    QVERIFY(listedLines(sim.portsFile()).isEmpty());
-    link.port.close();
-    QVERIFY(sim.waitForPresence(true, 2000));
-    QCOMPARE(listedLines(sim.portsFile()).size(), 1);
-    // A restart loses what was never saved and leaves debug off.
-    QVERIFY(sim.device().pendingParameters().isEmpty());
-    QVERIFY(!sim.device().isDebugOn());
-    QVERIFY(link.open(sim.device().portPath()));
-    QCOMPARE(link.exchange("READY\r\n"), QByteArray("OK\r\n>"));
-}
-
-void TestSimDevice::powerOffGoesAwayWithoutAnswering()
-{
-    SimDevice::Options options;
-    options.rebootDelayMs = 100;
-    SimHarness sim(options);
-    Link link;
-    QVERIFY(link.open(sim.device().portPath()));
-    QVERIFY(link.exchange("poweroff  0\r\n").isEmpty());
-    QVERIFY(sim.waitForPresence(false, 1000));
-    QTest::qWait(300);
-    QVERIFY(!sim.device().isPresent()); // stays off until plugged again
-    QVERIFY(listedLines(sim.portsFile()).isEmpty());
 }
 
 void TestSimDevice::devicesSharingAPortsFileKeepEachOthersLines()
@@ -477,6 +249,107 @@ void TestSimDevice::wireLogRecordsBothDirections()
     const QByteArray text = log.readAll();
     QVERIFY(QRegularExpression(R"(\[ +\d+ ms\] <- VERSION\\r\\n\n)").match(QString::fromLatin1(text)).hasMatch());
     QVERIFY(text.contains("] -> \\x1b[32mFirmware : v2.2\\x1b[0m\\r\\nOK\\r\\n>\n"));
+}
+
+void TestSimDevice::wrongSerialSettingsAreAnsweredWithNoise_data()
+{
+    QTest::addColumn<int>("setting");
+    QTest::addColumn<int>("value");
+    QTest::newRow("all right") << -1 << 0;
+    QTest::newRow("9600 baud") << 0 << int(QSerialPort::Baud9600);
+    // Data bits and parity cannot be told: a pseudo-terminal keeps 8 bits
+    // without parity whatever it is asked.
+    QTest::newRow("2 stop bits") << 3 << int(QSerialPort::TwoStop);
+    QTest::newRow("hardware flow control") << 4 << int(QSerialPort::HardwareControl);
+    QTest::newRow("software flow control") << 4 << int(QSerialPort::SoftwareControl);
+}
+
+void TestSimDevice::wrongSerialSettingsAreAnsweredWithNoise()
+{
+    QFETCH(int, setting);
+    QFETCH(int, value);
+    SimHarness sim;
+    Link link;
+    QVERIFY(link.open(sim.device().portPath()));
+    switch (setting) {
+    case 0:
+        link.port.setBaudRate(value);
+        break;
+    case 3:
+        link.port.setStopBits(QSerialPort::StopBits(value));
+        break;
+    case 4:
+        link.port.setFlowControl(QSerialPort::FlowControl(value));
+        break;
+    }
+    const QByteArray answer = link.exchange("READY\r\n");
+    if (setting < 0) {
+        QCOMPARE(answer, QByteArray("OK\r\n>"));
+    } else {
+        QVERIFY(!answer.isEmpty());
+        QVERIFY2(!answer.contains("OK"), answer.toHex().constData());
+    }
+}
+
+void TestSimDevice::pacedAnswersTakeTheirTimeOnTheWire()
+{
+    SimDevice::Options options;
+    options.paced = true;
+    SimHarness sim(options);
+    Link link;
+    QVERIFY(link.open(sim.device().portPath()));
+    QCOMPARE(link.exchange("DEBUG 1\r\n"), QByteArray("OK\r\n>"));
+    QElapsedTimer clock;
+    clock.start();
+    const QByteArray dump = link.exchange("DUMP RAM PARAM  0\r\n", 50);
+    const qint64 wireMs = (19 + dump.size()) * SimDevice::kWireNsPerByte / 1000000;
+    QVERIFY(dump.size() > 1000);
+    QVERIFY2(clock.elapsed() >= 50 + wireMs, qPrintable(QStringLiteral("%1 ms").arg(clock.elapsed())));
+    QVERIFY(link.longestGapMs < 20);
+}
+
+void TestSimDevice::interactiveLinesEndOnlyAtCrOrLf()
+{
+    SimDevice::Options options;
+    options.interactive = true;
+    SimHarness sim(options);
+    Link link;
+    QVERIFY(link.open(sim.device().portPath()));
+    // Typed by hand: slower than any quiet time, ended by Enter (CR alone).
+    for (const char c : QByteArray("READY")) {
+        link.port.write(QByteArray(1, c));
+        QVERIFY(link.answer(30).isEmpty());
+    }
+    QCOMPARE(link.exchange("\r"), QByteArray("OK\r\n>"));
+    QCOMPARE(link.exchange("VERSION\r\n\r\n").count("OK\r\n>"), 1);
+    QCOMPARE(sim.device().receivedLines(), (QList<QByteArray>{"READY\r", "VERSION\r"}));
+}
+
+void TestSimDevice::programRefusesUnknownReleasesAndStaysOffAfterPoweroff()
+{
+    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/../sim/pelko-device-sim");
+    if (!QFile::exists(program))
+        QSKIP("the simulator program is not built");
+    QTemporaryDir dir;
+    const QString ports = dir.filePath(QStringLiteral("ports"));
+    QCOMPARE(QProcess::execute(program, {"--ports-file", ports, "--release", "2.3"}), 2);
+
+    for (const QStringList &extra : {QStringList(), QStringList{"--back-after", "200"}}) {
+        QProcess device;
+        device.start(program, QStringList{"--ports-file", ports, "--release", "1.9.1"} + extra);
+        QVERIFY(device.waitForReadyRead(5000));
+        const QList<QByteArray> listed = listedLines(ports);
+        QCOMPARE(listed.size(), 1);
+        Link link;
+        QVERIFY(link.open(QString::fromLocal8Bit(listed.first().split('\t').value(2))));
+        QVERIFY(link.exchange("VERSION\r\n").contains("1.9.1"));
+        QVERIFY(link.exchange("poweroff  0\r\n").isEmpty());
+        QTRY_VERIFY(listedLines(ports).isEmpty());
+        QTest::qWait(1200);
+        QCOMPARE(listedLines(ports).size(), extra.isEmpty() ? 0 : 1);
+        device.terminate();
+        QVERIFY(device.waitForFinished(5000));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSimDevice)

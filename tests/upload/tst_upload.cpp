@@ -38,6 +38,7 @@ struct Bench
         window.portReady = true;
         window.firmwareVersion = version;
         window.serial.setPortName(device.portPath());
+        window.serial.setBaudRate(QSerialPort::Baud115200);
         if (!window.serial.open(QIODevice::ReadWrite))
             qFatal("the simulated port did not open");
         QObject::connect(bar(), &QProgressBar::valueChanged, [this](int value) { progress << value; });
@@ -633,6 +634,9 @@ void UploadTest::textWithALineBreakNeverReachesTheDevice()
     QCOMPARE(having(sent, "RESETPARAM").size(), 0);
     QVERIFY(!sent.contains("SAVEPARAM LORA 0"));
     QVERIFY(sent.contains("LORA SET JRERROR 12"));
+    QVERIFY(bench.window.findChild<QTextEdit *>("consoleOutput")
+                ->toPlainText()
+                .contains("Command 'LORA SET APPEUI' not sent: the field leAppEUI holds a control character\n"));
 }
 
 void UploadTest::disabledOptionBoxesSendNothing()
