@@ -81,6 +81,13 @@ private slots:
     void on_cbRotation_clicked();
     void on_cbOrient_clicked();
     void on_cbVibe_clicked();
+    void on_cbAliveRefreshMode_clicked();
+    void on_cbTiltModeRefresh_clicked();
+    void on_cbTiltModeOnMove_clicked();
+    void on_cbRotationModeRefresh_clicked();
+    void on_cbRotationModeOnMove_clicked();
+    void on_cbOrientModeRefresh_clicked();
+    void on_cbOrientModeOnMove_clicked();
 
     // Dependent-field interlocks (src/logic/mainwindow_interlocks.cpp)
     void on_MPUmaxRange_valueChanged(int value);
@@ -96,20 +103,18 @@ private slots:
     void on_cboMvtTrackingBurstMode_currentIndexChanged(int index);
     void on_cbEnableLog_clicked();
     void on_cbChocEnableShockLog_clicked();
-    void on_cbAliveRefreshMode_clicked();
     void on_cbTempModeThreshold_clicked();
-    void on_cbTiltModeRefresh_clicked();
-    void on_cbTiltModeOnMove_clicked();
-    void on_cbRotationModeRefresh_clicked();
-    void on_cbRotationModeOnMove_clicked();
-    void on_cbOrientModeRefresh_clicked();
-    void on_cbOrientModeOnMove_clicked();
 
     // Consumption calculator (src/calc/mainwindow_calc.cpp)
     void on_cboConsoLoRaSF_currentIndexChanged(int index);
     void on_pbConsoCalculate_clicked();
 
 private:
+    // The shared steps of TILT, ROTATION and ORIENTATION (0, 1, 2), in
+    // src/logic/mainwindow_algos.cpp.
+    int switchModeSection(int section);
+    void modeSectionModeClicked(int section, bool onMove);
+
     Ui::MainWindow *ui;
 
 public:

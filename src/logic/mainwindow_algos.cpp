@@ -7,14 +7,17 @@
 
 #include <QDebug>
 
+#include <vector>
+
 int MainWindow::savedMpuMaxRange = 0;
 
 bool MainWindow::uprightForcedByRotation = false;
 
 namespace {
 
+using FormRules::Action;
 using FormWidgets::apply;
-using FormWidgets::reopenRefreshModes;
+using FormWidgets::isOn;
 using FormWidgets::setAllEnabled;
 
 // The range to restore is first taken from the slider as it stands on the
@@ -32,39 +35,123 @@ Step stepFor(const QCheckBox *box)
     return Step::SwitchOff;
 }
 
-FormRules::ModeContext modeContext(const Ui::MainWindow *ui, float version)
+// TILT, ROTATION and ORIENTATION measure periodically (refresh mode) and on
+// motion (on-move mode). A mode of ORIENTATION and the same mode of TILT or
+// ROTATION share one measuring resource of the firmware.
+struct ModeSection
+{
+    QCheckBox *box;
+    QCheckBox *refresh;
+    QWidget *period;
+    QCheckBox *onMove;
+    QWidget *threshold;
+    std::vector<QWidget *> fields; // open while the algorithm runs
+    QCheckBox *excludes;           // the algorithm box it cannot run beside
+    bool motionTakesOnMove;        // MOTION owns the on-move interrupt
+    bool shockTakesOnMove;         // SHOCK owns it (TILT: only up to 1.9)
+};
+
+enum class Mode { Refresh, OnMove };
+
+// The three sections, TILT, ROTATION, ORIENTATION, and which of them compete
+// for the same mode: ORIENTATION against the other two.
+struct ModeSections
+{
+    ModeSection tilt, rotation, orientation;
+
+    explicit ModeSections(Ui::MainWindow *ui, float version) :
+        tilt{ui->cbTilt,
+             ui->cbTiltModeRefresh,
+             ui->xTiltPeriod,
+             ui->cbTiltModeOnMove,
+             ui->xTiltThreshold,
+             {ui->xTiltInhibition, ui->xTiltThresholdPitch, ui->xTiltThresholdRoll},
+             ui->cbRotation,
+             true,
+             !Firmware::from1_9_1(version)},
+        rotation{ui->cbRotation,
+                 ui->cbRotationModeRefresh,
+                 ui->xRotationPeriod,
+                 ui->cbRotationModeOnMove,
+                 ui->xRotationThreshold,
+                 {ui->cbRotationResetLapButton, ui->xRotationNbLap},
+                 ui->cbTilt,
+                 true,
+                 true},
+        orientation{ui->cbOrient,
+                    ui->cbOrientModeRefresh,
+                    ui->xOrientPeriod,
+                    ui->cbOrientModeOnMove,
+                    ui->xOrientThreshold,
+                    {ui->xOrientMesureLength, ui->xOrientThresholdPitch, ui->xOrientThresholdRoll,
+                     ui->xOrientThresholdYaw},
+                    ui->cbMvt,
+                    false,
+                    true}
+    {
+    }
+
+    std::vector<ModeSection *> rivalsOf(const ModeSection &s)
+    {
+        if (&s == &orientation)
+            return {&tilt, &rotation};
+        return {&orientation};
+    }
+};
+
+QCheckBox *modeBox(const ModeSection &s, Mode mode)
+{
+    return mode == Mode::Refresh ? s.refresh : s.onMove;
+}
+
+QWidget *modeField(const ModeSection &s, Mode mode)
+{
+    return mode == Mode::Refresh ? s.period : s.threshold;
+}
+
+// What switching a section on does to one of its mode boxes.
+Action modeOnSwitchOn(ModeSections &all, const ModeSection &s, Mode mode, const Ui::MainWindow *ui, float version)
 {
     FormRules::ModeContext c;
     c.version = version;
+    c.onMove = mode == Mode::OnMove;
+    c.takenByShockOrMotion = (ui->cbMvt->isChecked() && s.motionTakesOnMove) ||
+                             (ui->cbChoc->isChecked() && s.shockTakesOnMove);
     c.aliveFrames = ui->cbAliveRefreshMode->isChecked();
-    c.shock = ui->cbChoc->isChecked();
-    c.motion = ui->cbMvt->isChecked();
     c.temperature = ui->cbTemp->isChecked();
     c.vibration = ui->cbVibe->isChecked();
-    c.tilt = ui->cbTilt->isChecked();
-    c.tiltRefresh = ui->cbTiltModeRefresh->isChecked();
-    c.tiltOnMove = ui->cbTiltModeOnMove->isChecked();
-    c.rotation = ui->cbRotation->isChecked();
-    c.rotationRefresh = ui->cbRotationModeRefresh->isChecked();
-    c.rotationOnMove = ui->cbRotationModeOnMove->isChecked();
-    c.orientation = ui->cbOrient->isChecked();
-    c.orientRefresh = ui->cbOrientModeRefresh->isChecked();
-    c.orientOnMove = ui->cbOrientModeOnMove->isChecked();
-    return c;
+    for (const ModeSection *rival : all.rivalsOf(s)) {
+        const bool ticked = modeBox(*rival, mode)->isChecked();
+        c.rivalTicked = c.rivalTicked || ticked;
+        c.rivalHolds = c.rivalHolds || (ticked && rival->box->isChecked());
+    }
+    return FormRules::modeOnSwitchOn(c);
 }
 
-bool orientationHoldsBothModes(const Ui::MainWindow *ui)
+// Once SHOCK or MOTION stops, a running section measures on motion again.
+void giveOnMoveBack(const ModeSection &s)
 {
-    return ui->cbOrient->isChecked() && ui->cbOrientModeRefresh->isChecked() && ui->cbOrientModeOnMove->isChecked();
+    if (!s.box->isChecked())
+        return;
+    s.onMove->setEnabled(true);
+    s.threshold->setEnabled(s.onMove->isChecked());
+}
+
+// ORIENTATION measuring in both of its modes leaves none to TILT or ROTATION.
+void orientationKeepsItsModes(Ui::MainWindow *ui, std::initializer_list<QCheckBox *> boxes)
+{
+    if (!isOn(ui->cbOrient) || !ui->cbOrientModeRefresh->isChecked() || !ui->cbOrientModeOnMove->isChecked())
+        return;
+    for (QCheckBox *box : boxes) {
+        if (!box->isChecked())
+            box->setEnabled(false);
+    }
 }
 
 } // namespace
 
 void MainWindow::checkNumberAlgoCompatibility(int mode)
 {
-    activeAlgorithmCount = FormRules::countAfter(activeAlgorithmCount, mode, maxActiveAlgorithms);
-    qDebug().nospace() << "Actual actived algorithm : " << activeAlgorithmCount;
-
     FormRules::AlgoChecks checked;
     checked.shock = ui->cbChoc->isChecked();
     checked.motion = ui->cbMvt->isChecked();
@@ -73,9 +160,34 @@ void MainWindow::checkNumberAlgoCompatibility(int mode)
     checked.rotation = ui->cbRotation->isChecked();
     checked.orientation = ui->cbOrient->isChecked();
     checked.vibration = ui->cbVibe->isChecked();
-    const FormRules::AlgoAvailability a = FormRules::availability(activeAlgorithmCount, maxActiveAlgorithms, checked,
-                                                                  ui->cbAliveRefreshMode->isChecked(), firmwareVersion);
+    checked.aliveFrames = ui->cbAliveRefreshMode->isChecked();
 
+    if (mode == FormRules::Recount) {
+        FormRules::AlgoChecks on = checked;
+        on.shock = isOn(ui->cbChoc);
+        on.motion = isOn(ui->cbMvt);
+        on.temperature = isOn(ui->cbTemp);
+        on.tilt = isOn(ui->cbTilt);
+        on.rotation = isOn(ui->cbRotation);
+        on.orientation = isOn(ui->cbOrient);
+        on.vibration = isOn(ui->cbVibe);
+        if (FormRules::countOf(on, firmwareVersion, maxActiveAlgorithms) > maxActiveAlgorithms && on.aliveFrames) {
+            // An older device counts the frames too, and has no room for them
+            // beside two algorithms.
+            qDebug() << "ALIVE automatic frames left out: no room beside the algorithms";
+            ui->cbAliveRefreshMode->setChecked(false);
+            setAllEnabled({ui->xAlivePeriod, ui->xAliveNbSavedValue}, false);
+            checked.aliveFrames = on.aliveFrames = false;
+        }
+        activeAlgorithmCount =
+            qBound(0, FormRules::countOf(on, firmwareVersion, maxActiveAlgorithms), maxActiveAlgorithms);
+    } else {
+        activeAlgorithmCount = FormRules::countAfter(activeAlgorithmCount, mode, maxActiveAlgorithms);
+    }
+    qDebug().nospace() << "Actual actived algorithm : " << activeAlgorithmCount;
+
+    const FormRules::AlgoAvailability a =
+        FormRules::availability(activeAlgorithmCount, maxActiveAlgorithms, checked, firmwareVersion);
     apply(ui->cbChoc, a.shock);
     apply(ui->cbOrient, a.orientation);
     apply(ui->cbMvt, a.motion);
@@ -83,6 +195,7 @@ void MainWindow::checkNumberAlgoCompatibility(int mode)
     apply(ui->cbTilt, a.tilt);
     apply(ui->cbRotation, a.rotation);
     apply(ui->cbVibe, a.vibration);
+    apply(ui->cbAliveRefreshMode, a.aliveFrames);
 }
 
 void MainWindow::on_cbAlive_clicked()
@@ -92,41 +205,35 @@ void MainWindow::on_cbAlive_clicked()
     ui->cbAlive->setChecked(true);
 }
 
+// The fields and closures of SHOCK, MOTION and TEMPERATURE.
+
 void MainWindow::on_cbChoc_clicked()
 {
     qDebug() << "on_cbChoc_clicked";
     const Step step = stepFor(ui->cbChoc);
-    if (step == Step::SwitchOn) {
-        checkNumberAlgoCompatibility(2);
-        setAllEnabled({ui->xChocGxSup, ui->xChocGxNeg, ui->xChocGySup, ui->xChocGyNeg, ui->xChocGzSup, ui->xChocGzNeg,
-                       ui->cboChocFreq, ui->xChocInhibition, ui->cbChocRemoveGravity},
-                      true);
+    if (step == Step::Nothing)
+        return;
+    const bool on = step == Step::SwitchOn;
+    checkNumberAlgoCompatibility(on ? FormRules::SwitchedOn : FormRules::SwitchedOff);
+    setAllEnabled({ui->xChocGxSup, ui->xChocGxNeg, ui->xChocGySup, ui->xChocGyNeg, ui->xChocGzSup, ui->xChocGzNeg,
+                   ui->cboChocFreq, ui->xChocInhibition, ui->cbChocRemoveGravity},
+                  on);
+    ModeSections sections(ui, firmwareVersion);
+    if (on) {
         if (Firmware::from2_2(firmwareVersion)) {
             setAllEnabled({ui->tChocEnableShockLog, ui->cbChocEnableShockLog, ui->tChocNbAliveFrameBeforeShockLog},
                           true);
-            if (ui->cbChocEnableShockLog->isChecked())
-                ui->xChocNbAliveFrameBeforeShockLog->setEnabled(true);
+            on_cbChocEnableShockLog_clicked();
         }
-        if (!Firmware::from1_9_1(firmwareVersion))
-            setAllEnabled({ui->cbTiltModeOnMove, ui->xTiltThreshold}, false);
-        // Shocks and measuring on motion share the accelerometer's interrupt.
-        setAllEnabled({ui->cbRotationModeOnMove, ui->xRotationThreshold, ui->cbOrientModeOnMove, ui->xOrientThreshold},
-                      false);
-    } else if (step == Step::SwitchOff) {
-        checkNumberAlgoCompatibility(0);
-        setAllEnabled({ui->xChocGxSup, ui->xChocGxNeg, ui->xChocGySup, ui->xChocGyNeg, ui->xChocGzSup, ui->xChocGzNeg,
-                       ui->cboChocFreq, ui->xChocInhibition, ui->cbChocRemoveGravity, ui->cbChocEnableShockLog,
-                       ui->xChocNbAliveFrameBeforeShockLog},
-                      false);
-        if (ui->cbTilt->isChecked()) {
-            ui->cbTiltModeOnMove->setEnabled(true);
-            if (ui->cbTiltModeOnMove->isChecked())
-                ui->xTiltThreshold->setEnabled(true);
-        }
-        if (ui->cbRotation->isChecked())
-            setAllEnabled({ui->cbRotationModeOnMove, ui->xRotationThreshold}, true);
-        if (ui->cbOrient->isChecked())
-            setAllEnabled({ui->cbOrientModeOnMove, ui->xOrientThreshold}, true);
+    } else {
+        setAllEnabled({ui->cbChocEnableShockLog, ui->xChocNbAliveFrameBeforeShockLog}, false);
+    }
+    // Shocks and measuring on motion share the accelerometer's interrupt.
+    for (const ModeSection *s : {&sections.tilt, &sections.rotation, &sections.orientation}) {
+        if (on && s->shockTakesOnMove)
+            setAllEnabled({s->onMove, s->threshold}, false);
+        else if (!on)
+            giveOnMoveBack(*s);
     }
 }
 
@@ -137,7 +244,7 @@ void MainWindow::on_cbMvt_clicked()
     if (step == Step::Nothing)
         return;
     const bool on = step == Step::SwitchOn;
-    checkNumberAlgoCompatibility(on ? 2 : 0);
+    checkNumberAlgoCompatibility(on ? FormRules::SwitchedOn : FormRules::SwitchedOff);
     setAllEnabled({ui->xMvtGxSup, ui->xMvtGxNeg, ui->xMvtGySup, ui->xMvtGyNeg, ui->xMvtGzSup, ui->xMvtGzNeg,
                    ui->cboMvtFreq, ui->xMvtTimerX, ui->xMvtTimerY, ui->xMvtSensitivity, ui->cbMvtLoraAtStartMvt,
                    ui->cbMvtLoraAtStopMvt, ui->cbMvtActivity},
@@ -147,113 +254,136 @@ void MainWindow::on_cbMvt_clicked()
         ui->cbMvtTracking->setEnabled(on);
         on_cbMvtTracking_clicked();
     }
-    if (on) {
-        // Motion detection owns the on-move interrupt, and excludes ORIENTATION.
-        setAllEnabled(
-            {ui->cbTiltModeOnMove, ui->xTiltThreshold, ui->cbRotationModeOnMove, ui->xRotationThreshold, ui->cbOrient},
-            false);
-    } else {
-        if (ui->cbTilt->isChecked())
-            setAllEnabled({ui->cbTiltModeOnMove, ui->xTiltThreshold}, true);
-        if (ui->cbRotation->isChecked())
-            setAllEnabled({ui->cbRotationModeOnMove, ui->xRotationThreshold}, true);
+    // Motion detection owns the on-move interrupt, and excludes ORIENTATION.
+    ModeSections sections(ui, firmwareVersion);
+    for (const ModeSection *s : {&sections.tilt, &sections.rotation}) {
+        if (on)
+            setAllEnabled({s->onMove, s->threshold}, false);
+        else
+            giveOnMoveBack(*s);
     }
+    if (on)
+        ui->cbOrient->setEnabled(false);
 }
 
 void MainWindow::on_cbTemp_clicked()
 {
     qDebug() << "on_cbTemp_clicked";
     const Step step = stepFor(ui->cbTemp);
-    if (step == Step::SwitchOn) {
-        checkNumberAlgoCompatibility(2);
-        setAllEnabled({ui->xTempSlowPeriod, ui->xTempNbSavedValue, ui->cbTempModeThreshold}, true);
-        if (ui->cbTempModeThreshold->isChecked())
-            setAllEnabled({ui->xTempThetaMax, ui->xTempThetaMin, ui->xTempDeltaTheta, ui->xTempFastPeriod,
-                           ui->xTempUltraFastPeriod, ui->xTempNbExcess},
-                          true);
-        // Temperature measuring takes the periodic wake-up of the refresh modes.
+    if (step == Step::Nothing)
+        return;
+    const bool on = step == Step::SwitchOn;
+    checkNumberAlgoCompatibility(on ? FormRules::SwitchedOn : FormRules::SwitchedOff);
+    setAllEnabled({ui->xTempSlowPeriod, ui->xTempNbSavedValue, ui->cbTempModeThreshold}, on);
+    setAllEnabled({ui->xTempThetaMax, ui->xTempThetaMin, ui->xTempDeltaTheta, ui->xTempFastPeriod,
+                   ui->xTempUltraFastPeriod, ui->xTempNbExcess},
+                  on && ui->cbTempModeThreshold->isChecked());
+    // Temperature measuring takes the periodic wake-up of the refresh modes.
+    if (on)
         setAllEnabled({ui->cbTiltModeRefresh, ui->cbRotationModeRefresh, ui->cbOrientModeRefresh}, false);
-    } else if (step == Step::SwitchOff) {
-        checkNumberAlgoCompatibility(0);
-        setAllEnabled({ui->xTempSlowPeriod, ui->xTempNbSavedValue, ui->cbTempModeThreshold, ui->xTempThetaMax,
-                       ui->xTempThetaMin, ui->xTempDeltaTheta, ui->xTempFastPeriod, ui->xTempUltraFastPeriod,
-                       ui->xTempNbExcess},
-                      false);
-        reopenRefreshModes(ui);
+    else
+        FormWidgets::reopenRefreshModes(ui);
+}
+
+// TILT, ROTATION and ORIENTATION: one switch-on, one switch-off, one mode
+// handler, over the section table.
+
+int MainWindow::switchModeSection(int which)
+{
+    ModeSections sections(ui, firmwareVersion);
+    ModeSection *all[] = {&sections.tilt, &sections.rotation, &sections.orientation};
+    const ModeSection &s = *all[which];
+    const Step step = stepFor(s.box);
+    if (step == Step::Nothing)
+        return int(step);
+    if (step == Step::SwitchOff) {
+        // The count check reopens the excluded box as far as the rules allow.
+        checkNumberAlgoCompatibility(FormRules::SwitchedOff);
+        if (s.box != ui->cbOrient)
+            orientationKeepsItsModes(ui, {s.excludes});
+        setAllEnabled({s.refresh, s.onMove, s.period, s.threshold}, false);
+        for (QWidget *field : s.fields)
+            field->setEnabled(false);
+        if (s.box == ui->cbTilt)
+            setAllEnabled({ui->cbTiltModeAlertMultiple, ui->cbTiltModeAlertZone, ui->cbTiltModeSignedMeasure}, false);
+        return int(step);
+    }
+    checkNumberAlgoCompatibility(FormRules::SwitchedOn);
+    apply(s.refresh, modeOnSwitchOn(sections, s, Mode::Refresh, ui, firmwareVersion));
+    const Action onMove = modeOnSwitchOn(sections, s, Mode::OnMove, ui, firmwareVersion);
+    if (onMove != Action::Leave) {
+        apply(s.onMove, onMove);
+        if (s.onMove->isChecked())
+            s.threshold->setEnabled(true);
+    }
+    if (s.box == ui->cbTilt) {
+        if (Firmware::from1_9_2(firmwareVersion))
+            setAllEnabled({ui->cbTiltModeAlertMultiple, ui->cbTiltModeAlertZone}, true);
+        if (Firmware::from1_9_3(firmwareVersion))
+            ui->cbTiltModeSignedMeasure->setEnabled(true);
+    }
+    for (QWidget *field : s.fields)
+        field->setEnabled(true);
+    if (s.refresh->isChecked())
+        s.period->setEnabled(true);
+    s.excludes->setEnabled(false);
+    return int(step);
+}
+
+void MainWindow::modeSectionModeClicked(int which, bool onMove)
+{
+    ModeSections sections(ui, firmwareVersion);
+    ModeSection *all[] = {&sections.tilt, &sections.rotation, &sections.orientation};
+    const ModeSection &s = *all[which];
+    // A mode box rules only while its own algorithm runs; the readback sets
+    // the boxes of algorithms that are off.
+    if (!isOn(s.box))
+        return;
+    const Mode mode = onMove ? Mode::OnMove : Mode::Refresh;
+    const bool checked = modeBox(s, mode)->isChecked();
+    if (&s == &sections.tilt && activeAlgorithmCount <= 1) {
+        // TILT measuring in both modes leaves none to ORIENTATION.
+        if (ui->cbTiltModeRefresh->isChecked() && ui->cbTiltModeOnMove->isChecked())
+            ui->cbOrient->setEnabled(ui->cbOrient->isChecked());
+        else if (!ui->cbMvt->isChecked())
+            ui->cbOrient->setEnabled(true);
+    }
+    if (&s == &sections.orientation) {
+        // Within the limit: a mode box never reopens what the count closed.
+        checkNumberAlgoCompatibility(FormRules::Reevaluate);
+        orientationKeepsItsModes(ui, {ui->cbTilt, ui->cbRotation});
+    }
+    modeField(s, mode)->setEnabled(checked);
+    for (const ModeSection *rival : sections.rivalsOf(s)) {
+        if (!isOn(rival->box))
+            continue;
+        modeBox(*rival, mode)->setEnabled(!checked);
+        if (mode == Mode::OnMove)
+            rival->threshold->setEnabled(!checked && rival->onMove->isChecked());
     }
 }
 
 void MainWindow::on_cbTilt_clicked()
 {
     qDebug() << "on_cbTilt_clicked";
-    const Step step = stepFor(ui->cbTilt);
-    if (step == Step::SwitchOn) {
-        checkNumberAlgoCompatibility(2);
-        const FormRules::ModeContext c = modeContext(ui, firmwareVersion);
-        apply(ui->cbTiltModeRefresh, FormRules::tiltOrRotationRefresh(c));
-        const FormRules::Action onMove = FormRules::tiltOnMove(c);
-        if (onMove != FormRules::Action::Leave) {
-            apply(ui->cbTiltModeOnMove, onMove);
-            if (ui->cbTiltModeOnMove->isChecked())
-                ui->xTiltThreshold->setEnabled(true);
-        }
-        if (Firmware::from1_9_2(firmwareVersion))
-            setAllEnabled({ui->cbTiltModeAlertMultiple, ui->cbTiltModeAlertZone}, true);
-        if (Firmware::from1_9_3(firmwareVersion))
-            ui->cbTiltModeSignedMeasure->setEnabled(true);
-        setAllEnabled({ui->xTiltInhibition, ui->xTiltThresholdPitch, ui->xTiltThresholdRoll}, true);
-        if (ui->cbTiltModeRefresh->isChecked())
-            ui->xTiltPeriod->setEnabled(true);
-        ui->cbRotation->setEnabled(false);
-    } else if (step == Step::SwitchOff) {
-        checkNumberAlgoCompatibility(0);
-        setAllEnabled({ui->cbTiltModeRefresh, ui->cbTiltModeOnMove, ui->cbTiltModeAlertMultiple,
-                       ui->cbTiltModeAlertZone, ui->cbTiltModeSignedMeasure, ui->xTiltInhibition,
-                       ui->xTiltThresholdPitch, ui->xTiltThresholdRoll, ui->xTiltThreshold, ui->xTiltPeriod},
-                      false);
-        // The count check above has already reopened ROTATION; an ORIENTATION
-        // running both of its modes leaves it no mode to measure in.
-        ui->cbRotation->setEnabled(!orientationHoldsBothModes(ui));
-    }
+    switchModeSection(0);
 }
 
 void MainWindow::on_cbRotation_clicked()
 {
     qDebug() << "on_cbRotation_clicked";
-    const Step step = stepFor(ui->cbRotation);
-    if (step == Step::SwitchOn) {
-        checkNumberAlgoCompatibility(2);
-        const FormRules::ModeContext c = modeContext(ui, firmwareVersion);
-        apply(ui->cbRotationModeRefresh, FormRules::tiltOrRotationRefresh(c));
-        const FormRules::Action onMove = FormRules::rotationOnMove(c);
-        if (onMove != FormRules::Action::Leave) {
-            apply(ui->cbRotationModeOnMove, onMove);
-            if (ui->cbRotationModeOnMove->isChecked())
-                ui->xRotationThreshold->setEnabled(true);
-        }
-        if (ui->cbRotationModeRefresh->isChecked())
-            ui->xRotationPeriod->setEnabled(true);
-        setAllEnabled({ui->cbRotationResetLapButton, ui->xRotationNbLap}, true);
-        ui->cbTilt->setEnabled(false);
-        // Laps are counted around the upright axis only.
-        if (!ui->rbPelkoStayUpright->isChecked()) {
-            qDebug() << "ORIENT: Force Stay Upright sense";
-            uprightForcedByRotation = true;
-            ui->rbPelkoStayUpright->setChecked(true);
-            on_rbPelkoStayUpright_clicked();
-        }
-    } else if (step == Step::SwitchOff) {
-        checkNumberAlgoCompatibility(0);
-        setAllEnabled({ui->cbRotationModeRefresh, ui->cbRotationModeOnMove, ui->xRotationThreshold, ui->xRotationPeriod,
-                       ui->cbRotationResetLapButton, ui->xRotationNbLap},
-                      false);
-        ui->cbTilt->setEnabled(!orientationHoldsBothModes(ui));
+    const Step step = Step(switchModeSection(1));
+    // Laps are counted around the upright axis only.
+    if (step == Step::SwitchOn && !ui->rbPelkoStayUpright->isChecked()) {
+        qDebug() << "ORIENT: Force Stay Upright sense";
+        uprightForcedByRotation = true;
+        ui->rbPelkoStayUpright->setChecked(true);
+        on_rbPelkoStayUpright_clicked();
+    } else if (step == Step::SwitchOff && uprightForcedByRotation) {
         // Give back the orientation only if ROTATION was the one that changed it.
-        if (uprightForcedByRotation) {
-            uprightForcedByRotation = false;
-            ui->rbPelkoLaidFlat->setChecked(true);
-            on_rbPelkoLaidFlat_clicked();
-        }
+        uprightForcedByRotation = false;
+        ui->rbPelkoLaidFlat->setChecked(true);
+        on_rbPelkoLaidFlat_clicked();
     }
 }
 
@@ -264,35 +394,45 @@ void MainWindow::on_cbOrient_clicked()
         savedMpuMaxRange = ui->MPUmaxRange->value();
         mpuRangeRemembered = true;
     }
-    const Step step = stepFor(ui->cbOrient);
+    const Step step = Step(switchModeSection(2));
     if (step == Step::SwitchOn) {
-        checkNumberAlgoCompatibility(2);
-        const FormRules::ModeContext c = modeContext(ui, firmwareVersion);
-        apply(ui->cbOrientModeRefresh, FormRules::orientationRefresh(c));
-        const FormRules::Action onMove = FormRules::orientationOnMove(c);
-        if (onMove != FormRules::Action::Leave) {
-            apply(ui->cbOrientModeOnMove, onMove);
-            if (ui->cbOrientModeOnMove->isChecked())
-                ui->xOrientThreshold->setEnabled(true);
-        }
-        ui->xOrientMesureLength->setEnabled(true);
-        if (ui->cbOrientModeRefresh->isChecked())
-            ui->xOrientPeriod->setEnabled(true);
-        setAllEnabled({ui->xOrientThresholdPitch, ui->xOrientThresholdRoll, ui->xOrientThresholdYaw}, true);
-        ui->cbMvt->setEnabled(false);
         // Orientation is computed on the finest scale; the user's range comes
         // back when ORIENTATION is switched off.
         savedMpuMaxRange = ui->MPUmaxRange->value();
         ui->MPUmaxRange->setValue(1);
     } else if (step == Step::SwitchOff) {
-        checkNumberAlgoCompatibility(0);
-        setAllEnabled({ui->cbOrientModeRefresh, ui->cbOrientModeOnMove, ui->xOrientMesureLength, ui->xOrientPeriod,
-                       ui->xOrientThreshold, ui->xOrientThresholdPitch, ui->xOrientThresholdRoll,
-                       ui->xOrientThresholdYaw},
-                      false);
-        ui->cbMvt->setEnabled(true);
         ui->MPUmaxRange->setValue(savedMpuMaxRange);
     }
+}
+
+void MainWindow::on_cbTiltModeRefresh_clicked()
+{
+    modeSectionModeClicked(0, false);
+}
+
+void MainWindow::on_cbTiltModeOnMove_clicked()
+{
+    modeSectionModeClicked(0, true);
+}
+
+void MainWindow::on_cbRotationModeRefresh_clicked()
+{
+    modeSectionModeClicked(1, false);
+}
+
+void MainWindow::on_cbRotationModeOnMove_clicked()
+{
+    modeSectionModeClicked(1, true);
+}
+
+void MainWindow::on_cbOrientModeRefresh_clicked()
+{
+    modeSectionModeClicked(2, false);
+}
+
+void MainWindow::on_cbOrientModeOnMove_clicked()
+{
+    modeSectionModeClicked(2, true);
 }
 
 void MainWindow::on_cbVibe_clicked()
@@ -311,12 +451,46 @@ void MainWindow::on_cbVibe_clicked()
     if (step == Step::SwitchOn) {
         // Vibration analysis takes the whole device: it fills the count.
         activeAlgorithmCount = maxActiveAlgorithms;
-        checkNumberAlgoCompatibility(1);
+        checkNumberAlgoCompatibility(FormRules::Reevaluate);
         setAllEnabled(fields, true);
     } else if (step == Step::SwitchOff) {
         setAllEnabled(fields, false);
         const bool aliveFramesCount = !Firmware::from2_0(firmwareVersion) && ui->cbAliveRefreshMode->isChecked();
         activeAlgorithmCount = aliveFramesCount ? 1 : 0;
-        checkNumberAlgoCompatibility(1);
+        checkNumberAlgoCompatibility(FormRules::Reevaluate);
+    }
+}
+
+void MainWindow::on_cbAliveRefreshMode_clicked()
+{
+    qDebug() << "on_cbAliveRefreshMode_clicked";
+    const bool checked = ui->cbAliveRefreshMode->isChecked();
+    setAllEnabled({ui->xAlivePeriod, ui->xAliveNbSavedValue}, checked);
+    if (Firmware::from1_9_3(firmwareVersion))
+        return;
+    // Up to 1.9.2 the automatic frames count as an algorithm and take the
+    // periodic wake-up that TEMPERATURE, VIBRATION and the refresh modes
+    // need; the last count check settles the algorithm boxes.
+    if (checked) {
+        ui->cbTemp->setEnabled(false);
+        if (ui->cbTemp->isChecked())
+            checkNumberAlgoCompatibility(FormRules::SwitchedOff);
+        setAllEnabled({ui->cbTiltModeRefresh, ui->cbRotationModeRefresh, ui->cbOrientModeRefresh, ui->cbVibe}, false);
+        if (ui->cbVibe->isChecked())
+            checkNumberAlgoCompatibility(FormRules::SwitchedOff);
+        checkNumberAlgoCompatibility(FormRules::SwitchedOn);
+        return;
+    }
+    // The frames leave first, so that what they held back finds its place
+    // again even when the form was at the limit.
+    checkNumberAlgoCompatibility(FormRules::SwitchedOff);
+    FormWidgets::reopenRefreshModes(ui);
+    if (ui->cbTemp->isChecked()) {
+        ui->cbTemp->setEnabled(true);
+        checkNumberAlgoCompatibility(FormRules::SwitchedOn);
+    }
+    if (ui->cbVibe->isChecked()) {
+        ui->cbVibe->setEnabled(true);
+        on_cbVibe_clicked();
     }
 }

@@ -1,5 +1,7 @@
 #include "mainwindow.h"
 
+#include "logic/formrules.h"
+
 #include "ui_mainwindow.h"
 
 #include "link/commandline.h"
@@ -33,10 +35,11 @@ int MainWindow::decodePelkoData(const QByteArray &cmd, QByteArray &readData)
     ui->consoleOutput->ensureCursorVisible();
 
     if (cmd == "VERSION") {
+        const bool anotherDevice = firmwareVersion != 0.0f;
         firmwareVersion = Firmware::identify(readData, firmwareVersion);
         qDebug() << "Pelko Firmware version :" << firmwareVersion;
 
-        if (activeAlgorithmCount == 1) {
+        if (activeAlgorithmCount == 1 && !anotherDevice) {
             ui->cbChoc->setEnabled(true);
             ui->cbMvt->setEnabled(true);
             ui->cbOrient->setEnabled(true);
@@ -62,7 +65,7 @@ int MainWindow::decodePelkoData(const QByteArray &cmd, QByteArray &readData)
         if (Firmware::from2_0(firmwareVersion)) {
             ui->cbAllowPowerOFF->setEnabled(true);
             ui->tAllowPowerOFF->setEnabled(true);
-            if (ui->cbAliveRefreshMode->isChecked())
+            if (ui->cbAliveRefreshMode->isChecked() && !anotherDevice)
                 checkNumberAlgoCompatibility(0);
         }
         if (Firmware::from2_1_1(firmwareVersion)) {
@@ -85,6 +88,10 @@ int MainWindow::decodePelkoData(const QByteArray &cmd, QByteArray &readData)
             ui->tChocEnableShockLog->setEnabled(true);
             ui->tChocNbAliveFrameBeforeShockLog->setEnabled(true);
         }
+        // A device of another release may count ALIVE's frames differently:
+        // the count and the boxes follow the form as it stands.
+        if (anotherDevice)
+            checkNumberAlgoCompatibility(FormRules::Recount);
         qDebug() << "nb_enabled_UC :" << activeAlgorithmCount;
 
         replacePlainText(ui->leVersion, echo);
