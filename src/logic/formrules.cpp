@@ -18,11 +18,12 @@ int countAfter(int count, int mode, int limit)
     return std::clamp(count, 0, std::max(limit, 0));
 }
 
-int countOf(const AlgoChecks &on, float version, int limit)
+int countOf(const AlgoChecks &on, float version, int limit, bool framesCountBefore2_0)
 {
     if (on.vibration)
         return limit;
-    const bool framesCount = on.aliveFrames && !Firmware::from1_9_3(version);
+    const bool framesCount =
+        on.aliveFrames && !(framesCountBefore2_0 ? Firmware::from2_0(version) : Firmware::from1_9_3(version));
     return int(on.shock) + int(on.motion) + int(on.temperature) + int(on.tilt) + int(on.rotation) +
            int(on.orientation) + int(framesCount);
 }
@@ -42,8 +43,7 @@ AlgoAvailability availability(int count, int limit, const AlgoChecks &checked, f
         a.orientation = keptBy(checked.orientation, checked.motion);
         a.motion = keptBy(checked.motion, checked.orientation);
         // Up to 1.9.2 the ALIVE frames and TEMPERATURE cannot run together.
-        if (Firmware::from1_9_3(version) || !checked.aliveFrames)
-            a.temperature = Action::Enable;
+        a.temperature = keptBy(checked.temperature, checked.aliveFrames && !Firmware::from1_9_3(version));
         a.tilt = keptBy(checked.tilt, checked.rotation);
         a.rotation = keptBy(checked.rotation, checked.tilt);
         // VIBRATION needs the device to itself.

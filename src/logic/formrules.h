@@ -11,9 +11,11 @@ namespace FormRules {
 enum class Action { Leave, Enable, Disable };
 
 // Modes of the count check: an algorithm was switched off, switched on, or
-// nothing changed; Recount takes the count from the boxes as they stand, for
-// the readback and a new device, which change many boxes at once.
-enum CountMode : int { SwitchedOff = 0, Reevaluate = 1, SwitchedOn = 2, Recount = 3 };
+// nothing changed. The recounts take the count from the boxes as they stand,
+// after the readback or an identified release changed many at once; ALIVE's
+// frames count in a read up to 1.9.2, and, as the count starts, on any
+// release older than 2.0 when a device is identified.
+enum CountMode : int { SwitchedOff = 0, Reevaluate = 1, SwitchedOn = 2, Recount = 3, RecountForRelease = 4 };
 
 // The algorithm counter after an algorithm was switched on (mode 2), switched
 // off (mode 0) or merely re-evaluated (any other mode). The result always
@@ -36,7 +38,7 @@ struct AlgoChecks
 // What the boxes that are on add up to: VIBRATION fills the count; ALIVE's
 // automatic frames count up to 1.9.2. Not capped, so that an overfull form
 // can be told apart.
-int countOf(const AlgoChecks &on, float version, int limit);
+int countOf(const AlgoChecks &on, float version, int limit, bool framesCountBefore2_0 = false);
 
 // What the count check does to each algorithm box.
 struct AlgoAvailability

@@ -162,7 +162,14 @@ void MainWindow::checkNumberAlgoCompatibility(int mode)
     checked.vibration = ui->cbVibe->isChecked();
     checked.aliveFrames = ui->cbAliveRefreshMode->isChecked();
 
-    if (mode == FormRules::Recount) {
+    if (mode == FormRules::Recount || mode == FormRules::RecountForRelease) {
+        const bool forRelease = mode == FormRules::RecountForRelease;
+        // Up to 1.9.2 ALIVE's frames hold TEMPERATURE and VIBRATION back;
+        // on a newer device what they held comes back.
+        const bool framesHold = checked.aliveFrames && !Firmware::from1_9_3(firmwareVersion);
+        for (QCheckBox *box : {ui->cbTemp, ui->cbVibe})
+            if (box->isChecked())
+                box->setEnabled(!framesHold);
         FormRules::AlgoChecks on = checked;
         on.shock = isOn(ui->cbChoc);
         on.motion = isOn(ui->cbMvt);
@@ -170,8 +177,10 @@ void MainWindow::checkNumberAlgoCompatibility(int mode)
         on.tilt = isOn(ui->cbTilt);
         on.rotation = isOn(ui->cbRotation);
         on.orientation = isOn(ui->cbOrient);
-        on.vibration = isOn(ui->cbVibe);
-        if (FormRules::countOf(on, firmwareVersion, maxActiveAlgorithms) > maxActiveAlgorithms && on.aliveFrames) {
+        on.vibration = checked.vibration; // held back or not, it leaves no room
+
+        if (FormRules::countOf(on, firmwareVersion, maxActiveAlgorithms, forRelease) > maxActiveAlgorithms &&
+            on.aliveFrames) {
             // An older device counts the frames too, and has no room for them
             // beside two algorithms.
             qDebug() << "ALIVE automatic frames left out: no room beside the algorithms";
@@ -180,7 +189,7 @@ void MainWindow::checkNumberAlgoCompatibility(int mode)
             checked.aliveFrames = on.aliveFrames = false;
         }
         activeAlgorithmCount =
-            qBound(0, FormRules::countOf(on, firmwareVersion, maxActiveAlgorithms), maxActiveAlgorithms);
+            qBound(0, FormRules::countOf(on, firmwareVersion, maxActiveAlgorithms, forRelease), maxActiveAlgorithms);
     } else {
         activeAlgorithmCount = FormRules::countAfter(activeAlgorithmCount, mode, maxActiveAlgorithms);
     }

@@ -35,11 +35,10 @@ int MainWindow::decodePelkoData(const QByteArray &cmd, QByteArray &readData)
     ui->consoleOutput->ensureCursorVisible();
 
     if (cmd == "VERSION") {
-        const bool anotherDevice = firmwareVersion != 0.0f;
         firmwareVersion = Firmware::identify(readData, firmwareVersion);
         qDebug() << "Pelko Firmware version :" << firmwareVersion;
 
-        if (activeAlgorithmCount == 1 && !anotherDevice) {
+        if (activeAlgorithmCount == 1) {
             ui->cbChoc->setEnabled(true);
             ui->cbMvt->setEnabled(true);
             ui->cbOrient->setEnabled(true);
@@ -65,7 +64,7 @@ int MainWindow::decodePelkoData(const QByteArray &cmd, QByteArray &readData)
         if (Firmware::from2_0(firmwareVersion)) {
             ui->cbAllowPowerOFF->setEnabled(true);
             ui->tAllowPowerOFF->setEnabled(true);
-            if (ui->cbAliveRefreshMode->isChecked() && !anotherDevice)
+            if (ui->cbAliveRefreshMode->isChecked())
                 checkNumberAlgoCompatibility(0);
         }
         if (Firmware::from2_1_1(firmwareVersion)) {
@@ -88,10 +87,10 @@ int MainWindow::decodePelkoData(const QByteArray &cmd, QByteArray &readData)
             ui->tChocEnableShockLog->setEnabled(true);
             ui->tChocNbAliveFrameBeforeShockLog->setEnabled(true);
         }
-        // A device of another release may count ALIVE's frames differently:
-        // the count and the boxes follow the form as it stands.
-        if (anotherDevice)
-            checkNumberAlgoCompatibility(FormRules::Recount);
+        // The form may already hold algorithms, chosen before connecting or
+        // for a device of another release: the count and the boxes follow
+        // the form as it stands.
+        checkNumberAlgoCompatibility(FormRules::RecountForRelease);
         qDebug() << "nb_enabled_UC :" << activeAlgorithmCount;
 
         replacePlainText(ui->leVersion, echo);

@@ -61,5 +61,7 @@ public:
 
 // The boxes the limit of two governs, in the order of the window.
 static const char *const kLimitedBoxes[] = {"cbChoc", "cbMvt", "cbTemp", "cbTilt", "cbRotation", "cbOrient", "cbVibe"};
+// Their bits in the algorithm mask.
+static const int kBits[] = {4, 32, 2, 8, 128, 16, 256};
 
 #endif // PELKO_TESTS_FORMDRIVER_H

@@ -36,10 +36,11 @@ void FormRulesTest::countStaysWithinZeroAndTheLimit()
     checked.aliveFrames = true;
     const AlgoAvailability one = availability(1, 2, checked, 1.92f);
     QCOMPARE(one.rotation, Action::Disable); // TILT holds it closed
-    QCOMPARE(one.temperature, Action::Leave);
+    QCOMPARE(one.temperature, Action::Disable);
     QCOMPARE(availability(1, 2, checked, 1.93f).temperature, Action::Enable);
     QCOMPARE(countOf(checked, 1.92f, 2), 3); // overfull: the frames count up to 1.9.2
     QCOMPARE(countOf(checked, 1.93f, 2), 2);
+    QCOMPARE(countOf(checked, 1.93f, 2, true), 3); // as the count starts on a newly identified 1.9.3
 }
 
 void FormRulesTest::refreshModesYieldToOrientationOnlyFrom1_9_3()
