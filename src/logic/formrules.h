@@ -63,13 +63,13 @@ AlgoAvailability availability(int count, int limit, const AlgoChecks &checked, f
 struct ModeContext
 {
     float version = 0.0f;
-    bool onMove = false;            // the on-move box; otherwise the refresh box
+    bool onMove = false;               // the on-move box; otherwise the refresh box
     bool takenByShockOrMotion = false; // a running SHOCK or MOTION owns the interrupt this section needs
-    bool aliveFrames = false;       // cbAliveRefreshMode checked
-    bool temperature = false;       // TEMPERATURE checked
-    bool vibration = false;         // VIBRATION checked
-    bool rivalHolds = false;        // a checked rival has this mode checked
-    bool rivalTicked = false;       // some rival has this mode checked, running or not
+    bool aliveFrames = false;          // cbAliveRefreshMode checked
+    bool temperature = false;          // TEMPERATURE checked
+    bool vibration = false;            // VIBRATION checked
+    bool rivalHolds = false;           // a checked rival has this mode checked
+    bool rivalTicked = false;          // some rival has this mode checked, running or not
 };
 Action modeOnSwitchOn(const ModeContext &c);
 

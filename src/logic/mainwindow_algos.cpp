@@ -78,18 +78,17 @@ struct ModeSections
                  ui->cbTilt,
                  true,
                  true},
-        orientation{ui->cbOrient,
-                    ui->cbOrientModeRefresh,
-                    ui->xOrientPeriod,
-                    ui->cbOrientModeOnMove,
-                    ui->xOrientThreshold,
-                    {ui->xOrientMesureLength, ui->xOrientThresholdPitch, ui->xOrientThresholdRoll,
-                     ui->xOrientThresholdYaw},
-                    ui->cbMvt,
-                    false,
-                    true}
-    {
-    }
+        orientation{
+            ui->cbOrient,
+            ui->cbOrientModeRefresh,
+            ui->xOrientPeriod,
+            ui->cbOrientModeOnMove,
+            ui->xOrientThreshold,
+            {ui->xOrientMesureLength, ui->xOrientThresholdPitch, ui->xOrientThresholdRoll, ui->xOrientThresholdYaw},
+            ui->cbMvt,
+            false,
+            true}
+    {}
 
     std::vector<ModeSection *> rivalsOf(const ModeSection &s)
     {
@@ -115,8 +114,8 @@ Action modeOnSwitchOn(ModeSections &all, const ModeSection &s, Mode mode, const 
     FormRules::ModeContext c;
     c.version = version;
     c.onMove = mode == Mode::OnMove;
-    c.takenByShockOrMotion = (ui->cbMvt->isChecked() && s.motionTakesOnMove) ||
-                             (ui->cbChoc->isChecked() && s.shockTakesOnMove);
+    c.takenByShockOrMotion =
+        (ui->cbMvt->isChecked() && s.motionTakesOnMove) || (ui->cbChoc->isChecked() && s.shockTakesOnMove);
     c.aliveFrames = ui->cbAliveRefreshMode->isChecked();
     c.temperature = ui->cbTemp->isChecked();
     c.vibration = ui->cbVibe->isChecked();

@@ -103,7 +103,7 @@ static const char *const kLimitedBoxes[] = {"cbChoc", "cbMvt", "cbTemp", "cbTilt
 // Their bits in the algorithm mask.
 static const int kBits[] = {4, 32, 2, 8, 128, 16, 256};
 // A field of each, open exactly while its box is ticked.
-static const char *const kFields[] = {"xChocGxSup",          "xMvtGxSup",      "xTempSlowPeriod",  "xTiltThresholdPitch",
+static const char *const kFields[] = {"xChocGxSup",     "xMvtGxSup",           "xTempSlowPeriod", "xTiltThresholdPitch",
                                       "xRotationNbLap", "xOrientMesureLength", "xVibrationPeriod"};
 
 #endif // PELKO_TESTS_FORMDRIVER_H

@@ -42,18 +42,24 @@ void AlgoSelectionTest::clickScriptsShowWhatTheFormAllows_data()
     row("VIBRATION runs alone on 1.9.2 without ALIVE frames", "1.9.2",
         "cbAliveRefreshMode =0 +cbVibe cbVibe =2 -cbChoc -cbTemp cbVibe =0 +cbVibe");
     // Releases: what TILT, SHOCK, MOTION and TEMPERATURE open on each.
-    row("unidentified", "", "-cbTemp cbAliveRefreshMode cbTilt -cbTiltModeAlertZone -cbTiltModeSignedMeasure "
+    row("unidentified", "",
+        "-cbTemp cbAliveRefreshMode cbTilt -cbTiltModeAlertZone -cbTiltModeSignedMeasure "
         "-cbTiltModeRefresh +cbTiltModeOnMove cbChoc -cbTiltModeOnMove -cbChocEnableShockLog cbChoc cbTilt cbMvt "
         "-cbMvtTracking");
-    row("1.9.1", "1.9.1", "cbAliveRefreshMode cbTilt -cbTiltModeAlertMultiple cbChoc +cbTiltModeOnMove "
+    row("1.9.1", "1.9.1",
+        "cbAliveRefreshMode cbTilt -cbTiltModeAlertMultiple cbChoc +cbTiltModeOnMove "
         "+xTiltThreshold -cbRotationModeOnMove -cbOrientModeOnMove");
-    row("1.9.2", "1.9.2", "-cbTemp cbAliveRefreshMode +cbTemp cbTilt +cbTiltModeAlertMultiple +cbTiltModeAlertZone "
+    row("1.9.2", "1.9.2",
+        "-cbTemp cbAliveRefreshMode +cbTemp cbTilt +cbTiltModeAlertMultiple +cbTiltModeAlertZone "
         "-cbTiltModeSignedMeasure -cbTiltModeRefresh");
-    row("1.9.3", "1.9.3", "cbChoc cbChoc +cbTemp cbTilt +cbTiltModeSignedMeasure +cbTiltModeRefresh cbChoc !cbChoc "
+    row("1.9.3", "1.9.3",
+        "cbChoc cbChoc +cbTemp cbTilt +cbTiltModeSignedMeasure +cbTiltModeRefresh cbChoc !cbChoc "
         "cbTilt -cbTiltModeAlertZone -xTiltPeriod cbMvt -cbMvtTracking");
-    row("2.1.1", "2.1.1", "cbTilt cbChoc +cbTiltModeOnMove -cbChocEnableShockLog cbChoc cbTilt cbMvt +cbMvtTracking "
+    row("2.1.1", "2.1.1",
+        "cbTilt cbChoc +cbTiltModeOnMove -cbChocEnableShockLog cbChoc cbTilt cbMvt +cbMvtTracking "
         "cbMvt -cbMvtTracking");
-    row("2.2", "2.2", "cbTilt cbChoc +cbChocEnableShockLog +xChocNbAliveFrameBeforeShockLog -cbRotationModeOnMove "
+    row("2.2", "2.2",
+        "cbTilt cbChoc +cbChocEnableShockLog +xChocNbAliveFrameBeforeShockLog -cbRotationModeOnMove "
         "cbChoc +cbTiltModeOnMove -cbChocEnableShockLog");
     row("ORIENTATION lends the range back", "2.2",
         "%4 cbOrient @1 cbOrient @4 %2 cbOrient @1 cbOrient @2 %3 cbOrient %4 cbOrient @3");
@@ -123,11 +129,21 @@ void AlgoSelectionTest::randomClicksKeepTheFormRules()
 {
     QFETCH(QByteArray, release);
     QFETCH(quint32, seed);
-    const char *boxes[] = {"cbAlive",           "cbChoc",           "cbMvt",
-                           "cbTemp",            "cbTilt",           "cbRotation",
-                           "cbOrient",          "cbVibe",           "cbAliveRefreshMode",
-                           "cbTiltModeRefresh", "cbTiltModeOnMove", "cbRotationModeRefresh",
-                           "cbRotationModeOnMove", "cbOrientModeRefresh", "cbOrientModeOnMove"};
+    const char *boxes[] = {"cbAlive",
+                           "cbChoc",
+                           "cbMvt",
+                           "cbTemp",
+                           "cbTilt",
+                           "cbRotation",
+                           "cbOrient",
+                           "cbVibe",
+                           "cbAliveRefreshMode",
+                           "cbTiltModeRefresh",
+                           "cbTiltModeOnMove",
+                           "cbRotationModeRefresh",
+                           "cbRotationModeOnMove",
+                           "cbOrientModeRefresh",
+                           "cbOrientModeOnMove"};
     const char *releases[] = {"1.9", "1.9.2", "1.9.3", "2.0", "2.1.1", "2.2"};
     QRandomGenerator random(seed);
     DebugLog log; // thousands of traces: keep them out of the test output
@@ -159,7 +175,8 @@ void AlgoSelectionTest::randomClicksKeepTheFormRules()
 
         const QByteArray where = "seed " + QByteArray::number(seed) + " (PELKO_CLICKS_SEED replays it), step " +
                                  QByteArray::number(i) + " after " + steps.mid(qMax(0, steps.size() - 10)).join(' ');
-        const bool framesCount = form.checked("cbAliveRefreshMode") && !Firmware::from1_9_3(form.window.firmwareVersion);
+        const bool framesCount =
+            form.checked("cbAliveRefreshMode") && !Firmware::from1_9_3(form.window.firmwareVersion);
         const int mask = Upload::algorithmMask([&form](const char *name) {
             return Upload::BoxState{form.checked(name), form.enabled(name)};
         });

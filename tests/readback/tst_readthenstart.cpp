@@ -46,7 +46,7 @@ const char *const kReleases[] = {"1.9.2", "1.9.3", "2.0", "2.1.1", "2.2"};
 
 const char *const kAlgorithms[] = {"cbChoc", "cbMvt", "cbTemp", "cbTilt", "cbRotation", "cbOrient"};
 
-const char *const kModes[] = {"cbAliveRefreshMode",   "cbTiltModeRefresh",   "cbTiltModeOnMove",
+const char *const kModes[] = {"cbAliveRefreshMode",    "cbTiltModeRefresh",    "cbTiltModeOnMove",
                               "cbRotationModeRefresh", "cbRotationModeOnMove", "cbOrientModeRefresh",
                               "cbOrientModeOnMove"};
 
@@ -90,18 +90,19 @@ void configure(QWidget &window, QRandomGenerator &random)
         if (!w->isEnabled() || name.contains(QLatin1String("Conso")) || name == QLatin1String("xCapaPile"))
             continue;
         if (auto *spin = qobject_cast<QSpinBox *>(w))
-            spin->setValue(int(spin->minimum() + qint64(random.generateDouble() * (double(spin->maximum()) - spin->minimum() + 1))));
+            spin->setValue(int(spin->minimum() +
+                               qint64(random.generateDouble() * (double(spin->maximum()) - spin->minimum() + 1))));
         else if (auto *real = qobject_cast<QDoubleSpinBox *>(w))
-            real->setValue(qRound(real->minimum() * 100 +
-                                  random.bounded(int((real->maximum() - real->minimum()) * 100) + 1)) /
-                           100.0);
+            real->setValue(
+                qRound(real->minimum() * 100 + random.bounded(int((real->maximum() - real->minimum()) * 100) + 1)) /
+                100.0);
         else if (auto *combo = qobject_cast<QComboBox *>(w))
             combo->setCurrentIndex(random.bounded(combo->count()));
         else if (auto *box = qobject_cast<QCheckBox *>(w); box && !isAlgorithmOrMode(name) && random.bounded(2))
             box->click();
         else if (auto *radio = qobject_cast<QRadioButton *>(w); radio && !name.startsWith(QLatin1String("rbOTAA")) &&
-                                                                 !name.startsWith(QLatin1String("rbABP")) &&
-                                                                 random.bounded(3) == 0)
+                                                                !name.startsWith(QLatin1String("rbABP")) &&
+                                                                random.bounded(3) == 0)
             radio->click();
         else if (name == QLatin1String("MPUmaxRange") && !field<QCheckBox>(window, "cbOrient")->isChecked())
             static_cast<QSlider *>(w)->setValue(1 + random.bounded(4));
@@ -182,8 +183,9 @@ void ReadThenStartTest::readThenStartLeavesTheDeviceAsItWas()
             retried += linkFailed;
             log->clear();
         }
-        const QByteArray where = "seed " + QByteArray::number(seed) + " (PELKO_ROUNDTRIP_SEED=" +
-                                 QByteArray::number(seed) + " PELKO_ROUNDTRIP_CASES=1 replays it), release " + release;
+        const QByteArray where = "seed " + QByteArray::number(seed) +
+                                 " (PELKO_ROUNDTRIP_SEED=" + QByteArray::number(seed) +
+                                 " PELKO_ROUNDTRIP_CASES=1 replays it), release " + release;
         QVERIFY2(!linkFailed, where + ": " + changed.toUtf8());
         QVERIFY2(changed.isEmpty(), where + ": " + changed.toUtf8());
     }
