@@ -110,10 +110,11 @@ private slots:
     void on_pbConsoCalculate_clicked();
 
 private:
-    // The shared steps of TILT, ROTATION and ORIENTATION (0, 1, 2), in
-    // src/logic/mainwindow_algos.cpp.
-    int switchModeSection(int section);
-    void modeSectionModeClicked(int section, bool onMove);
+    // The steps the algorithm sections share (src/logic/mainwindow_algos.cpp):
+    // switching one on or off, and a click on a mode box of TILT, ROTATION
+    // or ORIENTATION.
+    int switchSection(int section);
+    void modeClicked(int section, bool onMove);
 
     Ui::MainWindow *ui;
 

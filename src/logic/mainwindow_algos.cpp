@@ -35,105 +35,140 @@ Step stepFor(const QCheckBox *box)
     return Step::SwitchOff;
 }
 
-// TILT, ROTATION and ORIENTATION measure periodically (refresh mode) and on
-// motion (on-move mode). A mode of ORIENTATION and the same mode of TILT or
-// ROTATION share one measuring resource of the firmware.
-struct ModeSection
+// The six algorithm sections of the form as data. TILT, ROTATION and
+// ORIENTATION measure periodically (refresh mode, with a period) and on
+// motion (on-move mode, with a threshold); a mode of ORIENTATION and the same
+// mode of TILT or ROTATION share one measuring resource of the firmware.
+// SHOCK and MOTION take the on-move interrupt from some of them, TEMPERATURE
+// the periodic wake-up from all three.
+enum SectionIndex { Shock, Motion, Temperature, Tilt, Rotation, Orientation, SectionCount };
+
+struct Section
 {
     QCheckBox *box;
+    std::vector<QWidget *> fields; // open while it runs
+    QCheckBox *excludes;           // the algorithm box it cannot run beside
     QCheckBox *refresh;
     QWidget *period;
     QCheckBox *onMove;
     QWidget *threshold;
-    std::vector<QWidget *> fields; // open while the algorithm runs
-    QCheckBox *excludes;           // the algorithm box it cannot run beside
-    bool motionTakesOnMove;        // MOTION owns the on-move interrupt
-    bool shockTakesOnMove;         // SHOCK owns it (TILT: only up to 1.9)
+    std::vector<SectionIndex> takesOnMove; // while it runs, theirs is closed
+    bool takesRefresh;                     // ... and every refresh mode
 };
 
 enum class Mode { Refresh, OnMove };
 
-// The three sections, TILT, ROTATION, ORIENTATION, and which of them compete
-// for the same mode: ORIENTATION against the other two.
-struct ModeSections
+struct Sections
 {
-    ModeSection tilt, rotation, orientation;
+    Section at[SectionCount];
 
-    explicit ModeSections(Ui::MainWindow *ui, float version) :
-        tilt{ui->cbTilt,
-             ui->cbTiltModeRefresh,
-             ui->xTiltPeriod,
-             ui->cbTiltModeOnMove,
-             ui->xTiltThreshold,
-             {ui->xTiltInhibition, ui->xTiltThresholdPitch, ui->xTiltThresholdRoll},
-             ui->cbRotation,
-             true,
-             !Firmware::from1_9_1(version)},
-        rotation{ui->cbRotation,
-                 ui->cbRotationModeRefresh,
-                 ui->xRotationPeriod,
-                 ui->cbRotationModeOnMove,
-                 ui->xRotationThreshold,
-                 {ui->cbRotationResetLapButton, ui->xRotationNbLap},
-                 ui->cbTilt,
-                 true,
-                 true},
-        orientation{
+    Sections(Ui::MainWindow *ui, float version) :
+        at{{ui->cbChoc,
+            {ui->xChocGxSup, ui->xChocGxNeg, ui->xChocGySup, ui->xChocGyNeg, ui->xChocGzSup, ui->xChocGzNeg,
+             ui->cboChocFreq, ui->xChocInhibition, ui->cbChocRemoveGravity},
+            nullptr,
+            nullptr,
+            nullptr,
+            nullptr,
+            nullptr,
+            // Up to 1.9 the firmware cannot watch shocks and tilt on motion together.
+            Firmware::from1_9_1(version) ? std::vector<SectionIndex>{Rotation, Orientation}
+                                         : std::vector<SectionIndex>{Tilt, Rotation, Orientation},
+            false},
+           {ui->cbMvt,
+            {ui->xMvtGxSup, ui->xMvtGxNeg, ui->xMvtGySup, ui->xMvtGyNeg, ui->xMvtGzSup, ui->xMvtGzNeg, ui->cboMvtFreq,
+             ui->xMvtTimerX, ui->xMvtTimerY, ui->xMvtSensitivity, ui->cbMvtLoraAtStartMvt, ui->cbMvtLoraAtStopMvt,
+             ui->cbMvtActivity},
             ui->cbOrient,
+            nullptr,
+            nullptr,
+            nullptr,
+            nullptr,
+            {Tilt, Rotation},
+            false},
+           {ui->cbTemp,
+            {ui->xTempSlowPeriod, ui->xTempNbSavedValue, ui->cbTempModeThreshold},
+            nullptr,
+            nullptr,
+            nullptr,
+            nullptr,
+            nullptr,
+            {},
+            true},
+           {ui->cbTilt,
+            {ui->xTiltInhibition, ui->xTiltThresholdPitch, ui->xTiltThresholdRoll},
+            ui->cbRotation,
+            ui->cbTiltModeRefresh,
+            ui->xTiltPeriod,
+            ui->cbTiltModeOnMove,
+            ui->xTiltThreshold,
+            {},
+            false},
+           {ui->cbRotation,
+            {ui->cbRotationResetLapButton, ui->xRotationNbLap},
+            ui->cbTilt,
+            ui->cbRotationModeRefresh,
+            ui->xRotationPeriod,
+            ui->cbRotationModeOnMove,
+            ui->xRotationThreshold,
+            {},
+            false},
+           {ui->cbOrient,
+            {ui->xOrientMesureLength, ui->xOrientThresholdPitch, ui->xOrientThresholdRoll, ui->xOrientThresholdYaw},
+            ui->cbMvt,
             ui->cbOrientModeRefresh,
             ui->xOrientPeriod,
             ui->cbOrientModeOnMove,
             ui->xOrientThreshold,
-            {ui->xOrientMesureLength, ui->xOrientThresholdPitch, ui->xOrientThresholdRoll, ui->xOrientThresholdYaw},
-            ui->cbMvt,
-            false,
-            true}
+            {},
+            false}}
     {}
 
-    std::vector<ModeSection *> rivalsOf(const ModeSection &s)
+    // The sections that compete for the same modes: ORIENTATION against the other two.
+    std::vector<const Section *> rivalsOf(const Section &s) const
     {
-        if (&s == &orientation)
-            return {&tilt, &rotation};
-        return {&orientation};
+        if (&s == &at[Orientation])
+            return {&at[Tilt], &at[Rotation]};
+        return {&at[Orientation]};
+    }
+
+    // A checked SHOCK or MOTION holds the on-move interrupt of this section.
+    bool onMoveTaken(const Section &s) const
+    {
+        for (const Section &taker : at)
+            for (SectionIndex i : taker.takesOnMove)
+                if (&at[i] == &s && taker.box->isChecked())
+                    return true;
+        return false;
     }
 };
 
-QCheckBox *modeBox(const ModeSection &s, Mode mode)
+QCheckBox *modeBox(const Section &s, Mode mode)
 {
     return mode == Mode::Refresh ? s.refresh : s.onMove;
 }
 
-QWidget *modeField(const ModeSection &s, Mode mode)
+QWidget *modeField(const Section &s, Mode mode)
 {
     return mode == Mode::Refresh ? s.period : s.threshold;
 }
 
 // What switching a section on does to one of its mode boxes.
-Action modeOnSwitchOn(ModeSections &all, const ModeSection &s, Mode mode, const Ui::MainWindow *ui, float version)
+Action modeOnSwitchOn(const Sections &all, const Section &s, Mode mode, const Ui::MainWindow *ui, float version)
 {
     FormRules::ModeContext c;
     c.version = version;
     c.onMove = mode == Mode::OnMove;
-    c.takenByShockOrMotion =
-        (ui->cbMvt->isChecked() && s.motionTakesOnMove) || (ui->cbChoc->isChecked() && s.shockTakesOnMove);
+    c.takenByShockOrMotion = all.onMoveTaken(s);
     c.aliveFrames = ui->cbAliveRefreshMode->isChecked();
     c.temperature = ui->cbTemp->isChecked();
     c.vibration = ui->cbVibe->isChecked();
-    for (const ModeSection *rival : all.rivalsOf(s)) {
+    for (const Section *rival : all.rivalsOf(s)) {
         const bool ticked = modeBox(*rival, mode)->isChecked();
         c.rivalTicked = c.rivalTicked || ticked;
         c.rivalHolds = c.rivalHolds || (ticked && rival->box->isChecked());
     }
     return FormRules::modeOnSwitchOn(c);
-}
-
-// Once SHOCK or MOTION stops, a running section measures on motion again.
-void giveOnMoveBack(const ModeSection &s)
-{
-    if (!s.box->isChecked())
-        return;
-    s.onMove->setEnabled(true);
-    s.threshold->setEnabled(s.onMove->isChecked());
 }
 
 // ORIENTATION measuring in both of its modes leaves none to TILT or ROTATION.
@@ -213,156 +248,80 @@ void MainWindow::on_cbAlive_clicked()
     ui->cbAlive->setChecked(true);
 }
 
-// The fields and closures of SHOCK, MOTION and TEMPERATURE.
-
-void MainWindow::on_cbChoc_clicked()
+// One switch for the six sections: the common frame of their handlers, the
+// section's fields, its modes and what it takes from the others. Returns the
+// step it took; each handler adds what is its own.
+int MainWindow::switchSection(int index)
 {
-    qDebug() << "on_cbChoc_clicked";
-    const Step step = stepFor(ui->cbChoc);
-    if (step == Step::Nothing)
-        return;
-    const bool on = step == Step::SwitchOn;
-    checkNumberAlgoCompatibility(on ? FormRules::SwitchedOn : FormRules::SwitchedOff);
-    setAllEnabled({ui->xChocGxSup, ui->xChocGxNeg, ui->xChocGySup, ui->xChocGyNeg, ui->xChocGzSup, ui->xChocGzNeg,
-                   ui->cboChocFreq, ui->xChocInhibition, ui->cbChocRemoveGravity},
-                  on);
-    ModeSections sections(ui, firmwareVersion);
-    if (on) {
-        if (Firmware::from2_2(firmwareVersion)) {
-            setAllEnabled({ui->tChocEnableShockLog, ui->cbChocEnableShockLog, ui->tChocNbAliveFrameBeforeShockLog},
-                          true);
-            on_cbChocEnableShockLog_clicked();
-        }
-    } else {
-        setAllEnabled({ui->cbChocEnableShockLog, ui->xChocNbAliveFrameBeforeShockLog}, false);
-    }
-    // Shocks and measuring on motion share the accelerometer's interrupt.
-    for (const ModeSection *s : {&sections.tilt, &sections.rotation, &sections.orientation}) {
-        if (on && s->shockTakesOnMove)
-            setAllEnabled({s->onMove, s->threshold}, false);
-        else if (!on)
-            giveOnMoveBack(*s);
-    }
-}
-
-void MainWindow::on_cbMvt_clicked()
-{
-    qDebug() << "on_cbMvt_clicked";
-    const Step step = stepFor(ui->cbMvt);
-    if (step == Step::Nothing)
-        return;
-    const bool on = step == Step::SwitchOn;
-    checkNumberAlgoCompatibility(on ? FormRules::SwitchedOn : FormRules::SwitchedOff);
-    setAllEnabled({ui->xMvtGxSup, ui->xMvtGxNeg, ui->xMvtGySup, ui->xMvtGyNeg, ui->xMvtGzSup, ui->xMvtGzNeg,
-                   ui->cboMvtFreq, ui->xMvtTimerX, ui->xMvtTimerY, ui->xMvtSensitivity, ui->cbMvtLoraAtStartMvt,
-                   ui->cbMvtLoraAtStopMvt, ui->cbMvtActivity},
-                  on);
-    on_cbMvtActivity_clicked();
-    if (Firmware::from2_1_1(firmwareVersion)) {
-        ui->cbMvtTracking->setEnabled(on);
-        on_cbMvtTracking_clicked();
-    }
-    // Motion detection owns the on-move interrupt, and excludes ORIENTATION.
-    ModeSections sections(ui, firmwareVersion);
-    for (const ModeSection *s : {&sections.tilt, &sections.rotation}) {
-        if (on)
-            setAllEnabled({s->onMove, s->threshold}, false);
-        else
-            giveOnMoveBack(*s);
-    }
-    if (on)
-        ui->cbOrient->setEnabled(false);
-}
-
-void MainWindow::on_cbTemp_clicked()
-{
-    qDebug() << "on_cbTemp_clicked";
-    const Step step = stepFor(ui->cbTemp);
-    if (step == Step::Nothing)
-        return;
-    const bool on = step == Step::SwitchOn;
-    checkNumberAlgoCompatibility(on ? FormRules::SwitchedOn : FormRules::SwitchedOff);
-    setAllEnabled({ui->xTempSlowPeriod, ui->xTempNbSavedValue, ui->cbTempModeThreshold}, on);
-    setAllEnabled({ui->xTempThetaMax, ui->xTempThetaMin, ui->xTempDeltaTheta, ui->xTempFastPeriod,
-                   ui->xTempUltraFastPeriod, ui->xTempNbExcess},
-                  on && ui->cbTempModeThreshold->isChecked());
-    // Temperature measuring takes the periodic wake-up of the refresh modes.
-    if (on)
-        setAllEnabled({ui->cbTiltModeRefresh, ui->cbRotationModeRefresh, ui->cbOrientModeRefresh}, false);
-    else
-        FormWidgets::reopenRefreshModes(ui);
-}
-
-// TILT, ROTATION and ORIENTATION: one switch-on, one switch-off, one mode
-// handler, over the section table.
-
-int MainWindow::switchModeSection(int which)
-{
-    ModeSections sections(ui, firmwareVersion);
-    ModeSection *all[] = {&sections.tilt, &sections.rotation, &sections.orientation};
-    const ModeSection &s = *all[which];
+    const Sections sections(ui, firmwareVersion);
+    const Section &s = sections.at[index];
     const Step step = stepFor(s.box);
     if (step == Step::Nothing)
         return int(step);
-    if (step == Step::SwitchOff) {
-        // The count check reopens the excluded box as far as the rules allow.
-        checkNumberAlgoCompatibility(FormRules::SwitchedOff);
-        if (s.box != ui->cbOrient)
-            orientationKeepsItsModes(ui, {s.excludes});
-        setAllEnabled({s.refresh, s.onMove, s.period, s.threshold}, false);
-        for (QWidget *field : s.fields)
-            field->setEnabled(false);
-        if (s.box == ui->cbTilt)
-            setAllEnabled({ui->cbTiltModeAlertMultiple, ui->cbTiltModeAlertZone, ui->cbTiltModeSignedMeasure}, false);
-        return int(step);
-    }
-    checkNumberAlgoCompatibility(FormRules::SwitchedOn);
-    apply(s.refresh, modeOnSwitchOn(sections, s, Mode::Refresh, ui, firmwareVersion));
-    const Action onMove = modeOnSwitchOn(sections, s, Mode::OnMove, ui, firmwareVersion);
-    if (onMove != Action::Leave) {
-        apply(s.onMove, onMove);
-        if (s.onMove->isChecked())
-            s.threshold->setEnabled(true);
-    }
-    if (s.box == ui->cbTilt) {
-        if (Firmware::from1_9_2(firmwareVersion))
-            setAllEnabled({ui->cbTiltModeAlertMultiple, ui->cbTiltModeAlertZone}, true);
-        if (Firmware::from1_9_3(firmwareVersion))
-            ui->cbTiltModeSignedMeasure->setEnabled(true);
-    }
+    const bool on = step == Step::SwitchOn;
+    // Switched off, the count check reopens the excluded box as far as the rules allow.
+    checkNumberAlgoCompatibility(on ? FormRules::SwitchedOn : FormRules::SwitchedOff);
     for (QWidget *field : s.fields)
-        field->setEnabled(true);
-    if (s.refresh->isChecked())
-        s.period->setEnabled(true);
-    s.excludes->setEnabled(false);
+        field->setEnabled(on);
+    if (s.refresh && !on) {
+        setAllEnabled({s.refresh, s.onMove, s.period, s.threshold}, false);
+        if (index != Orientation)
+            orientationKeepsItsModes(ui, {s.excludes});
+    } else if (s.refresh) {
+        apply(s.refresh, modeOnSwitchOn(sections, s, Mode::Refresh, ui, firmwareVersion));
+        const Action onMove = modeOnSwitchOn(sections, s, Mode::OnMove, ui, firmwareVersion);
+        if (onMove != Action::Leave) {
+            apply(s.onMove, onMove);
+            if (s.onMove->isChecked())
+                s.threshold->setEnabled(true);
+        }
+        if (s.refresh->isChecked())
+            s.period->setEnabled(true);
+    }
+    if (on && s.excludes)
+        s.excludes->setEnabled(false);
+    // What it takes from TILT, ROTATION and ORIENTATION, and gives back to those that run.
+    for (SectionIndex i : s.takesOnMove) {
+        const Section &other = sections.at[i];
+        if (on) {
+            setAllEnabled({other.onMove, other.threshold}, false);
+        } else if (other.box->isChecked()) {
+            other.onMove->setEnabled(true);
+            other.threshold->setEnabled(other.onMove->isChecked());
+        }
+    }
+    for (int i = Tilt; s.takesRefresh && i <= Orientation; ++i) {
+        const Section &other = sections.at[i];
+        if (on || other.box->isChecked())
+            other.refresh->setEnabled(!on);
+    }
     return int(step);
 }
 
-void MainWindow::modeSectionModeClicked(int which, bool onMove)
+void MainWindow::modeClicked(int index, bool onMove)
 {
-    ModeSections sections(ui, firmwareVersion);
-    ModeSection *all[] = {&sections.tilt, &sections.rotation, &sections.orientation};
-    const ModeSection &s = *all[which];
+    const Sections sections(ui, firmwareVersion);
+    const Section &s = sections.at[index];
     // A mode box rules only while its own algorithm runs; the readback sets
     // the boxes of algorithms that are off.
     if (!isOn(s.box))
         return;
     const Mode mode = onMove ? Mode::OnMove : Mode::Refresh;
     const bool checked = modeBox(s, mode)->isChecked();
-    if (&s == &sections.tilt && activeAlgorithmCount <= 1) {
+    if (index == Tilt && activeAlgorithmCount <= 1) {
         // TILT measuring in both modes leaves none to ORIENTATION.
         if (ui->cbTiltModeRefresh->isChecked() && ui->cbTiltModeOnMove->isChecked())
             ui->cbOrient->setEnabled(ui->cbOrient->isChecked());
         else if (!ui->cbMvt->isChecked())
             ui->cbOrient->setEnabled(true);
     }
-    if (&s == &sections.orientation) {
+    if (index == Orientation) {
         // Within the limit: a mode box never reopens what the count closed.
         checkNumberAlgoCompatibility(FormRules::Reevaluate);
         orientationKeepsItsModes(ui, {ui->cbTilt, ui->cbRotation});
     }
     modeField(s, mode)->setEnabled(checked);
-    for (const ModeSection *rival : sections.rivalsOf(s)) {
+    for (const Section *rival : sections.rivalsOf(s)) {
         if (!isOn(rival->box))
             continue;
         modeBox(*rival, mode)->setEnabled(!checked);
@@ -371,16 +330,59 @@ void MainWindow::modeSectionModeClicked(int which, bool onMove)
     }
 }
 
+void MainWindow::on_cbChoc_clicked()
+{
+    qDebug() << "on_cbChoc_clicked";
+    const Step step = Step(switchSection(Shock));
+    if (step == Step::SwitchOn && Firmware::from2_2(firmwareVersion)) {
+        setAllEnabled({ui->tChocEnableShockLog, ui->cbChocEnableShockLog, ui->tChocNbAliveFrameBeforeShockLog}, true);
+        on_cbChocEnableShockLog_clicked();
+    } else if (step == Step::SwitchOff) {
+        setAllEnabled({ui->cbChocEnableShockLog, ui->xChocNbAliveFrameBeforeShockLog}, false);
+    }
+}
+
+void MainWindow::on_cbMvt_clicked()
+{
+    qDebug() << "on_cbMvt_clicked";
+    const Step step = Step(switchSection(Motion));
+    if (step == Step::Nothing)
+        return;
+    on_cbMvtActivity_clicked();
+    if (Firmware::from2_1_1(firmwareVersion)) {
+        ui->cbMvtTracking->setEnabled(step == Step::SwitchOn);
+        on_cbMvtTracking_clicked();
+    }
+}
+
+void MainWindow::on_cbTemp_clicked()
+{
+    qDebug() << "on_cbTemp_clicked";
+    const Step step = Step(switchSection(Temperature));
+    if (step != Step::Nothing)
+        setAllEnabled({ui->xTempThetaMax, ui->xTempThetaMin, ui->xTempDeltaTheta, ui->xTempFastPeriod,
+                       ui->xTempUltraFastPeriod, ui->xTempNbExcess},
+                      step == Step::SwitchOn && ui->cbTempModeThreshold->isChecked());
+}
+
 void MainWindow::on_cbTilt_clicked()
 {
     qDebug() << "on_cbTilt_clicked";
-    switchModeSection(0);
+    const Step step = Step(switchSection(Tilt));
+    if (step == Step::SwitchOn) {
+        if (Firmware::from1_9_2(firmwareVersion))
+            setAllEnabled({ui->cbTiltModeAlertMultiple, ui->cbTiltModeAlertZone}, true);
+        if (Firmware::from1_9_3(firmwareVersion))
+            ui->cbTiltModeSignedMeasure->setEnabled(true);
+    } else if (step == Step::SwitchOff) {
+        setAllEnabled({ui->cbTiltModeAlertMultiple, ui->cbTiltModeAlertZone, ui->cbTiltModeSignedMeasure}, false);
+    }
 }
 
 void MainWindow::on_cbRotation_clicked()
 {
     qDebug() << "on_cbRotation_clicked";
-    const Step step = Step(switchModeSection(1));
+    const Step step = Step(switchSection(Rotation));
     // Laps are counted around the upright axis only.
     if (step == Step::SwitchOn && !ui->rbPelkoStayUpright->isChecked()) {
         qDebug() << "ORIENT: Force Stay Upright sense";
@@ -402,7 +404,7 @@ void MainWindow::on_cbOrient_clicked()
         savedMpuMaxRange = ui->MPUmaxRange->value();
         mpuRangeRemembered = true;
     }
-    const Step step = Step(switchModeSection(2));
+    const Step step = Step(switchSection(Orientation));
     if (step == Step::SwitchOn) {
         // Orientation is computed on the finest scale; the user's range comes
         // back when ORIENTATION is switched off.
@@ -415,32 +417,32 @@ void MainWindow::on_cbOrient_clicked()
 
 void MainWindow::on_cbTiltModeRefresh_clicked()
 {
-    modeSectionModeClicked(0, false);
+    modeClicked(Tilt, false);
 }
 
 void MainWindow::on_cbTiltModeOnMove_clicked()
 {
-    modeSectionModeClicked(0, true);
+    modeClicked(Tilt, true);
 }
 
 void MainWindow::on_cbRotationModeRefresh_clicked()
 {
-    modeSectionModeClicked(1, false);
+    modeClicked(Rotation, false);
 }
 
 void MainWindow::on_cbRotationModeOnMove_clicked()
 {
-    modeSectionModeClicked(1, true);
+    modeClicked(Rotation, true);
 }
 
 void MainWindow::on_cbOrientModeRefresh_clicked()
 {
-    modeSectionModeClicked(2, false);
+    modeClicked(Orientation, false);
 }
 
 void MainWindow::on_cbOrientModeOnMove_clicked()
 {
-    modeSectionModeClicked(2, true);
+    modeClicked(Orientation, true);
 }
 
 void MainWindow::on_cbVibe_clicked()
