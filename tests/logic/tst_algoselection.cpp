@@ -129,21 +129,11 @@ void AlgoSelectionTest::randomClicksKeepTheFormRules()
 {
     QFETCH(QByteArray, release);
     QFETCH(quint32, seed);
-    const char *boxes[] = {"cbAlive",
-                           "cbChoc",
-                           "cbMvt",
-                           "cbTemp",
-                           "cbTilt",
-                           "cbRotation",
-                           "cbOrient",
-                           "cbVibe",
-                           "cbAliveRefreshMode",
-                           "cbTiltModeRefresh",
-                           "cbTiltModeOnMove",
-                           "cbRotationModeRefresh",
-                           "cbRotationModeOnMove",
-                           "cbOrientModeRefresh",
-                           "cbOrientModeOnMove"};
+    const QByteArrayList boxes =
+        QByteArray("cbAlive cbChoc cbMvt cbTemp cbTilt cbRotation cbOrient cbVibe "
+                   "cbAliveRefreshMode cbTiltModeRefresh cbTiltModeOnMove cbRotationModeRefresh "
+                   "cbRotationModeOnMove cbOrientModeRefresh cbOrientModeOnMove")
+            .split(' ');
     const char *releases[] = {"1.9", "1.9.2", "1.9.3", "2.0", "2.1.1", "2.2"};
     QRandomGenerator random(seed);
     DebugLog log; // thousands of traces: keep them out of the test output
@@ -166,9 +156,9 @@ void AlgoSelectionTest::randomClicksKeepTheFormRules()
             steps << "read 0x" + QByteArray::number(dumped, 16);
             ++reads;
         } else {
-            const char *box = boxes[random.bounded(int(sizeof boxes / sizeof *boxes))];
-            if (form.enabled(box))
-                form.click(box);
+            const QByteArray &box = boxes.at(random.bounded(boxes.size()));
+            if (form.enabled(box.constData()))
+                form.click(box.constData());
             steps << box;
         }
         log.clear();
