@@ -158,7 +158,9 @@ static QString roundTrip(quint32 seed, DialogWatcher &dialogs, bool &linkFailed,
         else
             field<QPushButton>(window, "readAlgoButton")->click();
         field<QPushButton>(window, "startButton")->click();
-        linkFailed = !dialogs.summary().contains(QLatin1String("successfully configured"));
+        // A read or an upload cut short says so ("Error 12", "Error 5").
+        linkFailed = !dialogs.summary().contains(QLatin1String("successfully configured")) ||
+                     dialogs.summary().contains(QLatin1String("Error"));
         if (linkFailed)
             return dialogs.summary();
         if (pass == 0)
