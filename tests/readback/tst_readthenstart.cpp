@@ -124,7 +124,8 @@ QString differences(const QMap<QByteArray, QByteArray> &before, const QMap<QByte
     std::sort(keys.begin(), keys.end());
     keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
     for (const QByteArray &key : keys)
-        if (!kNotCarried.contains(key) && before.value(key) != after.value(key))
+        // A stored -1 reads as a key never detected, which the read leaves alone.
+        if (!kNotCarried.contains(key) && before.value(key) != "-1" && before.value(key) != after.value(key))
             out << QString::fromLatin1(key + " " + before.value(key) + " -> " + after.value(key));
     return out.join(QLatin1String(", "));
 }
