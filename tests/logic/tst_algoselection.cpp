@@ -83,8 +83,6 @@ void AlgoSelectionTest::clickScriptsShowWhatTheFormAllows_data()
     row("(e) an ORIENTATION mode box never reopens at the limit", "2.2",
         "cbOrient cbChoc =2 cbOrientModeRefresh -cbTilt -cbRotation cbOrientModeOnMove -cbTilt -cbRotation "
         "cbOrientModeRefresh cbChoc =1 +cbTilt +cbRotation");
-    row("a mode box of an algorithm that is off rules nothing", "2.2",
-        "cbMvt cbTiltModeRefresh cbTiltModeRefresh -cbOrient cbOrientModeRefresh cbOrientModeRefresh +cbTilt");
 }
 
 void AlgoSelectionTest::clickScriptsShowWhatTheFormAllows()
