@@ -81,6 +81,13 @@ private slots:
     void on_cbRotation_clicked();
     void on_cbOrient_clicked();
     void on_cbVibe_clicked();
+    void on_cbAliveRefreshMode_clicked();
+    void on_cbTiltModeRefresh_clicked();
+    void on_cbTiltModeOnMove_clicked();
+    void on_cbRotationModeRefresh_clicked();
+    void on_cbRotationModeOnMove_clicked();
+    void on_cbOrientModeRefresh_clicked();
+    void on_cbOrientModeOnMove_clicked();
 
     // Dependent-field interlocks (src/logic/mainwindow_interlocks.cpp)
     void on_MPUmaxRange_valueChanged(int value);
@@ -96,14 +103,7 @@ private slots:
     void on_cboMvtTrackingBurstMode_currentIndexChanged(int index);
     void on_cbEnableLog_clicked();
     void on_cbChocEnableShockLog_clicked();
-    void on_cbAliveRefreshMode_clicked();
     void on_cbTempModeThreshold_clicked();
-    void on_cbTiltModeRefresh_clicked();
-    void on_cbTiltModeOnMove_clicked();
-    void on_cbRotationModeRefresh_clicked();
-    void on_cbRotationModeOnMove_clicked();
-    void on_cbOrientModeRefresh_clicked();
-    void on_cbOrientModeOnMove_clicked();
 
     // Consumption calculator (src/calc/mainwindow_calc.cpp)
     void on_cboConsoLoRaSF_currentIndexChanged(int index);
@@ -121,6 +121,11 @@ private:
     // (src/link/mainwindow_exchange.cpp).
     void takeStaleBytes();
     void noteInConsole(const QString &text);
+    // The steps the algorithm sections share (src/logic/mainwindow_algos.cpp):
+    // switching one on or off, and a click on a mode box of TILT, ROTATION
+    // or ORIENTATION.
+    int switchSection(int section);
+    void modeClicked(int section, bool onMove);
 
     Ui::MainWindow *ui;
     // One click's run of exchanges (src/app/busysequence.cpp).

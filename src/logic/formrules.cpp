@@ -18,95 +18,70 @@ int countAfter(int count, int mode, int limit)
     return std::clamp(count, 0, std::max(limit, 0));
 }
 
-AlgoAvailability availability(int count, int limit, const AlgoChecks &checked, bool aliveFramesChecked, float version)
+int countOf(const AlgoChecks &on, float version, int limit, bool framesCountBefore2_0)
 {
+    if (on.vibration)
+        return limit;
+    const bool framesCount =
+        on.aliveFrames && !(framesCountBefore2_0 ? Firmware::from2_0(version) : Firmware::from1_9_3(version));
+    return int(on.shock) + int(on.motion) + int(on.temperature) + int(on.tilt) + int(on.rotation) +
+           int(on.orientation) + int(framesCount);
+}
+
+AlgoAvailability availability(int count, int limit, const AlgoChecks &checked, float version)
+{
+    // A box kept closed by a partner: an unchecked one closes, a checked one
+    // is left so that it can still be switched off.
+    auto keptBy = [](bool self, bool blocked) {
+        if (!blocked)
+            return Action::Enable;
+        return self ? Action::Leave : Action::Disable;
+    };
     AlgoAvailability a;
     if (count < limit) {
         a.shock = Action::Enable;
-        if (!checked.motion)
-            a.orientation = Action::Enable;
-        if (!checked.orientation)
-            a.motion = Action::Enable;
+        a.orientation = keptBy(checked.orientation, checked.motion);
+        a.motion = keptBy(checked.motion, checked.orientation);
         // Up to 1.9.2 the ALIVE frames and TEMPERATURE cannot run together.
-        if (Firmware::from1_9_3(version) || !aliveFramesChecked)
-            a.temperature = Action::Enable;
-        if (!checked.rotation)
-            a.tilt = Action::Enable;
-        if (!checked.tilt)
-            a.rotation = Action::Enable;
+        a.temperature = keptBy(checked.temperature, checked.aliveFrames && !Firmware::from1_9_3(version));
+        a.tilt = keptBy(checked.tilt, checked.rotation);
+        a.rotation = keptBy(checked.rotation, checked.tilt);
         // VIBRATION needs the device to itself.
         a.vibration = count == 0 ? Action::Enable : Action::Disable;
-        return a;
+    } else {
+        auto closeUnchecked = [](bool isChecked) {
+            return isChecked ? Action::Leave : Action::Disable;
+        };
+        a.shock = closeUnchecked(checked.shock);
+        a.motion = closeUnchecked(checked.motion);
+        a.temperature = closeUnchecked(checked.temperature);
+        a.tilt = closeUnchecked(checked.tilt);
+        a.rotation = closeUnchecked(checked.rotation);
+        a.orientation = closeUnchecked(checked.orientation);
+        a.vibration = closeUnchecked(checked.vibration);
     }
-    auto closeUnchecked = [](bool isChecked) {
-        return isChecked ? Action::Leave : Action::Disable;
-    };
-    a.shock = closeUnchecked(checked.shock);
-    a.motion = closeUnchecked(checked.motion);
-    a.temperature = closeUnchecked(checked.temperature);
-    a.tilt = closeUnchecked(checked.tilt);
-    a.rotation = closeUnchecked(checked.rotation);
-    a.orientation = closeUnchecked(checked.orientation);
-    a.vibration = closeUnchecked(checked.vibration);
+    // Up to 1.9.2 the frames are one of the two: at the limit they may only
+    // come in where TEMPERATURE gives them its place.
+    const bool framesFit = Firmware::from1_9_3(version) || checked.aliveFrames || count < limit || checked.temperature;
+    a.aliveFrames = framesFit ? Action::Enable : Action::Disable;
     return a;
 }
 
-Action tiltOrRotationRefresh(const ModeContext &c)
+Action modeOnSwitchOn(const ModeContext &c)
 {
-    if (Firmware::from1_9_3(c.version)) {
-        if (c.temperature || c.vibration)
+    if (c.onMove) {
+        if (c.takenByShockOrMotion)
             return Action::Leave;
-        if (c.orientation && c.orientRefresh)
-            return Action::Disable;
-        return Action::Enable;
+        return c.rivalHolds ? Action::Disable : Action::Enable;
     }
-    if (c.aliveFrames || c.temperature || c.vibration || c.orientRefresh)
+    // TEMPERATURE and VIBRATION take the periodic wake-up.
+    if (c.temperature || c.vibration)
         return Action::Leave;
-    return Action::Enable;
-}
-
-Action orientationRefresh(const ModeContext &c)
-{
-    if (Firmware::from1_9_3(c.version)) {
-        if (c.temperature || c.vibration)
-            return Action::Leave;
-        if ((c.tilt && c.tiltRefresh) || (c.rotation && c.rotationRefresh))
-            return Action::Disable;
-        return Action::Enable;
-    }
-    if (c.aliveFrames || c.temperature || c.vibration || c.tiltRefresh || c.rotationRefresh)
-        return Action::Leave;
-    return Action::Enable;
-}
-
-Action tiltOnMove(const ModeContext &c)
-{
-    if (c.motion)
-        return Action::Leave;
-    if (c.orientation && c.orientOnMove)
-        return Action::Disable;
-    // Up to 1.9 the firmware cannot watch shocks and tilt on motion together.
-    if (c.shock && !Firmware::from1_9_1(c.version))
-        return Action::Disable;
-    return Action::Enable;
-}
-
-Action rotationOnMove(const ModeContext &c)
-{
-    if (c.shock || c.motion)
-        return Action::Leave;
-    if (c.orientation && c.orientOnMove)
-        return Action::Disable;
-    return Action::Enable;
-}
-
-Action orientationOnMove(const ModeContext &c)
-{
-    if (c.shock)
-        return Action::Leave;
-    if ((c.tilt && c.tiltOnMove) || (c.rotation && c.rotationOnMove))
-        return Action::Disable;
-    return Action::Enable;
+    if (Firmware::from1_9_3(c.version))
+        return c.rivalHolds ? Action::Disable : Action::Enable;
+    // Up to 1.9.2 the box stays as it is beside ALIVE's frames or a rival's
+    // ticked refresh box.
+    return c.aliveFrames || c.rivalTicked ? Action::Leave : Action::Enable;
 }
 
 int rangeMaxMilliG(int position)

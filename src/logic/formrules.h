@@ -10,6 +10,13 @@ namespace FormRules {
 // What a handler does to a dependent widget.
 enum class Action { Leave, Enable, Disable };
 
+// Modes of the count check: an algorithm was switched off, switched on, or
+// nothing changed. The recounts take the count from the boxes as they stand,
+// after the readback or an identified release changed many at once; ALIVE's
+// frames count in a read up to 1.9.2, and, as the count starts, on any
+// release older than 2.0 when a device is identified.
+enum CountMode : int { SwitchedOff = 0, Reevaluate = 1, SwitchedOn = 2, Recount = 3, RecountForRelease = 4 };
+
 // The algorithm counter after an algorithm was switched on (mode 2), switched
 // off (mode 0) or merely re-evaluated (any other mode). The result always
 // lies within 0..limit.
@@ -25,7 +32,13 @@ struct AlgoChecks
     bool rotation = false;
     bool orientation = false;
     bool vibration = false;
+    bool aliveFrames = false; // cbAliveRefreshMode checked
 };
+
+// What the boxes that are on add up to: VIBRATION fills the count; ALIVE's
+// automatic frames count up to 1.9.2. Not capped, so that an overfull form
+// can be told apart.
+int countOf(const AlgoChecks &on, float version, int limit, bool framesCountBefore2_0 = false);
 
 // What the count check does to each algorithm box.
 struct AlgoAvailability
@@ -37,44 +50,28 @@ struct AlgoAvailability
     Action rotation = Action::Leave;
     Action orientation = Action::Leave;
     Action vibration = Action::Leave;
+    Action aliveFrames = Action::Leave; // up to 1.9.2 the frames count too
 };
 
 // Below the limit, the boxes come back as far as the pairwise exclusions
 // allow; at the limit, every unchecked box is closed and checked ones stay
 // open so that they can still be switched off.
-AlgoAvailability availability(int count, int limit, const AlgoChecks &checked, bool aliveFramesChecked, float version);
+AlgoAvailability availability(int count, int limit, const AlgoChecks &checked, float version);
 
-// The states the refresh and on-move steps of TILT, ROTATION and ORIENTATION
-// look at.
+// What switching TILT, ROTATION or ORIENTATION on does to one of its mode
+// boxes, from the states that mode depends on. Leave: the step is skipped.
 struct ModeContext
 {
     float version = 0.0f;
-    bool aliveFrames = false; // cbAliveRefreshMode checked
-    bool shock = false;
-    bool motion = false;
-    bool temperature = false;
-    bool vibration = false;
-    bool tilt = false;
-    bool tiltRefresh = false;
-    bool tiltOnMove = false;
-    bool rotation = false;
-    bool rotationRefresh = false;
-    bool rotationOnMove = false;
-    bool orientation = false;
-    bool orientRefresh = false;
-    bool orientOnMove = false;
+    bool onMove = false;               // the on-move box; otherwise the refresh box
+    bool takenByShockOrMotion = false; // a running SHOCK or MOTION owns the interrupt this section needs
+    bool aliveFrames = false;          // cbAliveRefreshMode checked
+    bool temperature = false;          // TEMPERATURE checked
+    bool vibration = false;            // VIBRATION checked
+    bool rivalHolds = false;           // a checked rival has this mode checked
+    bool rivalTicked = false;          // some rival has this mode checked, running or not
 };
-
-// Refresh-mode box of TILT or ROTATION when that algorithm is switched on.
-Action tiltOrRotationRefresh(const ModeContext &c);
-// Refresh-mode box of ORIENTATION when it is switched on.
-Action orientationRefresh(const ModeContext &c);
-// On-move box of TILT when it is switched on (Leave: step skipped).
-Action tiltOnMove(const ModeContext &c);
-// On-move box of ROTATION when it is switched on (Leave: step skipped).
-Action rotationOnMove(const ModeContext &c);
-// On-move box of ORIENTATION when it is switched on (Leave: step skipped).
-Action orientationOnMove(const ModeContext &c);
+Action modeOnSwitchOn(const ModeContext &c);
 
 // Full scale in mG of an acceleration-range slider position (1..4), or 0 for
 // a position the slider does not have.

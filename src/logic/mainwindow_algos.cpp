@@ -7,14 +7,17 @@
 
 #include <QDebug>
 
+#include <vector>
+
 int MainWindow::savedMpuMaxRange = 0;
 
 bool MainWindow::uprightForcedByRotation = false;
 
 namespace {
 
+using FormRules::Action;
 using FormWidgets::apply;
-using FormWidgets::reopenRefreshModes;
+using FormWidgets::isOn;
 using FormWidgets::setAllEnabled;
 
 // The range to restore is first taken from the slider as it stands on the
@@ -32,39 +35,157 @@ Step stepFor(const QCheckBox *box)
     return Step::SwitchOff;
 }
 
-FormRules::ModeContext modeContext(const Ui::MainWindow *ui, float version)
+// The six algorithm sections of the form as data. TILT, ROTATION and
+// ORIENTATION measure periodically (refresh mode, with a period) and on
+// motion (on-move mode, with a threshold); a mode of ORIENTATION and the same
+// mode of TILT or ROTATION share one measuring resource of the firmware.
+// SHOCK and MOTION take the on-move interrupt from some of them, TEMPERATURE
+// the periodic wake-up from all three.
+enum SectionIndex { Shock, Motion, Temperature, Tilt, Rotation, Orientation, SectionCount };
+
+struct Section
+{
+    QCheckBox *box;
+    std::vector<QWidget *> fields; // open while it runs
+    QCheckBox *excludes;           // the algorithm box it cannot run beside
+    QCheckBox *refresh;
+    QWidget *period;
+    QCheckBox *onMove;
+    QWidget *threshold;
+    std::vector<SectionIndex> takesOnMove; // while it runs, theirs is closed
+    bool takesRefresh;                     // ... and every refresh mode
+};
+
+enum class Mode { Refresh, OnMove };
+
+struct Sections
+{
+    Section at[SectionCount];
+
+    Sections(Ui::MainWindow *ui, float version) :
+        at{{ui->cbChoc,
+            {ui->xChocGxSup, ui->xChocGxNeg, ui->xChocGySup, ui->xChocGyNeg, ui->xChocGzSup, ui->xChocGzNeg,
+             ui->cboChocFreq, ui->xChocInhibition, ui->cbChocRemoveGravity},
+            nullptr,
+            nullptr,
+            nullptr,
+            nullptr,
+            nullptr,
+            // Up to 1.9 the firmware cannot watch shocks and tilt on motion together.
+            Firmware::from1_9_1(version) ? std::vector<SectionIndex>{Rotation, Orientation}
+                                         : std::vector<SectionIndex>{Tilt, Rotation, Orientation},
+            false},
+           {ui->cbMvt,
+            {ui->xMvtGxSup, ui->xMvtGxNeg, ui->xMvtGySup, ui->xMvtGyNeg, ui->xMvtGzSup, ui->xMvtGzNeg, ui->cboMvtFreq,
+             ui->xMvtTimerX, ui->xMvtTimerY, ui->xMvtSensitivity, ui->cbMvtLoraAtStartMvt, ui->cbMvtLoraAtStopMvt,
+             ui->cbMvtActivity},
+            ui->cbOrient,
+            nullptr,
+            nullptr,
+            nullptr,
+            nullptr,
+            {Tilt, Rotation},
+            false},
+           {ui->cbTemp,
+            {ui->xTempSlowPeriod, ui->xTempNbSavedValue, ui->cbTempModeThreshold},
+            nullptr,
+            nullptr,
+            nullptr,
+            nullptr,
+            nullptr,
+            {},
+            true},
+           {ui->cbTilt,
+            {ui->xTiltInhibition, ui->xTiltThresholdPitch, ui->xTiltThresholdRoll},
+            ui->cbRotation,
+            ui->cbTiltModeRefresh,
+            ui->xTiltPeriod,
+            ui->cbTiltModeOnMove,
+            ui->xTiltThreshold,
+            {},
+            false},
+           {ui->cbRotation,
+            {ui->cbRotationResetLapButton, ui->xRotationNbLap},
+            ui->cbTilt,
+            ui->cbRotationModeRefresh,
+            ui->xRotationPeriod,
+            ui->cbRotationModeOnMove,
+            ui->xRotationThreshold,
+            {},
+            false},
+           {ui->cbOrient,
+            {ui->xOrientMesureLength, ui->xOrientThresholdPitch, ui->xOrientThresholdRoll, ui->xOrientThresholdYaw},
+            ui->cbMvt,
+            ui->cbOrientModeRefresh,
+            ui->xOrientPeriod,
+            ui->cbOrientModeOnMove,
+            ui->xOrientThreshold,
+            {},
+            false}}
+    {}
+
+    // The sections that compete for the same modes: ORIENTATION against the other two.
+    std::vector<const Section *> rivalsOf(const Section &s) const
+    {
+        if (&s == &at[Orientation])
+            return {&at[Tilt], &at[Rotation]};
+        return {&at[Orientation]};
+    }
+
+    // A checked SHOCK or MOTION holds the on-move interrupt of this section.
+    bool onMoveTaken(const Section &s) const
+    {
+        for (const Section &taker : at)
+            for (SectionIndex i : taker.takesOnMove)
+                if (&at[i] == &s && taker.box->isChecked())
+                    return true;
+        return false;
+    }
+};
+
+QCheckBox *modeBox(const Section &s, Mode mode)
+{
+    return mode == Mode::Refresh ? s.refresh : s.onMove;
+}
+
+QWidget *modeField(const Section &s, Mode mode)
+{
+    return mode == Mode::Refresh ? s.period : s.threshold;
+}
+
+// What switching a section on does to one of its mode boxes.
+Action modeOnSwitchOn(const Sections &all, const Section &s, Mode mode, const Ui::MainWindow *ui, float version)
 {
     FormRules::ModeContext c;
     c.version = version;
+    c.onMove = mode == Mode::OnMove;
+    c.takenByShockOrMotion = all.onMoveTaken(s);
     c.aliveFrames = ui->cbAliveRefreshMode->isChecked();
-    c.shock = ui->cbChoc->isChecked();
-    c.motion = ui->cbMvt->isChecked();
     c.temperature = ui->cbTemp->isChecked();
     c.vibration = ui->cbVibe->isChecked();
-    c.tilt = ui->cbTilt->isChecked();
-    c.tiltRefresh = ui->cbTiltModeRefresh->isChecked();
-    c.tiltOnMove = ui->cbTiltModeOnMove->isChecked();
-    c.rotation = ui->cbRotation->isChecked();
-    c.rotationRefresh = ui->cbRotationModeRefresh->isChecked();
-    c.rotationOnMove = ui->cbRotationModeOnMove->isChecked();
-    c.orientation = ui->cbOrient->isChecked();
-    c.orientRefresh = ui->cbOrientModeRefresh->isChecked();
-    c.orientOnMove = ui->cbOrientModeOnMove->isChecked();
-    return c;
+    for (const Section *rival : all.rivalsOf(s)) {
+        const bool ticked = modeBox(*rival, mode)->isChecked();
+        c.rivalTicked = c.rivalTicked || ticked;
+        c.rivalHolds = c.rivalHolds || (ticked && rival->box->isChecked());
+    }
+    return FormRules::modeOnSwitchOn(c);
 }
 
-bool orientationHoldsBothModes(const Ui::MainWindow *ui)
+// ORIENTATION measuring in both of its modes leaves none to TILT or ROTATION.
+void orientationKeepsItsModes(Ui::MainWindow *ui, std::initializer_list<QCheckBox *> boxes)
 {
-    return ui->cbOrient->isChecked() && ui->cbOrientModeRefresh->isChecked() && ui->cbOrientModeOnMove->isChecked();
+    if (!isOn(ui->cbOrient) || !ui->cbOrientModeRefresh->isChecked() || !ui->cbOrientModeOnMove->isChecked())
+        return;
+    for (QCheckBox *box : boxes) {
+        if (!box->isChecked())
+            box->setEnabled(false);
+    }
 }
 
 } // namespace
 
 void MainWindow::checkNumberAlgoCompatibility(int mode)
 {
-    activeAlgorithmCount = FormRules::countAfter(activeAlgorithmCount, mode, maxActiveAlgorithms);
-    qDebug().nospace() << "Actual actived algorithm : " << activeAlgorithmCount;
-
     FormRules::AlgoChecks checked;
     checked.shock = ui->cbChoc->isChecked();
     checked.motion = ui->cbMvt->isChecked();
@@ -73,9 +194,43 @@ void MainWindow::checkNumberAlgoCompatibility(int mode)
     checked.rotation = ui->cbRotation->isChecked();
     checked.orientation = ui->cbOrient->isChecked();
     checked.vibration = ui->cbVibe->isChecked();
-    const FormRules::AlgoAvailability a = FormRules::availability(activeAlgorithmCount, maxActiveAlgorithms, checked,
-                                                                  ui->cbAliveRefreshMode->isChecked(), firmwareVersion);
+    checked.aliveFrames = ui->cbAliveRefreshMode->isChecked();
 
+    if (mode == FormRules::Recount || mode == FormRules::RecountForRelease) {
+        const bool forRelease = mode == FormRules::RecountForRelease;
+        // Up to 1.9.2 ALIVE's frames hold TEMPERATURE and VIBRATION back;
+        // on a newer device what they held comes back.
+        const bool framesHold = checked.aliveFrames && !Firmware::from1_9_3(firmwareVersion);
+        for (QCheckBox *box : {ui->cbTemp, ui->cbVibe})
+            if (box->isChecked())
+                box->setEnabled(!framesHold);
+        FormRules::AlgoChecks on = checked;
+        on.shock = isOn(ui->cbChoc);
+        on.motion = isOn(ui->cbMvt);
+        on.temperature = isOn(ui->cbTemp);
+        on.tilt = isOn(ui->cbTilt);
+        on.rotation = isOn(ui->cbRotation);
+        on.orientation = isOn(ui->cbOrient);
+        on.vibration = checked.vibration; // held back or not, it leaves no room
+
+        if (FormRules::countOf(on, firmwareVersion, maxActiveAlgorithms, forRelease) > maxActiveAlgorithms &&
+            on.aliveFrames) {
+            // An older device counts the frames too, and has no room for them
+            // beside two algorithms.
+            qDebug() << "ALIVE automatic frames left out: no room beside the algorithms";
+            ui->cbAliveRefreshMode->setChecked(false);
+            setAllEnabled({ui->xAlivePeriod, ui->xAliveNbSavedValue}, false);
+            checked.aliveFrames = on.aliveFrames = false;
+        }
+        activeAlgorithmCount =
+            qBound(0, FormRules::countOf(on, firmwareVersion, maxActiveAlgorithms, forRelease), maxActiveAlgorithms);
+    } else {
+        activeAlgorithmCount = FormRules::countAfter(activeAlgorithmCount, mode, maxActiveAlgorithms);
+    }
+    qDebug().nospace() << "Actual actived algorithm : " << activeAlgorithmCount;
+
+    const FormRules::AlgoAvailability a =
+        FormRules::availability(activeAlgorithmCount, maxActiveAlgorithms, checked, firmwareVersion);
     apply(ui->cbChoc, a.shock);
     apply(ui->cbOrient, a.orientation);
     apply(ui->cbMvt, a.motion);
@@ -83,6 +238,7 @@ void MainWindow::checkNumberAlgoCompatibility(int mode)
     apply(ui->cbTilt, a.tilt);
     apply(ui->cbRotation, a.rotation);
     apply(ui->cbVibe, a.vibration);
+    apply(ui->cbAliveRefreshMode, a.aliveFrames);
 }
 
 void MainWindow::on_cbAlive_clicked()
@@ -92,168 +248,152 @@ void MainWindow::on_cbAlive_clicked()
     ui->cbAlive->setChecked(true);
 }
 
+// One switch for the six sections: the common frame of their handlers, the
+// section's fields, its modes and what it takes from the others. Returns the
+// step it took; each handler adds what is its own.
+int MainWindow::switchSection(int index)
+{
+    const Sections sections(ui, firmwareVersion);
+    const Section &s = sections.at[index];
+    const Step step = stepFor(s.box);
+    if (step == Step::Nothing)
+        return int(step);
+    const bool on = step == Step::SwitchOn;
+    // Switched off, the count check reopens the excluded box as far as the rules allow.
+    checkNumberAlgoCompatibility(on ? FormRules::SwitchedOn : FormRules::SwitchedOff);
+    for (QWidget *field : s.fields)
+        field->setEnabled(on);
+    if (s.refresh && !on) {
+        setAllEnabled({s.refresh, s.onMove, s.period, s.threshold}, false);
+        if (index != Orientation)
+            orientationKeepsItsModes(ui, {s.excludes});
+    } else if (s.refresh) {
+        apply(s.refresh, modeOnSwitchOn(sections, s, Mode::Refresh, ui, firmwareVersion));
+        const Action onMove = modeOnSwitchOn(sections, s, Mode::OnMove, ui, firmwareVersion);
+        if (onMove != Action::Leave) {
+            apply(s.onMove, onMove);
+            if (s.onMove->isChecked())
+                s.threshold->setEnabled(true);
+        }
+        if (s.refresh->isChecked())
+            s.period->setEnabled(true);
+    }
+    if (on && s.excludes)
+        s.excludes->setEnabled(false);
+    // What it takes from TILT, ROTATION and ORIENTATION, and gives back to those that run.
+    for (SectionIndex i : s.takesOnMove) {
+        const Section &other = sections.at[i];
+        if (on) {
+            setAllEnabled({other.onMove, other.threshold}, false);
+        } else if (other.box->isChecked()) {
+            other.onMove->setEnabled(true);
+            other.threshold->setEnabled(other.onMove->isChecked());
+        }
+    }
+    for (int i = Tilt; s.takesRefresh && i <= Orientation; ++i) {
+        const Section &other = sections.at[i];
+        if (on || other.box->isChecked())
+            other.refresh->setEnabled(!on);
+    }
+    return int(step);
+}
+
+void MainWindow::modeClicked(int index, bool onMove)
+{
+    const Sections sections(ui, firmwareVersion);
+    const Section &s = sections.at[index];
+    // A mode box rules only while its own algorithm runs; the readback sets
+    // the boxes of algorithms that are off.
+    if (!isOn(s.box))
+        return;
+    const Mode mode = onMove ? Mode::OnMove : Mode::Refresh;
+    const bool checked = modeBox(s, mode)->isChecked();
+    if (index == Tilt && activeAlgorithmCount <= 1) {
+        // TILT measuring in both modes leaves none to ORIENTATION.
+        if (ui->cbTiltModeRefresh->isChecked() && ui->cbTiltModeOnMove->isChecked())
+            ui->cbOrient->setEnabled(ui->cbOrient->isChecked());
+        else if (!ui->cbMvt->isChecked())
+            ui->cbOrient->setEnabled(true);
+    }
+    if (index == Orientation) {
+        // Within the limit: a mode box never reopens what the count closed.
+        checkNumberAlgoCompatibility(FormRules::Reevaluate);
+        orientationKeepsItsModes(ui, {ui->cbTilt, ui->cbRotation});
+    }
+    modeField(s, mode)->setEnabled(checked);
+    for (const Section *rival : sections.rivalsOf(s)) {
+        if (!isOn(rival->box))
+            continue;
+        modeBox(*rival, mode)->setEnabled(!checked);
+        if (mode == Mode::OnMove)
+            rival->threshold->setEnabled(!checked && rival->onMove->isChecked());
+    }
+}
+
 void MainWindow::on_cbChoc_clicked()
 {
     qDebug() << "on_cbChoc_clicked";
-    const Step step = stepFor(ui->cbChoc);
-    if (step == Step::SwitchOn) {
-        checkNumberAlgoCompatibility(2);
-        setAllEnabled({ui->xChocGxSup, ui->xChocGxNeg, ui->xChocGySup, ui->xChocGyNeg, ui->xChocGzSup, ui->xChocGzNeg,
-                       ui->cboChocFreq, ui->xChocInhibition, ui->cbChocRemoveGravity},
-                      true);
-        if (Firmware::from2_2(firmwareVersion)) {
-            setAllEnabled({ui->tChocEnableShockLog, ui->cbChocEnableShockLog, ui->tChocNbAliveFrameBeforeShockLog},
-                          true);
-            if (ui->cbChocEnableShockLog->isChecked())
-                ui->xChocNbAliveFrameBeforeShockLog->setEnabled(true);
-        }
-        if (!Firmware::from1_9_1(firmwareVersion))
-            setAllEnabled({ui->cbTiltModeOnMove, ui->xTiltThreshold}, false);
-        // Shocks and measuring on motion share the accelerometer's interrupt.
-        setAllEnabled({ui->cbRotationModeOnMove, ui->xRotationThreshold, ui->cbOrientModeOnMove, ui->xOrientThreshold},
-                      false);
+    const Step step = Step(switchSection(Shock));
+    if (step == Step::SwitchOn && Firmware::from2_2(firmwareVersion)) {
+        setAllEnabled({ui->tChocEnableShockLog, ui->cbChocEnableShockLog, ui->tChocNbAliveFrameBeforeShockLog}, true);
+        on_cbChocEnableShockLog_clicked();
     } else if (step == Step::SwitchOff) {
-        checkNumberAlgoCompatibility(0);
-        setAllEnabled({ui->xChocGxSup, ui->xChocGxNeg, ui->xChocGySup, ui->xChocGyNeg, ui->xChocGzSup, ui->xChocGzNeg,
-                       ui->cboChocFreq, ui->xChocInhibition, ui->cbChocRemoveGravity, ui->cbChocEnableShockLog,
-                       ui->xChocNbAliveFrameBeforeShockLog},
-                      false);
-        if (ui->cbTilt->isChecked()) {
-            ui->cbTiltModeOnMove->setEnabled(true);
-            if (ui->cbTiltModeOnMove->isChecked())
-                ui->xTiltThreshold->setEnabled(true);
-        }
-        if (ui->cbRotation->isChecked())
-            setAllEnabled({ui->cbRotationModeOnMove, ui->xRotationThreshold}, true);
-        if (ui->cbOrient->isChecked())
-            setAllEnabled({ui->cbOrientModeOnMove, ui->xOrientThreshold}, true);
+        setAllEnabled({ui->cbChocEnableShockLog, ui->xChocNbAliveFrameBeforeShockLog}, false);
     }
 }
 
 void MainWindow::on_cbMvt_clicked()
 {
     qDebug() << "on_cbMvt_clicked";
-    const Step step = stepFor(ui->cbMvt);
+    const Step step = Step(switchSection(Motion));
     if (step == Step::Nothing)
         return;
-    const bool on = step == Step::SwitchOn;
-    checkNumberAlgoCompatibility(on ? 2 : 0);
-    setAllEnabled({ui->xMvtGxSup, ui->xMvtGxNeg, ui->xMvtGySup, ui->xMvtGyNeg, ui->xMvtGzSup, ui->xMvtGzNeg,
-                   ui->cboMvtFreq, ui->xMvtTimerX, ui->xMvtTimerY, ui->xMvtSensitivity, ui->cbMvtLoraAtStartMvt,
-                   ui->cbMvtLoraAtStopMvt, ui->cbMvtActivity},
-                  on);
     on_cbMvtActivity_clicked();
     if (Firmware::from2_1_1(firmwareVersion)) {
-        ui->cbMvtTracking->setEnabled(on);
+        ui->cbMvtTracking->setEnabled(step == Step::SwitchOn);
         on_cbMvtTracking_clicked();
-    }
-    if (on) {
-        // Motion detection owns the on-move interrupt, and excludes ORIENTATION.
-        setAllEnabled(
-            {ui->cbTiltModeOnMove, ui->xTiltThreshold, ui->cbRotationModeOnMove, ui->xRotationThreshold, ui->cbOrient},
-            false);
-    } else {
-        if (ui->cbTilt->isChecked())
-            setAllEnabled({ui->cbTiltModeOnMove, ui->xTiltThreshold}, true);
-        if (ui->cbRotation->isChecked())
-            setAllEnabled({ui->cbRotationModeOnMove, ui->xRotationThreshold}, true);
     }
 }
 
 void MainWindow::on_cbTemp_clicked()
 {
     qDebug() << "on_cbTemp_clicked";
-    const Step step = stepFor(ui->cbTemp);
-    if (step == Step::SwitchOn) {
-        checkNumberAlgoCompatibility(2);
-        setAllEnabled({ui->xTempSlowPeriod, ui->xTempNbSavedValue, ui->cbTempModeThreshold}, true);
-        if (ui->cbTempModeThreshold->isChecked())
-            setAllEnabled({ui->xTempThetaMax, ui->xTempThetaMin, ui->xTempDeltaTheta, ui->xTempFastPeriod,
-                           ui->xTempUltraFastPeriod, ui->xTempNbExcess},
-                          true);
-        // Temperature measuring takes the periodic wake-up of the refresh modes.
-        setAllEnabled({ui->cbTiltModeRefresh, ui->cbRotationModeRefresh, ui->cbOrientModeRefresh}, false);
-    } else if (step == Step::SwitchOff) {
-        checkNumberAlgoCompatibility(0);
-        setAllEnabled({ui->xTempSlowPeriod, ui->xTempNbSavedValue, ui->cbTempModeThreshold, ui->xTempThetaMax,
-                       ui->xTempThetaMin, ui->xTempDeltaTheta, ui->xTempFastPeriod, ui->xTempUltraFastPeriod,
-                       ui->xTempNbExcess},
-                      false);
-        reopenRefreshModes(ui);
-    }
+    const Step step = Step(switchSection(Temperature));
+    if (step != Step::Nothing)
+        setAllEnabled({ui->xTempThetaMax, ui->xTempThetaMin, ui->xTempDeltaTheta, ui->xTempFastPeriod,
+                       ui->xTempUltraFastPeriod, ui->xTempNbExcess},
+                      step == Step::SwitchOn && ui->cbTempModeThreshold->isChecked());
 }
 
 void MainWindow::on_cbTilt_clicked()
 {
     qDebug() << "on_cbTilt_clicked";
-    const Step step = stepFor(ui->cbTilt);
+    const Step step = Step(switchSection(Tilt));
     if (step == Step::SwitchOn) {
-        checkNumberAlgoCompatibility(2);
-        const FormRules::ModeContext c = modeContext(ui, firmwareVersion);
-        apply(ui->cbTiltModeRefresh, FormRules::tiltOrRotationRefresh(c));
-        const FormRules::Action onMove = FormRules::tiltOnMove(c);
-        if (onMove != FormRules::Action::Leave) {
-            apply(ui->cbTiltModeOnMove, onMove);
-            if (ui->cbTiltModeOnMove->isChecked())
-                ui->xTiltThreshold->setEnabled(true);
-        }
         if (Firmware::from1_9_2(firmwareVersion))
             setAllEnabled({ui->cbTiltModeAlertMultiple, ui->cbTiltModeAlertZone}, true);
         if (Firmware::from1_9_3(firmwareVersion))
             ui->cbTiltModeSignedMeasure->setEnabled(true);
-        setAllEnabled({ui->xTiltInhibition, ui->xTiltThresholdPitch, ui->xTiltThresholdRoll}, true);
-        if (ui->cbTiltModeRefresh->isChecked())
-            ui->xTiltPeriod->setEnabled(true);
-        ui->cbRotation->setEnabled(false);
     } else if (step == Step::SwitchOff) {
-        checkNumberAlgoCompatibility(0);
-        setAllEnabled({ui->cbTiltModeRefresh, ui->cbTiltModeOnMove, ui->cbTiltModeAlertMultiple,
-                       ui->cbTiltModeAlertZone, ui->cbTiltModeSignedMeasure, ui->xTiltInhibition,
-                       ui->xTiltThresholdPitch, ui->xTiltThresholdRoll, ui->xTiltThreshold, ui->xTiltPeriod},
-                      false);
-        // The count check above has already reopened ROTATION; an ORIENTATION
-        // running both of its modes leaves it no mode to measure in.
-        ui->cbRotation->setEnabled(!orientationHoldsBothModes(ui));
+        setAllEnabled({ui->cbTiltModeAlertMultiple, ui->cbTiltModeAlertZone, ui->cbTiltModeSignedMeasure}, false);
     }
 }
 
 void MainWindow::on_cbRotation_clicked()
 {
     qDebug() << "on_cbRotation_clicked";
-    const Step step = stepFor(ui->cbRotation);
-    if (step == Step::SwitchOn) {
-        checkNumberAlgoCompatibility(2);
-        const FormRules::ModeContext c = modeContext(ui, firmwareVersion);
-        apply(ui->cbRotationModeRefresh, FormRules::tiltOrRotationRefresh(c));
-        const FormRules::Action onMove = FormRules::rotationOnMove(c);
-        if (onMove != FormRules::Action::Leave) {
-            apply(ui->cbRotationModeOnMove, onMove);
-            if (ui->cbRotationModeOnMove->isChecked())
-                ui->xRotationThreshold->setEnabled(true);
-        }
-        if (ui->cbRotationModeRefresh->isChecked())
-            ui->xRotationPeriod->setEnabled(true);
-        setAllEnabled({ui->cbRotationResetLapButton, ui->xRotationNbLap}, true);
-        ui->cbTilt->setEnabled(false);
-        // Laps are counted around the upright axis only.
-        if (!ui->rbPelkoStayUpright->isChecked()) {
-            qDebug() << "ORIENT: Force Stay Upright sense";
-            uprightForcedByRotation = true;
-            ui->rbPelkoStayUpright->setChecked(true);
-            on_rbPelkoStayUpright_clicked();
-        }
-    } else if (step == Step::SwitchOff) {
-        checkNumberAlgoCompatibility(0);
-        setAllEnabled({ui->cbRotationModeRefresh, ui->cbRotationModeOnMove, ui->xRotationThreshold, ui->xRotationPeriod,
-                       ui->cbRotationResetLapButton, ui->xRotationNbLap},
-                      false);
-        ui->cbTilt->setEnabled(!orientationHoldsBothModes(ui));
+    const Step step = Step(switchSection(Rotation));
+    // Laps are counted around the upright axis only.
+    if (step == Step::SwitchOn && !ui->rbPelkoStayUpright->isChecked()) {
+        qDebug() << "ORIENT: Force Stay Upright sense";
+        uprightForcedByRotation = true;
+        ui->rbPelkoStayUpright->setChecked(true);
+        on_rbPelkoStayUpright_clicked();
+    } else if (step == Step::SwitchOff && uprightForcedByRotation) {
         // Give back the orientation only if ROTATION was the one that changed it.
-        if (uprightForcedByRotation) {
-            uprightForcedByRotation = false;
-            ui->rbPelkoLaidFlat->setChecked(true);
-            on_rbPelkoLaidFlat_clicked();
-        }
+        uprightForcedByRotation = false;
+        ui->rbPelkoLaidFlat->setChecked(true);
+        on_rbPelkoLaidFlat_clicked();
     }
 }
 
@@ -264,35 +404,45 @@ void MainWindow::on_cbOrient_clicked()
         savedMpuMaxRange = ui->MPUmaxRange->value();
         mpuRangeRemembered = true;
     }
-    const Step step = stepFor(ui->cbOrient);
+    const Step step = Step(switchSection(Orientation));
     if (step == Step::SwitchOn) {
-        checkNumberAlgoCompatibility(2);
-        const FormRules::ModeContext c = modeContext(ui, firmwareVersion);
-        apply(ui->cbOrientModeRefresh, FormRules::orientationRefresh(c));
-        const FormRules::Action onMove = FormRules::orientationOnMove(c);
-        if (onMove != FormRules::Action::Leave) {
-            apply(ui->cbOrientModeOnMove, onMove);
-            if (ui->cbOrientModeOnMove->isChecked())
-                ui->xOrientThreshold->setEnabled(true);
-        }
-        ui->xOrientMesureLength->setEnabled(true);
-        if (ui->cbOrientModeRefresh->isChecked())
-            ui->xOrientPeriod->setEnabled(true);
-        setAllEnabled({ui->xOrientThresholdPitch, ui->xOrientThresholdRoll, ui->xOrientThresholdYaw}, true);
-        ui->cbMvt->setEnabled(false);
         // Orientation is computed on the finest scale; the user's range comes
         // back when ORIENTATION is switched off.
         savedMpuMaxRange = ui->MPUmaxRange->value();
         ui->MPUmaxRange->setValue(1);
     } else if (step == Step::SwitchOff) {
-        checkNumberAlgoCompatibility(0);
-        setAllEnabled({ui->cbOrientModeRefresh, ui->cbOrientModeOnMove, ui->xOrientMesureLength, ui->xOrientPeriod,
-                       ui->xOrientThreshold, ui->xOrientThresholdPitch, ui->xOrientThresholdRoll,
-                       ui->xOrientThresholdYaw},
-                      false);
-        ui->cbMvt->setEnabled(true);
         ui->MPUmaxRange->setValue(savedMpuMaxRange);
     }
+}
+
+void MainWindow::on_cbTiltModeRefresh_clicked()
+{
+    modeClicked(Tilt, false);
+}
+
+void MainWindow::on_cbTiltModeOnMove_clicked()
+{
+    modeClicked(Tilt, true);
+}
+
+void MainWindow::on_cbRotationModeRefresh_clicked()
+{
+    modeClicked(Rotation, false);
+}
+
+void MainWindow::on_cbRotationModeOnMove_clicked()
+{
+    modeClicked(Rotation, true);
+}
+
+void MainWindow::on_cbOrientModeRefresh_clicked()
+{
+    modeClicked(Orientation, false);
+}
+
+void MainWindow::on_cbOrientModeOnMove_clicked()
+{
+    modeClicked(Orientation, true);
 }
 
 void MainWindow::on_cbVibe_clicked()
@@ -311,12 +461,46 @@ void MainWindow::on_cbVibe_clicked()
     if (step == Step::SwitchOn) {
         // Vibration analysis takes the whole device: it fills the count.
         activeAlgorithmCount = maxActiveAlgorithms;
-        checkNumberAlgoCompatibility(1);
+        checkNumberAlgoCompatibility(FormRules::Reevaluate);
         setAllEnabled(fields, true);
     } else if (step == Step::SwitchOff) {
         setAllEnabled(fields, false);
         const bool aliveFramesCount = !Firmware::from2_0(firmwareVersion) && ui->cbAliveRefreshMode->isChecked();
         activeAlgorithmCount = aliveFramesCount ? 1 : 0;
-        checkNumberAlgoCompatibility(1);
+        checkNumberAlgoCompatibility(FormRules::Reevaluate);
+    }
+}
+
+void MainWindow::on_cbAliveRefreshMode_clicked()
+{
+    qDebug() << "on_cbAliveRefreshMode_clicked";
+    const bool checked = ui->cbAliveRefreshMode->isChecked();
+    setAllEnabled({ui->xAlivePeriod, ui->xAliveNbSavedValue}, checked);
+    if (Firmware::from1_9_3(firmwareVersion))
+        return;
+    // Up to 1.9.2 the automatic frames count as an algorithm and take the
+    // periodic wake-up that TEMPERATURE, VIBRATION and the refresh modes
+    // need; the last count check settles the algorithm boxes.
+    if (checked) {
+        ui->cbTemp->setEnabled(false);
+        if (ui->cbTemp->isChecked())
+            checkNumberAlgoCompatibility(FormRules::SwitchedOff);
+        setAllEnabled({ui->cbTiltModeRefresh, ui->cbRotationModeRefresh, ui->cbOrientModeRefresh, ui->cbVibe}, false);
+        if (ui->cbVibe->isChecked())
+            checkNumberAlgoCompatibility(FormRules::SwitchedOff);
+        checkNumberAlgoCompatibility(FormRules::SwitchedOn);
+        return;
+    }
+    // The frames leave first, so that what they held back finds its place
+    // again even when the form was at the limit.
+    checkNumberAlgoCompatibility(FormRules::SwitchedOff);
+    FormWidgets::reopenRefreshModes(ui);
+    if (ui->cbTemp->isChecked()) {
+        ui->cbTemp->setEnabled(true);
+        checkNumberAlgoCompatibility(FormRules::SwitchedOn);
+    }
+    if (ui->cbVibe->isChecked()) {
+        ui->cbVibe->setEnabled(true);
+        on_cbVibe_clicked();
     }
 }

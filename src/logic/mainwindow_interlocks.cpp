@@ -10,7 +10,6 @@
 namespace {
 
 using FormWidgets::isOn;
-using FormWidgets::reopenRefreshModes;
 using FormWidgets::setAllEnabled;
 
 // Upright or laid flat: the checked radio button and the picture that shows it.
@@ -208,151 +207,9 @@ void MainWindow::on_cbChocEnableShockLog_clicked()
                                                     Firmware::from2_2(firmwareVersion));
 }
 
-void MainWindow::on_cbAliveRefreshMode_clicked()
-{
-    qDebug() << "on_cbAliveRefreshMode_clicked";
-    const bool aliveFramesCount = !Firmware::from1_9_3(firmwareVersion);
-    if (ui->cbAliveRefreshMode->isChecked()) {
-        setAllEnabled({ui->xAlivePeriod, ui->xAliveNbSavedValue}, true);
-        if (!aliveFramesCount)
-            return;
-        // Up to 1.9.2 the automatic frames take the periodic wake-up that
-        // TEMPERATURE, VIBRATION and the refresh modes need; the count check
-        // that ends this settles the algorithm boxes.
-        ui->cbTemp->setEnabled(false);
-        if (ui->cbTemp->isChecked())
-            checkNumberAlgoCompatibility(0);
-        setAllEnabled({ui->cbTiltModeRefresh, ui->cbRotationModeRefresh, ui->cbOrientModeRefresh, ui->cbVibe}, false);
-        if (ui->cbVibe->isChecked())
-            checkNumberAlgoCompatibility(0);
-        checkNumberAlgoCompatibility(2);
-    } else {
-        setAllEnabled({ui->xAlivePeriod, ui->xAliveNbSavedValue}, false);
-        if (!aliveFramesCount)
-            return;
-        if (ui->cbTemp->isChecked()) {
-            ui->cbTemp->setEnabled(true);
-            checkNumberAlgoCompatibility(2);
-        }
-        reopenRefreshModes(ui);
-        if (ui->cbVibe->isChecked()) {
-            ui->cbVibe->setEnabled(true);
-            checkNumberAlgoCompatibility(2);
-        }
-        checkNumberAlgoCompatibility(0);
-    }
-}
-
 void MainWindow::on_cbTempModeThreshold_clicked()
 {
     setAllEnabled({ui->xTempThetaMax, ui->xTempThetaMin, ui->xTempDeltaTheta, ui->xTempFastPeriod,
                    ui->xTempUltraFastPeriod, ui->xTempNbExcess},
                   ui->cbTempModeThreshold->isChecked());
-}
-
-// A mode of ORIENTATION and the same mode of TILT or ROTATION share one
-// measuring resource of the firmware: whichever is checked closes the other.
-
-void MainWindow::on_cbTiltModeRefresh_clicked()
-{
-    if (activeAlgorithmCount <= 1)
-        ui->cbOrient->setEnabled(!(ui->cbTiltModeRefresh->isChecked() && ui->cbTiltModeOnMove->isChecked()));
-    const bool checked = ui->cbTiltModeRefresh->isChecked();
-    ui->xTiltPeriod->setEnabled(checked);
-    if (isOn(ui->cbOrient))
-        ui->cbOrientModeRefresh->setEnabled(!checked);
-}
-
-void MainWindow::on_cbTiltModeOnMove_clicked()
-{
-    if (activeAlgorithmCount <= 1)
-        ui->cbOrient->setEnabled(!(ui->cbTiltModeRefresh->isChecked() && ui->cbTiltModeOnMove->isChecked()));
-    if (ui->cbTiltModeOnMove->isChecked()) {
-        if (isOn(ui->cbOrient))
-            setAllEnabled({ui->cbOrientModeOnMove, ui->xOrientThreshold}, false);
-        ui->xTiltThreshold->setEnabled(true);
-    } else {
-        if (isOn(ui->cbOrient)) {
-            ui->cbOrientModeOnMove->setEnabled(true);
-            if (ui->cbOrientModeOnMove->isChecked())
-                ui->xOrientThreshold->setEnabled(true);
-        }
-        ui->xTiltThreshold->setEnabled(false);
-    }
-}
-
-void MainWindow::on_cbRotationModeRefresh_clicked()
-{
-    const bool checked = ui->cbRotationModeRefresh->isChecked();
-    ui->xRotationPeriod->setEnabled(checked);
-    if (isOn(ui->cbOrient))
-        ui->cbOrientModeRefresh->setEnabled(!checked);
-}
-
-void MainWindow::on_cbRotationModeOnMove_clicked()
-{
-    if (ui->cbRotationModeOnMove->isChecked()) {
-        if (isOn(ui->cbOrient))
-            setAllEnabled({ui->cbOrientModeOnMove, ui->xOrientThreshold}, false);
-        ui->xRotationThreshold->setEnabled(true);
-    } else {
-        if (isOn(ui->cbOrient)) {
-            ui->cbOrientModeOnMove->setEnabled(true);
-            if (ui->cbOrientModeOnMove->isChecked())
-                ui->xOrientThreshold->setEnabled(true);
-        }
-        ui->xRotationThreshold->setEnabled(false);
-    }
-}
-
-namespace {
-
-// ORIENTATION with both of its modes checked leaves nothing for TILT or ROTATION.
-void orientModesGateTiltAndRotation(Ui::MainWindow *ui)
-{
-    if (ui->cbOrientModeRefresh->isChecked() && ui->cbOrientModeOnMove->isChecked()) {
-        setAllEnabled({ui->cbTilt, ui->cbRotation}, false);
-        return;
-    }
-    if (!ui->cbRotation->isChecked())
-        ui->cbTilt->setEnabled(true);
-    if (!ui->cbTilt->isChecked())
-        ui->cbRotation->setEnabled(true);
-}
-
-} // namespace
-
-void MainWindow::on_cbOrientModeRefresh_clicked()
-{
-    orientModesGateTiltAndRotation(ui);
-    const bool checked = ui->cbOrientModeRefresh->isChecked();
-    ui->xOrientPeriod->setEnabled(checked);
-    if (isOn(ui->cbTilt))
-        ui->cbTiltModeRefresh->setEnabled(!checked);
-    if (isOn(ui->cbRotation))
-        ui->cbRotationModeRefresh->setEnabled(!checked);
-}
-
-void MainWindow::on_cbOrientModeOnMove_clicked()
-{
-    orientModesGateTiltAndRotation(ui);
-    if (ui->cbOrientModeOnMove->isChecked()) {
-        if (isOn(ui->cbTilt))
-            setAllEnabled({ui->cbTiltModeOnMove, ui->xTiltThreshold}, false);
-        if (isOn(ui->cbRotation))
-            setAllEnabled({ui->cbRotationModeOnMove, ui->xRotationThreshold}, false);
-        ui->xOrientThreshold->setEnabled(true);
-    } else {
-        if (isOn(ui->cbTilt)) {
-            ui->cbTiltModeOnMove->setEnabled(true);
-            if (ui->cbTiltModeOnMove->isChecked())
-                ui->xTiltThreshold->setEnabled(true);
-        }
-        if (isOn(ui->cbRotation)) {
-            ui->cbRotationModeOnMove->setEnabled(true);
-            if (ui->cbRotationModeOnMove->isChecked())
-                ui->xRotationThreshold->setEnabled(true);
-        }
-        ui->xOrientThreshold->setEnabled(false);
-    }
 }

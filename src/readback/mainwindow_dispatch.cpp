@@ -1,5 +1,7 @@
 #include "mainwindow.h"
 
+#include "logic/formrules.h"
+
 #include "ui_mainwindow.h"
 
 #include "link/commandline.h"
@@ -85,6 +87,10 @@ int MainWindow::decodePelkoData(const QByteArray &cmd, QByteArray &readData)
             ui->tChocEnableShockLog->setEnabled(true);
             ui->tChocNbAliveFrameBeforeShockLog->setEnabled(true);
         }
+        // The form may already hold algorithms, chosen before connecting or
+        // for a device of another release: the count and the boxes follow
+        // the form as it stands.
+        checkNumberAlgoCompatibility(FormRules::RecountForRelease);
         qDebug() << "nb_enabled_UC :" << activeAlgorithmCount;
 
         replacePlainText(ui->leVersion, echo);

@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "busysequence.h"
+#include "logic/formrules.h"
 #include "messages.h"
 #include "readback/dumpscan.h"
 #include "ui_mainwindow.h"
@@ -91,6 +92,10 @@ int MainWindow::decodePelkoAlgo(int mode)
     scanDumpLines(mode);
     applyParameters();
 
+    // Applying ALIVE's frames has counted them already; the enabling below
+    // counts them again, so the count starts over.
+    activeAlgorithmCount = 0;
+
     qDebug() << "";
     qDebug() << "*-------- Enabling algorithm --------*";
     if (paramDump.contains("Algorithm ALIVE enable.")) {
@@ -121,6 +126,17 @@ int MainWindow::decodePelkoAlgo(int mode)
             (this->*algorithm.handler)();
         }
     }
+    // A box the form could not switch on (the dump names more than the form
+    // holds together) is left unticked rather than ticked, locked and never
+    // sent; the count then follows the boxes that are on.
+    for (QCheckBox *box : {ui->cbChoc, ui->cbTilt, ui->cbMvt, ui->cbTemp, ui->cbRotation, ui->cbOrient})
+        if (box->isChecked() && !box->isEnabled())
+            box->setChecked(false);
+    if (ui->cbVibe->isChecked() && !ui->cbVibe->isEnabled()) {
+        ui->cbVibe->setChecked(false);
+        on_cbVibe_clicked();
+    }
+    checkNumberAlgoCompatibility(FormRules::Recount);
     qDebug() << "*--------------- FINISHED ---------------*";
     qDebug() << "";
 

@@ -1,6 +1,7 @@
 #ifndef PELKO_TESTS_FORMDRIVER_H
 #define PELKO_TESTS_FORMDRIVER_H
 
+#include "debuglog.h"
 #include "mainwindow.h"
 
 #include <QAbstractButton>
@@ -56,10 +57,53 @@ public:
                !enabled("imagePelkoUp");
     }
 
+    // Plays a click script and returns the first step whose expectation is
+    // not met (empty when all are). Steps, separated by blanks: a name clicks
+    // that box; "+name" / "-name" expect it enabled / disabled, "*name" /
+    // "!name" checked / unchecked; "=N" expects the algorithm count; "%N"
+    // moves the range slider and "@N" expects its position; "up" / "flat"
+    // expect the orientation shown; "#text" expects a debug trace holding
+    // the text, "~" standing for a blank (needs a DebugLog).
+    QByteArray play(const QByteArray &script, const DebugLog *log = nullptr)
+    {
+        int at = 0;
+        for (const QByteArray &step : script.simplified().split(' ')) {
+            const QByteArray restBytes = step.mid(1);
+            const char *rest = restBytes.constData();
+            const char first = step.at(0);
+            bool met = true;
+            if (first == '+' || first == '-')
+                met = enabled(rest) == (first == '+');
+            else if (first == '*' || first == '!')
+                met = checked(rest) == (first == '*');
+            else if (first == '=')
+                met = count() == restBytes.toInt();
+            else if (first == '%')
+                get<QSlider>("MPUmaxRange")->setValue(restBytes.toInt());
+            else if (first == '@')
+                met = slider() == restBytes.toInt();
+            else if (first == '#')
+                met = log && log->contains(QString::fromLatin1(restBytes).replace('~', ' '));
+            else if (step == "up" || step == "flat")
+                met = step == "up" ? upright() : laidFlat();
+            else
+                click(step.constData());
+            if (!met)
+                return "step " + QByteArray::number(at) + " '" + step + "' of: " + script;
+            ++at;
+        }
+        return QByteArray();
+    }
+
     MainWindow window;
 };
 
 // The boxes the limit of two governs, in the order of the window.
 static const char *const kLimitedBoxes[] = {"cbChoc", "cbMvt", "cbTemp", "cbTilt", "cbRotation", "cbOrient", "cbVibe"};
+// Their bits in the algorithm mask.
+static const int kBits[] = {4, 32, 2, 8, 128, 16, 256};
+// A field of each, open exactly while its box is ticked.
+static const char *const kFields[] = {"xChocGxSup",     "xMvtGxSup",           "xTempSlowPeriod", "xTiltThresholdPitch",
+                                      "xRotationNbLap", "xOrientMesureLength", "xVibrationPeriod"};
 
 #endif // PELKO_TESTS_FORMDRIVER_H

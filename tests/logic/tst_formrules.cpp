@@ -27,36 +27,36 @@ void FormRulesTest::countStaysWithinZeroAndTheLimit()
     AlgoChecks checked;
     checked.tilt = true;
     checked.shock = true;
-    const AlgoAvailability full = availability(2, 2, checked, false, 2.2f);
+    const AlgoAvailability full = availability(2, 2, checked, 2.2f);
     QCOMPARE(full.tilt, Action::Leave);
     QCOMPARE(full.motion, Action::Disable);
     QCOMPARE(full.vibration, Action::Disable);
-    const AlgoAvailability one = availability(1, 2, checked, true, 1.92f);
-    QCOMPARE(one.rotation, Action::Leave); // TILT holds it closed
-    QCOMPARE(one.temperature, Action::Leave);
-    QCOMPARE(availability(1, 2, checked, true, 1.93f).temperature, Action::Enable);
+    QCOMPARE(full.aliveFrames, Action::Enable); // from 1.9.3 the frames never count
+    QCOMPARE(availability(2, 2, checked, 1.92f).aliveFrames, Action::Disable);
+    checked.aliveFrames = true;
+    const AlgoAvailability one = availability(1, 2, checked, 1.92f);
+    QCOMPARE(one.rotation, Action::Disable); // TILT holds it closed
+    QCOMPARE(one.temperature, Action::Disable);
+    QCOMPARE(availability(1, 2, checked, 1.93f).temperature, Action::Enable);
+    QCOMPARE(countOf(checked, 1.92f, 2), 3); // overfull: the frames count up to 1.9.2
+    QCOMPARE(countOf(checked, 1.93f, 2), 2);
+    QCOMPARE(countOf(checked, 1.93f, 2, true), 3); // as the count starts on a newly identified 1.9.3
 }
 
 void FormRulesTest::refreshModesYieldToOrientationOnlyFrom1_9_3()
 {
     ModeContext c;
-    c.orientation = true;
-    c.orientRefresh = true;
+    c.rivalHolds = c.rivalTicked = true;
     c.version = 1.92f;
-    QCOMPARE(tiltOrRotationRefresh(c), Action::Leave);
+    QCOMPARE(modeOnSwitchOn(c), Action::Leave);
     c.version = 1.93f;
-    QCOMPARE(tiltOrRotationRefresh(c), Action::Disable);
+    QCOMPARE(modeOnSwitchOn(c), Action::Disable);
     c.temperature = true;
-    QCOMPARE(tiltOrRotationRefresh(c), Action::Leave);
-
-    ModeContext s;
-    s.shock = true;
-    s.version = 1.9f;
-    QCOMPARE(tiltOnMove(s), Action::Disable);
-    s.version = 1.91f;
-    QCOMPARE(tiltOnMove(s), Action::Enable);
-    QCOMPARE(rotationOnMove(s), Action::Leave);
-    QCOMPARE(orientationOnMove(s), Action::Leave);
+    QCOMPARE(modeOnSwitchOn(c), Action::Leave);
+    c.onMove = true;
+    QCOMPARE(modeOnSwitchOn(c), Action::Disable);
+    c.takenByShockOrMotion = true;
+    QCOMPARE(modeOnSwitchOn(c), Action::Leave);
 }
 
 void FormRulesTest::valuesOutsideTheControlsRangeAreHarmless()

@@ -13,15 +13,9 @@ private slots:
     void rangeSliderCapsEveryAccelerationThreshold();
     void inhibitionIsOffOrAtLeastFifty_data();
     void inhibitionIsOffOrAtLeastFifty();
-    void joinModeOpensOnlyItsOwnKeys();
-    void trackingAndMotionDurationExcludeEachOther();
     void burstModeChoosesTheBurstNumbers();
-    void logPeriodFollowsItsLogBox();
-    void temperatureAlertFieldsFollowThresholdMode();
-    void aliveFramesTradePlacesWithTemperatureUpTo1_9_2_data();
-    void aliveFramesTradePlacesWithTemperatureUpTo1_9_2();
-    void orientationModesCloseTheSameModeOfTiltAndRotation();
-    void orientationWithBothModesClosesTiltAndRotation();
+    void clickScriptsShowWhatTheFieldsFollow_data();
+    void clickScriptsShowWhatTheFieldsFollow();
 };
 
 static const char *const kThresholds[] = {"xChocGxSup", "xChocGxNeg", "xChocGySup", "xChocGyNeg",
@@ -82,56 +76,6 @@ void InterlocksTest::inhibitionIsOffOrAtLeastFifty()
     QCOMPARE(box->value(), shown);
 }
 
-void InterlocksTest::joinModeOpensOnlyItsOwnKeys()
-{
-    DebugLog log;
-    FormDriver form;
-    const char *abpKeys[] = {"leAppSKEY", "leNwkSKEY", "leNwkID", "leDevADDR"};
-    form.click("rbABP");
-    QVERIFY(form.checked("rbABP") && !form.checked("rbOTAA"));
-    QVERIFY(log.contains("on_rbABP_clicked"));
-    for (const char *key : abpKeys)
-        QVERIFY2(form.enabled(key), key);
-    QVERIFY(!form.enabled("leAppKEY"));
-
-    form.click("rbOTAA");
-    QVERIFY(form.checked("rbOTAA") && !form.checked("rbABP"));
-    for (const char *key : abpKeys)
-        QVERIFY2(!form.enabled(key), key);
-    QVERIFY(form.enabled("leAppKEY"));
-}
-
-void InterlocksTest::trackingAndMotionDurationExcludeEachOther()
-{
-    FormDriver form("2.2");
-    const char *startStop[] = {"cbMvtLoraAtStartMvt", "cbMvtLoraAtStopMvt", "tMvtLoraAtStartMvt", "tMvtLoraAtStopMvt"};
-    form.click("cbMvt");
-    QVERIFY(form.enabled("cbMvtTracking") && form.enabled("cbMvtActivity"));
-    QVERIFY(!form.enabled("cboMvtTrackingBurstMode"));
-
-    form.click("cbMvtTracking");
-    QVERIFY(!form.enabled("cbMvtActivity") && !form.enabled("cbMvtActivityRecap"));
-    for (const char *box : startStop)
-        QVERIFY2(!form.enabled(box), box);
-    QVERIFY(form.enabled("cboMvtTrackingBurstMode") && form.enabled("xMvtTrackingAlertPeriodStillness"));
-
-    form.click("cbMvtTracking");
-    QVERIFY(form.enabled("cbMvtActivity") && !form.enabled("cboMvtTrackingBurstMode"));
-    for (const char *box : startStop)
-        QVERIFY2(form.enabled(box), box);
-
-    form.click("cbMvtActivity");
-    QVERIFY(!form.enabled("cbMvtTracking"));
-    QVERIFY(form.enabled("cbMvtActivityRecap") && form.enabled("cbMvtActivityAdditionate"));
-    QVERIFY(!form.enabled("xMvtActivityResumePeriod"));
-    form.click("cbMvtActivityRecap");
-    QVERIFY(form.enabled("xMvtActivityResumePeriod") && !form.enabled("cbMvtLoraAtStartMvt"));
-
-    // Motion off: every tracking option closes.
-    form.click("cbMvt");
-    QVERIFY(!form.enabled("cbMvtTracking") && !form.enabled("cbMvtActivity"));
-}
-
 void InterlocksTest::burstModeChoosesTheBurstNumbers()
 {
     FormDriver form("2.2");
@@ -148,118 +92,57 @@ void InterlocksTest::burstModeChoosesTheBurstNumbers()
     }
 }
 
-void InterlocksTest::logPeriodFollowsItsLogBox()
-{
-    FormDriver form("2.2");
-    QVERIFY(form.checked("cbEnableLog") && form.enabled("xNbAliveFrameBeforeLog"));
-    form.click("cbEnableLog");
-    QVERIFY(!form.enabled("xNbAliveFrameBeforeLog"));
-    form.click("cbEnableLog");
-    QVERIFY(form.enabled("xNbAliveFrameBeforeLog"));
-
-    form.click("cbChoc");
-    QVERIFY(form.enabled("xChocNbAliveFrameBeforeShockLog"));
-    form.click("cbChocEnableShockLog");
-    QVERIFY(!form.enabled("xChocNbAliveFrameBeforeShockLog"));
-    form.click("cbChocEnableShockLog");
-    QVERIFY(form.enabled("xChocNbAliveFrameBeforeShockLog"));
-}
-
-void InterlocksTest::temperatureAlertFieldsFollowThresholdMode()
-{
-    FormDriver form("2.2");
-    const char *alertFields[] = {"xTempThetaMax",   "xTempThetaMin",        "xTempDeltaTheta",
-                                 "xTempFastPeriod", "xTempUltraFastPeriod", "xTempNbExcess"};
-    form.click("cbTemp");
-    for (const char *field : alertFields)
-        QVERIFY2(form.enabled(field), field);
-    // Temperature takes the periodic wake-up: no refresh mode beside it.
-    QVERIFY(!form.enabled("cbTiltModeRefresh"));
-    form.click("cbTilt");
-    QVERIFY(!form.enabled("cbTiltModeRefresh"));
-    form.click("cbTempModeThreshold");
-    for (const char *field : alertFields)
-        QVERIFY2(!form.enabled(field), field);
-    QVERIFY(form.enabled("xTempSlowPeriod"));
-    form.click("cbTempModeThreshold");
-    QVERIFY(form.enabled("xTempNbExcess"));
-    form.click("cbTemp");
-    QVERIFY(form.enabled("cbTiltModeRefresh") && !form.enabled("xTempSlowPeriod"));
-}
-
-void InterlocksTest::aliveFramesTradePlacesWithTemperatureUpTo1_9_2_data()
+void InterlocksTest::clickScriptsShowWhatTheFieldsFollow_data()
 {
     QTest::addColumn<QByteArray>("release");
-    QTest::addColumn<bool>("framesCount");
-    QTest::newRow("unidentified") << QByteArray() << true;
-    QTest::newRow("1.9.2") << QByteArray("1.9.2") << true;
-    QTest::newRow("1.9.3") << QByteArray("1.9.3") << false;
+    QTest::addColumn<QByteArray>("script");
+    const auto row = [](const char *name, const char *release, const char *script) {
+        QTest::newRow(name) << QByteArray(release) << QByteArray(script);
+    };
+    row("the join mode opens only its own keys", "",
+        "rbABP *rbABP !rbOTAA #on_rbABP_clicked +leAppSKEY +leNwkSKEY +leNwkID +leDevADDR -leAppKEY "
+        "rbOTAA *rbOTAA !rbABP -leAppSKEY -leNwkSKEY -leNwkID -leDevADDR +leAppKEY");
+    row("tracking and motion durations exclude each other", "2.2",
+        "cbMvt +cbMvtTracking +cbMvtActivity -cboMvtTrackingBurstMode cbMvtTracking -cbMvtActivity "
+        "-cbMvtActivityRecap -cbMvtLoraAtStartMvt -cbMvtLoraAtStopMvt -tMvtLoraAtStartMvt -tMvtLoraAtStopMvt "
+        "+cboMvtTrackingBurstMode +xMvtTrackingAlertPeriodStillness cbMvtTracking +cbMvtActivity "
+        "-cboMvtTrackingBurstMode +cbMvtLoraAtStartMvt +cbMvtLoraAtStopMvt +tMvtLoraAtStartMvt +tMvtLoraAtStopMvt "
+        "cbMvtActivity -cbMvtTracking +cbMvtActivityRecap +cbMvtActivityAdditionate -xMvtActivityResumePeriod "
+        "cbMvtActivityRecap +xMvtActivityResumePeriod -cbMvtLoraAtStartMvt cbMvt -cbMvtTracking -cbMvtActivity");
+    row("log periods follow their log boxes", "2.2",
+        "*cbEnableLog +xNbAliveFrameBeforeLog cbEnableLog -xNbAliveFrameBeforeLog cbEnableLog "
+        "+xNbAliveFrameBeforeLog cbChoc +xChocNbAliveFrameBeforeShockLog cbChocEnableShockLog "
+        "-xChocNbAliveFrameBeforeShockLog cbChocEnableShockLog +xChocNbAliveFrameBeforeShockLog");
+    row("temperature alert fields follow the threshold mode", "2.2",
+        "cbTemp +xTempThetaMax +xTempThetaMin +xTempDeltaTheta +xTempFastPeriod +xTempUltraFastPeriod +xTempNbExcess "
+        "-cbTiltModeRefresh cbTilt -cbTiltModeRefresh cbTempModeThreshold -xTempThetaMax -xTempThetaMin "
+        "-xTempDeltaTheta -xTempFastPeriod -xTempUltraFastPeriod -xTempNbExcess +xTempSlowPeriod "
+        "cbTempModeThreshold +xTempNbExcess cbTemp +cbTiltModeRefresh -xTempSlowPeriod");
+    for (const char *release : {"", "1.9.2"})
+        row(qPrintable(QByteArray("ALIVE frames trade places with TEMPERATURE on ") + release), release,
+            "cbAliveRefreshMode #on_cbAliveRefreshMode_clicked -xAlivePeriod -xAliveNbSavedValue =0 +cbTemp +cbVibe "
+            "cbTemp =1 cbAliveRefreshMode +xAlivePeriod *cbTemp -cbTemp =1 -cbVibe -cbTiltModeRefresh "
+            "cbAliveRefreshMode *cbTemp +cbTemp =1");
+    row("ALIVE frames count no more from 1.9.3", "1.9.3",
+        "cbAliveRefreshMode -xAlivePeriod =1 cbAliveRefreshMode +xAlivePeriod =1");
+    row("ORIENTATION's modes close the same mode of TILT", "2.2",
+        "cbOrient +cbOrientModeRefresh +cbOrientModeOnMove cbTilt -cbTiltModeRefresh -cbTiltModeOnMove "
+        "cbOrientModeRefresh +cbTiltModeRefresh -xOrientPeriod cbOrientModeOnMove +cbTiltModeOnMove +xTiltThreshold "
+        "-xOrientThreshold cbTiltModeOnMove -xTiltThreshold cbTiltModeOnMove -cbOrientModeOnMove +xTiltThreshold "
+        "cbTiltModeRefresh +cbOrientModeRefresh -xTiltPeriod");
+    row("ORIENTATION with both modes closes TILT and ROTATION", "2.2",
+        "cbOrient cbOrientModeOnMove +cbTilt +cbRotation cbOrientModeOnMove -cbTilt -cbRotation cbOrientModeRefresh "
+        "+cbTilt +cbRotation =1");
 }
 
-void InterlocksTest::aliveFramesTradePlacesWithTemperatureUpTo1_9_2()
+void InterlocksTest::clickScriptsShowWhatTheFieldsFollow()
 {
     QFETCH(QByteArray, release);
-    QFETCH(bool, framesCount);
+    QFETCH(QByteArray, script);
     DebugLog log;
     FormDriver form(release);
-    form.click("cbAliveRefreshMode");
-    QVERIFY(log.contains("on_cbAliveRefreshMode_clicked"));
-    QVERIFY(!form.enabled("xAlivePeriod") && !form.enabled("xAliveNbSavedValue"));
-    QCOMPARE(form.count(), framesCount ? 0 : 1);
-    if (!framesCount) {
-        form.click("cbAliveRefreshMode");
-        QVERIFY(form.enabled("xAlivePeriod"));
-        QCOMPARE(form.count(), 1);
-        return;
-    }
-    QVERIFY(form.enabled("cbTemp") && form.enabled("cbVibe"));
-    form.click("cbTemp");
-    QCOMPARE(form.count(), 1);
-
-    form.click("cbAliveRefreshMode");
-    QVERIFY(form.enabled("xAlivePeriod"));
-    QVERIFY(form.checked("cbTemp") && !form.enabled("cbTemp"));
-    QCOMPARE(form.count(), 1); // the frames in, TEMPERATURE out
-    QVERIFY(!form.enabled("cbVibe") && !form.enabled("cbTiltModeRefresh"));
-
-    form.click("cbAliveRefreshMode");
-    QVERIFY(form.checked("cbTemp") && form.enabled("cbTemp"));
-    QCOMPARE(form.count(), 1);
-}
-
-void InterlocksTest::orientationModesCloseTheSameModeOfTiltAndRotation()
-{
-    FormDriver form("2.2");
-    form.click("cbOrient");
-    QVERIFY(form.enabled("cbOrientModeRefresh") && form.enabled("cbOrientModeOnMove"));
-    form.click("cbTilt");
-    QVERIFY(!form.enabled("cbTiltModeRefresh") && !form.enabled("cbTiltModeOnMove"));
-
-    form.click("cbOrientModeRefresh");
-    QVERIFY(form.enabled("cbTiltModeRefresh") && !form.enabled("xOrientPeriod"));
-    form.click("cbOrientModeOnMove");
-    QVERIFY(form.enabled("cbTiltModeOnMove") && form.enabled("xTiltThreshold"));
-    QVERIFY(!form.enabled("xOrientThreshold"));
-
-    form.click("cbTiltModeOnMove");
-    QVERIFY(!form.enabled("xTiltThreshold"));
-    form.click("cbTiltModeOnMove");
-    QVERIFY(!form.enabled("cbOrientModeOnMove") && form.enabled("xTiltThreshold"));
-    form.click("cbTiltModeRefresh");
-    QVERIFY(form.enabled("cbOrientModeRefresh") && !form.enabled("xTiltPeriod"));
-}
-
-void InterlocksTest::orientationWithBothModesClosesTiltAndRotation()
-{
-    FormDriver form("2.2");
-    form.click("cbOrient");
-    form.click("cbOrientModeOnMove");
-    QVERIFY(form.enabled("cbTilt") && form.enabled("cbRotation"));
-    form.click("cbOrientModeOnMove");
-    QVERIFY(!form.enabled("cbTilt") && !form.enabled("cbRotation"));
-    form.click("cbOrientModeRefresh");
-    QVERIFY(form.enabled("cbTilt") && form.enabled("cbRotation"));
-    QCOMPARE(form.count(), 1);
+    const QByteArray unmet = form.play(script, &log);
+    QVERIFY2(unmet.isEmpty(), unmet);
 }
 
 QTEST_MAIN(InterlocksTest)
