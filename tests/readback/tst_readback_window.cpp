@@ -19,6 +19,7 @@
 #include <QSpinBox>
 #include <QTextEdit>
 
+#include <functional>
 #include <memory>
 
 // A form value as a user makes it: numbers typed, boxes and radio buttons
@@ -101,6 +102,7 @@ private slots:
     void init();
     void cleanup() { m_window.reset(); }
 
+    void applyingADumpMatchesTheGoldenForm();
     void valuesAreConvertedToTheFormsUnits_data();
     void valuesAreConvertedToTheFormsUnits();
     void inhibitionOffWinsEvenOverALaterDuration();
@@ -144,6 +146,64 @@ void ReadbackWindowTest::init()
     for (DumpKey &key : dumpKeyTable)
         key.decodedValue = -1;
     m_window.reset(new MainWindow);
+}
+
+// Every field of the form as the user sees it: value and whether it is open.
+static QStringList formState(QWidget &window)
+{
+    QStringList lines;
+    for (QWidget *w : window.findChildren<QWidget *>()) {
+        if (w->objectName().isEmpty() || w->objectName().startsWith(QLatin1String("qt_")))
+            continue;
+        const bool field = qobject_cast<QAbstractSpinBox *>(w) || qobject_cast<QComboBox *>(w) ||
+                           qobject_cast<QSlider *>(w) || qobject_cast<QAbstractButton *>(w) ||
+                           qobject_cast<QLineEdit *>(w) || qobject_cast<QLabel *>(w);
+        if (field)
+            lines << QStringLiteral("%1 %2 %3")
+                         .arg(w->objectName(), shownIn(window, w->objectName()).toString(),
+                              w->isEnabled() ? "on" : "off");
+    }
+    return lines;
+}
+
+void ReadbackWindowTest::applyingADumpMatchesTheGoldenForm()
+{
+    // Values chosen to reach every conversion: periods in milliseconds,
+    // hundredths, ranges, frequencies, burst counts and mode bits.
+    const std::function<int(int)> fillings[] = {
+        [](int i) { return (i * 7919) % 5000 - 500; },
+        [](int i) { return i % 3; },
+        [](int i) { return i % 2 ? 7200000 + i * 1001 : -1; },
+        [](int i) { return (i * 37) % 64; },
+        [](int i) { return 1 << (i % 6); },
+    };
+    QStringList all;
+    int n = 0;
+    for (const auto &filling : fillings) {
+        for (bool rotation : {false, true}) {
+            init();
+            widget<QCheckBox>("cbRotation")->setChecked(rotation);
+            for (int i = 0; i < kDumpKeyCount; ++i)
+                dumpKeyTable[i].decodedValue = filling(i);
+            DebugLog log;
+            m_window->applyParameters();
+            all << QStringLiteral("### filling %1, rotation %2").arg(n).arg(rotation) << formState(*m_window);
+            for (const QString &line : log.lines())
+                all << "log " + line;
+        }
+        ++n;
+    }
+    const QString path = QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("applied_forms.txt"));
+    QFile file(path);
+    if (qEnvironmentVariableIsSet("PELKO_WRITE_GOLDEN")) {
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write((all.join('\n') + '\n').toUtf8());
+        QSKIP("golden forms written");
+    }
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+    const QStringList golden = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    for (int i = 0; i < qMax(golden.size(), all.size()); ++i)
+        QCOMPARE(all.value(i), golden.value(i));
 }
 
 void ReadbackWindowTest::valuesAreConvertedToTheFormsUnits_data()

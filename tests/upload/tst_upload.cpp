@@ -116,6 +116,58 @@ QString show(const QByteArrayList &lines)
     return QString::fromUtf8(lines.join(" | "));
 }
 
+// Every field the catalogue names moved off its default, the same way on
+// every run; boxes and radio buttons enabled and set to `boxes`.
+void fillEveryField(Bench &bench, bool boxes)
+{
+    int n = 0;
+    for (std::size_t i = 0; i < Upload::kCatalogueSize; ++i) {
+        for (const char *name : {Upload::kCatalogue[i].widget, Upload::kCatalogue[i].needWidget}) {
+            if (!name)
+                continue;
+            ++n;
+            QWidget *widget = bench.field(name);
+            if (auto *spin = qobject_cast<QSpinBox *>(widget)) {
+                const qint64 span = qint64(spin->maximum()) - spin->minimum() + 1;
+                spin->setValue(int(spin->minimum() + (qint64(n) * 7919) % span));
+            } else if (auto *spin = qobject_cast<QDoubleSpinBox *>(widget)) {
+                const int span = int((spin->maximum() - spin->minimum()) * 100) + 1;
+                spin->setValue(spin->minimum() + ((n * 7919) % span) / 100.0);
+            } else if (auto *combo = qobject_cast<QComboBox *>(widget)) {
+                combo->setCurrentIndex(n % combo->count());
+            } else if (auto *slider = qobject_cast<QAbstractSlider *>(widget)) {
+                slider->setValue(slider->minimum() + n % (slider->maximum() - slider->minimum() + 1));
+            } else if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
+                edit->setText(QString::number(0x10000 + n * 40503, 16).toUpper());
+            } else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
+                button->setEnabled(true);
+                button->setChecked(boxes);
+            }
+        }
+    }
+}
+
+// What one upload came to, as lines: its outcome, every line the device
+// received (and whether it ended in CR LF), the progress shown, the boxes
+// the user saw, the console and the debug log.
+QStringList transcript(Bench &bench, DialogWatcher &dialogs, DebugLog &log, int outcome)
+{
+    QStringList lines{QStringLiteral("outcome %1").arg(outcome)};
+    for (const QByteArray &raw : bench.device.receivedLines())
+        lines << (raw.endsWith("\r\n") ? "> " + QString::fromUtf8(raw.chopped(2)) : "> " + QString::fromUtf8(raw) + " (no CR LF)");
+    QStringList percents;
+    for (int percent : bench.progress)
+        percents << QString::number(percent);
+    lines << "progress " + percents.join(' ');
+    for (const SeenDialog &dialog : dialogs.seen())
+        lines << QStringLiteral("dialog %1 %2: %3").arg(dialog.kind, dialog.title, dialog.text);
+    for (const QString &line : bench.console().split('\n', Qt::SkipEmptyParts))
+        lines << "console " + line;
+    for (const QString &line : log.lines())
+        lines << "log " + line;
+    return lines;
+}
+
 } // namespace
 
 class UploadTest : public QObject
@@ -126,6 +178,7 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
 
+    void uploadsMatchTheirGoldenTranscripts();
     void catalogueNamesEveryFieldOfTheForm();
     void defaultFormGoesOutAndIsSavedAsShown();
     void firmwareReleasesGateTheirParameters_data();
@@ -165,6 +218,73 @@ void UploadTest::initTestCase()
 void UploadTest::cleanupTestCase()
 {
     m_times.reset();
+}
+
+void UploadTest::uploadsMatchTheirGoldenTranscripts()
+{
+    struct Case
+    {
+        const char *name;
+        const char *release;
+        float version;
+        int fill; // -1 default form, 0 every field with boxes off, 1 with boxes on, 2 and 3 see below
+        const char *refused;
+    };
+    const Case cases[] = {
+        {"default form, 2.2", "2.2", 2.2f, -1, nullptr},
+        {"every field, boxes on, 2.2", "2.2", 2.2f, 1, nullptr},
+        {"every field, boxes on, 2.1.1", "2.1.1", 2.11f, 1, nullptr},
+        {"every field, boxes on, 1.9.1", "1.9.1", 1.91f, 1, nullptr},
+        {"every field, boxes on, 1.8", "1.8", 1.8f, 1, nullptr},
+        {"every field, boxes off, 2.2", "2.2", 2.2f, 0, nullptr},
+        {"every field, boxes on, a shock key refused", "2.2", 2.2f, 1, "CHOC gxSup"},
+        {"every field, boxes on, the range refused", "2.2", 2.2f, 1, "MPU maxRange"},
+        {"every field, boxes on, the LoRa save refused", "2.2", 2.2f, 1, "SAVEPARAM LORA"},
+        {"default form, ALIVE alone without frames", "2.2", 2.2f, 2, nullptr},
+        {"default form, a line break in the AppEUI", "2.2", 2.2f, 3, nullptr},
+    };
+    QStringList all;
+    for (const Case &c : cases) {
+        DialogWatcher dialogs;
+        DebugLog log;
+        Bench bench(c.release, c.version);
+        if (c.fill == 0 || c.fill == 1)
+            fillEveryField(bench, c.fill == 1);
+        if (c.fill == 2)
+            bench.box("cbAliveRefreshMode")->setChecked(false);
+        if (c.fill == 3)
+            bench.field<QLineEdit>("leAppEUI")->setText(QStringLiteral("70B3\r\nRESETPARAM 1"));
+        if (c.refused)
+            bench.device.setFault(c.refused, SimFault::Refuses);
+        const int outcome = bench.window.sendParameters();
+        all << QStringLiteral("### %1").arg(c.name) << transcript(bench, dialogs, log, outcome);
+        if (c.fill == 1 && !c.refused) {
+            // A second upload from the same window: the common alert period
+            // the TILT block asked for goes out again, the keys held by the
+            // device do not, nor the mask the readback shows.
+            bench.window.devEuiLocked = true;
+            bench.window.appKeyLocked = c.version > 2.0f;
+            bench.field<QLineEdit>("leAppKEY")->setText(QString(32, QLatin1Char('X')));
+            bench.box("cbTilt")->setChecked(false);
+            bench.device.clearReceived();
+            bench.progress.clear();
+            dialogs.clear();
+            log.clear();
+            const int again = bench.window.sendParameters();
+            all << QStringLiteral("### %1, again with keys held").arg(c.name) << transcript(bench, dialogs, log, again);
+        }
+    }
+    const QString path = QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("upload_transcripts.txt"));
+    QFile file(path);
+    if (qEnvironmentVariableIsSet("PELKO_WRITE_GOLDEN")) {
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write((all.join('\n') + '\n').toUtf8());
+        QSKIP("golden transcripts written");
+    }
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+    const QStringList golden = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    for (int i = 0; i < qMax(golden.size(), all.size()); ++i)
+        QCOMPARE(all.value(i), golden.value(i));
 }
 
 void UploadTest::catalogueNamesEveryFieldOfTheForm()
