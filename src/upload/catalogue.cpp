@@ -132,11 +132,15 @@ const Step kCatalogue[] = {
     // The start box decides for both: the form enables and disables them together.
     box("MVT", "loraAtStopMvt", "cbMvtLoraAtStopMvt", KeyMvtLoraAtStopMvt).needs(enabled, "cbMvtLoraAtStartMvt"),
     box("MVT", "activity", "cbMvtActivity", KeyMvtActivity),
-    box("MVT", "additionateActivity", "cbMvtActivityAdditionate", KeyMvtAdditionateActivity).needs(checked, "cbMvtActivity"),
+    box("MVT", "additionateActivity", "cbMvtActivityAdditionate", KeyMvtAdditionateActivity)
+        .needs(checked, "cbMvtActivity"),
     box("MVT", "periodicActivity", "cbMvtActivityRecap", KeyMvtPeriodicActivity).needs(checked, "cbMvtActivity"),
-    value("MVT", "activityResumePeriod", "xMvtActivityResumePeriod", KeyMvtActivityResumePeriod).needs(checked, "cbMvtActivity"),
+    value("MVT", "activityResumePeriod", "xMvtActivityResumePeriod", KeyMvtActivityResumePeriod)
+        .needs(checked, "cbMvtActivity"),
     box("MVT", "tracking", "cbMvtTracking", KeyMvtTracking).onlyFrom(Gate::From2_1_1),
-    item(Kind::Item, "MVT", "burstMode", "cboMvtTrackingBurstMode", KeyMvtBurstMode).onlyFrom(Gate::From2_1_1).needs(checked, "cbMvtTracking"),
+    item(Kind::Item, "MVT", "burstMode", "cboMvtTrackingBurstMode", KeyMvtBurstMode)
+        .onlyFrom(Gate::From2_1_1)
+        .needs(checked, "cbMvtTracking"),
     item(Kind::BurstCount, "MVT", "motionNbBurst", "cboMvtTrackingBurstNumberMotion", KeyMvtMotionNbBurst)
         .onlyFrom(Gate::From2_1_1)
         .needs(checked, "cbMvtTracking"),

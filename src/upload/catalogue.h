@@ -39,16 +39,16 @@ enum class Gate { None, From1_9_1, From2_1_1, From2_2 };
 enum class Need { None, Checked, Enabled, CheckedAndEnabled };
 
 enum Flag : unsigned {
-    NonEmptyText = 1u << 0,       // an empty field sends nothing
-    DevEuiUnlocked = 1u << 1,     // not while the device holds a DevEUI of its own
-    AppKeyUnlocked = 1u << 2,     // not while the device holds an AppKEY of its own
-    NotMaskedKey = 1u << 3,       // never send back the X mask the readback shows
-    AlertPeriodPending = 1u << 4, // only once a TILT upload asked for the common alert period
-    ArmsAlertPeriod = 1u << 5,    // after it: widget enabled and no failure yet -> alert period pending
-    StopOnFailure = 1u << 6,      // a failure ends the whole upload at once
-    OnlyWithoutError = 1u << 7,   // saves: only when everything before them succeeded
-    AlgorithmPart = 1u << 8,      // on a BlockStart: skipped with the empty-configuration warning
-    ReadBackOnly = 1u << 9,       // a dump key with no command of its own: the upload passes it by
+    NonEmptyText = 1u << 0,           // an empty field sends nothing
+    DevEuiUnlocked = 1u << 1,         // not while the device holds a DevEUI of its own
+    AppKeyUnlocked = 1u << 2,         // not while the device holds an AppKEY of its own
+    NotMaskedKey = 1u << 3,           // never send back the X mask the readback shows
+    AlertPeriodPending = 1u << 4,     // only once a TILT upload asked for the common alert period
+    ArmsAlertPeriod = 1u << 5,        // after it: widget enabled and no failure yet -> alert period pending
+    StopOnFailure = 1u << 6,          // a failure ends the whole upload at once
+    OnlyWithoutError = 1u << 7,       // saves: only when everything before them succeeded
+    AlgorithmPart = 1u << 8,          // on a BlockStart: skipped with the empty-configuration warning
+    ReadBackOnly = 1u << 9,           // a dump key with no command of its own: the upload passes it by
     UprightUnlessRotating = 1u << 10, // read back: ROTATION keeps the sensor upright, whatever the dump says
 };
 

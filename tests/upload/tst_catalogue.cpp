@@ -87,17 +87,27 @@ void CatalogueTest::dumpValuesComeBackInTheFormsUnits()
     using Upload::Kind;
     // kind, mode bit, fixed number, value in the dump, value the widget shows
     const std::tuple<Kind, int, int, int, double> rows[] = {
-        {Kind::Seconds, 0, -1, 7200000, 7200},  {Kind::Seconds, 0, -1, 59999, 59},  // cut, not rounded
-        {Kind::Hundredths, 0, -1, 2550, 25.5},  {Kind::Hundredths, 0, -1, -150, -1.5},
-        {Kind::Range, 0, -1, 2, 1},             {Kind::Range, 0, -1, 16, 4},
-        {Kind::Range, 0, -1, 3, 3},             // off the notches: left to the slider to clamp
-        {Kind::Frequency, 0, -1, 0, 0},         {Kind::Frequency, 0, -1, 3, 3},     // 3 Hz shows as "4"
-        {Kind::Frequency, 0, -1, 250, 9},       {Kind::Frequency, 0, -1, 400, 10},  // above 250: "500"
-        {Kind::BurstCount, 0, -1, 1, 0},        {Kind::BurstCount, 0, -1, 4, 2},
-        {Kind::Item, 0, -1, 9, 9},              {Kind::Value, 0, -1, -45, -45},
-        {Kind::Checked, 0, -1, 7, 1},           {Kind::Checked, 0, -1, 0, 0},       // any non-zero is on
-        {Kind::Checked, 2, -1, 1, 0},           {Kind::Checked, 2, -1, 2, 1},       // a mode bit
-        {Kind::Checked, 8, -1, 27, 1},          {Kind::Checked, 32, -1, 27, 0},
+        {Kind::Seconds, 0, -1, 7200000, 7200},
+        {Kind::Seconds, 0, -1, 59999, 59}, // cut, not rounded
+        {Kind::Hundredths, 0, -1, 2550, 25.5},
+        {Kind::Hundredths, 0, -1, -150, -1.5},
+        {Kind::Range, 0, -1, 2, 1},
+        {Kind::Range, 0, -1, 16, 4},
+        {Kind::Range, 0, -1, 3, 3}, // off the notches: left to the slider to clamp
+        {Kind::Frequency, 0, -1, 0, 0},
+        {Kind::Frequency, 0, -1, 3, 3}, // 3 Hz shows as "4"
+        {Kind::Frequency, 0, -1, 250, 9},
+        {Kind::Frequency, 0, -1, 400, 10}, // above 250: "500"
+        {Kind::BurstCount, 0, -1, 1, 0},
+        {Kind::BurstCount, 0, -1, 4, 2},
+        {Kind::Item, 0, -1, 9, 9},
+        {Kind::Value, 0, -1, -45, -45},
+        {Kind::Checked, 0, -1, 7, 1},
+        {Kind::Checked, 0, -1, 0, 0}, // any non-zero is on
+        {Kind::Checked, 2, -1, 1, 0},
+        {Kind::Checked, 2, -1, 2, 1}, // a mode bit
+        {Kind::Checked, 8, -1, 27, 1},
+        {Kind::Checked, 32, -1, 27, 0},
         {Kind::FixedValue, 0, 0, 200, 0},
     };
     for (const auto &[kind, bit, number, dumped, shown] : rows) {

@@ -85,24 +85,6 @@ struct Bench
     QString console() { return field<QTextEdit>("consoleOutput")->toPlainText(); }
 };
 
-QByteArrayList head(const QByteArray &mask)
-{
-    return {"MPU maxRange 16",
-            "MPU orientation 0",
-            "ALGO enableEventLog 1",
-            "ALGO nbAliveFrameBeforeLog 120",
-            "ALGO nbSecondBeforeStart 0",
-            "ALGO buttonDelay 0",
-            "ALGO " + mask,
-            "ALIVE modeRefresh 1",
-            "ALIVE period 7200000",
-            "ALIVE nbSavedValue 1"};
-}
-
-const QByteArrayList kLoraDefault = {"LORA SET OTAA 1",       "LORA SET ACK 0",           "LORA SET ADR 0",
-                                     "LORA SET DEFAULT_DR 0", "LORA SET PUBLICNETWORK 1", "LORA SET JRERROR 12",
-                                     "SAVEPARAM LORA 0"};
-
 QByteArrayList having(const QByteArrayList &lines, const QByteArray &part)
 {
     QByteArrayList found;
@@ -157,7 +139,8 @@ QStringList transcript(Bench &bench, DialogWatcher &dialogs, DebugLog &log, int 
 {
     QStringList lines{QStringLiteral("outcome %1").arg(outcome)};
     for (const QByteArray &raw : bench.device.receivedLines())
-        lines << (raw.endsWith("\r\n") ? "> " + QString::fromUtf8(raw.chopped(2)) : "> " + QString::fromUtf8(raw) + " (no CR LF)");
+        lines << (raw.endsWith("\r\n") ? "> " + QString::fromUtf8(raw.chopped(2))
+                                       : "> " + QString::fromUtf8(raw) + " (no CR LF)");
     QStringList percents;
     for (int percent : bench.progress)
         percents << QString::number(percent);
@@ -280,19 +263,17 @@ void UploadTest::uploadsMatchTheirGoldenTranscripts()
 void UploadTest::aCheckedAlgorithmGoesOutOnlyWhileItsBoxIsEnabledButVibration_data()
 {
     QTest::addColumn<QString>("checkBox");
-    QTest::addColumn<QByteArrayList>("block");
-    QTest::newRow("vibration") << "cbVibe"
-                               << QByteArrayList{"ALIVE modeRefresh 0",  "VIBE onX 1",           "VIBE onY 1",
-                                                 "VIBE onZ 1",           "VIBE period 60",       "VIBE amplitudeX 1000",
-                                                 "VIBE amplitudeY 1000", "VIBE amplitudeZ 1000", "VIBE freqMin 0",
-                                                 "VIBE freqMax 500"};
-    QTest::newRow("shock") << "cbChoc" << QByteArrayList{};
+    QTest::addColumn<QByteArray>("command");
+    QTest::addColumn<int>("lines");
+    QTest::newRow("vibration") << "cbVibe" << QByteArray("VIBE ") << 9;
+    QTest::newRow("shock") << "cbChoc" << QByteArray("CHOC ") << 0;
 }
 
 void UploadTest::aCheckedAlgorithmGoesOutOnlyWhileItsBoxIsEnabledButVibration()
 {
     QFETCH(QString, checkBox);
-    QFETCH(QByteArrayList, block);
+    QFETCH(QByteArray, command);
+    QFETCH(int, lines);
     DialogWatcher dialogs;
     Bench bench("2.2", 2.2f);
     QAbstractButton *box = bench.box(checkBox.toLatin1().constData());
@@ -300,10 +281,8 @@ void UploadTest::aCheckedAlgorithmGoesOutOnlyWhileItsBoxIsEnabledButVibration()
     box->setEnabled(false);
 
     QCOMPARE(bench.window.sendParameters(), 0);
-
-    // Outside the mask either way.
-    const QByteArrayList expected = head("0x1") + block + QByteArrayList{"SAVEPARAM ALGO 0"} + kLoraDefault;
-    QCOMPARE(show(bench.sent()), show(expected));
+    QCOMPARE(having(bench.sent(), command).size(), lines);
+    QVERIFY(bench.sent().contains("ALGO 0x1")); // outside the mask either way
 }
 
 void UploadTest::refusalAtAnOpeningStepEndsTheUpload_data()
@@ -381,7 +360,6 @@ void UploadTest::disabledOptionBoxesSendNothing()
     for (const QByteArray key : {"zoneDetection", "signedMeasure", "alertMultiple", "loraAtStartMvt", "loraAtStopMvt",
                                  "poweroff", "alertPeriod"})
         QVERIFY2(having(bench.sent(), key).isEmpty(), key);
-
 }
 
 void UploadTest::everyPeriodTheFormAllowsGoesOutWhole()
