@@ -1,5 +1,6 @@
 #include "catalogue.h"
 
+#include "readback/dumpkeytable.h"
 #include "readback/firmware.h"
 
 #include <cmath>
@@ -25,25 +26,30 @@ constexpr Step progress(int percent)
 {
     return Step(Kind::Progress, nullptr, nullptr, nullptr).fixedNumber(percent);
 }
-constexpr Step value(const char *cmd, const char *key, const char *widget)
+constexpr Step value(const char *cmd, const char *key, const char *widget, int dump = -1)
 {
-    return Step(Kind::Value, cmd, key, widget);
+    return Step(Kind::Value, cmd, key, widget).readBack(dump);
 }
-constexpr Step box(const char *cmd, const char *key, const char *widget)
+constexpr Step box(const char *cmd, const char *key, const char *widget, int dump = -1, int bit = 0)
 {
-    return Step(Kind::Checked, cmd, key, widget);
+    return Step(Kind::Checked, cmd, key, widget).readBack(dump, bit);
 }
-constexpr Step item(const char *cmd, const char *key, const char *widget)
+constexpr Step item(Kind kind, const char *cmd, const char *key, const char *widget, int dump)
 {
-    return Step(Kind::Item, cmd, key, widget);
+    return Step(kind, cmd, key, widget).readBack(dump);
 }
-constexpr Step seconds(const char *cmd, const char *key, const char *widget)
+constexpr Step seconds(const char *cmd, const char *key, const char *widget, int dump)
 {
-    return Step(Kind::Seconds, cmd, key, widget);
+    return Step(Kind::Seconds, cmd, key, widget).readBack(dump);
 }
-constexpr Step hundredths(const char *cmd, const char *key, const char *widget)
+constexpr Step hundredths(const char *cmd, const char *key, const char *widget, int dump)
 {
-    return Step(Kind::Hundredths, cmd, key, widget);
+    return Step(Kind::Hundredths, cmd, key, widget).readBack(dump);
+}
+// A dump key that sets a widget without a command of its own.
+constexpr Step readOnly(Kind kind, const char *widget, int dump, int number = -1)
+{
+    return Step(kind, nullptr, nullptr, widget).fixedNumber(number).readBack(dump).with(ReadBackOnly);
 }
 constexpr Step fixed(const char *cmd, const char *key, int number)
 {
@@ -69,142 +75,153 @@ const Step kCatalogue[] = {
     // Accelerometer, common parameters and the algorithm mask.
     blockAlways().with(AlgorithmPart),
     Step(Kind::Range, "MPU", "maxRange", "MPUmaxRange")
+        .readBack(KeyMpuMaxRange)
         .needs(checked, "cbAlive")
         .with(StopOnFailure)
         .traced("Set MPU maxRange"),
-    box("MPU", "orientation", "rbPelkoStayUpright").onlyFrom(Gate::From1_9_1).with(StopOnFailure),
-    box("ALGO", "enableEventLog", "cbEnableLog").onlyFrom(Gate::From2_2),
-    value("ALGO", "nbAliveFrameBeforeLog", "xNbAliveFrameBeforeLog")
+    box("MPU", "orientation", "rbPelkoStayUpright", KeyPelkoOrientation)
+        .onlyFrom(Gate::From1_9_1)
+        .with(StopOnFailure | UprightUnlessRotating),
+    box("ALGO", "enableEventLog", "cbEnableLog", KeyEnableEventLog).onlyFrom(Gate::From2_2),
+    value("ALGO", "nbAliveFrameBeforeLog", "xNbAliveFrameBeforeLog", KeyNbAliveFrameBeforeLog)
         .onlyFrom(Gate::From2_2)
         .needs(checked, "cbEnableLog"),
-    value("ALGO", "nbSecondBeforeStart", "xNbSecondBeforeStart").onlyFrom(Gate::From2_2),
-    value("ALGO", "buttonDelay", "xButtonDelay").onlyFrom(Gate::From2_2),
+    value("ALGO", "nbSecondBeforeStart", "xNbSecondBeforeStart", KeyNbSecondBeforeStart).onlyFrom(Gate::From2_2),
+    value("ALGO", "buttonDelay", "xButtonDelay", KeyButtonDelay).onlyFrom(Gate::From2_2),
     Step(Kind::Mask, "ALGO", "", nullptr).with(StopOnFailure),
     blockEnd(),
 
     // ALIVE runs whenever its box is checked, enabled or not.
     blockIf(checked, "cbAlive", "Algo Alive Actif").with(AlgorithmPart),
-    box("ALIVE", "modeRefresh", "cbAliveRefreshMode"),
-    seconds("ALIVE", "period", "xAlivePeriod"),
-    value("ALIVE", "nbSavedValue", "xAliveNbSavedValue"),
+    box("ALIVE", "modeRefresh", "cbAliveRefreshMode", KeyAliveModeRefresh),
+    seconds("ALIVE", "period", "xAlivePeriod", KeyAlivePeriod),
+    value("ALIVE", "nbSavedValue", "xAliveNbSavedValue", KeyAliveNbSavedValue),
     blockEnd(10),
 
     blockIf(checkedAndEnabled, "cbChoc", "Algo Choc Actif").with(AlgorithmPart),
-    item("CHOC", "freq", "cboChocFreq"),
-    value("CHOC", "gxSup", "xChocGxSup"),
-    value("CHOC", "gxInf", "xChocGxNeg"),
-    value("CHOC", "gySup", "xChocGySup"),
-    value("CHOC", "gyInf", "xChocGyNeg"),
-    value("CHOC", "gzSup", "xChocGzSup"),
-    value("CHOC", "gzInf", "xChocGzNeg"),
-    value("CHOC", "inhibition", "xChocInhibition"),
-    box("CHOC", "removeGravity", "cbChocRemoveGravity"),
-    box("CHOC", "enableShockLog", "cbChocEnableShockLog").onlyFrom(Gate::From2_2),
-    value("CHOC", "nbAliveFrameBeforeShockLog", "xChocNbAliveFrameBeforeShockLog")
+    item(Kind::Frequency, "CHOC", "freq", "cboChocFreq", KeyShockFreq),
+    value("CHOC", "gxSup", "xChocGxSup", KeyShockGxSup),
+    value("CHOC", "gxInf", "xChocGxNeg", KeyShockGxInf),
+    value("CHOC", "gySup", "xChocGySup", KeyShockGySup),
+    value("CHOC", "gyInf", "xChocGyNeg", KeyShockGyInf),
+    value("CHOC", "gzSup", "xChocGzSup", KeyShockGzSup),
+    value("CHOC", "gzInf", "xChocGzNeg", KeyShockGzInf),
+    value("CHOC", "inhibition", "xChocInhibition", KeyShockInhibition),
+    // "inhibition disabled" in the dump: no inhibition at all.
+    readOnly(Kind::FixedValue, "xChocInhibition", KeyShockInhibitionOff, 0),
+    box("CHOC", "removeGravity", "cbChocRemoveGravity", KeyShockRemoveGravity),
+    box("CHOC", "enableShockLog", "cbChocEnableShockLog", KeyShockEnableShockLog).onlyFrom(Gate::From2_2),
+    value("CHOC", "nbAliveFrameBeforeShockLog", "xChocNbAliveFrameBeforeShockLog", KeyShockNbAliveFrameBeforeShockLog)
         .onlyFrom(Gate::From2_2)
         .needs(checked, "cbChocEnableShockLog"),
     blockEnd(20),
 
     blockIf(checkedAndEnabled, "cbMvt", "Algo Mouvement Actif").with(AlgorithmPart),
-    item("MVT", "freq", "cboMvtFreq"),
-    value("MVT", "gxSup", "xMvtGxSup"),
-    value("MVT", "gxInf", "xMvtGxNeg"),
-    value("MVT", "gySup", "xMvtGySup"),
-    value("MVT", "gyInf", "xMvtGyNeg"),
-    value("MVT", "gzSup", "xMvtGzSup"),
-    value("MVT", "gzInf", "xMvtGzNeg"),
+    item(Kind::Frequency, "MVT", "freq", "cboMvtFreq", KeyMvtFreq),
+    value("MVT", "gxSup", "xMvtGxSup", KeyMvtGxSup),
+    value("MVT", "gxInf", "xMvtGxNeg", KeyMvtGxInf),
+    value("MVT", "gySup", "xMvtGySup", KeyMvtGySup),
+    value("MVT", "gyInf", "xMvtGyNeg", KeyMvtGyInf),
+    value("MVT", "gzSup", "xMvtGzSup", KeyMvtGzSup),
+    value("MVT", "gzInf", "xMvtGzNeg", KeyMvtGzInf),
     progress(25),
-    value("MVT", "timerX", "xMvtTimerX"),
-    value("MVT", "timerY", "xMvtTimerY"),
-    value("MVT", "sensitivity", "xMvtSensitivity"),
-    box("MVT", "loraAtStartMvt", "cbMvtLoraAtStartMvt").needs(enabled),
+    value("MVT", "timerX", "xMvtTimerX", KeyMvtTimerX),
+    value("MVT", "timerY", "xMvtTimerY", KeyMvtTimerY),
+    value("MVT", "sensitivity", "xMvtSensitivity", KeyMvtSensitivity),
+    box("MVT", "loraAtStartMvt", "cbMvtLoraAtStartMvt", KeyMvtLoraAtStartMvt).needs(enabled),
     // The start box decides for both: the form enables and disables them together.
-    box("MVT", "loraAtStopMvt", "cbMvtLoraAtStopMvt").needs(enabled, "cbMvtLoraAtStartMvt"),
-    box("MVT", "activity", "cbMvtActivity"),
-    box("MVT", "additionateActivity", "cbMvtActivityAdditionate").needs(checked, "cbMvtActivity"),
-    box("MVT", "periodicActivity", "cbMvtActivityRecap").needs(checked, "cbMvtActivity"),
-    value("MVT", "activityResumePeriod", "xMvtActivityResumePeriod").needs(checked, "cbMvtActivity"),
-    box("MVT", "tracking", "cbMvtTracking").onlyFrom(Gate::From2_1_1),
-    item("MVT", "burstMode", "cboMvtTrackingBurstMode").onlyFrom(Gate::From2_1_1).needs(checked, "cbMvtTracking"),
-    item("MVT", "motionNbBurst", "cboMvtTrackingBurstNumberMotion")
+    box("MVT", "loraAtStopMvt", "cbMvtLoraAtStopMvt", KeyMvtLoraAtStopMvt).needs(enabled, "cbMvtLoraAtStartMvt"),
+    box("MVT", "activity", "cbMvtActivity", KeyMvtActivity),
+    box("MVT", "additionateActivity", "cbMvtActivityAdditionate", KeyMvtAdditionateActivity)
+        .needs(checked, "cbMvtActivity"),
+    box("MVT", "periodicActivity", "cbMvtActivityRecap", KeyMvtPeriodicActivity).needs(checked, "cbMvtActivity"),
+    value("MVT", "activityResumePeriod", "xMvtActivityResumePeriod", KeyMvtActivityResumePeriod)
+        .needs(checked, "cbMvtActivity"),
+    box("MVT", "tracking", "cbMvtTracking", KeyMvtTracking).onlyFrom(Gate::From2_1_1),
+    item(Kind::Item, "MVT", "burstMode", "cboMvtTrackingBurstMode", KeyMvtBurstMode)
         .onlyFrom(Gate::From2_1_1)
         .needs(checked, "cbMvtTracking"),
-    item("MVT", "stillnessNbBurst", "cboMvtTrackingBurstNumberStillness")
+    item(Kind::BurstCount, "MVT", "motionNbBurst", "cboMvtTrackingBurstNumberMotion", KeyMvtMotionNbBurst)
         .onlyFrom(Gate::From2_1_1)
         .needs(checked, "cbMvtTracking"),
-    value("MVT", "frameNbBeforeNextBurst", "xMvtTrackingFrameNumberBeforeBurst")
+    item(Kind::BurstCount, "MVT", "stillnessNbBurst", "cboMvtTrackingBurstNumberStillness", KeyMvtStillnessNbBurst)
         .onlyFrom(Gate::From2_1_1)
         .needs(checked, "cbMvtTracking"),
-    value("MVT", "motionPeriod", "xMvtTrackingAlertPeriodMotion")
+    value("MVT", "frameNbBeforeNextBurst", "xMvtTrackingFrameNumberBeforeBurst", KeyMvtFrameNbBeforeNextBurst)
         .onlyFrom(Gate::From2_1_1)
         .needs(checked, "cbMvtTracking"),
-    value("MVT", "stillnessPeriod", "xMvtTrackingAlertPeriodStillness")
+    value("MVT", "motionPeriod", "xMvtTrackingAlertPeriodMotion", KeyMvtMotionPeriod)
+        .onlyFrom(Gate::From2_1_1)
+        .needs(checked, "cbMvtTracking"),
+    value("MVT", "stillnessPeriod", "xMvtTrackingAlertPeriodStillness", KeyMvtStillnessPeriod)
         .onlyFrom(Gate::From2_1_1)
         .needs(checked, "cbMvtTracking"),
     blockEnd(30),
 
     blockIf(checkedAndEnabled, "cbTemp", "Algo Température Actif").with(AlgorithmPart),
-    value("TEMP", "nbSavedValue", "xTempNbSavedValue"),
-    box("TEMP", "modeThreshold", "cbTempModeThreshold"),
-    hundredths("TEMP", "max", "xTempThetaMax"),
-    hundredths("TEMP", "min", "xTempThetaMin"),
-    hundredths("TEMP", "delta", "xTempDeltaTheta"),
-    seconds("TEMP", "period", "xTempSlowPeriod"),
-    value("TEMP", "fastPeriod", "xTempFastPeriod"),
-    value("TEMP", "ultraFastPeriod", "xTempUltraFastPeriod"),
-    value("TEMP", "inhibition", "xTempNbExcess"),
+    value("TEMP", "nbSavedValue", "xTempNbSavedValue", KeyTempNbSavedValue),
+    box("TEMP", "modeThreshold", "cbTempModeThreshold", KeyTempModeThreshold, 2),
+    hundredths("TEMP", "max", "xTempThetaMax", KeyTempMax),
+    hundredths("TEMP", "min", "xTempThetaMin", KeyTempMin),
+    hundredths("TEMP", "delta", "xTempDeltaTheta", KeyTempDelta),
+    seconds("TEMP", "period", "xTempSlowPeriod", KeyTempPeriod),
+    value("TEMP", "fastPeriod", "xTempFastPeriod", KeyTempFastPeriod),
+    value("TEMP", "ultraFastPeriod", "xTempUltraFastPeriod", KeyTempUltraFastPeriod),
+    value("TEMP", "inhibition", "xTempNbExcess", KeyTempInhibition),
     blockEnd(40),
 
     blockIf(checkedAndEnabled, "cbTilt", "Algo Inclinaison Actif").with(AlgorithmPart),
-    box("TILT", "modeRefresh", "cbTiltModeRefresh"),
-    box("TILT", "modeOnMove", "cbTiltModeOnMove"),
-    box("TILT", "zoneDetection", "cbTiltModeAlertZone").needs(enabled),
-    box("TILT", "signedMeasure", "cbTiltModeSignedMeasure").needs(enabled),
-    box("TILT", "alertMultiple", "cbTiltModeAlertMultiple").needs(enabled).with(ArmsAlertPeriod),
-    value("TILT", "period", "xTiltPeriod").needs(checked, "cbTiltModeRefresh"),
-    value("TILT", "threshold", "xTiltThreshold").needs(checked, "cbTiltModeOnMove"),
+    box("TILT", "modeRefresh", "cbTiltModeRefresh", KeyTiltMode, 1),
+    box("TILT", "modeOnMove", "cbTiltModeOnMove", KeyTiltMode, 2),
+    box("TILT", "zoneDetection", "cbTiltModeAlertZone", KeyTiltMode, 16).needs(enabled),
+    box("TILT", "signedMeasure", "cbTiltModeSignedMeasure", KeyTiltMode, 32).needs(enabled),
+    box("TILT", "alertMultiple", "cbTiltModeAlertMultiple", KeyTiltMode, 8).needs(enabled).with(ArmsAlertPeriod),
+    value("TILT", "period", "xTiltPeriod", KeyTiltPeriod).needs(checked, "cbTiltModeRefresh"),
+    value("TILT", "threshold", "xTiltThreshold", KeyTiltThreshold).needs(checked, "cbTiltModeOnMove"),
     value("TILT", "inhibition", "xTiltInhibition"),
-    value("TILT", "pitch", "xTiltThresholdPitch"),
-    value("TILT", "roll", "xTiltThresholdRoll"),
+    value("TILT", "pitch", "xTiltThresholdPitch", KeyTiltPitch),
+    value("TILT", "roll", "xTiltThresholdRoll", KeyTiltRoll),
+    // TILT reports the alert period all algorithms share.
+    readOnly(Kind::Value, "xAlgoPeriod", KeyTiltMultipleAlertPeriod),
     blockEnd(50),
 
     blockIf(checkedAndEnabled, "cbRotation", "Algo Rotation Actif").with(AlgorithmPart),
-    box("ROTATION", "modeRefresh", "cbRotationModeRefresh"),
-    box("ROTATION", "modeOnMove", "cbRotationModeOnMove"),
-    value("ROTATION", "period", "xRotationPeriod").needs(checked, "cbRotationModeRefresh"),
-    value("ROTATION", "threshold", "xRotationThreshold").needs(checked, "cbRotationModeOnMove"),
-    value("ROTATION", "lap", "xRotationNbLap"),
-    box("ROTATION", "resetLap", "cbRotationResetLapButton"),
+    box("ROTATION", "modeRefresh", "cbRotationModeRefresh", KeyRotationMode, 1),
+    box("ROTATION", "modeOnMove", "cbRotationModeOnMove", KeyRotationMode, 2),
+    value("ROTATION", "period", "xRotationPeriod", KeyRotationPeriod).needs(checked, "cbRotationModeRefresh"),
+    value("ROTATION", "threshold", "xRotationThreshold", KeyRotationThreshold).needs(checked, "cbRotationModeOnMove"),
+    value("ROTATION", "lap", "xRotationNbLap", KeyRotationLap),
+    box("ROTATION", "resetLap", "cbRotationResetLapButton", KeyRotationResetLap),
     blockEnd(60),
 
     blockIf(checkedAndEnabled, "cbOrient", "Algo Orientation Actif").with(AlgorithmPart),
-    box("ORIENT", "modeRefresh", "cbOrientModeRefresh"),
-    box("ORIENT", "modeOnMove", "cbOrientModeOnMove"),
-    value("ORIENT", "period", "xOrientPeriod").needs(checked, "cbOrientModeRefresh"),
-    value("ORIENT", "threshold", "xOrientThreshold").needs(checked, "cbOrientModeOnMove"),
-    value("ORIENT", "mesureLength", "xOrientMesureLength"),
-    value("ORIENT", "pitch", "xOrientThresholdPitch"),
-    value("ORIENT", "roll", "xOrientThresholdRoll"),
-    value("ORIENT", "yaw", "xOrientThresholdYaw"),
+    box("ORIENT", "modeRefresh", "cbOrientModeRefresh", KeyOrientationMode, 1),
+    box("ORIENT", "modeOnMove", "cbOrientModeOnMove", KeyOrientationMode, 2),
+    value("ORIENT", "period", "xOrientPeriod", KeyOrientationPeriod).needs(checked, "cbOrientModeRefresh"),
+    value("ORIENT", "threshold", "xOrientThreshold", KeyOrientationThreshold).needs(checked, "cbOrientModeOnMove"),
+    value("ORIENT", "mesureLength", "xOrientMesureLength", KeyOrientationMesureLenght),
+    value("ORIENT", "pitch", "xOrientThresholdPitch", KeyOrientationPitch),
+    value("ORIENT", "roll", "xOrientThresholdRoll", KeyOrientationRoll),
+    value("ORIENT", "yaw", "xOrientThresholdYaw", KeyOrientationYaw),
     blockEnd(70),
 
     // Vibration analysis needs the automatic ALIVE frames off, whatever the
     // form shows; it runs whenever its box is checked, enabled or not.
     blockIf(checked, "cbVibe", "Algo Vibration Actif").with(AlgorithmPart),
     fixed("ALIVE", "modeRefresh", 0),
-    box("VIBE", "onX", "cbVibeOnX"),
-    box("VIBE", "onY", "cbVibeOnY"),
-    box("VIBE", "onZ", "cbVibeOnZ"),
-    value("VIBE", "period", "xVibrationPeriod"),
-    value("VIBE", "amplitudeX", "xVibrationAmplitudeX"),
-    value("VIBE", "amplitudeY", "xVibrationAmplitudeY"),
-    value("VIBE", "amplitudeZ", "xVibrationAmplitudeZ"),
-    value("VIBE", "freqMin", "xVibrationFreqMin"),
-    value("VIBE", "freqMax", "xVibrationFreqMax"),
+    box("VIBE", "onX", "cbVibeOnX", KeyVibrationAxeX),
+    box("VIBE", "onY", "cbVibeOnY", KeyVibrationAxeY),
+    box("VIBE", "onZ", "cbVibeOnZ", KeyVibrationAxeZ),
+    value("VIBE", "period", "xVibrationPeriod", KeyVibrationPeriod),
+    value("VIBE", "amplitudeX", "xVibrationAmplitudeX", KeyVibrationAmplitudeX),
+    value("VIBE", "amplitudeY", "xVibrationAmplitudeY", KeyVibrationAmplitudeY),
+    value("VIBE", "amplitudeZ", "xVibrationAmplitudeZ", KeyVibrationAmplitudeZ),
+    value("VIBE", "freqMin", "xVibrationFreqMin", KeyVibrationFreqMin),
+    value("VIBE", "freqMax", "xVibrationFreqMax", KeyVibrationFreqMax),
     blockEnd(),
 
     blockAlways().with(AlgorithmPart),
-    value("ALGO", "alertPeriod", "xAlgoPeriod").with(AlertPeriodPending),
+    value("ALGO", "alertPeriod", "xAlgoPeriod", KeyAlertRepeatPeriod).with(AlertPeriodPending),
     box("ALGO", "poweroff", "cbAllowPowerOFF").needs(enabled),
     fixed("SAVEPARAM", "ALGO", 0).with(OnlyWithoutError),
     blockEnd(),
@@ -296,6 +313,41 @@ int toHundredths(double degrees)
     if (rounded <= static_cast<double>(std::numeric_limits<int>::min()))
         return std::numeric_limits<int>::min();
     return static_cast<int>(rounded);
+}
+
+int secondsFromMilliseconds(int milliseconds)
+{
+    return milliseconds / 1000;
+}
+
+double fromHundredths(int hundredths)
+{
+    return hundredths / 100.0;
+}
+
+double formValue(const Step &step, int deviceValue)
+{
+    switch (step.kind) {
+    case Kind::Value:
+    case Kind::Item:
+        return deviceValue;
+    case Kind::Seconds:
+        return secondsFromMilliseconds(deviceValue);
+    case Kind::Hundredths:
+        return fromHundredths(deviceValue);
+    case Kind::Frequency:
+        return frequencyIndexForHz(deviceValue);
+    case Kind::BurstCount:
+        return burstNumberIndex(deviceValue);
+    case Kind::Range:
+        return rangeSliderPositionForG(deviceValue);
+    case Kind::Checked:
+        return (step.bit ? (deviceValue & step.bit) : deviceValue) != 0 ? 1 : 0;
+    case Kind::FixedValue:
+        return step.number;
+    default:
+        return 0;
+    }
 }
 
 int itemValue(const QString &item)

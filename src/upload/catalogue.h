@@ -6,10 +6,12 @@
 #include <cstddef>
 #include <functional>
 
-// Every device parameter the upload writes, in the order the device is sent
-// them, grouped in blocks. The upload walks this table from top to bottom;
-// the form widgets are named by object name so that the table needs nothing
-// but QtCore.
+// Every device parameter, one row each, in the order the device is sent
+// them, grouped in blocks: the command that writes it, the dump key that
+// reads it back, its form widget and the conversion between the two. The
+// upload walks this table from top to bottom; applying a dump walks it from
+// the dump keys back to the widgets. The form widgets are named by object
+// name so that the table needs nothing but QtCore.
 namespace Upload {
 
 enum class Kind {
@@ -20,11 +22,13 @@ enum class Kind {
     Checked,    // 1 when the box or radio button is checked, else 0
     Seconds,    // seconds spin box, sent in milliseconds
     Hundredths, // two-decimal spin box, sent in hundredths
-    Item,       // combo box item text as a base-10 integer
+    Item,       // combo box item text as a base-10 integer; read back, the value is the index
+    Frequency,  // sampling-frequency combo box ("0,24" ... "500"), sent as its text
+    BurstCount, // burst-number combo box ("2", "3", "4"), sent as its text
     Range,      // acceleration range slider position, sent in g
     Text,       // line edit text, in the text argument
     FixedText,  // the constant `text` ("1" or "0"), in the text argument
-    FixedValue, // the constant `number`, no widget involved
+    FixedValue, // the constant `number`; read back, the widget (if any) takes it
     Mask,       // the set of enabled algorithms
 };
 
@@ -35,15 +39,17 @@ enum class Gate { None, From1_9_1, From2_1_1, From2_2 };
 enum class Need { None, Checked, Enabled, CheckedAndEnabled };
 
 enum Flag : unsigned {
-    NonEmptyText = 1u << 0,       // an empty field sends nothing
-    DevEuiUnlocked = 1u << 1,     // not while the device holds a DevEUI of its own
-    AppKeyUnlocked = 1u << 2,     // not while the device holds an AppKEY of its own
-    NotMaskedKey = 1u << 3,       // never send back the X mask the readback shows
-    AlertPeriodPending = 1u << 4, // only once a TILT upload asked for the common alert period
-    ArmsAlertPeriod = 1u << 5,    // after it: widget enabled and no failure yet -> alert period pending
-    StopOnFailure = 1u << 6,      // a failure ends the whole upload at once
-    OnlyWithoutError = 1u << 7,   // saves: only when everything before them succeeded
-    AlgorithmPart = 1u << 8,      // on a BlockStart: skipped with the empty-configuration warning
+    NonEmptyText = 1u << 0,           // an empty field sends nothing
+    DevEuiUnlocked = 1u << 1,         // not while the device holds a DevEUI of its own
+    AppKeyUnlocked = 1u << 2,         // not while the device holds an AppKEY of its own
+    NotMaskedKey = 1u << 3,           // never send back the X mask the readback shows
+    AlertPeriodPending = 1u << 4,     // only once a TILT upload asked for the common alert period
+    ArmsAlertPeriod = 1u << 5,        // after it: widget enabled and no failure yet -> alert period pending
+    StopOnFailure = 1u << 6,          // a failure ends the whole upload at once
+    OnlyWithoutError = 1u << 7,       // saves: only when everything before them succeeded
+    AlgorithmPart = 1u << 8,          // on a BlockStart: skipped with the empty-configuration warning
+    ReadBackOnly = 1u << 9,           // a dump key with no command of its own: the upload passes it by
+    UprightUnlessRotating = 1u << 10, // read back: ROTATION keeps the sensor upright, whatever the dump says
 };
 
 struct Step
@@ -59,6 +65,8 @@ struct Step
     const char *needWidget = nullptr;
     unsigned flags = 0;
     const char *trace = nullptr; // debug line written before the step or block
+    int dump = -1;               // index in the dump key table of the value read back; -1: not in the dump
+    int bit = 0;                 // Checked: read back from a mode value, checked while this bit is set
 
     constexpr Step(Kind k, const char *c, const char *p, const char *w) : kind(k), cmd(c), key(p), widget(w) {}
 
@@ -99,6 +107,13 @@ struct Step
         s.number = n;
         return s;
     }
+    constexpr Step readBack(int dumpKey, int modeBit = 0) const
+    {
+        Step s = *this;
+        s.dump = dumpKey;
+        s.bit = modeBit;
+        return s;
+    }
 
     // The widget the step's condition looks at.
     constexpr const char *conditionWidget() const { return needWidget ? needWidget : widget; }
@@ -122,8 +137,15 @@ int rangeFromSlider(int position);
 int secondsToMilliseconds(qint64 seconds);
 // Degrees to hundredths of a degree, the way the device stores temperatures.
 int toHundredths(double degrees);
+// Milliseconds back to whole seconds, the fraction cut.
+int secondsFromMilliseconds(int milliseconds);
+// Hundredths of a degree back to degrees.
+double fromHundredths(int hundredths);
 // Combo box item text as a base-10 integer; anything else (such as "0,24") is 0.
 int itemValue(const QString &item);
+// What the row's widget shows for a value the dump reports: the spin box
+// value, the slider position, the combo box index, or 1 and 0 for a box.
+double formValue(const Step &step, int deviceValue);
 // True when the AppKEY field holds the mask the LoRa readback shows in place
 // of a stored key.
 bool isMaskedAppKey(const QString &text);

@@ -85,6 +85,8 @@ Payload readPayload(const QObject *window, const Step &step, int mask)
             payload.ok = false;
         break;
     case Kind::Item:
+    case Kind::Frequency:
+    case Kind::BurstCount:
         if (auto *combo = qobject_cast<QComboBox *>(widget))
             payload.value = Upload::itemValue(combo->currentText());
         else
@@ -147,6 +149,8 @@ int MainWindow::sendParameters()
 
     for (std::size_t i = 0; i < Upload::kCatalogueSize; ++i) {
         const Step &step = Upload::kCatalogue[i];
+        if (step.flags & Upload::ReadBackOnly)
+            continue;
 
         if (step.kind == Kind::BlockStart) {
             blockSkipped = skipAlgorithms && (step.flags & Upload::AlgorithmPart);

@@ -19,6 +19,8 @@ private slots:
     void periodsTravelInMillisecondsWithoutOverflow();
     void slidersAndCombosBecomeTheNumbersTheDeviceExpects();
     void maskCountsOnlyBoxesCheckedAndEnabled();
+    void dumpValuesComeBackInTheFormsUnits();
+    void maskedOrHeldKeysAreRecognised();
 };
 
 void CatalogueTest::temperaturesTravelInHundredthsOfADegree()
@@ -78,6 +80,56 @@ void CatalogueTest::maskCountsOnlyBoxesCheckedAndEnabled()
         };
         QCOMPARE(Upload::algorithmMask(state), mask);
     }
+}
+
+void CatalogueTest::dumpValuesComeBackInTheFormsUnits()
+{
+    using Upload::Kind;
+    // kind, mode bit, fixed number, value in the dump, value the widget shows
+    const std::tuple<Kind, int, int, int, double> rows[] = {
+        {Kind::Seconds, 0, -1, 7200000, 7200},
+        {Kind::Seconds, 0, -1, 59999, 59}, // cut, not rounded
+        {Kind::Hundredths, 0, -1, 2550, 25.5},
+        {Kind::Hundredths, 0, -1, -150, -1.5},
+        {Kind::Range, 0, -1, 2, 1},
+        {Kind::Range, 0, -1, 16, 4},
+        {Kind::Range, 0, -1, 3, 3}, // off the notches: left to the slider to clamp
+        {Kind::Frequency, 0, -1, 0, 0},
+        {Kind::Frequency, 0, -1, 3, 3}, // 3 Hz shows as "4"
+        {Kind::Frequency, 0, -1, 250, 9},
+        {Kind::Frequency, 0, -1, 400, 10}, // above 250: "500"
+        {Kind::BurstCount, 0, -1, 1, 0},
+        {Kind::BurstCount, 0, -1, 4, 2},
+        {Kind::Item, 0, -1, 9, 9},
+        {Kind::Value, 0, -1, -45, -45},
+        {Kind::Checked, 0, -1, 7, 1},
+        {Kind::Checked, 0, -1, 0, 0}, // any non-zero is on
+        {Kind::Checked, 2, -1, 1, 0},
+        {Kind::Checked, 2, -1, 2, 1}, // a mode bit
+        {Kind::Checked, 8, -1, 27, 1},
+        {Kind::Checked, 32, -1, 27, 0},
+        {Kind::FixedValue, 0, 0, 200, 0},
+    };
+    for (const auto &[kind, bit, number, dumped, shown] : rows) {
+        const Upload::Step step = Upload::Step(kind, "X", "x", "w").fixedNumber(number).readBack(1, bit);
+        QCOMPARE(Upload::formValue(step, dumped), shown);
+    }
+    // What goes out comes back as it was shown.
+    for (int position = 1; position <= 4; ++position)
+        QCOMPARE(Upload::formValue(Upload::Step(Kind::Range, "", "", ""), Upload::rangeFromSlider(position)),
+                 double(position));
+    for (int seconds : {0, 1, 60, 7200, 2147483})
+        QCOMPARE(Upload::secondsFromMilliseconds(Upload::secondsToMilliseconds(seconds)), seconds);
+}
+
+void CatalogueTest::maskedOrHeldKeysAreRecognised()
+{
+    QVERIFY(Upload::isMaskedAppKey(QString(32, QLatin1Char('X'))));
+    QVERIFY(Upload::isMaskedAppKey("ab XXXXXXXXXXXXXX cd"));
+    QVERIFY(!Upload::isMaskedAppKey("XXXXXXXXXXXXX")); // thirteen X is a key
+    QVERIFY(Upload::isSendableText("70B3D57ED0000001"));
+    QVERIFY(!Upload::isSendableText("70B3\r\nRESETPARAM 1"));
+    QVERIFY(!Upload::isSendableText(QString(QChar(0x7f))));
 }
 
 QTEST_APPLESS_MAIN(CatalogueTest)
