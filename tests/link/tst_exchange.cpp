@@ -20,7 +20,6 @@ private slots:
     void refusedCommandLeavesANoteInTheConsole();
     void faultyAnswersAreNotAccepted_data();
     void faultyAnswersAreNotAccepted();
-    void answerSentInChunksIsReadWhole();
     void saveLineIsReadWithTheLongQuietTimeWhichIsThenRestored();
     void babblingDeviceIsCutOffAtTheCap_data();
     void babblingDeviceIsCutOffAtTheCap();
@@ -99,16 +98,6 @@ void ExchangeTest::faultyAnswersAreNotAccepted()
     // Next exchange works again once the device behaves.
     m_sim->device().clearFaults();
     QCOMPARE(window.sendOneCommand("DEBUG", "0", 0, QString()), 0);
-}
-
-void ExchangeTest::answerSentInChunksIsReadWhole()
-{
-    MainWindow window;
-    QVERIFY(openDevicePort(window));
-    m_sim->device().setFault("LORA GET", SimFault::AnswersInChunks);
-    QCOMPARE(window.sendOneCommand("LORA GET", QByteArray(), 0, QString()), 0);
-    QVERIFY(window.loraAnswer.contains("DevEui : "));
-    QVERIFY(window.loraAnswer.endsWith(SimDevice::trailer()));
 }
 
 void ExchangeTest::saveLineIsReadWithTheLongQuietTimeWhichIsThenRestored()
