@@ -64,6 +64,7 @@ private slots:
     void wrongSerialSettingsAreAnsweredWithNoise_data();
     void wrongSerialSettingsAreAnsweredWithNoise();
     void interactiveLinesEndOnlyAtCrOrLf();
+    void olderReleasesRefuseNewerKeysAndResetEverythingAtOnce();
     void programRefusesUnknownReleasesAndStaysOffAfterPoweroff();
 };
 
@@ -149,6 +150,20 @@ void TestSimDevice::interactiveLinesEndOnlyAtCrOrLf()
     QCOMPARE(link.exchange("\r"), QByteArray("OK\r\n>"));
     QCOMPARE(link.exchange("VERSION\r\n\r\n").count("OK\r\n>"), 1);
     QCOMPARE(sim.device().receivedLines(), (QList<QByteArray>{"READY\r", "VERSION\r"}));
+}
+
+void TestSimDevice::olderReleasesRefuseNewerKeysAndResetEverythingAtOnce()
+{
+    SimDevice::Options options;
+    options.release = "1.9";
+    SimHarness sim(options);
+    Link link;
+    QVERIFY(link.open(sim.device().portPath()));
+    sim.device().setSavedParameter("CHOC gxSup", "1234");
+    QCOMPARE(link.exchange("MVT tracking 1\r\n"), QByteArray("NOK\r\n>"));
+    QCOMPARE(link.exchange("RESETPARAM ALGO  0\r\n"), QByteArray("NOK\r\n>"));
+    QCOMPARE(link.exchange("RESETPARAM 1  0\r\n"), QByteArray("OK\r\n>"));
+    QCOMPARE(sim.device().savedParameters().value("CHOC gxSup"), QByteArray("5000"));
 }
 
 void TestSimDevice::programRefusesUnknownReleasesAndStaysOffAfterPoweroff()
