@@ -39,17 +39,9 @@ private slots:
 
     void everyToolRefusesWithError7WithoutALink_data();
     void everyToolRefusesWithError7WithoutALink();
-    void twoClicksSwitchOnThenOff_data();
-    void twoClicksSwitchOnThenOff();
-    void refusedSwitchKeepsTheButtonAndWhatItSendsNext_data();
-    void refusedSwitchKeepsTheButtonAndWhatItSendsNext();
+    void clicksSendTheReleasesLinesAndTellTheUser_data();
+    void clicksSendTheReleasesLinesAndTellTheUser();
     void newHandshakeResetsTheDebugButtonButNotTheLedButton();
-    void batteryFigureIsShownWithItsPercentSign();
-    void failedBatteryQueryStillSwitchesDebugOffAndReportsError13_data();
-    void failedBatteryQueryStillSwitchesDebugOffAndReportsError13();
-    void answerWithoutAFigureIsAFailedReadingNotAStaleOrEmptyOne();
-    void factoryResetSendsTheReleasesCommandsThenPowersOff_data();
-    void factoryResetSendsTheReleasesCommandsThenPowersOff();
     void restartReconnectsNoSoonerThanTheRebootTakes_data();
     void restartReconnectsNoSoonerThanTheRebootTakes();
 
@@ -57,9 +49,7 @@ private:
     // A window connected to a fresh simulated device, its handshake already
     // forgotten by the device's wire log and the dialog watcher.
     bool connectTo(const SimDevice::Options &options = SimDevice::Options());
-    void expectError(Error error);
     void expectLinkStillUp();
-    void expectLinkClosed();
     QList<QByteArray> wire() { return m_sim->device().receivedLines(); }
 
     std::unique_ptr<ShortLinkTimes> m_times;
@@ -96,27 +86,12 @@ bool ToolsTest::connectTo(const SimDevice::Options &options)
     return connected;
 }
 
-void ToolsTest::expectError(Error error)
-{
-    QCOMPARE(m_dialogs->summary(), boxesOf({error}));
-    QCOMPARE(FormProbe(*m_window).statusShown(), statusOf(error));
-}
-
 void ToolsTest::expectLinkStillUp()
 {
     QVERIFY(m_window->portReady);
     QVERIFY(m_window->serial.isOpen());
     QCOMPARE(button(*m_window, "startButton")->text(), QStringLiteral("Start"));
     QCOMPARE(button(*m_window, "stopButton")->text(), QStringLiteral("Disconnect"));
-}
-
-void ToolsTest::expectLinkClosed()
-{
-    QVERIFY(!m_window->portReady);
-    QVERIFY(!m_window->serial.isOpen());
-    QCOMPARE(button(*m_window, "startButton")->text(), QStringLiteral("Connection"));
-    QVERIFY(button(*m_window, "startButton")->isEnabled());
-    QVERIFY(!button(*m_window, "stopButton")->isEnabled());
 }
 
 void ToolsTest::everyToolRefusesWithError7WithoutALink_data()
@@ -138,87 +113,127 @@ void ToolsTest::everyToolRefusesWithError7WithoutALink()
 
     button(*m_window, name.toLatin1())->click();
 
-    expectError(Error::NotConnected);
+    QCOMPARE(m_dialogs->summary(), boxesOf({Error::NotConnected}));
+    QCOMPARE(FormProbe(*m_window).statusShown(), statusOf(Error::NotConnected));
     QVERIFY(log.contains("ERROR 7: port com is not ready: Product not connected"));
     QVERIFY(wire().isEmpty());
     QCOMPARE(button(*m_window, name.toLatin1())->text(), before);
     QCOMPARE(button(*m_window, "startButton")->text(), QStringLiteral("Connection"));
 }
 
-void ToolsTest::twoClicksSwitchOnThenOff_data()
+// One or two clicks on a tool of a connected window, the device refusing a
+// line once or answering it its own way: what reached the device, what the
+// user was told, what the button reads and whether the link is still up.
+void ToolsTest::clicksSendTheReleasesLinesAndTellTheUser_data()
 {
+    QTest::addColumn<QString>("release");
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("onLine");
-    QTest::addColumn<QByteArray>("offLine");
-    QTest::addColumn<QString>("onText");
-    QTest::addColumn<QString>("offText");
-    QTest::addColumn<QString>("onInfo");
-    QTest::addColumn<QString>("offInfo");
-    QTest::newRow("debug") << "pbEnableDebug" << QByteArray("DEBUG 1\r\n") << QByteArray("DEBUG 0\r\n")
-                           << "Disable debug"
-                           << "Enable debug"
-                           << "Verbose mode enabled."
-                           << "Verbose mode disabled.";
-    QTest::newRow("LED debug") << "pbEnableDebugLed" << QByteArray("DEBUG LEDON\r\n") << QByteArray("DEBUG LEDOFF\r\n")
-                               << "Disable LED debug"
-                               << "Enable LED debug"
-                               << "Verbose LED mode enabled."
-                               << "Verbose LED mode disabled.";
-}
-
-void ToolsTest::twoClicksSwitchOnThenOff()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, onLine);
-    QFETCH(QByteArray, offLine);
-    QFETCH(QString, onText);
-    QFETCH(QString, offText);
-    QFETCH(QString, onInfo);
-    QFETCH(QString, offInfo);
-    QVERIFY(connectTo());
-    QPushButton *toggle = button(*m_window, name.toLatin1());
-
-    toggle->click();
-    QCOMPARE(toggle->text(), onText);
-    toggle->click();
-    QCOMPARE(toggle->text(), offText);
-
-    QCOMPARE(wire(), (QList<QByteArray>{onLine, offLine}));
-    QCOMPARE(m_dialogs->summary(), "information Information: " + onInfo + " | information Information: " + offInfo);
-    expectLinkStillUp();
-}
-
-void ToolsTest::refusedSwitchKeepsTheButtonAndWhatItSendsNext_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<Error>("error");
-    QTest::newRow("debug") << "pbEnableDebug" << QByteArray("DEBUG 1") << Error::VerboseFailed;
-    QTest::newRow("LED debug") << "pbEnableDebugLed" << QByteArray("DEBUG LEDON") << Error::VerboseLedFailed;
-}
-
-void ToolsTest::refusedSwitchKeepsTheButtonAndWhatItSendsNext()
-{
-    QFETCH(QString, name);
-    QFETCH(QByteArray, line);
-    QFETCH(Error, error);
-    QVERIFY(connectTo());
-    QPushButton *toggle = button(*m_window, name.toLatin1());
-    const QString before = toggle->text();
-    m_sim->device().setFault(line, SimFault::Refuses, 1);
-    DebugLog log;
-
-    toggle->click();
-    expectError(error);
-    QVERIFY(log.contains("ERROR when sending command '" + line + "'"));
-    QCOMPARE(toggle->text(), before);
-    expectLinkStillUp();
-
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<QByteArray>("refusedOnce");
+    QTest::addColumn<QByteArray>("answer"); // the battery query's own, at the last click
+    QTest::addColumn<QByteArrayList>("sent");
+    QTest::addColumn<QString>("boxes");
+    QTest::addColumn<QString>("buttonText"); // empty: as before
+    QTest::addColumn<bool>("linkUp");
+    const QByteArray debugOn("DEBUG 1\r\n"), debugOff("DEBUG 0\r\n"), battery("BATTERY GET LIFE  0\r\n");
+    const QByteArray ledOn("DEBUG LEDON\r\n"), ledOff("DEBUG LEDOFF\r\n"), poweroff("poweroff  0\r\n");
+    const auto info = [](const char *text) {
+        return QStringLiteral("information Information: ") + text;
+    };
+    const QString on = info("Verbose mode enabled."), off = info("Verbose mode disabled.");
+    const QString ledOnBox = info("Verbose LED mode enabled."), ledOffBox = info("Verbose LED mode disabled.");
+    const QString reset = info("Factory reset finished with success. Please restart your product before use "
+                               "(by pressing the button).");
+    const QString figure = info("Actual battery status: 87%"), noBattery = boxesOf({Error::BatteryFailed});
+    const QString then = QStringLiteral(" | ");
+    QTest::newRow("debug on, then off") << "2.2"
+                                        << "pbEnableDebug" << 2 << QByteArray() << QByteArray()
+                                        << QByteArrayList{debugOn, debugOff} << on + then + off << "Enable debug"
+                                        << true;
+    QTest::newRow("LED debug on, then off")
+        << "2.2"
+        << "pbEnableDebugLed" << 2 << QByteArray() << QByteArray() << QByteArrayList{ledOn, ledOff}
+        << ledOnBox + then + ledOffBox << "Enable LED debug" << true;
     // Nothing changed, so the next click asks for the same thing again.
-    m_dialogs->clear();
-    toggle->click();
-    QCOMPARE(wire(), (QList<QByteArray>{line + "\r\n", line + "\r\n"}));
-    QCOMPARE(m_dialogs->titles(), QStringList{"Information"});
+    QTest::newRow("debug refused, asked again")
+        << "2.2"
+        << "pbEnableDebug" << 2 << QByteArray("DEBUG 1") << QByteArray() << QByteArrayList{debugOn, debugOn}
+        << boxesOf({Error::VerboseFailed}) + then + on << "Disable debug" << true;
+    QTest::newRow("LED debug refused, asked again")
+        << "2.2"
+        << "pbEnableDebugLed" << 2 << QByteArray("DEBUG LEDON") << QByteArray() << QByteArrayList{ledOn, ledOn}
+        << boxesOf({Error::VerboseLedFailed}) + then + ledOnBox << "Disable LED debug" << true;
+    // The query switches the device's debug output on and off again whatever
+    // fails, and a figure is never stale nor empty.
+    QTest::newRow("battery") << "2.2"
+                             << "pbGetBatteryStatus" << 1 << QByteArray() << QByteArray()
+                             << QByteArrayList{debugOn, battery, debugOff} << figure << QString() << true;
+    QTest::newRow("battery, debug on refused")
+        << "2.2"
+        << "pbGetBatteryStatus" << 1 << QByteArray("DEBUG 1") << QByteArray()
+        << QByteArrayList{debugOn, battery, debugOff} << noBattery << QString() << true;
+    QTest::newRow("battery, debug off refused")
+        << "2.2"
+        << "pbGetBatteryStatus" << 1 << QByteArray("DEBUG 0") << QByteArray()
+        << QByteArrayList{debugOn, battery, debugOff} << noBattery << QString() << true;
+    QTest::newRow("battery answer without a figure after one with")
+        << "2.2"
+        << "pbGetBatteryStatus" << 2 << QByteArray() << QByteArray("Battery gauge busy\r\nOK\r\n>")
+        << QByteArrayList{debugOn, battery, debugOff, debugOn, battery, debugOff} << figure + then + noBattery
+        << QString() << true;
+    // The device switches off at "poweroff" before it answers, so the
+    // goodbye of the disconnect no longer reaches it.
+    QTest::newRow("factory reset of 1.9: all at once, then a save")
+        << "1.9"
+        << "pbResetParam" << 1 << QByteArray() << QByteArray()
+        << QByteArrayList{"RESETPARAM 1  0\r\n", "SAVEPARAM  0\r\n", poweroff} << reset << QString() << false;
+    QTest::newRow("factory reset of 1.9.1: each half")
+        << "1.9.1"
+        << "pbResetParam" << 1 << QByteArray() << QByteArray()
+        << QByteArrayList{"RESETPARAM LORA  0\r\n", "RESETPARAM ALGO  0\r\n", poweroff} << reset << QString() << false;
+    QTest::newRow("power off") << "2.2"
+                               << "pbTurnOffProduct" << 1 << QByteArray() << QByteArray() << QByteArrayList{poweroff}
+                               << info("Pelko is now off. You can safely unplug it.") << QString() << false;
+}
+
+void ToolsTest::clicksSendTheReleasesLinesAndTellTheUser()
+{
+    QFETCH(QString, release);
+    QFETCH(QString, name);
+    QFETCH(int, clicks);
+    QFETCH(QByteArray, refusedOnce);
+    QFETCH(QByteArray, answer);
+    QFETCH(QByteArrayList, sent);
+    QFETCH(QString, boxes);
+    QFETCH(QString, buttonText);
+    QFETCH(bool, linkUp);
+    SimDevice::Options options;
+    options.release = release;
+    QVERIFY(connectTo(options));
+    if (!refusedOnce.isEmpty())
+        m_sim->device().setFault(refusedOnce, SimFault::Refuses, 1);
+    QPushButton *tool = button(*m_window, name.toLatin1());
+    if (buttonText.isEmpty())
+        buttonText = tool->text();
+
+    for (int i = 0; i < clicks; ++i) {
+        if (i == clicks - 1 && !answer.isEmpty())
+            m_sim->device().setRawAnswer("BATTERY", answer);
+        tool->click();
+    }
+
+    QCOMPARE(wire(), sent);
+    QCOMPARE(m_dialogs->summary(), boxes);
+    if (boxes.contains(QLatin1String("Error")))
+        QVERIFY(FormProbe(*m_window).statusShown().endsWith(QString(StatusStyle::error) + QLatin1Char(']')));
+    QCOMPARE(tool->text(), buttonText);
+    if (linkUp) {
+        expectLinkStillUp();
+    } else {
+        QVERIFY(!m_window->portReady && !m_window->serial.isOpen());
+        QCOMPARE(button(*m_window, "startButton")->text(), QStringLiteral("Connection"));
+        QVERIFY(button(*m_window, "startButton")->isEnabled() && !button(*m_window, "stopButton")->isEnabled());
+    }
 }
 
 void ToolsTest::newHandshakeResetsTheDebugButtonButNotTheLedButton()
@@ -240,92 +255,6 @@ void ToolsTest::newHandshakeResetsTheDebugButtonButNotTheLedButton()
     debug->click();
     led->click();
     QCOMPARE(wire(), (QList<QByteArray>{"DEBUG 1\r\n", "DEBUG LEDOFF\r\n"}));
-}
-
-void ToolsTest::batteryFigureIsShownWithItsPercentSign()
-{
-    QVERIFY(connectTo());
-    m_sim->device().setBatteryLevel(87);
-    button(*m_window, "pbEnableDebug")->click();
-    m_sim->device().clearReceived();
-    m_dialogs->clear();
-
-    button(*m_window, "pbGetBatteryStatus")->click();
-
-    QCOMPARE(wire(), (QList<QByteArray>{"DEBUG 1\r\n", "BATTERY GET LIFE  0\r\n", "DEBUG 0\r\n"}));
-    QCOMPARE(m_dialogs->summary(), QStringLiteral("information Information: Actual battery status: 87%"));
-    // The query is no switch of the user's: the debug button keeps its word.
-    QCOMPARE(button(*m_window, "pbEnableDebug")->text(), QStringLiteral("Disable debug"));
-    expectLinkStillUp();
-}
-
-void ToolsTest::failedBatteryQueryStillSwitchesDebugOffAndReportsError13_data()
-{
-    QTest::addColumn<QByteArray>("line");
-    QTest::addColumn<int>("fault");
-    QTest::newRow("debug on refused") << QByteArray("DEBUG 1") << int(SimFault::Refuses);
-    QTest::newRow("debug off refused") << QByteArray("DEBUG 0") << int(SimFault::Refuses);
-}
-
-void ToolsTest::failedBatteryQueryStillSwitchesDebugOffAndReportsError13()
-{
-    QFETCH(QByteArray, line);
-    QFETCH(int, fault);
-    QVERIFY(connectTo());
-    m_sim->device().setFault(line, SimFault(fault), 1);
-
-    button(*m_window, "pbGetBatteryStatus")->click();
-
-    QCOMPARE(wire(), (QList<QByteArray>{"DEBUG 1\r\n", "BATTERY GET LIFE  0\r\n", "DEBUG 0\r\n"}));
-    expectError(Error::BatteryFailed);
-    expectLinkStillUp();
-}
-
-void ToolsTest::answerWithoutAFigureIsAFailedReadingNotAStaleOrEmptyOne()
-{
-    QVERIFY(connectTo());
-    m_sim->device().setBatteryLevel(87);
-    button(*m_window, "pbGetBatteryStatus")->click();
-    QCOMPARE(m_dialogs->summary(), QStringLiteral("information Information: Actual battery status: 87%"));
-    m_dialogs->clear();
-
-    // Accepted, but the figure is missing.
-    m_sim->device().setRawAnswer("BATTERY", "Battery gauge busy\r\nOK" + SimDevice::trailer());
-    button(*m_window, "pbGetBatteryStatus")->click();
-
-    expectError(Error::BatteryFailed);
-}
-
-void ToolsTest::factoryResetSendsTheReleasesCommandsThenPowersOff_data()
-{
-    QTest::addColumn<QString>("release");
-    QTest::addColumn<QByteArray>("first");
-    QTest::addColumn<QByteArray>("second");
-    QTest::newRow("1.9 resets and saves at once")
-        << "1.9" << QByteArray("RESETPARAM 1  0\r\n") << QByteArray("SAVEPARAM  0\r\n");
-    QTest::newRow("1.9.1 resets each half")
-        << "1.9.1" << QByteArray("RESETPARAM LORA  0\r\n") << QByteArray("RESETPARAM ALGO  0\r\n");
-    QTest::newRow("2.2 resets each half")
-        << "2.2" << QByteArray("RESETPARAM LORA  0\r\n") << QByteArray("RESETPARAM ALGO  0\r\n");
-}
-
-void ToolsTest::factoryResetSendsTheReleasesCommandsThenPowersOff()
-{
-    QFETCH(QString, release);
-    QFETCH(QByteArray, first);
-    QFETCH(QByteArray, second);
-    SimDevice::Options options;
-    options.release = release;
-    QVERIFY(connectTo(options));
-
-    button(*m_window, "pbResetParam")->click();
-
-    // The device switches off at "poweroff" before it answers, so the
-    // goodbye of the disconnect no longer reaches it.
-    QCOMPARE(wire(), (QList<QByteArray>{first, second, "poweroff  0\r\n"}));
-    QCOMPARE(m_dialogs->summary(), QStringLiteral("information Information: Factory reset finished with success. "
-                                                  "Please restart your product before use (by pressing the button)."));
-    expectLinkClosed();
 }
 
 void ToolsTest::restartReconnectsNoSoonerThanTheRebootTakes_data()
