@@ -61,33 +61,43 @@ const FaultName kFaults[] = {
 
 using Errors = QList<Error>;
 
-// What the user is told when the operation fails.
+// What each operation's button is, the error it ends in when it fails, the
+// boxes it shows when it succeeds, the pauses it makes on purpose on top of
+// its exchanges, and the line it sends whatever failed before it (so that
+// the device is not left verbose or half reset).
+struct Behaviour
+{
+    const char *button;
+    Error failure;
+    const char *successBoxes;
+    int fixedWaitsMs;
+    const char *closingLine;
+};
+
+const Behaviour &behaviourOf(Operation operation)
+{
+    static const Behaviour behaviours[] = {
+        {"startButton", Error::HandshakeFailed, "Information", 20, nullptr},
+        {"readAlgoButton", Error::ReadConfigFailed, "", 20, "DEBUG 0"},
+        {"startButton", Error::UploadFailed, "Success", 20, nullptr},
+        {"pbEnableDebug", Error::VerboseFailed, "Information", 20, nullptr},
+        {"pbEnableDebugLed", Error::VerboseLedFailed, "Information", 20, nullptr},
+        {"pbGetBatteryStatus", Error::BatteryFailed, "Information", 20, "DEBUG 0"},
+        {"pbResetParam", Error::FactoryResetFailed, "Information", FaultTimes::kToolsWaitMs + 20, "RESETPARAM ALGO"},
+        {"pbRestartProduct", Error::RebootFailed, "Information+Information",
+         FaultTimes::kToolsWaitMs + FaultTimes::kRebootFloorMs + 20, nullptr},
+        {"pbTurnOffProduct", Error::PoweroffFailed, "Information", 20, nullptr},
+    };
+    return behaviours[int(operation)];
+}
+
+// What the user is told when the operation fails: only an unanswered READY
+// has a box of its own before the link's.
 Errors failureOf(const Target &target)
 {
-    switch (target.operation) {
-    case Operation::Connect:
-        // Only an unanswered READY has a box of its own before the link's.
-        if (qstrcmp(target.prefix, "READY") == 0)
-            return {Error::NoAnswerToReady, Error::HandshakeFailed};
-        return {Error::HandshakeFailed};
-    case Operation::Read:
-        return {Error::ReadConfigFailed};
-    case Operation::Upload:
-        return {Error::UploadFailed};
-    case Operation::Debug:
-        return {Error::VerboseFailed};
-    case Operation::LedDebug:
-        return {Error::VerboseLedFailed};
-    case Operation::Battery:
-        return {Error::BatteryFailed};
-    case Operation::FactoryReset:
-        return {Error::FactoryResetFailed};
-    case Operation::Restart:
-        return {Error::RebootFailed};
-    case Operation::PowerOff:
-        return {Error::PoweroffFailed};
-    }
-    return {};
+    if (target.operation == Operation::Connect && qstrcmp(target.prefix, "READY") == 0)
+        return {Error::NoAnswerToReady, Error::HandshakeFailed};
+    return {behaviourOf(target.operation).failure};
 }
 
 // The cells where a fault still ends well (no error) or elsewhere, and why.
@@ -131,73 +141,6 @@ QString titlesOf(const Errors &errors)
     for (const Error error : errors)
         titles << errorReport(error).title;
     return titles.isEmpty() ? QStringLiteral("ok") : titles.join(QLatin1Char('+'));
-}
-
-// Lines a click sends whatever failed before them, so that the device is not
-// left verbose or half reset.
-const char *closingLineOf(Operation operation)
-{
-    switch (operation) {
-    case Operation::Read:
-    case Operation::Battery:
-        return "DEBUG 0";
-    case Operation::FactoryReset:
-        return "RESETPARAM ALGO";
-    default:
-        return nullptr;
-    }
-}
-
-// Boxes of a successful operation.
-QStringList successTitles(Operation operation)
-{
-    switch (operation) {
-    case Operation::Read:
-        return {};
-    case Operation::Upload:
-        return {QStringLiteral("Success")};
-    case Operation::Restart:
-        return {QStringLiteral("Information"), QStringLiteral("Information")};
-    default:
-        return {QStringLiteral("Information")};
-    }
-}
-
-const char *buttonOf(Operation operation)
-{
-    switch (operation) {
-    case Operation::Connect:
-    case Operation::Upload:
-        return "startButton";
-    case Operation::Read:
-        return "readAlgoButton";
-    case Operation::Debug:
-        return "pbEnableDebug";
-    case Operation::LedDebug:
-        return "pbEnableDebugLed";
-    case Operation::Battery:
-        return "pbGetBatteryStatus";
-    case Operation::FactoryReset:
-        return "pbResetParam";
-    case Operation::Restart:
-        return "pbRestartProduct";
-    case Operation::PowerOff:
-        return "pbTurnOffProduct";
-    }
-    return "";
-}
-
-// Pauses a click makes on purpose, on top of its exchanges.
-int fixedWaitsOf(Operation operation)
-{
-    switch (operation) {
-    case Operation::FactoryReset:
-        return FaultTimes::kToolsWaitMs + 20;
-    case Operation::Restart:
-        return FaultTimes::kToolsWaitMs + FaultTimes::kRebootFloorMs + 20;
-    default:
-        return 20;
-    }
 }
 
 // The box that tells the user the device went.
@@ -338,7 +281,7 @@ void FaultMatrixTest::everyFaultOnEveryCommandEndsInTheRightReport()
 
     rig.device().setFault(target.prefix, fault);
     DebugLog log;
-    const qint64 heldMs = rig.timedClick(rig.button(buttonOf(target.operation)));
+    const qint64 heldMs = rig.timedClick(rig.button(behaviourOf(target.operation).button));
     const QByteArrayList sent = linesSent(log);
 
     // A device that goes away does so once it has seen its half answer taken,
@@ -365,7 +308,7 @@ void FaultMatrixTest::everyFaultOnEveryCommandEndsInTheRightReport()
     if (expected == QLatin1String("ok")) {
         QStringList titles = rig.dialogs.titles();
         titles.removeAll(kLossTitle);
-        QCOMPARE(titles, successTitles(target.operation));
+        QCOMPARE(titles.join(QLatin1Char('+')), QString::fromLatin1(behaviourOf(target.operation).successBoxes));
     }
     if (target.operation == Operation::Upload && expected == QLatin1String("ok")) {
         QVERIFY2(!unsaved, qPrintable(QStringLiteral("reported as configured, yet not stored: ") +
@@ -382,7 +325,7 @@ void FaultMatrixTest::everyFaultOnEveryCommandEndsInTheRightReport()
     // A failed upload takes the link down without a goodbye.
     if (target.operation == Operation::Upload && !expectedBoxes.isEmpty())
         QVERIFY(!sent.contains("DISCONNECTE") && rig.form.find<QProgressBar>("progressBar")->value() == 0);
-    const char *closing = closingLineOf(target.operation);
+    const char *closing = behaviourOf(target.operation).closingLine;
     if (closing && !expectedBoxes.isEmpty() && fault != SimFault::Babbles && fault != SimFault::GoesAway)
         QVERIFY2(sent.last().startsWith(closing), sent.join(", ").constData());
 
@@ -402,7 +345,7 @@ void FaultMatrixTest::everyFaultOnEveryCommandEndsInTheRightReport()
 
     // Never held longer than its exchanges allow: a babbling device holds a
     // click for one read cap, after which nothing more of it is sent.
-    const qint64 boundMs = times.clickBoundMs(sent.size(), 1, fixedWaitsOf(target.operation));
+    const qint64 boundMs = times.clickBoundMs(sent.size(), 1, behaviourOf(target.operation).fixedWaitsMs);
     QVERIFY2(heldMs <= boundMs, qPrintable(QStringLiteral("held %1 ms, bound %2 ms").arg(heldMs).arg(boundMs)));
     if (fault == SimFault::Babbles)
         QVERIFY2(log.contains(QStringLiteral("Answer cut off")) && sent.last().startsWith(target.prefix),
@@ -464,13 +407,13 @@ void FaultMatrixTest::faultsBetweenClicksEndInTheRightReport()
         break;
     case Between::GoneDuring:
         rig.device().setFault(target.prefix, SimFault::GoesAway);
-        rig.button(buttonOf(target.operation))->click();
+        rig.button(behaviourOf(target.operation).button)->click();
         break;
     case Between::StaleOkBeforeSilence:
         rig.device().sendUnasked("OK\r\n>");
         QTest::qWait(20);
         rig.device().setFault(target.prefix, SimFault::NeverAnswers);
-        rig.button(buttonOf(target.operation))->click();
+        rig.button(behaviourOf(target.operation).button)->click();
         // Shown to the user, never taken for the silent line's answer.
         QVERIFY2(log.contains(QStringLiteral("Before the line went out, the device had sent : \"OK\\r\\n>\"")),
                  qPrintable(log.lines().join(QLatin1Char('\n')).left(2000)));

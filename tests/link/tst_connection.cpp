@@ -56,10 +56,9 @@ private slots:
     void successfulConnectionIdentifiesTheDevice();
     void disconnectSendsOneGoodbyeAndClearsTheLoRaTab();
     void reconnectingAfterADisconnectStartsAFreshConsole();
-    void noDevicePortReportsError1_data();
-    void noDevicePortReportsError1();
+    void portThatCannotBeUsedReportsItsError_data();
+    void portThatCannotBeUsedReportsItsError();
     void firstOfTwoDevicePortsIsUsedAndTheSecondNotEvenLogged();
-    void portThatWillNotOpenReportsError2();
     void versionAnswerHoldingNokIsAccepted();
     void clicksMadeWhileTheWindowWaitsAreDropped();
     void stopInAFreshWindowSendsNothing();
@@ -184,36 +183,49 @@ void ConnectionTest::reconnectingAfterADisconnectStartsAFreshConsole()
     QVERIFY(!view.console->toPlainText().contains(QLatin1String("DISCONNECTE")));
 }
 
-void ConnectionTest::noDevicePortReportsError1_data()
+// No port of the device's maker (Error 1: Stop must bring the window back to
+// idle), or one that will not open (Error 2: the window is idle at once).
+void ConnectionTest::portThatCannotBeUsedReportsItsError_data()
 {
-    QTest::addColumn<QString>("manufacturer");
-    QTest::newRow("no port at all") << QString();
-    QTest::newRow("lower-case manufacturer") << QStringLiteral("silicon labs");
-    QTest::newRow("another maker") << QStringLiteral("FTDI");
+    QTest::addColumn<QString>("manufacturer"); // of the only port; null: no port
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<Error>("error");
+    QTest::newRow("no port at all") << QString() << true << Error::PortNotFound;
+    QTest::newRow("lower-case manufacturer") << QStringLiteral("silicon labs") << true << Error::PortNotFound;
+    QTest::newRow("another maker") << QStringLiteral("FTDI") << true << Error::PortNotFound;
+    QTest::newRow("port that will not open") << QStringLiteral("Silicon Labs") << false << Error::PortNotOpened;
 }
 
-void ConnectionTest::noDevicePortReportsError1()
+void ConnectionTest::portThatCannotBeUsedReportsItsError()
 {
     QFETCH(QString, manufacturer);
+    QFETCH(bool, opens);
+    QFETCH(Error, error);
     m_sim.reset();
     SimDevice::Options options;
-    if (!manufacturer.isEmpty())
+    if (!manufacturer.isNull())
         options.manufacturer = manufacturer;
-    m_sim.reset(new SimHarness(options, !manufacturer.isEmpty()));
+    m_sim.reset(new SimHarness(options, !manufacturer.isNull() && opens));
+    if (!opens)
+        m_sim->addPort(QStringLiteral("ttyGONE"), manufacturer, QStringLiteral("/nonexistent/ttyGONE"));
+    DebugLog log;
     MainWindow window;
     View view(window);
     connect(window);
 
-    QCOMPARE(m_dialogs->summary(), boxesOf({Error::PortNotFound}));
-    QCOMPARE(FormProbe(window).statusShown(), statusOf(Error::PortNotFound));
-    QVERIFY(!view.start->isEnabled());
-    QVERIFY(view.stop->isEnabled());
-    QCOMPARE(view.stop->text(), QStringLiteral("Stop"));
-    QVERIFY(!window.serial.isOpen());
+    QCOMPARE(m_dialogs->summary(), boxesOf({error}));
+    QCOMPARE(FormProbe(window).statusShown(), statusOf(error));
+    QVERIFY(!window.portReady && !window.serial.isOpen());
     QVERIFY(m_sim->device().receivedLines().isEmpty());
-
-    // Stop brings the window back to idle.
-    view.stop->click();
+    if (error == Error::PortNotOpened) {
+        QVERIFY(log.contains(QStringLiteral("Serial init error : ")));
+        QVERIFY(!log.contains(QStringLiteral("Serial init error : No error")));
+    } else {
+        QVERIFY(!view.start->isEnabled());
+        QVERIFY(view.stop->isEnabled());
+        QCOMPARE(view.stop->text(), QStringLiteral("Stop"));
+        view.stop->click();
+    }
     QVERIFY(view.start->isEnabled());
     QVERIFY(!view.stop->isEnabled());
 }
@@ -231,26 +243,6 @@ void ConnectionTest::firstOfTwoDevicePortsIsUsedAndTheSecondNotEvenLogged()
     QVERIFY(log.contains(QStringLiteral("Port name : ttyOTHER")));
     QVERIFY(log.contains(QStringLiteral("Port manufacturer: Prolific")));
     QVERIFY(!log.contains(QStringLiteral("ttySECOND")));
-}
-
-void ConnectionTest::portThatWillNotOpenReportsError2()
-{
-    m_sim.reset();
-    m_sim.reset(new SimHarness(SimDevice::Options(), false));
-    m_sim->addPort(QStringLiteral("ttyGONE"), QStringLiteral("Silicon Labs"), QStringLiteral("/nonexistent/ttyGONE"));
-    DebugLog log;
-    MainWindow window;
-    View view(window);
-    connect(window);
-
-    QCOMPARE(m_dialogs->summary(), boxesOf({Error::PortNotOpened}));
-    QCOMPARE(FormProbe(window).statusShown(), statusOf(Error::PortNotOpened));
-    QVERIFY(view.start->isEnabled());
-    QVERIFY(!view.stop->isEnabled());
-    QVERIFY(!window.portReady);
-    QVERIFY(!window.serial.isOpen());
-    QVERIFY(log.contains(QStringLiteral("Serial init error : ")));
-    QVERIFY(!log.contains(QStringLiteral("Serial init error : No error")));
 }
 
 void ConnectionTest::versionAnswerHoldingNokIsAccepted()

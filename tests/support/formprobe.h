@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <QList>
+#include <QMetaType>
 
 // Finds the window's widgets by their object names and clicks them, so that a
 // test reads as what a user sees and does.
@@ -33,6 +34,8 @@ public:
 private:
     QWidget &m_window;
 };
+
+Q_DECLARE_METATYPE(Error)
 
 // The status box as an error leaves it: its text on red.
 QString statusOf(Error error);

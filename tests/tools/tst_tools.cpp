@@ -12,8 +12,6 @@
 
 #include <memory>
 
-Q_DECLARE_METATYPE(Error)
-
 namespace {
 QPushButton *button(MainWindow &window, const char *name)
 {
