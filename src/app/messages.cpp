@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTextEdit>
 
 void showMessage(QWidget *parent, MessageKind kind, const QString &title, const QString &text)
 {
@@ -22,4 +23,16 @@ void showMessage(QWidget *parent, MessageKind kind, const QString &title, const 
     box.exec();
     if (busy)
         QApplication::restoreOverrideCursor();
+}
+
+void reportError(QWidget *parent, QTextEdit *status, Error error)
+{
+    const ErrorReport report = errorReport(error);
+    if (!report.status.isEmpty()) {
+        status->clear();
+        status->insertPlainText(report.status);
+        status->setStyleSheet(StatusStyle::error);
+    }
+    if (!report.title.isEmpty())
+        showMessage(parent, report.kind, report.title, report.text);
 }

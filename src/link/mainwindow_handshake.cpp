@@ -21,9 +21,7 @@ int MainWindow::connectToProduct()
         return getProductInfos();
     }
 
-    showMessage(this, MessageKind::Critical, tr("Error 3"),
-                tr("No product answer... Please verify that the product is well connected, turned on and "
-                   "detected by your computer. Then please try again."));
+    reportError(this, ui->leVersion, Error::NoAnswerToReady);
     qDebug() << "Product is not connected";
     portReady = false;
     return -1;

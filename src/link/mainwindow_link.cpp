@@ -11,16 +11,6 @@
 #include <QThread>
 
 namespace {
-const QLatin1String kErrorStyle("color:#ffffff; background:#ee0000;");
-const QLatin1String kClearedStyle("color:#ffffff;");
-
-void showStatusError(QTextEdit *status, const QString &text)
-{
-    status->clear();
-    status->textCursor().insertText(text);
-    status->setStyleSheet(kErrorStyle);
-}
-
 // The form as a disconnected window shows it: nothing to read, the start
 // button connects, and no LoRa identity of a device that is no longer there.
 void showDisconnected(Ui::MainWindow *ui)
@@ -63,7 +53,7 @@ void MainWindow::on_startButton_clicked()
 
     if (sendParameters() != 0) {
         productConnected = false;
-        showMessage(this, MessageKind::Critical, tr("Error 5"), tr("The configuration failed. Please try again."));
+        reportError(this, ui->leVersion, Error::UploadFailed);
         on_stopButton_clicked();
         return;
     }
@@ -96,8 +86,7 @@ void MainWindow::initSerial()
     }
 
     if (!portFound) {
-        showStatusError(ui->leVersion, tr("ERROR 1: please connect the product and try again"));
-        showMessage(this, MessageKind::Critical, tr("Error 1"), tr("The Pelko's CDC port COM could not be find."));
+        reportError(this, ui->leVersion, Error::PortNotFound);
         return;
     }
 
@@ -132,8 +121,7 @@ void MainWindow::managePortReady()
         showMessage(this, MessageKind::Information, tr("Information"), tr("Successfully connected to the pelko !"));
         return;
     }
-    showStatusError(ui->leVersion, tr("ERROR 4: please try again"));
-    showMessage(this, MessageKind::Critical, tr("Error 4"), tr("Serial port is ready but the product didn't answer."));
+    reportError(this, ui->leVersion, Error::HandshakeFailed);
 }
 
 void MainWindow::manageSerialError()
@@ -141,10 +129,7 @@ void MainWindow::manageSerialError()
     portReady = false;
     productConnected = false;
     on_stopButton_clicked();
-    showStatusError(ui->leVersion, tr("ERROR 2: please try again"));
-    showMessage(this, MessageKind::Critical, tr("Error 2"),
-                tr("Error while initialize the serial connection.\n\nPlease try this :\n1. Unplug the USB cable\n"
-                   "2. Plug it again\n3. Close this box then clic 'Connection'"));
+    reportError(this, ui->leVersion, Error::PortNotOpened);
 }
 
 void MainWindow::on_stopButton_clicked()
@@ -172,7 +157,7 @@ void MainWindow::on_stopButton_clicked()
         serial.close();
     ui->leVersion->clear();
     ui->leVersion->setEnabled(false);
-    ui->leVersion->setStyleSheet(kClearedStyle);
+    ui->leVersion->setStyleSheet(StatusStyle::cleared);
 }
 
 void MainWindow::manageDeviceLoss(QSerialPort::SerialPortError error)
@@ -203,9 +188,7 @@ void MainWindow::reportDeviceLoss()
     ui->progressBar->setValue(0);
     ui->leVersion->clear();
     ui->leVersion->setEnabled(false);
-    ui->leVersion->setStyleSheet(kClearedStyle);
+    ui->leVersion->setStyleSheet(StatusStyle::cleared);
     qDebug() << "*--------------- PELKO LOST! ---------------*";
-    showMessage(this, MessageKind::Warning, tr("Disconnected"),
-                tr("The Pelko was disconnected (USB cable unplugged or product turned off).\n\n"
-                   "Plug it in again, turn it on, then click 'Connection'."));
+    reportError(this, ui->leVersion, Error::DeviceLost);
 }

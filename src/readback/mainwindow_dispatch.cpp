@@ -4,6 +4,7 @@
 
 #include "ui_mainwindow.h"
 
+#include "app/messages.h"
 #include "link/commandline.h"
 #include "link/timing.h"
 #include "readback/answertext.h"
@@ -13,9 +14,6 @@
 #include <QTextCursor>
 
 namespace {
-const QLatin1String kGreenStyle("color:#ffffff; background:#32ee00;");
-const QLatin1String kRedStyle("color:#ffffff; background:#ee0000;");
-
 // Device text always goes in as plain characters, never as markup.
 void replacePlainText(QTextEdit *box, const QString &text)
 {
@@ -96,10 +94,9 @@ int MainWindow::decodePelkoData(const QByteArray &cmd, QByteArray &readData)
         replacePlainText(ui->leVersion, echo);
         if (ui->leVersion->toPlainText().isEmpty()) {
             qDebug() << "ERROR 6";
-            replacePlainText(ui->leVersion, QStringLiteral("ERROR 6: Can't get product version"));
-            ui->leVersion->setStyleSheet(kRedStyle);
+            reportError(this, ui->leVersion, Error::NoVersion);
         } else {
-            ui->leVersion->setStyleSheet(kGreenStyle);
+            ui->leVersion->setStyleSheet(StatusStyle::ok);
         }
         return 0;
     }

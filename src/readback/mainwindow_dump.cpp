@@ -8,23 +8,12 @@
 
 #include <QDebug>
 
-namespace {
-
-const char kRedStatus[] = "color:#ffffff; background:#ee0000;";
-
-} // namespace
-
 void MainWindow::on_readAlgoButton_clicked()
 {
     const BusySequence busy(this);
     if (!portReady) {
         qDebug() << "ERROR 7: port com is not ready: Product not connected";
-        ui->leVersion->clear();
-        ui->leVersion->insertPlainText(QStringLiteral("ERROR 7: Product not connected"));
-        ui->leVersion->setStyleSheet(QLatin1String(kRedStatus));
-        showMessage(
-            this, MessageKind::Critical, QStringLiteral("Error 7"),
-            QStringLiteral("Please plug the product, turn it on and connect it to the app before doing anything."));
+        reportError(this, ui->leVersion, Error::NotConnected);
         return;
     }
 
@@ -46,11 +35,7 @@ void MainWindow::on_readAlgoButton_clicked()
     }
 
     if (failed) {
-        ui->leVersion->clear();
-        ui->leVersion->insertPlainText(QStringLiteral("ERROR 12: Read Pelko config failed"));
-        ui->leVersion->setStyleSheet(QLatin1String(kRedStatus));
-        showMessage(this, MessageKind::Critical, QStringLiteral("Error 12"),
-                    QStringLiteral("Read Pelko config failed ! Please try again."));
+        reportError(this, ui->leVersion, Error::ReadConfigFailed);
     }
 }
 

@@ -17,8 +17,6 @@
 
 namespace {
 
-const char kErrorStyle[] = "color:#ffffff; background:#ee0000;";
-
 void trace(const QString &text)
 {
     qDebug().noquote() << text;
@@ -27,21 +25,6 @@ void trace(const QString &text)
 void traceFailedCommand(const QString &line)
 {
     trace(QStringLiteral("ERROR when sending command '") + line + QLatin1Char('\''));
-}
-
-void showStatusError(QTextEdit *status, const QString &text)
-{
-    status->clear();
-    status->insertPlainText(text);
-    status->setStyleSheet(QLatin1String(kErrorStyle));
-}
-
-// Red status box first, then the box that tells the user what to do.
-void reportError(QWidget *parent, QTextEdit *status, MessageKind kind, const QString &statusText, const QString &title,
-                 const QString &text)
-{
-    showStatusError(status, statusText);
-    showMessage(parent, kind, title, text);
 }
 
 void inform(QWidget *parent, const QString &text)
@@ -58,9 +41,7 @@ static bool refuseWithoutLink(QWidget *parent, QTextEdit *status, bool portReady
     if (portReady)
         return false;
     trace(QStringLiteral("ERROR 7: port com is not ready: Product not connected"));
-    reportError(parent, status, MessageKind::Critical, QStringLiteral("ERROR 7: Product not connected"),
-                QStringLiteral("Error 7"),
-                QStringLiteral("Please plug the product, turn it on and connect it to the app before doing anything."));
+    reportError(parent, status, Error::NotConnected);
     return true;
 }
 
@@ -87,8 +68,7 @@ void MainWindow::on_pbResetParam_clicked()
 
     if (failures != 0) {
         traceFailedCommand(QString::fromLatin1(second));
-        reportError(this, ui->leVersion, MessageKind::Critical, QStringLiteral("ERROR 8: Factory reset failed"),
-                    QStringLiteral("Error 8"), QStringLiteral("Factory reset failed ! Please try again."));
+        reportError(this, ui->leVersion, Error::FactoryResetFailed);
         return;
     }
 
@@ -110,9 +90,7 @@ void MainWindow::on_pbEnableDebug_clicked()
     const QByteArray param = verboseOff ? QByteArrayLiteral("1") : QByteArrayLiteral("0");
     if (sendOneCommand(QByteArrayLiteral("DEBUG"), param, 0, QString()) != 0) {
         traceFailedCommand(QStringLiteral("DEBUG ") + QString::fromLatin1(param));
-        reportError(this, ui->leVersion, MessageKind::Warning,
-                    QStringLiteral("ERROR 9: Could not change verbose mode on Pelko"), QStringLiteral("Error 9"),
-                    QStringLiteral("Could not change verbose mode."));
+        reportError(this, ui->leVersion, Error::VerboseFailed);
         return;
     }
 
@@ -135,9 +113,7 @@ void MainWindow::on_pbEnableDebugLed_clicked()
     const QByteArray param = verboseLedOff ? QByteArrayLiteral("LEDON") : QByteArrayLiteral("LEDOFF");
     if (sendOneCommand(QByteArrayLiteral("DEBUG"), param, 0, QString()) != 0) {
         traceFailedCommand(QStringLiteral("DEBUG ") + QString::fromLatin1(param));
-        reportError(this, ui->leVersion, MessageKind::Warning,
-                    QStringLiteral("ERROR 9: Could not change verbose LED mode on Pelko"), QStringLiteral("Error 9"),
-                    QStringLiteral("Could not change verbose LED mode."));
+        reportError(this, ui->leVersion, Error::VerboseLedFailed);
         return;
     }
 
@@ -164,9 +140,7 @@ void MainWindow::on_pbRestartProduct_clicked()
         QThread::msleep(static_cast<unsigned long>(LinkLimits::toolsWaitMs));
         if (pelkoPortStillListed(availableSerialPorts())) {
             traceFailedCommand(QStringLiteral("reset"));
-            reportError(this, ui->leVersion, MessageKind::Warning,
-                        QStringLiteral("ERROR 10: Could not reboot the Pelko."), QStringLiteral("Error 10"),
-                        QStringLiteral("Pelko reboot failed !"));
+            reportError(this, ui->leVersion, Error::RebootFailed);
             return;
         }
     }
@@ -200,9 +174,7 @@ void MainWindow::on_pbTurnOffProduct_clicked()
         // still listed did the command really fail.
         if (pelkoPortStillListed(availableSerialPorts())) {
             traceFailedCommand(QStringLiteral("poweroff"));
-            reportError(this, ui->leVersion, MessageKind::Warning,
-                        QStringLiteral("ERROR 11: Could not poweroff the Pelko."), QStringLiteral("Error 11"),
-                        QStringLiteral("Pelko shutdown failed !"));
+            reportError(this, ui->leVersion, Error::PoweroffFailed);
             return;
         }
     }
@@ -244,6 +216,5 @@ void MainWindow::on_pbGetBatteryStatus_clicked()
         traceFailedCommand(QStringLiteral("DEBUG 0"));
     else
         trace(QStringLiteral("ERROR 13: the battery answer holds no figure"));
-    reportError(this, ui->leVersion, MessageKind::Warning, QStringLiteral("ERROR 13: Could not get battery status."),
-                QStringLiteral("Error 13"), QStringLiteral("Could not get battery status !"));
+    reportError(this, ui->leVersion, Error::BatteryFailed);
 }

@@ -5,6 +5,7 @@
 
 #include "debuglog.h"
 #include "dialogwatcher.h"
+#include "formprobe.h"
 #include "linktimes.h"
 #include "mainwindow.h"
 
@@ -95,10 +96,9 @@ public:
     bool isReady() const { return sim.isReady(); }
     SimDevice &device() { return sim.device(); }
 
-    QPushButton *button(const char *name) { return window.findChild<QPushButton *>(QLatin1String(name)); }
+    QPushButton *button(const char *name) { return form.find(name); }
     QPushButton *startButton() { return button("startButton"); }
     QPushButton *stopButton() { return button("stopButton"); }
-    QTextEdit *statusBox() { return window.findChild<QTextEdit *>(QStringLiteral("leVersion")); }
 
     // Clicks a button and tells how long the window was held.
     qint64 timedClick(QPushButton *target)
@@ -129,9 +129,20 @@ public:
         return errors.isEmpty() ? QStringLiteral("ok") : errors.join(QLatin1Char('+'));
     }
 
+    // The error boxes shown, in boxesOf()'s words.
+    QString errorBoxes() const
+    {
+        QStringList boxes;
+        for (const SeenDialog &box : dialogs.seen())
+            if (box.title.startsWith(QLatin1String("Error")))
+                boxes << box.kind + QLatin1Char(' ') + box.title + QStringLiteral(": ") + box.text;
+        return boxes.join(QStringLiteral(" | "));
+    }
+
     SimHarness sim;
     DialogWatcher dialogs;
     MainWindow window;
+    FormProbe form{window};
 };
 
 #endif // PELKO_FAULTRIG_H
