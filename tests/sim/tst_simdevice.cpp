@@ -7,7 +7,7 @@
 
 #include "readback/dumpkeytable.h"
 #include "readback/dumpscan.h"
-#include "readback/firmware.h"
+#include "firmware/releases.h"
 
 #include <QElapsedTimer>
 #include <QFile>
