@@ -8,6 +8,7 @@
 // release and stays open in every later one.
 namespace Firmware {
 
+// In the order of the releases that open them.
 enum class Feature {
     None,
     JoinRequestTimeOutReadback, // the LoRa answer's join-request error time-out is read back
@@ -27,7 +28,7 @@ enum class Feature {
     MotionTracking,             // MOTION tracking and its burst settings
     ShortQuietTime,             // answers end after 120 ms of quiet instead of 200 ms
     EventLog,                   // event log, frames before logging, start and button delays
-    ShockLog,                   // shock log and its frames before logging
+    ShockLog,                   // shock log and its frames before logging (the last)
 };
 
 // How firmwareVersion is compared with a release's threshold. The version is
