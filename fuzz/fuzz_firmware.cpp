@@ -2,7 +2,9 @@
 
 #include "fuzzsupport.h"
 
-#include "readback/firmware.h"
+#include "firmware/releases.h"
+
+#include <iterator>
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
@@ -20,13 +22,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         for (const Firmware::Release &release : Firmware::kReleases)
             known = known || version == release.version;
         FUZZ_CHECK(known);
-        // The gates only ever open in release order.
-        FUZZ_CHECK(!Firmware::from2_2(version) || Firmware::from2_1_1(version));
-        FUZZ_CHECK(!Firmware::from2_1_1(version) || Firmware::from2_0(version));
-        FUZZ_CHECK(!Firmware::from2_0(version) || Firmware::from1_9_3(version));
-        FUZZ_CHECK(!Firmware::from1_9_3(version) || Firmware::from1_9_2(version));
-        FUZZ_CHECK(!Firmware::from1_9_2(version) || Firmware::from1_9_1(version));
-        FUZZ_CHECK(!Firmware::from1_9_1(version) || Firmware::from1_9(version));
+        // Features only ever open in release order: a release that has one
+        // feature has every feature of the releases before it.
+        bool laterOpen = false;
+        for (int i = int(std::size(Firmware::kReleases)) - 1; i >= 0; --i) {
+            for (const Firmware::Feature feature : Firmware::kReleases[i].opens) {
+                if (feature == Firmware::Feature::None)
+                    continue;
+                const bool open = Firmware::opens(version, feature);
+                FUZZ_CHECK(open || !laterOpen);
+                laterOpen = laterOpen || open;
+            }
+        }
     }
     return 0;
 }

@@ -1,6 +1,6 @@
 #include "formrules.h"
 
-#include "readback/firmware.h"
+#include "firmware/releases.h"
 
 #include <algorithm>
 
@@ -23,7 +23,8 @@ int countOf(const AlgoChecks &on, float version, int limit, bool framesCountBefo
     if (on.vibration)
         return limit;
     const bool framesCount =
-        on.aliveFrames && !(framesCountBefore2_0 ? Firmware::from2_0(version) : Firmware::from1_9_3(version));
+        on.aliveFrames && !Firmware::opens(version, framesCountBefore2_0 ? Firmware::Feature::AliveFramesUncounted
+                                                                         : Firmware::Feature::AliveFramesShareWakeUp);
     return int(on.shock) + int(on.motion) + int(on.temperature) + int(on.tilt) + int(on.rotation) +
            int(on.orientation) + int(framesCount);
 }
@@ -43,7 +44,9 @@ AlgoAvailability availability(int count, int limit, const AlgoChecks &checked, f
         a.orientation = keptBy(checked.orientation, checked.motion);
         a.motion = keptBy(checked.motion, checked.orientation);
         // Up to 1.9.2 the ALIVE frames and TEMPERATURE cannot run together.
-        a.temperature = keptBy(checked.temperature, checked.aliveFrames && !Firmware::from1_9_3(version));
+        a.temperature =
+            keptBy(checked.temperature,
+                   checked.aliveFrames && !Firmware::opens(version, Firmware::Feature::AliveFramesShareWakeUp));
         a.tilt = keptBy(checked.tilt, checked.rotation);
         a.rotation = keptBy(checked.rotation, checked.tilt);
         // VIBRATION needs the device to itself.
@@ -62,7 +65,8 @@ AlgoAvailability availability(int count, int limit, const AlgoChecks &checked, f
     }
     // Up to 1.9.2 the frames are one of the two: at the limit they may only
     // come in where TEMPERATURE gives them its place.
-    const bool framesFit = Firmware::from1_9_3(version) || checked.aliveFrames || count < limit || checked.temperature;
+    const bool framesFit = Firmware::opens(version, Firmware::Feature::AliveFramesShareWakeUp) || checked.aliveFrames ||
+                           count < limit || checked.temperature;
     a.aliveFrames = framesFit ? Action::Enable : Action::Disable;
     return a;
 }
@@ -77,7 +81,7 @@ Action modeOnSwitchOn(const ModeContext &c)
     // TEMPERATURE and VIBRATION take the periodic wake-up.
     if (c.temperature || c.vibration)
         return Action::Leave;
-    if (Firmware::from1_9_3(c.version))
+    if (Firmware::opens(c.version, Firmware::Feature::AliveFramesShareWakeUp))
         return c.rivalHolds ? Action::Disable : Action::Enable;
     // Up to 1.9.2 the box stays as it is beside ALIVE's frames or a rival's
     // ticked refresh box.

@@ -1,8 +1,8 @@
 #include "mainwindow.h"
 
+#include "firmware/releases.h"
 #include "logic/formrules.h"
 #include "logic/mainwindow_widgets.h"
-#include "readback/firmware.h"
 #include "ui_mainwindow.h"
 
 #include <QDebug>
@@ -72,8 +72,9 @@ struct Sections
             nullptr,
             nullptr,
             // Up to 1.9 the firmware cannot watch shocks and tilt on motion together.
-            Firmware::from1_9_1(version) ? std::vector<SectionIndex>{Rotation, Orientation}
-                                         : std::vector<SectionIndex>{Tilt, Rotation, Orientation},
+            Firmware::opens(version, Firmware::Feature::ShockBesideTiltOnMove)
+                ? std::vector<SectionIndex>{Rotation, Orientation}
+                : std::vector<SectionIndex>{Tilt, Rotation, Orientation},
             false},
            {ui->cbMvt,
             {ui->xMvtGxSup, ui->xMvtGxNeg, ui->xMvtGySup, ui->xMvtGyNeg, ui->xMvtGzSup, ui->xMvtGzNeg, ui->cboMvtFreq,
@@ -200,7 +201,8 @@ void MainWindow::checkNumberAlgoCompatibility(int mode)
         const bool forRelease = mode == FormRules::RecountForRelease;
         // Up to 1.9.2 ALIVE's frames hold TEMPERATURE and VIBRATION back;
         // on a newer device what they held comes back.
-        const bool framesHold = checked.aliveFrames && !Firmware::from1_9_3(firmwareVersion);
+        const bool framesHold =
+            checked.aliveFrames && !Firmware::opens(firmwareVersion, Firmware::Feature::AliveFramesShareWakeUp);
         for (QCheckBox *box : {ui->cbTemp, ui->cbVibe})
             if (box->isChecked())
                 box->setEnabled(!framesHold);
@@ -334,7 +336,7 @@ void MainWindow::on_cbChoc_clicked()
 {
     qDebug() << "on_cbChoc_clicked";
     const Step step = Step(switchSection(Shock));
-    if (step == Step::SwitchOn && Firmware::from2_2(firmwareVersion)) {
+    if (step == Step::SwitchOn && Firmware::opens(firmwareVersion, Firmware::Feature::ShockLog)) {
         setAllEnabled({ui->tChocEnableShockLog, ui->cbChocEnableShockLog, ui->tChocNbAliveFrameBeforeShockLog}, true);
         on_cbChocEnableShockLog_clicked();
     } else if (step == Step::SwitchOff) {
@@ -349,7 +351,7 @@ void MainWindow::on_cbMvt_clicked()
     if (step == Step::Nothing)
         return;
     on_cbMvtActivity_clicked();
-    if (Firmware::from2_1_1(firmwareVersion)) {
+    if (Firmware::opens(firmwareVersion, Firmware::Feature::MotionTracking)) {
         ui->cbMvtTracking->setEnabled(step == Step::SwitchOn);
         on_cbMvtTracking_clicked();
     }
@@ -370,9 +372,9 @@ void MainWindow::on_cbTilt_clicked()
     qDebug() << "on_cbTilt_clicked";
     const Step step = Step(switchSection(Tilt));
     if (step == Step::SwitchOn) {
-        if (Firmware::from1_9_2(firmwareVersion))
+        if (Firmware::opens(firmwareVersion, Firmware::Feature::TiltAlertBoxes))
             setAllEnabled({ui->cbTiltModeAlertMultiple, ui->cbTiltModeAlertZone}, true);
-        if (Firmware::from1_9_3(firmwareVersion))
+        if (Firmware::opens(firmwareVersion, Firmware::Feature::SignedTiltMeasure))
             ui->cbTiltModeSignedMeasure->setEnabled(true);
     } else if (step == Step::SwitchOff) {
         setAllEnabled({ui->cbTiltModeAlertMultiple, ui->cbTiltModeAlertZone, ui->cbTiltModeSignedMeasure}, false);
@@ -465,7 +467,8 @@ void MainWindow::on_cbVibe_clicked()
         setAllEnabled(fields, true);
     } else if (step == Step::SwitchOff) {
         setAllEnabled(fields, false);
-        const bool aliveFramesCount = !Firmware::from2_0(firmwareVersion) && ui->cbAliveRefreshMode->isChecked();
+        const bool aliveFramesCount = !Firmware::opens(firmwareVersion, Firmware::Feature::AliveFramesUncounted) &&
+                                      ui->cbAliveRefreshMode->isChecked();
         activeAlgorithmCount = aliveFramesCount ? 1 : 0;
         checkNumberAlgoCompatibility(FormRules::Reevaluate);
     }
@@ -476,7 +479,7 @@ void MainWindow::on_cbAliveRefreshMode_clicked()
     qDebug() << "on_cbAliveRefreshMode_clicked";
     const bool checked = ui->cbAliveRefreshMode->isChecked();
     setAllEnabled({ui->xAlivePeriod, ui->xAliveNbSavedValue}, checked);
-    if (Firmware::from1_9_3(firmwareVersion))
+    if (Firmware::opens(firmwareVersion, Firmware::Feature::AliveFramesShareWakeUp))
         return;
     // Up to 1.9.2 the automatic frames count as an algorithm and take the
     // periodic wake-up that TEMPERATURE, VIBRATION and the refresh modes

@@ -1,8 +1,8 @@
 #include "mainwindow.h"
 
+#include "firmware/releases.h"
 #include "logic/formrules.h"
 #include "logic/mainwindow_widgets.h"
-#include "readback/firmware.h"
 #include "ui_mainwindow.h"
 
 #include <QDebug>
@@ -142,7 +142,7 @@ void MainWindow::on_cbMvtActivity_clicked()
                       false);
         setAllEnabled({ui->cbMvtLoraAtStartMvt, ui->tMvtLoraAtStartMvt, ui->cbMvtLoraAtStopMvt, ui->tMvtLoraAtStopMvt},
                       true);
-        if (Firmware::from2_1_1(firmwareVersion))
+        if (Firmware::opens(firmwareVersion, Firmware::Feature::MotionTracking))
             setAllEnabled({ui->cbMvtTracking, ui->tMvtTracking}, true);
     }
 }
@@ -198,13 +198,14 @@ void MainWindow::on_cboMvtTrackingBurstMode_currentIndexChanged(int index)
 
 void MainWindow::on_cbEnableLog_clicked()
 {
-    ui->xNbAliveFrameBeforeLog->setEnabled(isOn(ui->cbEnableLog) && Firmware::from2_2(firmwareVersion));
+    ui->xNbAliveFrameBeforeLog->setEnabled(isOn(ui->cbEnableLog) &&
+                                           Firmware::opens(firmwareVersion, Firmware::Feature::EventLog));
 }
 
 void MainWindow::on_cbChocEnableShockLog_clicked()
 {
     ui->xChocNbAliveFrameBeforeShockLog->setEnabled(isOn(ui->cbChocEnableShockLog) &&
-                                                    Firmware::from2_2(firmwareVersion));
+                                                    Firmware::opens(firmwareVersion, Firmware::Feature::ShockLog));
 }
 
 void MainWindow::on_cbTempModeThreshold_clicked()

@@ -5,10 +5,10 @@
 #include "ui_mainwindow.h"
 
 #include "app/messages.h"
+#include "firmware/releases.h"
 #include "link/commandline.h"
 #include "link/timing.h"
 #include "readback/answertext.h"
-#include "readback/firmware.h"
 
 #include <QDebug>
 #include <QTextCursor>
@@ -36,44 +36,51 @@ int MainWindow::decodePelkoData(const QByteArray &cmd, QByteArray &readData)
         firmwareVersion = Firmware::identify(readData, firmwareVersion);
         qDebug() << "Pelko Firmware version :" << firmwareVersion;
 
+        using Firmware::Feature;
+        const auto has = [this](Feature feature) {
+            return Firmware::opens(firmwareVersion, feature);
+        };
         if (activeAlgorithmCount == 1) {
             ui->cbChoc->setEnabled(true);
             ui->cbMvt->setEnabled(true);
             ui->cbOrient->setEnabled(true);
             ui->cbTilt->setEnabled(true);
             ui->cbRotation->setEnabled(true);
-            if (ui->cbAliveRefreshMode->isChecked() && Firmware::from2_0(firmwareVersion)) {
+            if (ui->cbAliveRefreshMode->isChecked() && has(Feature::AliveFramesUncounted)) {
                 ui->cbTemp->setEnabled(true);
                 ui->cbVibe->setEnabled(true);
             }
         }
-        if (Firmware::from1_9_2(firmwareVersion)) {
+        if (has(Feature::CommonAlertPeriod)) {
             ui->xAlgoPeriod->setEnabled(true);
             ui->tAlgoPeriod->setEnabled(true);
+        }
+        if (has(Feature::OrientationChoice)) {
             ui->rbPelkoLaidFlat->setEnabled(true);
             ui->rbPelkoStayUpright->setEnabled(true);
-            if (ui->cbTilt->isChecked()) {
-                ui->cbTiltModeAlertMultiple->setEnabled(true);
-                ui->cbTiltModeAlertZone->setEnabled(true);
-            }
         }
-        if (Firmware::from1_9_3(firmwareVersion) && ui->cbTilt->isChecked())
+        if (has(Feature::TiltAlertBoxes) && ui->cbTilt->isChecked()) {
+            ui->cbTiltModeAlertMultiple->setEnabled(true);
+            ui->cbTiltModeAlertZone->setEnabled(true);
+        }
+        if (has(Feature::SignedTiltMeasure) && ui->cbTilt->isChecked())
             ui->cbTiltModeSignedMeasure->setEnabled(true);
-        if (Firmware::from2_0(firmwareVersion)) {
+        if (has(Feature::PowerOffBox)) {
             ui->cbAllowPowerOFF->setEnabled(true);
             ui->tAllowPowerOFF->setEnabled(true);
-            if (ui->cbAliveRefreshMode->isChecked())
-                checkNumberAlgoCompatibility(0);
         }
-        if (Firmware::from2_1_1(firmwareVersion)) {
+        if (has(Feature::AliveFramesUncounted) && ui->cbAliveRefreshMode->isChecked())
+            checkNumberAlgoCompatibility(0);
+        if (has(Feature::MotionTracking)) {
             ui->tMvtTracking->setEnabled(true);
             if (ui->cbMvt->isChecked())
                 ui->cbMvtTracking->setEnabled(true);
-            // These releases answer promptly; the shorter quiet time holds for
-            // the rest of the run.
-            readTimeout = LinkLimits::fastReadTimeoutMs;
         }
-        if (Firmware::from2_2(firmwareVersion)) {
+        // These releases answer promptly; the shorter quiet time holds for
+        // the rest of the run.
+        if (has(Feature::ShortQuietTime))
+            readTimeout = LinkLimits::fastReadTimeoutMs;
+        if (has(Feature::EventLog)) {
             ui->tEnableLog->setEnabled(true);
             ui->tNbAliveFrameBeforeLog->setEnabled(true);
             ui->tNbSecondBeforeStart->setEnabled(true);
@@ -82,6 +89,8 @@ int MainWindow::decodePelkoData(const QByteArray &cmd, QByteArray &readData)
             ui->xNbAliveFrameBeforeLog->setEnabled(true);
             ui->xNbSecondBeforeStart->setEnabled(true);
             ui->xButtonDelay->setEnabled(true);
+        }
+        if (has(Feature::ShockLog)) {
             ui->tChocEnableShockLog->setEnabled(true);
             ui->tChocNbAliveFrameBeforeShockLog->setEnabled(true);
         }

@@ -1,6 +1,6 @@
 #include "mainwindow.h"
 
-#include "readback/firmware.h"
+#include "firmware/releases.h"
 #include "readback/lorafields.h"
 #include "ui_mainwindow.h"
 
@@ -83,11 +83,11 @@ int MainWindow::decodePelkoLoRa()
     insertField(ui->leDevADDR, answer.devAddr);
     insertField(ui->leNwkID, answer.nwkId);
 
-    if (Firmware::from1_9_1(firmwareVersion)) {
+    if (Firmware::opens(firmwareVersion, Firmware::Feature::DefaultDataRate)) {
         if (const std::optional<int> rate = LoRaFields::defaultDataRate(loraAnswer))
             ui->xLoRaDefaultDR->setValue(*rate);
     }
-    if (Firmware::from1_9(firmwareVersion)) {
+    if (Firmware::opens(firmwareVersion, Firmware::Feature::JoinRequestTimeOutReadback)) {
         const std::optional<int> timeout =
             LoRaFields::joinRequestTimeout(loraAnswer, ui->xJRErrorTimeout->minimum(), ui->xJRErrorTimeout->maximum());
         if (timeout)

@@ -6,7 +6,7 @@
 #include "app/messages.h"
 #include "link/serialports.h"
 #include "link/timing.h"
-#include "readback/firmware.h"
+#include "firmware/releases.h"
 #include "tools/presence.h"
 
 #include <QDebug>
@@ -53,7 +53,7 @@ void MainWindow::on_pbResetParam_clicked()
 
     // Releases up to 1.9 reset everything at once and need an explicit save;
     // later ones reset (and store) the LoRa and algorithm halves separately.
-    const bool split = Firmware::from1_9_1(firmwareVersion);
+    const bool split = Firmware::opens(firmwareVersion, Firmware::Feature::TwoCommandFactoryReset);
     const QByteArray first = split ? QByteArrayLiteral("RESETPARAM LORA") : QByteArrayLiteral("RESETPARAM 1");
     const QByteArray second = split ? QByteArrayLiteral("RESETPARAM ALGO") : QByteArrayLiteral("SAVEPARAM");
 

@@ -1,7 +1,7 @@
 #include "catalogue.h"
 
 #include "readback/dumpkeytable.h"
-#include "readback/firmware.h"
+#include "firmware/releases.h"
 
 #include <cmath>
 #include <limits>
@@ -377,11 +377,11 @@ bool gatePasses(Gate gate, float firmwareVersion)
     case Gate::None:
         return true;
     case Gate::From1_9_1:
-        return Firmware::from1_9_1(firmwareVersion);
+        return Firmware::opens(firmwareVersion, Firmware::Feature::OrientationSetting); // and the default data rate
     case Gate::From2_1_1:
-        return Firmware::from2_1_1(firmwareVersion);
+        return Firmware::opens(firmwareVersion, Firmware::Feature::MotionTracking);
     case Gate::From2_2:
-        return Firmware::from2_2(firmwareVersion);
+        return Firmware::opens(firmwareVersion, Firmware::Feature::EventLog); // and the shock log
     }
     return false;
 }

@@ -1,7 +1,7 @@
 #include "debuglog.h"
 #include "formdriver.h"
 
-#include "readback/firmware.h"
+#include "firmware/releases.h"
 #include "simfirmware.h"
 #include "upload/catalogue.h"
 
@@ -164,7 +164,8 @@ void AlgoSelectionTest::randomClicksKeepTheFormRules()
         const QByteArray where = "seed " + QByteArray::number(seed) + " (PELKO_CLICKS_SEED replays it), step " +
                                  QByteArray::number(i) + " after " + steps.mid(qMax(0, steps.size() - 10)).join(' ');
         const bool framesCount =
-            form.checked("cbAliveRefreshMode") && !Firmware::from1_9_3(form.window.firmwareVersion);
+            form.checked("cbAliveRefreshMode") &&
+            !Firmware::opens(form.window.firmwareVersion, Firmware::Feature::AliveFramesShareWakeUp);
         const int mask = Upload::algorithmMask([&form](const char *name) {
             return Upload::BoxState{form.checked(name), form.enabled(name)};
         });
