@@ -4,6 +4,7 @@
 
 #include "debuglog.h"
 #include "dialogwatcher.h"
+#include "golden.h"
 #include "linktimes.h"
 #include "simharness.h"
 
@@ -187,17 +188,7 @@ void ReadbackWindowTest::applyingADumpMatchesTheGoldenForm()
         }
         ++n;
     }
-    const QString path = QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("applied_forms.txt"));
-    QFile file(path);
-    if (qEnvironmentVariableIsSet("PELKO_WRITE_GOLDEN")) {
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write((all.join('\n') + '\n').toUtf8());
-        QSKIP("golden forms written");
-    }
-    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
-    const QStringList golden = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
-    for (int i = 0; i < qMax(golden.size(), all.size()); ++i)
-        QCOMPARE(all.value(i), golden.value(i));
+    PELKO_COMPARE_WITH_GOLDEN(all, "applied_forms.txt");
 }
 
 void ReadbackWindowTest::orientationIsUprightWhileRotationIsOn_data()

@@ -2,6 +2,7 @@
 
 #include "debuglog.h"
 #include "dialogwatcher.h"
+#include "golden.h"
 #include "link/timing.h"
 #include "linktimes.h"
 #include "simdevice.h"
@@ -247,17 +248,7 @@ void UploadTest::uploadsMatchTheirGoldenTranscripts()
             all << QStringLiteral("### %1, again with keys held").arg(c.name) << transcript(bench, dialogs, log, again);
         }
     }
-    const QString path = QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("upload_transcripts.txt"));
-    QFile file(path);
-    if (qEnvironmentVariableIsSet("PELKO_WRITE_GOLDEN")) {
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write((all.join('\n') + '\n').toUtf8());
-        QSKIP("golden transcripts written");
-    }
-    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
-    const QStringList golden = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
-    for (int i = 0; i < qMax(golden.size(), all.size()); ++i)
-        QCOMPARE(all.value(i), golden.value(i));
+    PELKO_COMPARE_WITH_GOLDEN(all, "upload_transcripts.txt");
 }
 
 void UploadTest::aCheckedAlgorithmGoesOutOnlyWhileItsBoxIsEnabledButVibration_data()
