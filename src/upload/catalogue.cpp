@@ -71,6 +71,21 @@ constexpr Need checkedAndEnabled = Need::CheckedAndEnabled;
 
 } // namespace
 
+// The six acceleration thresholds of SHOCK and MOTION: upper and lower, per axis.
+// The form calls the lower ones "Neg", the device "Inf".
+#define AXIS_THRESHOLDS(cmd, widget, key) /* NOLINT(bugprone-macro-parentheses) */                                     \
+    value(cmd, "gxSup", widget "GxSup", key##GxSup), value(cmd, "gxInf", widget "GxNeg", key##GxInf),                  \
+        value(cmd, "gySup", widget "GySup", key##GySup), value(cmd, "gyInf", widget "GyNeg", key##GyInf),              \
+        value(cmd, "gzSup", widget "GzSup", key##GzSup), value(cmd, "gzInf", widget "GzNeg", key##GzInf)
+
+// ROTATION and ORIENTATION: the refresh and on-move modes, each with the
+// value it runs on.
+#define REFRESH_AND_ON_MOVE(cmd, name, key) /* NOLINT(bugprone-macro-parentheses) */                                   \
+    box(cmd, "modeRefresh", "cb" name "ModeRefresh", key##Mode, 1),                                                    \
+        box(cmd, "modeOnMove", "cb" name "ModeOnMove", key##Mode, 2),                                                  \
+        value(cmd, "period", "x" name "Period", key##Period).needs(checked, "cb" name "ModeRefresh"),                  \
+        value(cmd, "threshold", "x" name "Threshold", key##Threshold).needs(checked, "cb" name "ModeOnMove")
+
 const Step kCatalogue[] = {
     // Accelerometer, common parameters and the algorithm mask.
     blockAlways().with(AlgorithmPart),
@@ -100,12 +115,7 @@ const Step kCatalogue[] = {
 
     blockIf(checkedAndEnabled, "cbChoc", "Algo Choc Actif").with(AlgorithmPart),
     item(Kind::Frequency, "CHOC", "freq", "cboChocFreq", KeyShockFreq),
-    value("CHOC", "gxSup", "xChocGxSup", KeyShockGxSup),
-    value("CHOC", "gxInf", "xChocGxNeg", KeyShockGxInf),
-    value("CHOC", "gySup", "xChocGySup", KeyShockGySup),
-    value("CHOC", "gyInf", "xChocGyNeg", KeyShockGyInf),
-    value("CHOC", "gzSup", "xChocGzSup", KeyShockGzSup),
-    value("CHOC", "gzInf", "xChocGzNeg", KeyShockGzInf),
+    AXIS_THRESHOLDS("CHOC", "xChoc", KeyShock),
     value("CHOC", "inhibition", "xChocInhibition", KeyShockInhibition),
     // "inhibition disabled" in the dump: no inhibition at all.
     readOnly(Kind::FixedValue, "xChocInhibition", KeyShockInhibitionOff, 0),
@@ -118,12 +128,7 @@ const Step kCatalogue[] = {
 
     blockIf(checkedAndEnabled, "cbMvt", "Algo Mouvement Actif").with(AlgorithmPart),
     item(Kind::Frequency, "MVT", "freq", "cboMvtFreq", KeyMvtFreq),
-    value("MVT", "gxSup", "xMvtGxSup", KeyMvtGxSup),
-    value("MVT", "gxInf", "xMvtGxNeg", KeyMvtGxInf),
-    value("MVT", "gySup", "xMvtGySup", KeyMvtGySup),
-    value("MVT", "gyInf", "xMvtGyNeg", KeyMvtGyInf),
-    value("MVT", "gzSup", "xMvtGzSup", KeyMvtGzSup),
-    value("MVT", "gzInf", "xMvtGzNeg", KeyMvtGzInf),
+    AXIS_THRESHOLDS("MVT", "xMvt", KeyMvt),
     progress(25),
     value("MVT", "timerX", "xMvtTimerX", KeyMvtTimerX),
     value("MVT", "timerY", "xMvtTimerY", KeyMvtTimerY),
@@ -186,19 +191,13 @@ const Step kCatalogue[] = {
     blockEnd(50),
 
     blockIf(checkedAndEnabled, "cbRotation", "Algo Rotation Actif").with(AlgorithmPart),
-    box("ROTATION", "modeRefresh", "cbRotationModeRefresh", KeyRotationMode, 1),
-    box("ROTATION", "modeOnMove", "cbRotationModeOnMove", KeyRotationMode, 2),
-    value("ROTATION", "period", "xRotationPeriod", KeyRotationPeriod).needs(checked, "cbRotationModeRefresh"),
-    value("ROTATION", "threshold", "xRotationThreshold", KeyRotationThreshold).needs(checked, "cbRotationModeOnMove"),
+    REFRESH_AND_ON_MOVE("ROTATION", "Rotation", KeyRotation),
     value("ROTATION", "lap", "xRotationNbLap", KeyRotationLap),
     box("ROTATION", "resetLap", "cbRotationResetLapButton", KeyRotationResetLap),
     blockEnd(60),
 
     blockIf(checkedAndEnabled, "cbOrient", "Algo Orientation Actif").with(AlgorithmPart),
-    box("ORIENT", "modeRefresh", "cbOrientModeRefresh", KeyOrientationMode, 1),
-    box("ORIENT", "modeOnMove", "cbOrientModeOnMove", KeyOrientationMode, 2),
-    value("ORIENT", "period", "xOrientPeriod", KeyOrientationPeriod).needs(checked, "cbOrientModeRefresh"),
-    value("ORIENT", "threshold", "xOrientThreshold", KeyOrientationThreshold).needs(checked, "cbOrientModeOnMove"),
+    REFRESH_AND_ON_MOVE("ORIENT", "Orient", KeyOrientation),
     value("ORIENT", "mesureLength", "xOrientMesureLength", KeyOrientationMesureLenght),
     value("ORIENT", "pitch", "xOrientThresholdPitch", KeyOrientationPitch),
     value("ORIENT", "roll", "xOrientThresholdRoll", KeyOrientationRoll),
@@ -260,6 +259,8 @@ const Step kCatalogue[] = {
     fixed("SAVEPARAM", "LORA", 0).with(OnlyWithoutError),
     blockEnd(),
 };
+#undef AXIS_THRESHOLDS
+#undef REFRESH_AND_ON_MOVE
 
 const std::size_t kCatalogueSize = sizeof(kCatalogue) / sizeof(kCatalogue[0]);
 
