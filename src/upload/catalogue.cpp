@@ -10,6 +10,8 @@ namespace Upload {
 
 namespace {
 
+using Firmware::Feature;
+
 constexpr Step blockIf(Need need, const char *checkBox, const char *trace)
 {
     return Step(Kind::BlockStart, nullptr, nullptr, checkBox).needs(need).traced(trace);
@@ -95,14 +97,14 @@ const Step kCatalogue[] = {
         .with(StopOnFailure)
         .traced("Set MPU maxRange"),
     box("MPU", "orientation", "rbPelkoStayUpright", KeyPelkoOrientation)
-        .onlyFrom(Gate::From1_9_1)
+        .onlyWith(Feature::OrientationSetting)
         .with(StopOnFailure | UprightUnlessRotating),
-    box("ALGO", "enableEventLog", "cbEnableLog", KeyEnableEventLog).onlyFrom(Gate::From2_2),
+    box("ALGO", "enableEventLog", "cbEnableLog", KeyEnableEventLog).onlyWith(Feature::EventLog),
     value("ALGO", "nbAliveFrameBeforeLog", "xNbAliveFrameBeforeLog", KeyNbAliveFrameBeforeLog)
-        .onlyFrom(Gate::From2_2)
+        .onlyWith(Feature::EventLog)
         .needs(checked, "cbEnableLog"),
-    value("ALGO", "nbSecondBeforeStart", "xNbSecondBeforeStart", KeyNbSecondBeforeStart).onlyFrom(Gate::From2_2),
-    value("ALGO", "buttonDelay", "xButtonDelay", KeyButtonDelay).onlyFrom(Gate::From2_2),
+    value("ALGO", "nbSecondBeforeStart", "xNbSecondBeforeStart", KeyNbSecondBeforeStart).onlyWith(Feature::EventLog),
+    value("ALGO", "buttonDelay", "xButtonDelay", KeyButtonDelay).onlyWith(Feature::EventLog),
     Step(Kind::Mask, "ALGO", "", nullptr).with(StopOnFailure),
     blockEnd(),
 
@@ -120,9 +122,9 @@ const Step kCatalogue[] = {
     // "inhibition disabled" in the dump: no inhibition at all.
     readOnly(Kind::FixedValue, "xChocInhibition", KeyShockInhibitionOff, 0),
     box("CHOC", "removeGravity", "cbChocRemoveGravity", KeyShockRemoveGravity),
-    box("CHOC", "enableShockLog", "cbChocEnableShockLog", KeyShockEnableShockLog).onlyFrom(Gate::From2_2),
+    box("CHOC", "enableShockLog", "cbChocEnableShockLog", KeyShockEnableShockLog).onlyWith(Feature::ShockLog),
     value("CHOC", "nbAliveFrameBeforeShockLog", "xChocNbAliveFrameBeforeShockLog", KeyShockNbAliveFrameBeforeShockLog)
-        .onlyFrom(Gate::From2_2)
+        .onlyWith(Feature::ShockLog)
         .needs(checked, "cbChocEnableShockLog"),
     blockEnd(20),
 
@@ -142,24 +144,24 @@ const Step kCatalogue[] = {
     box("MVT", "periodicActivity", "cbMvtActivityRecap", KeyMvtPeriodicActivity).needs(checked, "cbMvtActivity"),
     value("MVT", "activityResumePeriod", "xMvtActivityResumePeriod", KeyMvtActivityResumePeriod)
         .needs(checked, "cbMvtActivity"),
-    box("MVT", "tracking", "cbMvtTracking", KeyMvtTracking).onlyFrom(Gate::From2_1_1),
+    box("MVT", "tracking", "cbMvtTracking", KeyMvtTracking).onlyWith(Feature::MotionTracking),
     item(Kind::Item, "MVT", "burstMode", "cboMvtTrackingBurstMode", KeyMvtBurstMode)
-        .onlyFrom(Gate::From2_1_1)
+        .onlyWith(Feature::MotionTracking)
         .needs(checked, "cbMvtTracking"),
     item(Kind::BurstCount, "MVT", "motionNbBurst", "cboMvtTrackingBurstNumberMotion", KeyMvtMotionNbBurst)
-        .onlyFrom(Gate::From2_1_1)
+        .onlyWith(Feature::MotionTracking)
         .needs(checked, "cbMvtTracking"),
     item(Kind::BurstCount, "MVT", "stillnessNbBurst", "cboMvtTrackingBurstNumberStillness", KeyMvtStillnessNbBurst)
-        .onlyFrom(Gate::From2_1_1)
+        .onlyWith(Feature::MotionTracking)
         .needs(checked, "cbMvtTracking"),
     value("MVT", "frameNbBeforeNextBurst", "xMvtTrackingFrameNumberBeforeBurst", KeyMvtFrameNbBeforeNextBurst)
-        .onlyFrom(Gate::From2_1_1)
+        .onlyWith(Feature::MotionTracking)
         .needs(checked, "cbMvtTracking"),
     value("MVT", "motionPeriod", "xMvtTrackingAlertPeriodMotion", KeyMvtMotionPeriod)
-        .onlyFrom(Gate::From2_1_1)
+        .onlyWith(Feature::MotionTracking)
         .needs(checked, "cbMvtTracking"),
     value("MVT", "stillnessPeriod", "xMvtTrackingAlertPeriodStillness", KeyMvtStillnessPeriod)
-        .onlyFrom(Gate::From2_1_1)
+        .onlyWith(Feature::MotionTracking)
         .needs(checked, "cbMvtTracking"),
     blockEnd(30),
 
@@ -249,7 +251,7 @@ const Step kCatalogue[] = {
     lora("ADR", "rbADR_ON", "1"),
     lora("ADR", "rbADR_OFF", "0"),
     progress(94),
-    value("LORA SET", "DEFAULT_DR", "xLoRaDefaultDR").onlyFrom(Gate::From1_9_1),
+    value("LORA SET", "DEFAULT_DR", "xLoRaDefaultDR").onlyWith(Feature::DefaultDataRate),
     progress(96),
     lora("PUBLICNETWORK", "rbPublicNetwork", "1"),
     lora("PUBLICNETWORK", "rbPrivateNetwork", "0"),
@@ -372,19 +374,9 @@ bool isSendableText(const QString &text)
     return true;
 }
 
-bool gatePasses(Gate gate, float firmwareVersion)
+bool gatePasses(Firmware::Feature gate, float firmwareVersion)
 {
-    switch (gate) {
-    case Gate::None:
-        return true;
-    case Gate::From1_9_1:
-        return Firmware::opens(firmwareVersion, Firmware::Feature::OrientationSetting); // and the default data rate
-    case Gate::From2_1_1:
-        return Firmware::opens(firmwareVersion, Firmware::Feature::MotionTracking);
-    case Gate::From2_2:
-        return Firmware::opens(firmwareVersion, Firmware::Feature::EventLog); // and the shock log
-    }
-    return false;
+    return gate == Firmware::Feature::None || Firmware::opens(firmwareVersion, gate);
 }
 
 int algorithmMask(const std::function<BoxState(const char *checkBox)> &boxState)

@@ -1,6 +1,8 @@
 #ifndef PELKO_CATALOGUE_H
 #define PELKO_CATALOGUE_H
 
+#include "firmware/releases.h"
+
 #include <QString>
 
 #include <cstddef>
@@ -32,9 +34,6 @@ enum class Kind {
     Mask,       // the set of enabled algorithms
 };
 
-// Firmware releases a step needs.
-enum class Gate { None, From1_9_1, From2_1_1, From2_2 };
-
 // State a widget must be in: `needWidget`, or the step's own widget.
 enum class Need { None, Checked, Enabled, CheckedAndEnabled };
 
@@ -58,9 +57,9 @@ struct Step
     const char *cmd = nullptr;
     const char *key = nullptr;
     const char *widget = nullptr;
-    const char *text = nullptr; // FixedText
-    int number = -1;            // FixedValue value; Progress/BlockEnd per cent
-    Gate gate = Gate::None;
+    const char *text = nullptr;                       // FixedText
+    int number = -1;                                  // FixedValue value; Progress/BlockEnd per cent
+    Firmware::Feature gate = Firmware::Feature::None; // the release feature the step needs, if any
     Need need = Need::None;
     const char *needWidget = nullptr;
     unsigned flags = 0;
@@ -70,7 +69,7 @@ struct Step
 
     constexpr Step(Kind k, const char *c, const char *p, const char *w) : kind(k), cmd(c), key(p), widget(w) {}
 
-    constexpr Step onlyFrom(Gate g) const
+    constexpr Step onlyWith(Firmware::Feature g) const
     {
         Step s = *this;
         s.gate = g;
@@ -152,7 +151,8 @@ bool isMaskedAppKey(const QString &text);
 // A LoRa text holding a line break or another control character would split
 // its line into several device commands: such a text is never sent.
 bool isSendableText(const QString &text);
-bool gatePasses(Gate gate, float firmwareVersion);
+// Whether a device of this version takes a step needing this feature.
+bool gatePasses(Firmware::Feature gate, float firmwareVersion);
 
 struct BoxState
 {
