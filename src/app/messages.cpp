@@ -1,6 +1,7 @@
 #include "messages.h"
 
 #include <QApplication>
+#include <QDebug>
 #include <QMessageBox>
 #include <QTextEdit>
 
@@ -35,4 +36,13 @@ void reportError(QWidget *parent, QTextEdit *status, Error error)
     }
     if (!report.title.isEmpty())
         showMessage(parent, report.kind, report.title, report.text);
+}
+
+bool refuseWithoutLink(QWidget *parent, QTextEdit *status, bool portReady)
+{
+    if (portReady)
+        return false;
+    qDebug().noquote() << "ERROR 7: port com is not ready: Product not connected";
+    reportError(parent, status, Error::NotConnected);
+    return true;
 }

@@ -16,4 +16,8 @@ void showMessage(QWidget *parent, MessageKind kind, const QString &title, const 
 // then its box.
 void reportError(QWidget *parent, QTextEdit *status, Error error);
 
+// Every request to the device needs a ready link: without one the user is told
+// to connect first (Error 7) and the caller sends nothing. True when refused.
+bool refuseWithoutLink(QWidget *parent, QTextEdit *status, bool portReady);
+
 #endif // PELKO_MESSAGES_H

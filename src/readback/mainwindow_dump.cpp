@@ -11,11 +11,8 @@
 void MainWindow::on_readAlgoButton_clicked()
 {
     const BusySequence busy(this);
-    if (!portReady) {
-        qDebug() << "ERROR 7: port com is not ready: Product not connected";
-        reportError(this, ui->leVersion, Error::NotConnected);
+    if (refuseWithoutLink(this, ui->leVersion, portReady))
         return;
-    }
 
     // All three are always sent, so that a failed dump still leaves the
     // device's debug output switched off again. The dump is decoded while its

@@ -34,17 +34,6 @@ void inform(QWidget *parent, const QString &text)
 
 } // namespace
 
-// Every tool talks to the device; without a ready link there is nothing to
-// talk to, so the user is told to connect first and nothing is sent.
-static bool refuseWithoutLink(QWidget *parent, QTextEdit *status, bool portReady)
-{
-    if (portReady)
-        return false;
-    trace(QStringLiteral("ERROR 7: port com is not ready: Product not connected"));
-    reportError(parent, status, Error::NotConnected);
-    return true;
-}
-
 void MainWindow::on_pbResetParam_clicked()
 {
     const BusySequence busy(this);
