@@ -21,12 +21,13 @@ void TestSimDevice::linesAreAnsweredAsTheReleaseAllows_data()
     QTest::addColumn<QByteArray>("line");
     QTest::addColumn<QByteArray>("answer");
     const auto row = [](const char *release, const char *line, const char *answer) {
-        QTest::addRow("%s %s", release, QByteArray(line).trimmed().constData()) << QString::fromLatin1(release) << QByteArray(line) << QByteArray(answer);
+        QTest::addRow("%s %s", release, QByteArray(line).trimmed().constData())
+            << QString::fromLatin1(release) << QByteArray(line) << QByteArray(answer);
     };
     row("2.2", "READY\r\n", "OK\r\n>");
     row("2.2", "VERSION\r\n", "\x1b[32mFirmware : v2.2\x1b[0m\r\nOK\r\n>");
     row("2.2", "BATTERY GET LIFE  0\r\n", "Battery: 87%\r\nOK\r\n>");
-    row("2.2", "ALGO 0x1a", "OK\r\n>"); // a line without its end, once the line is quiet
+    row("2.2", "ALGO 0x1a", "OK\r\n>");              // a line without its end, once the line is quiet
     row("2.2", "DUMP RAM PARAM  0\r\n", "NOK\r\n>"); // only in debug mode
     row("2.2", "CHOC gxUp 50\r\n", "NOK\r\n>");
     row("2.2", "CHOC gxSup 5k\r\n", "NOK\r\n>");
