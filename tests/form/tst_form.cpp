@@ -22,7 +22,6 @@ private slots:
     void algosSpinBoxesApplyOnlyWhenEditingFinishes();
     void loraKeysAcceptAnyCharacterUpToTheirLength();
     void clickingOneLoraChoiceFlipsItsPartner();
-    void motionSummaryBoxDrivesItsDependentFieldsBothWays();
 
 private:
     template<typename T>
@@ -100,30 +99,6 @@ void FormTest::clickingOneLoraChoiceFlipsItsPartner()
             clicked->click();
             QVERIFY2(clicked->isChecked() != was && first->isChecked() != second->isChecked(), pair[0]);
         }
-    }
-}
-
-void FormTest::motionSummaryBoxDrivesItsDependentFieldsBothWays()
-{
-    auto *summary = find<QCheckBox>("cbMvtActivityRecap");
-    auto *additionate = find<QCheckBox>("cbMvtActivityAdditionate");
-    const QList<QWidget *> closedBySummary{find<QWidget>("cbMvtLoraAtStartMvt"), find<QWidget>("cbMvtLoraAtStopMvt"),
-                                           find<QWidget>("tMvtLoraAtStartMvt"), find<QWidget>("tMvtLoraAtStopMvt")};
-    const QList<QWidget *> openedBySummary{find<QWidget>("xMvtActivityResumePeriod"),
-                                           find<QWidget>("tMvtActivityResumePeriod")};
-    // The box starts disabled with motion; open up the group as motion would.
-    summary->setEnabled(true);
-    for (QWidget *w : closedBySummary)
-        w->setEnabled(true);
-
-    for (bool checked : {true, false}) {
-        summary->click();
-        QCOMPARE(summary->isChecked(), checked);
-        QCOMPARE(additionate->isChecked(), checked);
-        for (QWidget *w : closedBySummary)
-            QVERIFY2(w->isEnabled() != checked, qPrintable(w->objectName()));
-        for (QWidget *w : openedBySummary)
-            QVERIFY2(w->isEnabled() == checked, qPrintable(w->objectName()));
     }
 }
 

@@ -1,6 +1,10 @@
 #include "formprobe.h"
 
+#include "debuglog.h"
+
+#include <QSlider>
 #include <QStringList>
+#include <QtTest>
 
 namespace {
 QString kindName(MessageKind kind)
@@ -16,6 +20,58 @@ QString kindName(MessageKind kind)
     return QString();
 }
 } // namespace
+
+void FormProbe::tick(const char *name) const
+{
+    QAbstractButton *box = find<QAbstractButton>(name);
+    if (!box)
+        qFatal("no box %s", name);
+    QTest::mouseClick(box, Qt::LeftButton, Qt::NoModifier, QPoint(6, box->height() / 2));
+}
+
+QByteArray FormProbe::play(const QByteArray &script, const DebugLog *log) const
+{
+    const auto shows = [this](bool up) {
+        return checked("rbPelkoStayUpright") == up && checked("rbPelkoLaidFlat") != up &&
+               enabled("imagePelkoUp") == up && enabled("imagePelkoFlat") != up;
+    };
+    int at = 0;
+    for (const QByteArray &step : script.simplified().split(' ')) {
+        const QByteArray restBytes = step.mid(1);
+        const char *rest = restBytes.constData();
+        const char first = step.at(0);
+        bool met = true;
+        if (first == '+' || first == '-')
+            met = enabled(rest) == (first == '+');
+        else if (first == '*' || first == '!')
+            met = checked(rest) == (first == '*');
+        else if (first == '=')
+            met = qobject_cast<MainWindow *>(&m_window)->activeAlgorithmCount == restBytes.toInt();
+        else if (first == '%')
+            find<QSlider>("MPUmaxRange")->setValue(restBytes.toInt());
+        else if (first == '@')
+            met = find<QSlider>("MPUmaxRange")->value() == restBytes.toInt();
+        else if (first == '#')
+            met = log && log->contains(QString::fromLatin1(restBytes).replace('~', ' '));
+        else if (step == "up" || step == "flat")
+            met = shows(step == "up");
+        else
+            tick(step.constData());
+        if (!met)
+            return "step " + QByteArray::number(at) + " '" + step + "' of: " + script;
+        ++at;
+    }
+    return QByteArray();
+}
+
+ShownForm::ShownForm(const QByteArray &release)
+{
+    MainWindow::uprightForcedByRotation = false;
+    window.show();
+    QByteArray answer = "Firmware : v" + release + "\r\nOK\r\n";
+    if (!release.isEmpty())
+        window.decodePelkoData("VERSION", answer);
+}
 
 QString FormProbe::statusShown() const
 {
