@@ -32,6 +32,10 @@ QByteArray FormProbe::play(const QByteArray &script, const DebugLog *log) const
         const QByteArray restBytes = step.mid(1);
         const char *rest = restBytes.constData();
         const char first = step.at(0);
+        const bool expects = QByteArray("+-*!").contains(first);
+        if ((expects || QChar(first).isLetter()) && step != "up" && step != "flat" &&
+            !find<QWidget>(expects ? rest : step.constData()))
+            return "no widget at step " + QByteArray::number(at) + " '" + step + "' of: " + script;
         bool met = true;
         if (first == '+' || first == '-')
             met = enabled(rest) == (first == '+');
