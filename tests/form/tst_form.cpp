@@ -1,6 +1,6 @@
 // What the form itself does under the user's hands, before any device is
 // connected: the limits that keep every value sendable, the precision of
-// entry, what the key fields accept, and the fields that move together.
+// entry and what the key fields accept.
 
 #include "mainwindow.h"
 
@@ -21,7 +21,6 @@ private slots:
     void temperaturesAreEnteredToTheHundredthAndFitTheirFields();
     void algosSpinBoxesApplyOnlyWhenEditingFinishes();
     void loraKeysAcceptAnyCharacterUpToTheirLength();
-    void clickingOneLoraChoiceFlipsItsPartner();
 
 private:
     template<typename T>
@@ -76,26 +75,6 @@ void FormTest::loraKeysAcceptAnyCharacterUpToTheirLength()
         edit->setEnabled(true);
         QTest::keyClicks(edit, typed);
         QCOMPARE(edit->text(), typed.left(length));
-    }
-}
-
-void FormTest::clickingOneLoraChoiceFlipsItsPartner()
-{
-    // The buttons are not auto-exclusive: each pair is held complementary by
-    // the form's connections, whichever side the user clicks.
-    const char *const pairs[][2] = {{"rbOTAA", "rbABP"},
-                                    {"rbPublicNetwork", "rbPrivateNetwork"},
-                                    {"rbMessageUnconfirmed", "rbMessageConfirmed"},
-                                    {"rbADR_OFF", "rbADR_ON"}};
-    for (const auto &pair : pairs) {
-        auto *first = find<QRadioButton>(pair[0]);
-        auto *second = find<QRadioButton>(pair[1]);
-        QVERIFY2(first->isChecked() && !second->isChecked(), pair[0]);
-        for (QRadioButton *clicked : {first, first, second, first, second, second}) {
-            const bool was = clicked->isChecked();
-            clicked->click();
-            QVERIFY2(clicked->isChecked() != was && first->isChecked() != second->isChecked(), pair[0]);
-        }
     }
 }
 

@@ -98,6 +98,18 @@ void FormLogicTest::clickScriptsShowWhatTheFormAllows_data()
         "cbOrient cbChoc =2 cbOrientModeRefresh -cbTilt -cbRotation cbOrientModeOnMove -cbTilt -cbRotation "
         "cbOrientModeRefresh cbChoc =1 +cbTilt +cbRotation");
     // Fields that follow their boxes.
+    // The LoRa choices are not auto-exclusive: the form holds each pair
+    // complementary, whichever side the user clicks.
+    row("each LoRa choice flips its partner", "",
+        "*rbOTAA !rbABP rbOTAA !rbOTAA *rbABP rbOTAA *rbOTAA !rbABP rbABP *rbABP !rbOTAA rbABP !rbABP *rbOTAA "
+        "*rbPublicNetwork !rbPrivateNetwork rbPublicNetwork !rbPublicNetwork *rbPrivateNetwork rbPublicNetwork "
+        "*rbPublicNetwork !rbPrivateNetwork rbPrivateNetwork *rbPrivateNetwork !rbPublicNetwork rbPrivateNetwork "
+        "!rbPrivateNetwork *rbPublicNetwork "
+        "*rbMessageUnconfirmed !rbMessageConfirmed rbMessageUnconfirmed !rbMessageUnconfirmed *rbMessageConfirmed "
+        "rbMessageUnconfirmed *rbMessageUnconfirmed !rbMessageConfirmed rbMessageConfirmed *rbMessageConfirmed "
+        "!rbMessageUnconfirmed rbMessageConfirmed !rbMessageConfirmed *rbMessageUnconfirmed "
+        "*rbADR_OFF !rbADR_ON rbADR_OFF !rbADR_OFF *rbADR_ON rbADR_OFF *rbADR_OFF !rbADR_ON rbADR_ON *rbADR_ON "
+        "!rbADR_OFF rbADR_ON !rbADR_ON *rbADR_OFF");
     row("the join mode opens only its own keys", "",
         "rbABP *rbABP !rbOTAA #on_rbABP_clicked +leAppSKEY +leNwkSKEY +leNwkID +leDevADDR -leAppKEY "
         "rbOTAA *rbOTAA !rbABP -leAppSKEY -leNwkSKEY -leNwkID -leDevADDR +leAppKEY");
