@@ -37,13 +37,15 @@ void StartupTest::aFreshWindowHasNoLinkAndOffersOnlyToConnect()
     QCOMPARE(window.firmwareVersion, 0.0f);
     QCOMPARE(window.activeAlgorithmCount, 1);
     QCOMPARE(window.maxActiveAlgorithms, 2);
-    // Load and Save stay greyed for good; Read waits for a device; Stop has nothing to stop.
-    window.findChild<QPushButton *>("stopButton")->click();
-    for (const char *name :
-         {"startButton", "stopButton", "readAlgoButton", "loadAlgoConfigButton", "saveAlgoConfigButton"}) {
+    // Load and Save stay greyed for good; Read waits for a device.
+    for (const char *name : {"startButton", "readAlgoButton", "loadAlgoConfigButton", "saveAlgoConfigButton"}) {
         auto *button = window.findChild<QPushButton *>(QLatin1String(name));
         QVERIFY2(button && button->isEnabled() == (QByteArray(name) == "startButton"), name);
     }
+    // Stop has nothing to stop: it leaves only the start button.
+    auto *stop = window.findChild<QPushButton *>(QStringLiteral("stopButton"));
+    stop->click();
+    QVERIFY(!stop->isEnabled() && window.findChild<QPushButton *>(QStringLiteral("startButton"))->isEnabled());
 }
 
 QTEST_MAIN(StartupTest)
