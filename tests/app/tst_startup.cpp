@@ -42,6 +42,10 @@ void StartupTest::aFreshWindowHasNoLinkAndOffersOnlyToConnect()
         auto *button = window.findChild<QPushButton *>(QLatin1String(name));
         QVERIFY2(button && button->isEnabled() == (QByteArray(name) == "startButton"), name);
     }
+    // Stop has nothing to stop: it leaves only the start button.
+    auto *stop = window.findChild<QPushButton *>(QStringLiteral("stopButton"));
+    stop->click();
+    QVERIFY(!stop->isEnabled() && window.findChild<QPushButton *>(QStringLiteral("startButton"))->isEnabled());
 }
 
 QTEST_MAIN(StartupTest)

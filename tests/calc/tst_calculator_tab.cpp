@@ -1,7 +1,7 @@
 // The Calculator tab as the user drives it; the figures themselves are the
 // model's, checked digit for digit in tst_consumption.
 
-#include "mainwindow.h"
+#include "formprobe.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -11,72 +11,60 @@ class CalculatorTabTest : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { window = new MainWindow; }
-    void cleanup() { delete window; }
     void calculateShowsTheDefaultDayThenTheOneTheUserDescribed();
     void spreadingFactors8To11DisableWhatTheyCannotEstimate();
-
-private:
-    template<typename W = QWidget>
-    W *get(const char *name) const
-    {
-        W *w = window->findChild<W *>(QLatin1String(name));
-        if (!w)
-            qFatal("no widget %s", name);
-        return w;
-    }
-    QString text(const char *name) const { return get<QLineEdit>(name)->text(); }
-    // Hours, days and years as the sentence under the results reads them.
-    QString lifetime() const
-    {
-        return text("leConsoTotalHours") + " h " + text("leConsoTotalDays") + " d " + text("leConsoTotalYears") + " y";
-    }
-    void calculate() { get<QPushButton>("pbConsoCalculate")->click(); }
-    void chooseSpreadingFactor(int sf) { get<QComboBox>("cboConsoLoRaSF")->setCurrentText(QString::number(sf)); }
-    // Every field of the records measured only at SF 7 and SF 12.
-    QList<QWidget *> measuredOnlyAtSf7And12() const
-    {
-        return window->findChildren<QWidget *>(QRegularExpression("^(t|x|cb|cbo)Conso(Choc|Mvt|Tilt|Vibration)"));
-    }
-    MainWindow *window = nullptr;
 };
+
+static QString shown(const FormProbe &form, const char *names)
+{
+    QStringList texts;
+    for (const QString &name : QString::fromLatin1(names).split(' '))
+        texts << form.find<QLineEdit>(qPrintable(name))->text();
+    return texts.join(' ');
+}
 
 void CalculatorTabTest::calculateShowsTheDefaultDayThenTheOneTheUserDescribed()
 {
     // The default day is shown as soon as the window opens; then nothing
     // moves until the user asks.
-    auto *threeAxes = get<QCheckBox>("cbConsoVibrationAxeXYZ");
-    threeAxes->click();
-    QCOMPARE(lifetime(), QString("47397.6 h 1974.9 d 5.40698 y"));
-    QCOMPARE(get<QProgressBar>("pbBatLife")->value(), 76);
+    MainWindow window;
+    FormProbe form(window);
+    const char *lifetime = "leConsoTotalHours leConsoTotalDays leConsoTotalYears";
+    form.find<QCheckBox>("cbConsoVibrationAxeXYZ")->click();
+    QCOMPARE(shown(form, lifetime), QString("47397.6 1974.9 5.40698"));
+    QCOMPARE(form.find<QProgressBar>("pbBatLife")->value(), 76);
 
-    calculate();
-    QCOMPARE(text("leConsoVibrationTotal"), QString("5.42857 mAh"));
-    QCOMPARE(text("leConsoSuspended"), QString("0.913825 mAh"));
-    QCOMPARE(lifetime(), QString("7186.84 h 299.452 d 0.819854 y"));
-    QCOMPARE(get<QProgressBar>("pbBatLife")->value(), 11);
+    form.click("pbConsoCalculate");
+    QCOMPARE(shown(form, "leConsoVibrationTotal leConsoSuspended"), QString("5.42857 mAh 0.913825 mAh"));
+    QCOMPARE(shown(form, lifetime), QString("7186.84 299.452 0.819854"));
+    QCOMPARE(form.find<QProgressBar>("pbBatLife")->value(), 11);
 
     // 8.65 years is beyond a full bar: it stays where it was.
-    threeAxes->setChecked(false);
-    get<QSpinBox>("xCapaPile")->setValue(3200);
-    calculate();
-    QCOMPARE(text("leConsoTotalYears"), QString("8.65117"));
-    QCOMPARE(get<QProgressBar>("pbBatLife")->value(), 11);
+    form.find<QCheckBox>("cbConsoVibrationAxeXYZ")->setChecked(false);
+    form.find<QSpinBox>("xCapaPile")->setValue(3200);
+    form.click("pbConsoCalculate");
+    QCOMPARE(shown(form, "leConsoTotalYears"), QString("8.65117"));
+    QCOMPARE(form.find<QProgressBar>("pbBatLife")->value(), 11);
 }
 
 void CalculatorTabTest::spreadingFactors8To11DisableWhatTheyCannotEstimate()
 {
-    QCOMPARE(measuredOnlyAtSf7And12().size(), 23);
-    get<QSpinBox>("xConsoChocNbChocSent")->setValue(36);
+    MainWindow window;
+    FormProbe form(window);
+    // Every field of the records measured only at SF 7 and SF 12.
+    const QList<QWidget *> measuredOnlyAtSf7And12 =
+        window.findChildren<QWidget *>(QRegularExpression("^(t|x|cb|cbo)Conso(Choc|Mvt|Tilt|Vibration)"));
+    QCOMPARE(measuredOnlyAtSf7And12.size(), 23);
+    form.find<QSpinBox>("xConsoChocNbChocSent")->setValue(36);
     for (int sf : {8, 9, 10, 11, 12}) {
-        chooseSpreadingFactor(sf);
-        for (QWidget *w : measuredOnlyAtSf7And12())
+        form.find<QComboBox>("cboConsoLoRaSF")->setCurrentText(QString::number(sf));
+        for (QWidget *w : measuredOnlyAtSf7And12)
             QVERIFY2(w->isEnabled() == (sf == 12), qPrintable(w->objectName()));
-        QVERIFY(get("xCapaPile")->isEnabled() && get("xConsoAliveNbAliveAuto")->isEnabled());
-        calculate();
-        QCOMPARE(text("leConsoChocTotal"), QString(sf == 12 ? "0.77805 mAh" : "0 mAh"));
+        QVERIFY(form.enabled("xCapaPile") && form.enabled("xConsoAliveNbAliveAuto"));
+        form.click("pbConsoCalculate");
+        QCOMPARE(shown(form, "leConsoChocTotal"), QString(sf == 12 ? "0.77805 mAh" : "0 mAh"));
     }
-    QVERIFY(!get("tConsoRotationTitle")->isEnabled());
+    QVERIFY(!form.enabled("tConsoRotationTitle"));
 }
 
 QTEST_MAIN(CalculatorTabTest)

@@ -1,6 +1,6 @@
 // What the form itself does under the user's hands, before any device is
 // connected: the limits that keep every value sendable, the precision of
-// entry, what the key fields accept, and the fields that move together.
+// entry and what the key fields accept.
 
 #include "mainwindow.h"
 
@@ -21,17 +21,12 @@ private slots:
     void temperaturesAreEnteredToTheHundredthAndFitTheirFields();
     void algosSpinBoxesApplyOnlyWhenEditingFinishes();
     void loraKeysAcceptAnyCharacterUpToTheirLength();
-    void clickingOneLoraChoiceFlipsItsPartner();
-    void motionSummaryBoxDrivesItsDependentFieldsBothWays();
 
 private:
     template<typename T>
     T *find(const QString &name)
     {
-        T *found = window->findChild<T *>(name);
-        if (!found)
-            qFatal("no widget %s", qPrintable(name));
-        return found;
+        return window->findChild<T *>(name);
     }
     MainWindow *window = nullptr;
 };
@@ -80,50 +75,6 @@ void FormTest::loraKeysAcceptAnyCharacterUpToTheirLength()
         edit->setEnabled(true);
         QTest::keyClicks(edit, typed);
         QCOMPARE(edit->text(), typed.left(length));
-    }
-}
-
-void FormTest::clickingOneLoraChoiceFlipsItsPartner()
-{
-    // The buttons are not auto-exclusive: each pair is held complementary by
-    // the form's connections, whichever side the user clicks.
-    const char *const pairs[][2] = {{"rbOTAA", "rbABP"},
-                                    {"rbPublicNetwork", "rbPrivateNetwork"},
-                                    {"rbMessageUnconfirmed", "rbMessageConfirmed"},
-                                    {"rbADR_OFF", "rbADR_ON"}};
-    for (const auto &pair : pairs) {
-        auto *first = find<QRadioButton>(pair[0]);
-        auto *second = find<QRadioButton>(pair[1]);
-        QVERIFY2(first->isChecked() && !second->isChecked(), pair[0]);
-        for (QRadioButton *clicked : {first, first, second, first, second, second}) {
-            const bool was = clicked->isChecked();
-            clicked->click();
-            QVERIFY2(clicked->isChecked() != was && first->isChecked() != second->isChecked(), pair[0]);
-        }
-    }
-}
-
-void FormTest::motionSummaryBoxDrivesItsDependentFieldsBothWays()
-{
-    auto *summary = find<QCheckBox>("cbMvtActivityRecap");
-    auto *additionate = find<QCheckBox>("cbMvtActivityAdditionate");
-    const QList<QWidget *> closedBySummary{find<QWidget>("cbMvtLoraAtStartMvt"), find<QWidget>("cbMvtLoraAtStopMvt"),
-                                           find<QWidget>("tMvtLoraAtStartMvt"), find<QWidget>("tMvtLoraAtStopMvt")};
-    const QList<QWidget *> openedBySummary{find<QWidget>("xMvtActivityResumePeriod"),
-                                           find<QWidget>("tMvtActivityResumePeriod")};
-    // The box starts disabled with motion; open up the group as motion would.
-    summary->setEnabled(true);
-    for (QWidget *w : closedBySummary)
-        w->setEnabled(true);
-
-    for (bool checked : {true, false}) {
-        summary->click();
-        QCOMPARE(summary->isChecked(), checked);
-        QCOMPARE(additionate->isChecked(), checked);
-        for (QWidget *w : closedBySummary)
-            QVERIFY2(w->isEnabled() != checked, qPrintable(w->objectName()));
-        for (QWidget *w : openedBySummary)
-            QVERIFY2(w->isEnabled() == checked, qPrintable(w->objectName()));
     }
 }
 

@@ -1,3 +1,8 @@
+// The link as the user meets it (connect, disconnect, ports that cannot be
+// used, clicks made while the window waits) and single exchanges with a
+// simulated device. How each faulty answer ends for the user is the fault
+// matrix's.
+
 #include "linktesting.h"
 
 #include "debuglog.h"
@@ -5,44 +10,16 @@
 #include "formprobe.h"
 #include "mainwindow.h"
 
-#include <QApplication>
 #include <QDateTime>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
+#include <QMouseEvent>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <QTextEdit>
 
 #include <chrono>
 #include <thread>
-
-namespace {
-const char *const kLoRaFields[] = {"leDevEUI",  "leAppEUI",  "leAppKEY", "leNwkSKEY",
-                                   "leAppSKEY", "leDevADDR", "leNwkID"};
-const char *const kLoRaRadios[] = {
-    "rbMessageConfirmed", "rbMessageUnconfirmed", "rbABP",          "rbOTAA", "rbADR_OFF",
-    "rbADR_ON",           "rbPrivateNetwork",     "rbPublicNetwork"};
-
-// What the user sees of the link on the window.
-struct View
-{
-    explicit View(MainWindow &w) :
-        start(w.findChild<QPushButton *>("startButton")),
-        stop(w.findChild<QPushButton *>("stopButton")),
-        read(w.findChild<QPushButton *>("readAlgoButton")),
-        debug(w.findChild<QPushButton *>("pbEnableDebug")),
-        status(w.findChild<QTextEdit *>("leVersion")),
-        console(w.findChild<QTextEdit *>("consoleOutput")),
-        progress(w.findChild<QProgressBar *>("progressBar"))
-    {}
-    QPushButton *start, *stop, *read, *debug;
-    QTextEdit *status, *console;
-    QProgressBar *progress;
-};
-} // namespace
+#include <tuple>
 
 class ConnectionTest : public QObject
 {
@@ -52,18 +29,24 @@ private slots:
     void init();
     void cleanup();
 
-    void successfulConnectionIdentifiesTheDevice();
-    void disconnectSendsOneGoodbyeAndReconnectingStartsAFreshConsole();
+    void connectionIdentifiesTheDeviceAndDisconnectingForgetsIt();
     void portThatCannotBeUsedReportsItsError_data();
     void portThatCannotBeUsedReportsItsError();
-    void firstOfTwoDevicePortsIsUsedAndTheSecondNotEvenLogged();
-    void versionAnswerHoldingNokIsAccepted();
     void clicksMadeWhileTheWindowWaitsAreDropped();
-    void stopInAFreshWindowSendsNothing();
-    void uploadOutcomeDecidesWhatTheButtonsOffer();
+    void everyAnswerComesToItsResult();
+    void saveLineIsReadWithTheLongQuietTimeWhichIsThenRestored();
 
 private:
-    void connect(MainWindow &window);
+    bool openDevicePort(MainWindow &window, SimHarness &sim)
+    {
+        window.serial.setPortName(sim.device().portPath());
+        window.serial.setBaudRate(QSerialPort::Baud115200);
+        return window.serial.open(QIODevice::ReadWrite);
+    }
+    static QString console(MainWindow &window)
+    {
+        return FormProbe(window).find<QTextEdit>("consoleOutput")->toPlainText();
+    }
 
     std::unique_ptr<ShortLinkTimes> m_times;
     std::unique_ptr<SimHarness> m_sim;
@@ -87,87 +70,61 @@ void ConnectionTest::cleanup()
     m_times.reset();
 }
 
-void ConnectionTest::connect(MainWindow &window)
+void ConnectionTest::connectionIdentifiesTheDeviceAndDisconnectingForgetsIt()
 {
-    View(window).start->click();
-}
-
-void ConnectionTest::successfulConnectionIdentifiesTheDevice()
-{
+    // Another maker's port listed first, a second device port after: the first device port is used.
+    m_sim->addPort("ttySECOND", "Silicon Labs", "/nonexistent/ttySECOND");
+    m_sim->addPort("ttyOTHER", "Prolific", "/nonexistent/ttyOTHER", true);
     MainWindow window;
-    View view(window);
-    view.debug->setText(QStringLiteral("Disable debug"));
+    FormProbe form(window);
+    form.find("pbEnableDebug")->setText(QStringLiteral("Disable debug"));
     DebugLog log;
     const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-1);
-    connect(window);
+    form.click("startButton");
 
     QCOMPARE(m_sim->device().receivedLines(),
              (QList<QByteArray>{"READY\r\n", "DEBUG 1\r\n", "VERSION\r\n", "LORA GET  0\r\n", "DEBUG 0\r\n"}));
     QCOMPARE(m_dialogs->summary(), QStringLiteral("information Information: Successfully connected to the pelko !"));
-    QCOMPARE(view.start->text(), QStringLiteral("Start"));
-    QCOMPARE(view.stop->text(), QStringLiteral("Disconnect"));
-    QVERIFY(view.start->isEnabled());
-    QVERIFY(view.stop->isEnabled());
-    QVERIFY(view.read->isEnabled());
-    QCOMPARE(view.debug->text(), QStringLiteral("Enable debug"));
-    QCOMPARE(view.status->toPlainText(), QStringLiteral("Firmware : v2.2\nOK\n>"));
-    QCOMPARE(view.status->styleSheet(), QString(StatusStyle::ok));
-    QVERIFY(window.portReady);
-    QVERIFY(window.productConnected);
+    QCOMPARE(form.text("startButton") + '/' + form.text("stopButton") + '/' + form.text("pbEnableDebug"),
+             QStringLiteral("Start/Disconnect/Enable debug"));
+    QVERIFY(form.enabled("startButton") && form.enabled("stopButton") && form.enabled("readAlgoButton"));
+    QCOMPARE(form.statusShown(), QStringLiteral("Firmware : v2.2\nOK\n> [%1]").arg(StatusStyle::ok));
     QCOMPARE(window.firmwareVersion, 2.2f);
-    QVERIFY(window.serial.isOpen());
-    QVERIFY(!window.findChild<QLineEdit *>("leDevEUI")->text().isEmpty());
-    QVERIFY(log.contains(QStringLiteral("Pelko detected ! (ttyPELKO0:Silicon Labs)")));
-
+    QVERIFY(!form.find<QLineEdit>("leDevEUI")->text().isEmpty());
+    QVERIFY(log.contains("Port manufacturer: Prolific") && log.contains("Pelko detected ! (ttyPELKO0:Silicon Labs)"));
+    QVERIFY(!log.contains("ttySECOND"));
     // The console starts with the dated banner, then every answer.
-    const QString console = view.console->toPlainText();
-    const QRegularExpression banner(QStringLiteral("^-{22}> (.+) <-{22}\n"));
-    const QRegularExpressionMatch match = banner.match(console);
-    QVERIFY2(match.hasMatch(), qPrintable(console));
-    QDateTime stamp = QDateTime::fromString(match.captured(1), Qt::TextDate);
+    const QRegularExpressionMatch banner = QRegularExpression("^-{22}> (.+) <-{22}\n").match(console(window));
+    QVERIFY2(banner.hasMatch(), qPrintable(console(window)));
+    QDateTime stamp = QDateTime::fromString(banner.captured(1), Qt::TextDate);
     stamp.setTimeSpec(Qt::UTC);
-    QVERIFY2(stamp >= before && stamp <= QDateTime::currentDateTimeUtc(), qPrintable(match.captured(1)));
-    QVERIFY(console.contains(QLatin1String("Firmware : v2.2")));
-    QVERIFY(console.contains(QLatin1String("AppKey : XXXXXXXXXXXXXXXXXXXXXXXXXX")));
-}
+    QVERIFY2(stamp >= before && stamp <= QDateTime::currentDateTimeUtc(), qPrintable(banner.captured(1)));
+    QVERIFY(console(window).contains("AppKey : XXXXXXXXXXXXXXXXXXXXXXXXXX"));
 
-void ConnectionTest::disconnectSendsOneGoodbyeAndReconnectingStartsAFreshConsole()
-{
-    MainWindow window;
-    View view(window);
-    connect(window);
-    QVERIFY(window.productConnected);
     m_sim->device().clearReceived();
-    DebugLog log;
-
-    view.stop->click();
-
+    log.clear();
+    form.click("stopButton");
     QCOMPARE(m_sim->device().receivedLines(), QList<QByteArray>{"DISCONNECTE\r\n"});
-    QVERIFY(!window.serial.isOpen());
-    QVERIFY(!window.portReady);
-    QVERIFY(!window.productConnected);
-    QCOMPARE(view.start->text(), QStringLiteral("Connection"));
-    QVERIFY(view.start->isEnabled());
-    QVERIFY(!view.stop->isEnabled());
-    QVERIFY(!view.read->isEnabled());
-    QVERIFY(view.status->toPlainText().isEmpty());
-    QVERIFY(!view.status->isEnabled());
-    QCOMPARE(view.status->styleSheet(), QString(StatusStyle::cleared));
-    for (const char *name : kLoRaFields)
-        QVERIFY2(window.findChild<QLineEdit *>(name)->text().isEmpty(), name);
-    for (const char *name : kLoRaRadios)
-        QVERIFY2(!window.findChild<QRadioButton *>(name)->isChecked(), name);
-    QCOMPARE(log.count(QStringLiteral("PELKO DISCONNECTED!")), 1);
+    QVERIFY(!window.serial.isOpen() && !window.portReady && !window.productConnected);
+    QCOMPARE(form.text("startButton"), QStringLiteral("Connection"));
+    QVERIFY(form.enabled("startButton") && !form.enabled("stopButton") && !form.enabled("readAlgoButton"));
+    QCOMPARE(form.statusShown(), QStringLiteral(" [%1]").arg(StatusStyle::cleared));
+    QVERIFY(!form.enabled("leVersion"));
+    for (const QString &name :
+         QStringLiteral("leDevEUI leAppEUI leAppKEY leNwkSKEY leAppSKEY leDevADDR leNwkID").split(' '))
+        QVERIFY2(window.findChild<QLineEdit *>(name)->text().isEmpty(), qPrintable(name));
+    for (const QString &name : QStringLiteral("rbMessageConfirmed rbMessageUnconfirmed rbABP rbOTAA rbADR_OFF rbADR_ON "
+                                              "rbPrivateNetwork rbPublicNetwork")
+                                   .split(' '))
+        QVERIFY2(!window.findChild<QRadioButton *>(name)->isChecked(), qPrintable(name));
+    QCOMPARE(log.count("PELKO DISCONNECTED!"), 1);
     QCOMPARE(m_dialogs->seen().size(), 1); // only the connection's
 
-    m_dialogs->clear();
-    m_sim->device().clearReceived();
-    connect(window);
-    QCOMPARE(m_dialogs->titles(), QStringList{"Information"});
-    QCOMPARE(m_sim->device().receivedLines().first(), QByteArray("READY\r\n"));
-    QCOMPARE(view.status->styleSheet(), QString(StatusStyle::ok));
-    QCOMPARE(view.console->toPlainText().count(QLatin1String("---------------------->")), 1);
-    QVERIFY(!view.console->toPlainText().contains(QLatin1String("DISCONNECTE")));
+    // Connecting again starts a fresh console.
+    form.click("startButton");
+    QCOMPARE(m_dialogs->titles(), (QStringList{"Information", "Information"}));
+    QCOMPARE(console(window).count("---------------------->"), 1);
+    QVERIFY(!console(window).contains("DISCONNECTE"));
 }
 
 // No port of the device's maker (Error 1: Stop must bring the window back to
@@ -197,73 +154,43 @@ void ConnectionTest::portThatCannotBeUsedReportsItsError()
         m_sim->addPort(QStringLiteral("ttyGONE"), manufacturer, QStringLiteral("/nonexistent/ttyGONE"));
     DebugLog log;
     MainWindow window;
-    View view(window);
-    connect(window);
+    FormProbe form(window);
+    form.click("startButton");
 
     QCOMPARE(m_dialogs->summary(), boxesOf({error}));
-    QCOMPARE(FormProbe(window).statusShown(), statusOf(error));
+    QCOMPARE(form.statusShown(), statusOf(error));
     QVERIFY(!window.portReady && !window.serial.isOpen());
     QVERIFY(m_sim->device().receivedLines().isEmpty());
     if (error == Error::PortNotOpened) {
-        QVERIFY(log.contains(QStringLiteral("Serial init error : ")));
-        QVERIFY(!log.contains(QStringLiteral("Serial init error : No error")));
+        QVERIFY(log.contains("Serial init error : ") && !log.contains("Serial init error : No error"));
     } else {
-        QVERIFY(!view.start->isEnabled());
-        QVERIFY(view.stop->isEnabled());
-        QCOMPARE(view.stop->text(), QStringLiteral("Stop"));
-        view.stop->click();
+        QVERIFY(!form.enabled("startButton") && form.enabled("stopButton"));
+        QCOMPARE(form.text("stopButton"), QStringLiteral("Stop"));
+        form.click("stopButton");
     }
-    QVERIFY(view.start->isEnabled());
-    QVERIFY(!view.stop->isEnabled());
-}
-
-void ConnectionTest::firstOfTwoDevicePortsIsUsedAndTheSecondNotEvenLogged()
-{
-    m_sim->addPort(QStringLiteral("ttySECOND"), QStringLiteral("Silicon Labs"),
-                   QStringLiteral("/nonexistent/ttySECOND"));
-    m_sim->addPort(QStringLiteral("ttyOTHER"), QStringLiteral("Prolific"), QStringLiteral("/nonexistent/ttyOTHER"),
-                   true);
-    DebugLog log;
-    MainWindow window;
-    connect(window);
-    QVERIFY2(window.productConnected, qPrintable(m_dialogs->summary()));
-    QVERIFY(log.contains(QStringLiteral("Port name : ttyOTHER")));
-    QVERIFY(log.contains(QStringLiteral("Port manufacturer: Prolific")));
-    QVERIFY(!log.contains(QStringLiteral("ttySECOND")));
-}
-
-void ConnectionTest::versionAnswerHoldingNokIsAccepted()
-{
-    m_sim->device().setRawAnswer("VERSION", "\x1b[32mFirmware : v2.1.1\x1b[0m\r\nNOK\r\n>");
-    MainWindow window;
-    View view(window);
-    connect(window);
-    QCOMPARE(m_dialogs->titles(), QStringList{"Information"});
-    QCOMPARE(m_sim->device().receivedLines().size(), 5);
-    QCOMPARE(window.firmwareVersion, 2.11f);
-    QCOMPARE(view.status->toPlainText(), QStringLiteral("Firmware : v2.1.1\nNOK\n>"));
-    QVERIFY(!view.console->toPlainText().contains(QLatin1String("failed")));
+    QVERIFY(form.enabled("startButton") && !form.enabled("stopButton"));
 }
 
 void ConnectionTest::clicksMadeWhileTheWindowWaitsAreDropped()
 {
     MainWindow window;
-    View view(window);
-    connect(window);
+    FormProbe form(window);
+    form.click("startButton");
     QVERIFY(window.productConnected);
     m_dialogs->clear();
     QStringList cursors; // the cursor each time the console shows something new
-    QObject::connect(view.console, &QTextEdit::textChanged, [&cursors] {
+    QObject::connect(form.find<QTextEdit>("consoleOutput"), &QTextEdit::textChanged, [&cursors] {
         const QCursor *cursor = QApplication::overrideCursor();
         cursors << (cursor && cursor->shape() == Qt::WaitCursor ? QStringLiteral("wait") : QStringLiteral("normal"));
     });
     // A user who clicks "Start" and presses Space on it while a slow Read runs.
-    const auto clickStart = [&view] {
-        const QPoint at = view.start->rect().center();
+    QPushButton *start = form.find("startButton");
+    const auto clickStart = [start] {
         for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-            QCoreApplication::postEvent(view.start, new QMouseEvent(type, at, Qt::LeftButton, Qt::LeftButton, {}));
+            QCoreApplication::postEvent(
+                start, new QMouseEvent(type, start->rect().center(), Qt::LeftButton, Qt::LeftButton, {}));
         for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
-            QCoreApplication::postEvent(view.start, new QKeyEvent(type, Qt::Key_Space, Qt::NoModifier, " "));
+            QCoreApplication::postEvent(start, new QKeyEvent(type, Qt::Key_Space, Qt::NoModifier, " "));
     };
     m_sim->device().setFault("DUMP RAM PARAM", SimFault::AnswersInChunks);
     m_sim->device().clearReceived();
@@ -271,7 +198,7 @@ void ConnectionTest::clicksMadeWhileTheWindowWaitsAreDropped()
         std::this_thread::sleep_for(std::chrono::milliseconds(150));
         clickStart();
     });
-    view.read->click();
+    form.click("readAlgoButton");
     user.join();
     QCoreApplication::processEvents();
 
@@ -287,35 +214,70 @@ void ConnectionTest::clicksMadeWhileTheWindowWaitsAreDropped()
     QTRY_VERIFY(m_dialogs->sawTitle(QStringLiteral("Success")));
 }
 
-void ConnectionTest::stopInAFreshWindowSendsNothing()
+void ConnectionTest::everyAnswerComesToItsResult()
 {
+    // fault (None: a good answer), result, console, trace. A late "OK"
+    // waits in the port when it opens: it is shown, but it answers nothing.
+    // A babbling device is cut off at the size cap, well before the time cap
+    // (which every babbling cell of the fault matrix meets).
+    const std::tuple<SimFault, int, QString, const char *> rows[] = {
+        {SimFault::NeverAnswers, -2, "late OK\n>", ""},
+        {SimFault::None, 0, "OK\n>", "CMD sent : \"CHOC gxSup 1500\" ==> Pelko answers : \"OK\""},
+        {SimFault::Refuses, -1, "NOK : Command 'CHOC gxSup' failed\n>", ""},
+        {SimFault::AnswersWithoutOk, -2, QString(), ""},
+        {SimFault::SendsGarbage, -2, QString(), ""},
+        {SimFault::Babbles, -2, QString(), "and 2000 bytes"},
+    };
+    LinkLimits::maxReadDurationMs = 5000;
+    LinkLimits::maxAnswerBytes = 2000;
     MainWindow window;
-    View view(window);
-    view.stop->click();
-    QVERIFY(view.start->isEnabled());
-    QVERIFY(!view.stop->isEnabled());
-    QCOMPARE(view.start->text(), QStringLiteral("Connection"));
-    QVERIFY(m_sim->device().receivedLines().isEmpty());
-    QVERIFY(m_dialogs->seen().isEmpty());
+    m_sim->device().sendUnasked("late OK\r\n>");
+    QVERIFY(openDevicePort(window, *m_sim));
+    for (const auto &[fault, result, shown, trace] : rows) {
+        m_sim->device().setFault("CHOC gxSup", fault);
+        m_sim->device().clearReceived();
+        window.findChild<QTextEdit *>("consoleOutput")->clear();
+        DebugLog log;
+        QCOMPARE(window.sendOneCommand("CHOC", "gxSup", 1500, QString()), result);
+        QCOMPARE(m_sim->device().receivedLines(), QList<QByteArray>{"CHOC gxSup 1500\r\n"});
+        QVERIFY2(shown.isNull() || console(window) == shown, qPrintable(console(window)));
+        QVERIFY2(log.contains(trace), trace);
+        QTest::qWait(200); // lets a faulty answer end before the next line
+    }
+
+    // A port that is not open: nothing is read, but the restart and power-off banners are still shown.
+    window.serial.close();
+    window.findChild<QTextEdit *>("consoleOutput")->clear();
+    DebugLog log;
+    QCOMPARE(window.sendOneCommand("poweroff", QByteArray(), 0, QString()), -1);
+    QCOMPARE(window.sendOneCommand("reset", QByteArray(), 0, QString()), -1);
+    QVERIFY(log.contains("Failed to write the data to port") && !log.contains("CMD sent"));
+    QCOMPARE(console(window), QStringLiteral("\n--------------------------> POWEROFF <--------------------------\n"
+                                             "\n---------------------------> REBOOT <---------------------------\n"));
 }
 
-void ConnectionTest::uploadOutcomeDecidesWhatTheButtonsOffer()
+void ConnectionTest::saveLineIsReadWithTheLongQuietTimeWhichIsThenRestored()
 {
+    // Chunks paused longer than the usual quiet time but shorter than the
+    // save's: only a save line waits for the "OK" in the last chunk.
+    SimDevice::Options options;
+    options.chunkPauseMs = 200;
+    SimHarness rig(options);
+    QVERIFY(rig.isReady());
     MainWindow window;
-    View view(window);
-    connect(window);
-    QVERIFY(window.productConnected);
-
-    m_dialogs->clear();
-    view.start->click();
-    QVERIFY2(m_dialogs->summary().endsWith(
-                 QLatin1String("information Success: The product has been successfully configured.")),
-             qPrintable(m_dialogs->summary()));
-    QCOMPARE(view.progress->value(), 100);
-    QCOMPARE(view.stop->text(), QStringLiteral("Disconnect"));
-    QVERIFY(view.stop->isEnabled());
-    QVERIFY(!view.start->isEnabled());
-    QVERIFY(window.productConnected);
+    QVERIFY(openDevicePort(window, rig));
+    for (const char *command : {"SAVEPARAM", "DEBUG"}) {
+        rig.device().setRawAnswer(command, "writing flash............\r\nwritten\r\nOK\r\n>");
+        rig.device().setFault(command, SimFault::AnswersInChunks);
+    }
+    // A silent device first: the save still gets its long wait, and the usual quiet time comes back.
+    rig.device().setFault("SAVEPARAM LORA", SimFault::NeverAnswers);
+    const std::tuple<const char *, const char *, int> rows[] = {
+        {"SAVEPARAM", "LORA", -2}, {"SAVEPARAM", "ALGO", 0}, {"DEBUG", "1", -2}};
+    for (const auto &[command, parameter, result] : rows) {
+        QCOMPARE(window.sendOneCommand(command, parameter, 0, QString()), result);
+        QCOMPARE(readTimeout, 100);
+    }
 }
 
 QTEST_MAIN(ConnectionTest)

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QMap>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -30,18 +31,11 @@ QString DialogWatcher::summary() const
 
 static QString kindOf(const QMessageBox *box)
 {
-    switch (box->icon()) {
-    case QMessageBox::Information:
-        return QStringLiteral("information");
-    case QMessageBox::Warning:
-        return QStringLiteral("warning");
-    case QMessageBox::Critical:
-        return QStringLiteral("critical");
-    case QMessageBox::Question:
-        return QStringLiteral("question");
-    default:
-        return QStringLiteral("none");
-    }
+    const QMap<QMessageBox::Icon, QString> names{{QMessageBox::Information, QStringLiteral("information")},
+                                                 {QMessageBox::Warning, QStringLiteral("warning")},
+                                                 {QMessageBox::Critical, QStringLiteral("critical")},
+                                                 {QMessageBox::Question, QStringLiteral("question")}};
+    return names.value(box->icon(), QStringLiteral("none"));
 }
 
 void DialogWatcher::poll()

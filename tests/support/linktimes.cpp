@@ -2,17 +2,23 @@
 
 #include "link/timing.h"
 
-ShortLinkTimes::ShortLinkTimes(int quietMs, int saveQuietMs) :
-    m_read(readTimeout),
-    m_saved(savedReadTimeout),
-    m_save(LinkLimits::saveReadTimeoutMs),
-    m_fast(LinkLimits::fastReadTimeoutMs),
-    m_duration(LinkLimits::maxReadDurationMs),
-    m_bytes(LinkLimits::maxAnswerBytes),
-    m_disconnect(LinkLimits::disconnectWaitMs),
-    m_tools(LinkLimits::toolsWaitMs),
-    m_floor(LinkLimits::rebootFloorMs)
+namespace {
+// Every limit of the link, in the order their values are kept.
+int *const kLimits[] = {&readTimeout,
+                        &savedReadTimeout,
+                        &LinkLimits::saveReadTimeoutMs,
+                        &LinkLimits::fastReadTimeoutMs,
+                        &LinkLimits::maxReadDurationMs,
+                        &LinkLimits::maxAnswerBytes,
+                        &LinkLimits::disconnectWaitMs,
+                        &LinkLimits::toolsWaitMs,
+                        &LinkLimits::rebootFloorMs};
+} // namespace
+
+ShortLinkTimes::ShortLinkTimes(int quietMs, int saveQuietMs)
 {
+    for (int *limit : kLimits)
+        m_saved.append(*limit);
     readTimeout = quietMs;
     LinkLimits::fastReadTimeoutMs = quietMs;
     LinkLimits::saveReadTimeoutMs = saveQuietMs;
@@ -22,13 +28,6 @@ ShortLinkTimes::ShortLinkTimes(int quietMs, int saveQuietMs) :
 
 ShortLinkTimes::~ShortLinkTimes()
 {
-    readTimeout = m_read;
-    savedReadTimeout = m_saved;
-    LinkLimits::saveReadTimeoutMs = m_save;
-    LinkLimits::fastReadTimeoutMs = m_fast;
-    LinkLimits::maxReadDurationMs = m_duration;
-    LinkLimits::maxAnswerBytes = m_bytes;
-    LinkLimits::disconnectWaitMs = m_disconnect;
-    LinkLimits::toolsWaitMs = m_tools;
-    LinkLimits::rebootFloorMs = m_floor;
+    for (int i = 0; i < m_saved.size(); ++i)
+        *kLimits[i] = m_saved.at(i);
 }

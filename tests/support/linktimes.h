@@ -1,6 +1,8 @@
 #ifndef PELKO_LINKTIMES_H
 #define PELKO_LINKTIMES_H
 
+#include <QVector>
+
 // Shorter quiet times and waits for tests whose subject is not the time
 // itself. Every limit of the link is saved on construction and put back when
 // the test ends, so a test may also change any other limit directly.
@@ -13,7 +15,7 @@ public:
     ShortLinkTimes &operator=(const ShortLinkTimes &) = delete;
 
 private:
-    int m_read, m_saved, m_save, m_fast, m_duration, m_bytes, m_disconnect, m_tools, m_floor;
+    QVector<int> m_saved;
 };
 
 #endif // PELKO_LINKTIMES_H

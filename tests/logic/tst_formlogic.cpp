@@ -1,15 +1,27 @@
+// What the form lets the user tick, and what the fields do in turn, on
+// every release: click scripts, a random walk of clicks and reads, and the
+// values the form corrects as they are typed.
+
 #include "debuglog.h"
-#include "formdriver.h"
+#include "formprobe.h"
 
 #include "firmware/releases.h"
 #include "simfirmware.h"
 #include "upload/catalogue.h"
 
+#include <QComboBox>
 #include <QRandomGenerator>
 #include <QSpinBox>
 #include <QtTest>
 
-class AlgoSelectionTest : public QObject
+// The boxes the limit of two governs, in the order of the window, their bits
+// in the algorithm mask, and a field of each, open exactly while it is ticked.
+static const char *const kLimitedBoxes[] = {"cbChoc", "cbMvt", "cbTemp", "cbTilt", "cbRotation", "cbOrient", "cbVibe"};
+static const int kBits[] = {4, 32, 2, 8, 128, 16, 256};
+static const char *const kFields[] = {"xChocGxSup",     "xMvtGxSup",           "xTempSlowPeriod", "xTiltThresholdPitch",
+                                      "xRotationNbLap", "xOrientMesureLength", "xVibrationPeriod"};
+
+class FormLogicTest : public QObject
 {
     Q_OBJECT
 
@@ -18,9 +30,11 @@ private slots:
     void clickScriptsShowWhatTheFormAllows();
     void randomClicksKeepTheFormRules_data();
     void randomClicksKeepTheFormRules();
+    void rangeSliderCapsEveryAccelerationThreshold();
+    void typedValuesAreCorrectedAsTheDeviceNeedsThem();
 };
 
-void AlgoSelectionTest::clickScriptsShowWhatTheFormAllows_data()
+void FormLogicTest::clickScriptsShowWhatTheFormAllows_data()
 {
     QTest::addColumn<QByteArray>("release");
     QTest::addColumn<QByteArray>("script");
@@ -83,19 +97,68 @@ void AlgoSelectionTest::clickScriptsShowWhatTheFormAllows_data()
     row("(e) an ORIENTATION mode box never reopens at the limit", "2.2",
         "cbOrient cbChoc =2 cbOrientModeRefresh -cbTilt -cbRotation cbOrientModeOnMove -cbTilt -cbRotation "
         "cbOrientModeRefresh cbChoc =1 +cbTilt +cbRotation");
+    // Fields that follow their boxes.
+    // The LoRa choices are not auto-exclusive: the form holds each pair
+    // complementary, whichever side the user clicks.
+    row("each LoRa choice flips its partner", "",
+        "*rbOTAA !rbABP rbOTAA !rbOTAA *rbABP rbOTAA *rbOTAA !rbABP rbABP *rbABP !rbOTAA rbABP !rbABP *rbOTAA "
+        "*rbPublicNetwork !rbPrivateNetwork rbPublicNetwork !rbPublicNetwork *rbPrivateNetwork rbPublicNetwork "
+        "*rbPublicNetwork !rbPrivateNetwork rbPrivateNetwork *rbPrivateNetwork !rbPublicNetwork rbPrivateNetwork "
+        "!rbPrivateNetwork *rbPublicNetwork "
+        "*rbMessageUnconfirmed !rbMessageConfirmed rbMessageUnconfirmed !rbMessageUnconfirmed *rbMessageConfirmed "
+        "rbMessageUnconfirmed *rbMessageUnconfirmed !rbMessageConfirmed rbMessageConfirmed *rbMessageConfirmed "
+        "!rbMessageUnconfirmed rbMessageConfirmed !rbMessageConfirmed *rbMessageUnconfirmed "
+        "*rbADR_OFF !rbADR_ON rbADR_OFF !rbADR_OFF *rbADR_ON rbADR_OFF *rbADR_OFF !rbADR_ON rbADR_ON *rbADR_ON "
+        "!rbADR_OFF rbADR_ON !rbADR_ON *rbADR_OFF");
+    row("the join mode opens only its own keys", "",
+        "rbABP *rbABP !rbOTAA #on_rbABP_clicked +leAppSKEY +leNwkSKEY +leNwkID +leDevADDR -leAppKEY "
+        "rbOTAA *rbOTAA !rbABP -leAppSKEY -leNwkSKEY -leNwkID -leDevADDR +leAppKEY");
+    row("tracking and motion durations exclude each other", "2.2",
+        "cbMvt +cbMvtTracking +cbMvtActivity -cboMvtTrackingBurstMode cbMvtTracking -cbMvtActivity "
+        "-cbMvtActivityRecap -cbMvtLoraAtStartMvt -cbMvtLoraAtStopMvt -tMvtLoraAtStartMvt -tMvtLoraAtStopMvt "
+        "+cboMvtTrackingBurstMode +xMvtTrackingAlertPeriodStillness cbMvtTracking +cbMvtActivity "
+        "-cboMvtTrackingBurstMode +cbMvtLoraAtStartMvt +cbMvtLoraAtStopMvt +tMvtLoraAtStartMvt +tMvtLoraAtStopMvt "
+        "cbMvtActivity -cbMvtTracking +cbMvtActivityRecap +cbMvtActivityAdditionate -xMvtActivityResumePeriod "
+        "cbMvtActivityRecap +xMvtActivityResumePeriod +tMvtActivityResumePeriod *cbMvtActivityAdditionate "
+        "-cbMvtLoraAtStartMvt -cbMvtLoraAtStopMvt -tMvtLoraAtStartMvt -tMvtLoraAtStopMvt cbMvtActivityRecap "
+        "-xMvtActivityResumePeriod !cbMvtActivityAdditionate +cbMvtLoraAtStopMvt cbMvt -cbMvtTracking -cbMvtActivity");
+    row("log periods follow their log boxes", "2.2",
+        "*cbEnableLog +xNbAliveFrameBeforeLog cbEnableLog -xNbAliveFrameBeforeLog cbEnableLog "
+        "+xNbAliveFrameBeforeLog cbChoc +xChocNbAliveFrameBeforeShockLog cbChocEnableShockLog "
+        "-xChocNbAliveFrameBeforeShockLog cbChocEnableShockLog +xChocNbAliveFrameBeforeShockLog");
+    row("temperature alert fields follow the threshold mode", "2.2",
+        "cbTemp +xTempThetaMax +xTempThetaMin +xTempDeltaTheta +xTempFastPeriod +xTempUltraFastPeriod +xTempNbExcess "
+        "-cbTiltModeRefresh cbTilt -cbTiltModeRefresh cbTempModeThreshold -xTempThetaMax -xTempThetaMin "
+        "-xTempDeltaTheta -xTempFastPeriod -xTempUltraFastPeriod -xTempNbExcess +xTempSlowPeriod "
+        "cbTempModeThreshold +xTempNbExcess cbTemp +cbTiltModeRefresh -xTempSlowPeriod");
+    for (const char *release : {"", "1.9.2"})
+        row(qPrintable(QByteArray("ALIVE frames trade places with TEMPERATURE on ") + release), release,
+            "cbAliveRefreshMode #on_cbAliveRefreshMode_clicked -xAlivePeriod -xAliveNbSavedValue =0 +cbTemp +cbVibe "
+            "cbTemp =1 cbAliveRefreshMode +xAlivePeriod *cbTemp -cbTemp =1 -cbVibe -cbTiltModeRefresh "
+            "cbAliveRefreshMode *cbTemp +cbTemp =1");
+    row("ALIVE frames count no more from 1.9.3", "1.9.3",
+        "cbAliveRefreshMode -xAlivePeriod =1 cbAliveRefreshMode +xAlivePeriod =1");
+    row("ORIENTATION's modes close the same mode of TILT", "2.2",
+        "cbOrient +cbOrientModeRefresh +cbOrientModeOnMove cbTilt -cbTiltModeRefresh -cbTiltModeOnMove "
+        "cbOrientModeRefresh +cbTiltModeRefresh -xOrientPeriod cbOrientModeOnMove +cbTiltModeOnMove +xTiltThreshold "
+        "-xOrientThreshold cbTiltModeOnMove -xTiltThreshold cbTiltModeOnMove -cbOrientModeOnMove +xTiltThreshold "
+        "cbTiltModeRefresh +cbOrientModeRefresh -xTiltPeriod");
+    row("ORIENTATION with both modes closes TILT and ROTATION", "2.2",
+        "cbOrient cbOrientModeOnMove +cbTilt +cbRotation cbOrientModeOnMove -cbTilt -cbRotation cbOrientModeRefresh "
+        "+cbTilt +cbRotation =1");
 }
 
-void AlgoSelectionTest::clickScriptsShowWhatTheFormAllows()
+void FormLogicTest::clickScriptsShowWhatTheFormAllows()
 {
     QFETCH(QByteArray, release);
     QFETCH(QByteArray, script);
     DebugLog log;
-    FormDriver form(release);
-    const QByteArray unmet = form.play(script, &log);
+    const ShownForm form(release);
+    const QByteArray unmet = form.probe.play(script, &log);
     QVERIFY2(unmet.isEmpty(), unmet);
 }
 
-void AlgoSelectionTest::randomClicksKeepTheFormRules_data()
+void FormLogicTest::randomClicksKeepTheFormRules_data()
 {
     QTest::addColumn<QByteArray>("release");
     QTest::addColumn<quint32>("seed");
@@ -123,7 +186,7 @@ static QByteArray randomDump(QRandomGenerator &random, const QString &release, i
     return device.handle("DUMP RAM PARAM").wire();
 }
 
-void AlgoSelectionTest::randomClicksKeepTheFormRules()
+void FormLogicTest::randomClicksKeepTheFormRules()
 {
     QFETCH(QByteArray, release);
     QFETCH(quint32, seed);
@@ -135,7 +198,9 @@ void AlgoSelectionTest::randomClicksKeepTheFormRules()
     const char *releases[] = {"1.9", "1.9.2", "1.9.3", "2.0", "2.1.1", "2.2"};
     QRandomGenerator random(seed);
     DebugLog log; // thousands of traces: keep them out of the test output
-    FormDriver form(release);
+    ShownForm shown(release);
+    MainWindow &window = shown.window;
+    const FormProbe &form = shown.probe;
     QByteArray now = release;
     QByteArrayList steps;
     int atLimit = 0;
@@ -145,27 +210,26 @@ void AlgoSelectionTest::randomClicksKeepTheFormRules()
         if (pick < 4) {
             now = releases[random.bounded(6)];
             QByteArray answer = "Firmware : v" + now + "\r\nOK\r\n";
-            form.window.decodePelkoData("VERSION", answer);
+            window.decodePelkoData("VERSION", answer);
             steps << "connect " + now;
         } else if (pick < 10) {
             int dumped = 0;
             QByteArray dump = randomDump(random, QString::fromLatin1(now.isEmpty() ? "1.9" : now), dumped);
-            form.window.decodePelkoData("DUMP RAM PARAM", dump);
+            window.decodePelkoData("DUMP RAM PARAM", dump);
             steps << "read 0x" + QByteArray::number(dumped, 16);
             ++reads;
         } else {
             const QByteArray &box = boxes.at(random.bounded(boxes.size()));
             if (form.enabled(box.constData()))
-                form.click(box.constData());
+                form.tick(box.constData());
             steps << box;
         }
         log.clear();
 
         const QByteArray where = "seed " + QByteArray::number(seed) + " (PELKO_CLICKS_SEED replays it), step " +
                                  QByteArray::number(i) + " after " + steps.mid(qMax(0, steps.size() - 10)).join(' ');
-        const bool framesCount =
-            form.checked("cbAliveRefreshMode") &&
-            !Firmware::opens(form.window.firmwareVersion, Firmware::Feature::AliveFramesShareWakeUp);
+        const bool framesCount = form.checked("cbAliveRefreshMode") &&
+                                 !Firmware::opens(window.firmwareVersion, Firmware::Feature::AliveFramesShareWakeUp);
         const int mask = Upload::algorithmMask([&form](const char *name) {
             return Upload::BoxState{form.checked(name), form.enabled(name)};
         });
@@ -188,14 +252,62 @@ void AlgoSelectionTest::randomClicksKeepTheFormRules()
         const bool phantom = now == "1.9.3" && !vibration; // the frames' place 1.9.3 keeps, as stated
         // VIBRATION fills the count, even while the frames hold it back up to 1.9.2.
         const int expected = form.checked("cbVibe") ? 2 : running + int(framesCount);
-        QVERIFY2(form.count() == expected || (phantom && form.count() == expected + 1),
-                 where + ": count " + QByteArray::number(form.count()) + " for " + QByteArray::number(expected));
+        QVERIFY2(window.activeAlgorithmCount == expected || (phantom && window.activeAlgorithmCount == expected + 1),
+                 where + ": count " + QByteArray::number(window.activeAlgorithmCount) + " for " +
+                     QByteArray::number(expected));
         QVERIFY2(form.checked("cbAlive"), where);
-        atLimit += form.count() == 2;
+        atLimit += window.activeAlgorithmCount == 2;
     }
     // The walk must have reached the states the rules are about.
     QVERIFY(atLimit > 100 && reads > 50);
 }
 
-QTEST_MAIN(AlgoSelectionTest)
-#include "tst_algoselection.moc"
+void FormLogicTest::rangeSliderCapsEveryAccelerationThreshold()
+{
+    DebugLog log;
+    const ShownForm form;
+    const QList<QSpinBox *> thresholds =
+        form.window.findChildren<QSpinBox *>(QRegularExpression("^x(Choc|Mvt)G[xyz](Sup|Neg)$"));
+    QCOMPARE(thresholds.size(), 12);
+    for (int i = 0; i < thresholds.size(); ++i) {
+        QCOMPARE(thresholds[i]->maximum(), 15999); // the form's own until the slider moves
+        thresholds[i]->setValue(i % 2 ? 15000 : 1500);
+    }
+    // Range notch, the cap of every threshold; the values cut by the narrowest
+    // range stay cut when it widens again.
+    for (const auto &[notch, cap] : {std::pair{1, 2000}, {2, 4000}, {4, 16000}}) {
+        QVERIFY(form.probe.play("%" + QByteArray::number(notch)).isEmpty());
+        for (int i = 0; i < thresholds.size(); ++i) {
+            QCOMPARE(thresholds[i]->maximum(), cap);
+            QCOMPARE(thresholds[i]->value(), i % 2 ? 2000 : 1500);
+        }
+    }
+    QVERIFY(log.contains("MPUmaxRange: value changed to 1"));
+}
+
+void FormLogicTest::typedValuesAreCorrectedAsTheDeviceNeedsThem()
+{
+    ShownForm form("2.2");
+    DebugLog log;
+    QVERIFY(form.probe.play("cbChoc cbMvt cbMvtTracking +xChocInhibition").isEmpty());
+    // The inhibition is off or at least 50: previous value, typed, shown.
+    auto *inhibition = form.probe.find<QSpinBox>("xChocInhibition");
+    const int inhibitionRows[][3] = {{150, 30, 0}, {0, 1, 50}, {50, 49, 0}, {150, 50, 50}, {50, 150, 150}};
+    for (const auto &[from, to, shown] : inhibitionRows) {
+        inhibition->setValue(from);
+        inhibition->setValue(to);
+        QCOMPARE(inhibition->value(), shown);
+    }
+    // The burst mode chooses the burst numbers it uses: none, on motion, on
+    // stillness, each movement, each movement repeated.
+    const bool motion[] = {false, true, false, true, true};
+    const bool stillness[] = {false, false, true, true, true};
+    for (int mode : {1, 0, 2, 3, 4}) {
+        form.probe.find<QComboBox>("cboMvtTrackingBurstMode")->setCurrentIndex(mode);
+        QCOMPARE(form.probe.enabled("cboMvtTrackingBurstNumberMotion"), motion[mode]);
+        QCOMPARE(form.probe.enabled("cboMvtTrackingBurstNumberStillness"), stillness[mode]);
+    }
+}
+
+QTEST_MAIN(FormLogicTest)
+#include "tst_formlogic.moc"
