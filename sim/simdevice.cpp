@@ -552,7 +552,7 @@ void SimDevice::Impl::run()
         if (!inbox.isEmpty() && !options.interactive)
             timeout = int(qMax<qint64>(1, lastByteAt + options.lineIdleMs - now));
         if (masterFd < 0 && comeBackAt >= 0)
-            timeout = int(qBound<qint64>(1, comeBackAt - now, timeout));
+            timeout = int(qBound(qint64(1), comeBackAt - now, qint64(timeout)));
 
         pollfd fds[2] = {{wakeRead, POLLIN, 0}, {masterFd, POLLIN, 0}};
         const int count = masterFd >= 0 ? 2 : 1;

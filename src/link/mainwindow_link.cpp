@@ -99,10 +99,13 @@ void MainWindow::initSerial()
     }
 
     // Taken before the error handling runs: closing the port would replace it.
+    // The port's own words tell "permission denied" from "device busy"; the
+    // technician finds them in the console as well as in the debug log.
     const QString openError = serial.errorString();
     portReady = false;
     if (serial.isOpen())
         serial.close();
+    noteInConsole(QStringLiteral("\nSerial init error on %1 : %2\n").arg(serial.portName(), openError));
     emit serialError();
     qDebug().noquote() << "Serial init error : " + openError;
 }
