@@ -138,6 +138,7 @@ void ConnectionTest::portThatCannotBeUsedReportsItsError_data()
     QTest::newRow("lower-case manufacturer") << QStringLiteral("silicon labs") << true << Error::PortNotFound;
     QTest::newRow("another maker") << QStringLiteral("FTDI") << true << Error::PortNotFound;
     QTest::newRow("port that will not open") << QStringLiteral("Silicon Labs") << false << Error::PortNotOpened;
+    QTest::newRow("port held by another program") << QStringLiteral("Silicon Labs") << true << Error::PortNotOpened;
 }
 
 void ConnectionTest::portThatCannotBeUsedReportsItsError()
@@ -152,6 +153,9 @@ void ConnectionTest::portThatCannotBeUsedReportsItsError()
     m_sim.reset(new SimHarness(options, !manufacturer.isNull() && opens));
     if (!opens)
         m_sim->addPort(QStringLiteral("ttyGONE"), manufacturer, QStringLiteral("/nonexistent/ttyGONE"));
+    QSerialPort holder(m_sim->device().portPath());
+    if (opens && error == Error::PortNotOpened)
+        QVERIFY(holder.open(QIODevice::ReadWrite));
     DebugLog log;
     MainWindow window;
     FormProbe form(window);
@@ -163,6 +167,13 @@ void ConnectionTest::portThatCannotBeUsedReportsItsError()
     QVERIFY(m_sim->device().receivedLines().isEmpty());
     if (error == Error::PortNotOpened) {
         QVERIFY(log.contains("Serial init error : ") && !log.contains("Serial init error : No error"));
+        // The port's own words, in the console too: they tell a missing
+        // permission from a port another program holds.
+        QSerialPort probe(opens ? m_sim->device().portPath() : QStringLiteral("/nonexistent/ttyGONE"));
+        QVERIFY(!probe.open(QIODevice::ReadWrite));
+        const QString said =
+            QStringLiteral("Serial init error on %1 : %2").arg(window.serial.portName(), probe.errorString());
+        QVERIFY2(console(window).contains(said), qPrintable(console(window)));
     } else {
         QVERIFY(!form.enabled("startButton") && form.enabled("stopButton"));
         QCOMPARE(form.text("stopButton"), QStringLiteral("Stop"));
@@ -186,9 +197,10 @@ void ConnectionTest::clicksMadeWhileTheWindowWaitsAreDropped()
     // A user who clicks "Start" and presses Space on it while a slow Read runs.
     QPushButton *start = form.find("startButton");
     const auto clickStart = [start] {
+        const QPoint at = start->rect().center();
         for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-            QCoreApplication::postEvent(
-                start, new QMouseEvent(type, start->rect().center(), Qt::LeftButton, Qt::LeftButton, {}));
+            QCoreApplication::postEvent(start, new QMouseEvent(type, at, start->mapToGlobal(at), Qt::LeftButton,
+                                                               Qt::LeftButton, Qt::NoModifier));
         for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
             QCoreApplication::postEvent(start, new QKeyEvent(type, Qt::Key_Space, Qt::NoModifier, " "));
     };
