@@ -2,6 +2,7 @@
 
 #include "debuglog.h"
 #include "dialogwatcher.h"
+#include "formprobe.h"
 #include "golden.h"
 #include "linktimes.h"
 #include "simdevice.h"
@@ -20,24 +21,27 @@
 namespace {
 
 // A window whose port is open on a simulated device of the given release,
-// as the connection would leave it.
+// as the connection would leave it, and what the user and the debug log saw.
 struct Bench
 {
+    DialogWatcher dialogs;
+    DebugLog log;
     SimDevice device;
     MainWindow window;
+    FormProbe form{window};
     QList<int> progress;
 
     Bench(const QString &release, float version) : device(options(release))
     {
-        if (!device.start())
-            qFatal("the simulated device did not start");
         window.portReady = true;
         window.firmwareVersion = version;
+        const bool started = device.start();
         window.serial.setPortName(device.portPath());
         window.serial.setBaudRate(QSerialPort::Baud115200);
-        if (!window.serial.open(QIODevice::ReadWrite))
-            qFatal("the simulated port did not open");
-        QObject::connect(bar(), &QProgressBar::valueChanged, [this](int value) { progress << value; });
+        if (!started || !window.serial.open(QIODevice::ReadWrite))
+            qFatal("the simulated device did not start");
+        QObject::connect(form.find<QProgressBar>("progressBar"), &QProgressBar::valueChanged,
+                         [this](int value) { progress << value; });
     }
 
     static SimDevice::Options options(const QString &release)
@@ -48,25 +52,7 @@ struct Bench
         return o;
     }
 
-    template<typename T = QWidget>
-    T *field(const char *name)
-    {
-        T *widget = window.findChild<T *>(QLatin1String(name));
-        if (!widget)
-            qFatal("no field %s", name);
-        return widget;
-    }
-    QAbstractButton *box(const char *name) { return field<QAbstractButton>(name); }
-    QProgressBar *bar() { return field<QProgressBar>("progressBar"); }
-
-    // Checked and enabled, as the form logic leaves a chosen algorithm.
-    void choose(const char *name)
-    {
-        box(name)->setEnabled(true);
-        box(name)->setChecked(true);
-    }
-
-    QString console() { return field<QTextEdit>("consoleOutput")->toPlainText(); }
+    QAbstractButton *box(const char *name) { return form.find<QAbstractButton>(name); }
 };
 
 // Every field the catalogue names moved off its default, the same way on
@@ -83,7 +69,7 @@ void fillEveryField(Bench &bench, bool boxes, bool maximum = false)
             if (!name)
                 continue;
             ++n;
-            QWidget *widget = bench.field(name);
+            QWidget *widget = bench.form.find<QWidget>(name);
             const auto pick = [maximum](auto high, auto scattered) {
                 return maximum ? high : scattered;
             };
@@ -111,7 +97,7 @@ void fillEveryField(Bench &bench, bool boxes, bool maximum = false)
 // What one upload came to, as lines: its outcome, every line the device
 // received (and whether it ended in CR LF), the progress shown, the boxes
 // the user saw, the console and the debug log.
-QStringList transcript(Bench &bench, DialogWatcher &dialogs, DebugLog &log, int outcome)
+QStringList transcript(Bench &bench, int outcome)
 {
     QStringList lines{QStringLiteral("outcome %1").arg(outcome)};
     for (const QByteArray &raw : bench.device.receivedLines())
@@ -121,11 +107,12 @@ QStringList transcript(Bench &bench, DialogWatcher &dialogs, DebugLog &log, int 
     for (int percent : bench.progress)
         percents << QString::number(percent);
     lines << "progress " + percents.join(' ');
-    for (const SeenDialog &dialog : dialogs.seen())
+    for (const SeenDialog &dialog : bench.dialogs.seen())
         lines << QStringLiteral("dialog %1 %2: %3").arg(dialog.kind, dialog.title, dialog.text);
-    for (const QString &line : bench.console().split('\n', Qt::SkipEmptyParts))
+    for (const QString &line :
+         bench.form.find<QTextEdit>("consoleOutput")->toPlainText().split('\n', Qt::SkipEmptyParts))
         lines << "console " + line;
-    for (const QString &line : log.lines())
+    for (const QString &line : bench.log.lines())
         lines << "log " + line;
     return lines;
 }
@@ -178,8 +165,6 @@ void UploadTest::uploadsMatchTheirGoldenTranscripts()
     };
     QStringList all;
     for (const Case &c : cases) {
-        DialogWatcher dialogs;
-        DebugLog log;
         Bench bench(c.release, c.version);
         if (c.fill == Scattered || c.fill == ScatteredBoxesOn)
             fillEveryField(bench, c.fill == ScatteredBoxesOn);
@@ -188,10 +173,12 @@ void UploadTest::uploadsMatchTheirGoldenTranscripts()
         if (c.fill == AliveAlone)
             bench.box("cbAliveRefreshMode")->setChecked(false);
         if (c.fill == LineBreak)
-            bench.field<QLineEdit>("leAppEUI")->setText(QStringLiteral("70B3\r\nRESETPARAM 1"));
+            bench.form.find<QLineEdit>("leAppEUI")->setText(QStringLiteral("70B3\r\nRESETPARAM 1"));
         if (c.fill == BoxesCheckedDisabled) {
-            bench.choose("cbTilt");
-            bench.choose("cbMvt");
+            for (const char *chosen : {"cbTilt", "cbMvt"}) { // as the form logic leaves a chosen algorithm
+                bench.box(chosen)->setEnabled(true);
+                bench.box(chosen)->setChecked(true);
+            }
             for (const char *name :
                  {"cbTiltModeAlertZone", "cbTiltModeSignedMeasure", "cbTiltModeAlertMultiple", "cbMvtLoraAtStartMvt",
                   "cbMvtLoraAtStopMvt", "cbAllowPowerOFF", "cbVibe", "cbChoc"}) {
@@ -203,21 +190,21 @@ void UploadTest::uploadsMatchTheirGoldenTranscripts()
         if (c.faulty)
             bench.device.setFault(c.faulty, c.fault);
         const int outcome = bench.window.sendParameters();
-        all << QStringLiteral("### %1").arg(c.name) << transcript(bench, dialogs, log, outcome);
+        all << QStringLiteral("### %1").arg(c.name) << transcript(bench, outcome);
         if (c.again) {
             // A second upload from the same window: the common alert period
             // the TILT block asked for goes out again, the keys held by the
             // device do not, nor the mask the readback shows.
             bench.window.devEuiLocked = true;
             bench.window.appKeyLocked = c.version > 2.0f;
-            bench.field<QLineEdit>("leAppKEY")->setText(QString(32, QLatin1Char('X')));
+            bench.form.find<QLineEdit>("leAppKEY")->setText(QString(32, QLatin1Char('X')));
             bench.box("cbTilt")->setChecked(false);
             bench.device.clearReceived();
             bench.progress.clear();
-            dialogs.clear();
-            log.clear();
+            bench.dialogs.clear();
+            bench.log.clear();
             const int again = bench.window.sendParameters();
-            all << QStringLiteral("### %1, again with keys held").arg(c.name) << transcript(bench, dialogs, log, again);
+            all << QStringLiteral("### %1, again with keys held").arg(c.name) << transcript(bench, again);
         }
     }
     PELKO_COMPARE_WITH_GOLDEN(all, "upload_transcripts.txt");
