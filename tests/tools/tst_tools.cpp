@@ -21,7 +21,7 @@ struct Bench
     FormProbe form{window};
     bool connected = false;
 
-    Bench(const SimDevice::Options &options, bool connect) : sim(options)
+    Bench(const char *release, bool connect, int rebootDelayMs = 2000) : sim(options(release, rebootDelayMs))
     {
         if (connect && sim.isReady())
             form.click("startButton");
@@ -39,20 +39,20 @@ struct Bench
         return lines.join('|');
     }
 
+    static SimDevice::Options options(const char *release, int rebootDelayMs)
+    {
+        SimDevice::Options options;
+        options.release = QLatin1String(release);
+        options.rebootDelayMs = rebootDelayMs;
+        return options;
+    }
+
     bool linkUp()
     {
         return window.portReady && window.serial.isOpen() && form.text("startButton") == QLatin1String("Start") &&
                form.text("stopButton") == QLatin1String("Disconnect") && form.enabled("stopButton");
     }
 };
-
-SimDevice::Options release(const QString &name, int rebootDelayMs = 2000)
-{
-    SimDevice::Options options;
-    options.release = name;
-    options.rebootDelayMs = rebootDelayMs;
-    return options;
-}
 
 qint64 firstLineAt(const QList<SimWireLine> &lines, const QByteArray &bytes, qint64 notBefore = 0)
 {
@@ -93,8 +93,6 @@ QList<ToolRow> toolRows()
          notConnected, "Turn off product", false},
         {"debug on, then off", "2.2", "pbEnableDebug pbEnableDebug", "", "", "DEBUG 1|DEBUG 0", on + then + off,
          "Enable debug", true},
-        {"LED debug on, then off", "2.2", "pbEnableDebugLed pbEnableDebugLed", "", "", "DEBUG LEDON|DEBUG LEDOFF",
-         ledOn + then + ledOff, "Enable LED debug", true},
         // Nothing changed, so the next click asks for the same thing again.
         {"debug refused, asked again", "2.2", "pbEnableDebug pbEnableDebug", "DEBUG 1", "", "DEBUG 1|DEBUG 1",
          boxesOf({Error::VerboseFailed}) + then + on, "Disable debug", true},
@@ -155,7 +153,7 @@ void ToolsTest::clicksSendTheReleasesLinesAndTellTheUser()
 {
     QFETCH(int, index);
     const ToolRow row = toolRows().at(index);
-    Bench bench(release(row.release ? row.release : "2.2"), row.release);
+    Bench bench(row.release ? row.release : "2.2", row.release);
     QVERIFY2(bench.sim.isReady() && bench.connected == bool(row.release), row.name);
     if (*row.refusedOnce)
         bench.sim.device().setFault(row.refusedOnce, SimFault::Refuses, 1);
@@ -200,7 +198,7 @@ void ToolsTest::restartReconnectsNoSoonerThanTheRebootTakes()
     QFETCH(int, dismissAfterMs);
     QFETCH(int, minWaitMs);
     QFETCH(int, maxWaitMs);
-    Bench bench(release("2.2", 400), true);
+    Bench bench("2.2", true, 400);
     QVERIFY(bench.connected);
     LinkLimits::rebootFloorMs = 1500;
     bench.dialogs.setDismissDelay(dismissAfterMs);
