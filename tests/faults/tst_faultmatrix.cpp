@@ -209,8 +209,6 @@ Errors expectedErrors(const Target &target, SimFault fault)
 // The box that tells the user the device went.
 const QString kLossTitle = errorReport(Error::DeviceLost).title;
 
-} // namespace
-
 // Told once, in its own box, and the window is left disconnected; the dead
 // port must not keep the window busy.
 void lossLeavesTheWindowIdle(FaultRig &rig)
@@ -226,6 +224,8 @@ void lossLeavesTheWindowIdle(FaultRig &rig)
     QVERIFY2(cpu < 0.05, qPrintable(QStringLiteral("%1 s of CPU in 0.5 s").arg(cpu)));
     QCOMPARE(rig.dialogs.titles().count(kLossTitle), 1);
 }
+
+} // namespace
 
 class FaultMatrixTest : public QObject
 {
