@@ -225,41 +225,8 @@ void lossLeavesTheWindowIdle(FaultRig &rig)
     QCOMPARE(rig.dialogs.titles().count(kLossTitle), 1);
 }
 
-} // namespace
-
-class FaultMatrixTest : public QObject
-{
-    Q_OBJECT
-
-private slots:
-    void initTestCase();
-    void everyFaultOnEveryCommandEndsInTheRightReport_data();
-    void everyFaultOnEveryCommandEndsInTheRightReport();
-    void deviceGoneWhileIdleIsToldOnce();
-
-private:
-    void nextClickDoesWhatTheButtonsSay(FaultRig &rig);
-};
-
-void FaultMatrixTest::initTestCase()
-{
-    if (hostListsADevice())
-        QSKIP("this host lists a port of the device's USB bridge");
-}
-
-void FaultMatrixTest::everyFaultOnEveryCommandEndsInTheRightReport_data()
-{
-    QTest::addColumn<int>("targetIndex");
-    QTest::addColumn<int>("faultIndex");
-    for (int t = 0; t < targets().size(); ++t)
-        for (int f = 0; f < int(std::size(kFaults)); ++f)
-            QTest::addRow("%s %s / %s", targets()[t].behaviour().name, targets()[t].prefix.constData(),
-                          kFaults[f].second)
-                << t << f;
-}
-
 // What a user does next is whatever the buttons offer; each must keep its word.
-void FaultMatrixTest::nextClickDoesWhatTheButtonsSay(FaultRig &rig)
+void nextClickDoesWhatTheButtonsSay(FaultRig &rig)
 {
     QPushButton *start = rig.button("startButton");
     QPushButton *stop = rig.button("stopButton");
@@ -302,6 +269,36 @@ void FaultMatrixTest::nextClickDoesWhatTheButtonsSay(FaultRig &rig)
     QVERIFY2(rig.dialogs.titles() == QStringList{"Information"}, qPrintable(before + ": " + rig.dialogs.summary()));
     QCOMPARE(start->text(), QStringLiteral("Start"));
     QCOMPARE(stop->text(), QStringLiteral("Disconnect"));
+}
+
+} // namespace
+
+class FaultMatrixTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void everyFaultOnEveryCommandEndsInTheRightReport_data();
+    void everyFaultOnEveryCommandEndsInTheRightReport();
+    void deviceGoneWhileIdleIsToldOnce();
+};
+
+void FaultMatrixTest::initTestCase()
+{
+    if (hostListsADevice())
+        QSKIP("this host lists a port of the device's USB bridge");
+}
+
+void FaultMatrixTest::everyFaultOnEveryCommandEndsInTheRightReport_data()
+{
+    QTest::addColumn<int>("targetIndex");
+    QTest::addColumn<int>("faultIndex");
+    for (int t = 0; t < targets().size(); ++t)
+        for (int f = 0; f < int(std::size(kFaults)); ++f)
+            QTest::addRow("%s %s / %s", targets()[t].behaviour().name, targets()[t].prefix.constData(),
+                          kFaults[f].second)
+                << t << f;
 }
 
 void FaultMatrixTest::everyFaultOnEveryCommandEndsInTheRightReport()
