@@ -15,21 +15,19 @@ class CatalogueTest : public QObject
     Q_OBJECT
 
 private slots:
-    void temperaturesTravelInHundredthsOfADegree();
-    void periodsTravelInMillisecondsWithoutOverflow();
-    void slidersAndCombosBecomeTheNumbersTheDeviceExpects();
+    void fieldsBecomeTheNumbersTheDeviceExpects();
     void maskCountsOnlyBoxesCheckedAndEnabled();
     void dumpValuesComeBackInTheFormsUnits();
     void maskedOrHeldKeysAreRecognised();
 };
 
-void CatalogueTest::temperaturesTravelInHundredthsOfADegree()
+void CatalogueTest::fieldsBecomeTheNumbersTheDeviceExpects()
 {
-    // 0.70 and 2.55 sit just below their decimals in single precision; the
-    // device must still get what the field shows.
-    const QPair<double, int> rows[] = {{0.70, 70},        {2.55, 255},   {-0.70, -70},
-                                       {std::nan(""), 0}, {1e300, kMax}, {-3e7, kMin}};
-    for (const auto &row : rows)
+    // Temperatures travel in hundredths of a degree. 0.70 and 2.55 sit just below their decimals in single precision;
+    // the device must still get what the field shows.
+    const QPair<double, int> temperatures[] = {{0.70, 70},        {2.55, 255},   {-0.70, -70},
+                                               {std::nan(""), 0}, {1e300, kMax}, {-3e7, kMin}};
+    for (const auto &row : temperatures)
         QCOMPARE(Upload::toHundredths(row.first), row.second);
     // The readback shows hundredths / 100; writing that back must not drift.
     for (int hundredths = -9999; hundredths <= 9999; ++hundredths) {
@@ -38,18 +36,11 @@ void CatalogueTest::temperaturesTravelInHundredthsOfADegree()
                                  .arg(hundredths)
                                  .arg(Upload::toHundredths(hundredths / 100.0))));
     }
-}
-
-void CatalogueTest::periodsTravelInMillisecondsWithoutOverflow()
-{
-    const QPair<qint64, int> rows[] = {{60, 60000},     {7200, 7200000}, {2147483, 2147483000},
-                                       {2147484, kMax}, {3600000, kMax}, {-3600000, kMin}};
-    for (const auto &row : rows)
+    // Periods travel in milliseconds, without overflow.
+    const QPair<qint64, int> periods[] = {{60, 60000},     {7200, 7200000}, {2147483, 2147483000},
+                                          {2147484, kMax}, {3600000, kMax}, {-3600000, kMin}};
+    for (const auto &row : periods)
         QCOMPARE(Upload::secondsToMilliseconds(row.first), row.second);
-}
-
-void CatalogueTest::slidersAndCombosBecomeTheNumbersTheDeviceExpects()
-{
     const int ranges[] = {8, 2, 4, 8, 16, 8}; // positions 0 to 5; off the notches: 8 g
     for (int position = 0; position <= 5; ++position)
         QCOMPARE(Upload::rangeFromSlider(position), ranges[position]);
