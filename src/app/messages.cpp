@@ -1,6 +1,7 @@
 #include "messages.h"
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QTextEdit>
 
@@ -35,4 +36,18 @@ void reportError(QWidget *parent, QTextEdit *status, Error error)
     }
     if (!report.title.isEmpty())
         showMessage(parent, report.kind, report.title, report.text);
+}
+
+QString chooseConfigurationFile(QWidget *parent, FileChoice choice)
+{
+    const bool open = choice == FileChoice::Open;
+    QFileDialog dialog(parent, open ? QObject::tr("Load a configuration") : QObject::tr("Save the configuration"),
+                       QString(), QObject::tr("Pelko configuration (*.json);;All files (*)"));
+    dialog.setObjectName(QStringLiteral("pelkoFileDialog"));
+    dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("json"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
 }

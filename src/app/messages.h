@@ -16,4 +16,10 @@ void showMessage(QWidget *parent, MessageKind kind, const QString &title, const 
 // then its box.
 void reportError(QWidget *parent, QTextEdit *status, Error error);
 
+// Every file the user picks goes through here as well: a file dialog the
+// window owns, asking for a configuration file to open or a name to save it
+// under. Empty when the user cancels.
+enum class FileChoice { Open, Save };
+QString chooseConfigurationFile(QWidget *parent, FileChoice choice);
+
 #endif // PELKO_MESSAGES_H

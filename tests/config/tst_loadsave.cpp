@@ -1,0 +1,223 @@
+#include "mainwindow.h"
+
+#include "config/configfile.h"
+#include "debuglog.h"
+#include "dialogwatcher.h"
+#include "formvalues.h"
+#include "linktimes.h"
+#include "simharness.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRandomGenerator>
+#include <QSlider>
+#include <QSpinBox>
+#include <QtTest>
+
+// Configurations saved from the form and loaded again: what the form shows,
+// what Start puts on the wire, and files the window refuses whole.
+class LoadSaveTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void savedThenLoadedFormStartsTheSameOnTheWire();
+    void aFileThatCannotBeAppliedWholeChangesNothing_data();
+    void aFileThatCannotBeAppliedWholeChangesNothing();
+};
+
+namespace {
+
+// A window connected to a simulated device, as a technician leaves it after "Connection".
+struct Rig
+{
+    DebugLog log; // every exchange is traced: keep the test output short
+    SimHarness sim;
+    DialogWatcher dialogs;
+    std::unique_ptr<MainWindow> window;
+
+    explicit Rig(const char *release) : sim(options(release)) { QVERIFY(sim.isReady()); }
+    static SimDevice::Options options(const char *release)
+    {
+        SimDevice::Options o;
+        o.release = QLatin1String(release);
+        o.lineIdleMs = 1;
+        return o;
+    }
+    void connect()
+    {
+        MainWindow::uprightForcedByRotation = false;
+        window = std::make_unique<MainWindow>();
+        click("startButton");
+        sim.device().clearReceived();
+        dialogs.clear();
+    }
+    void click(const char *name) { window->findChild<QPushButton *>(QLatin1String(name))->click(); }
+    // Clicks Load or Save and picks `path` in the file dialog, as a user would.
+    void pickFile(const char *button, const QString &path)
+    {
+        QTimer picker;
+        QObject::connect(&picker, &QTimer::timeout, [&picker, path] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (auto *dialog = qobject_cast<QFileDialog *>(w); dialog && dialog->isVisible()) {
+                    picker.stop();
+                    dialog->selectFile(path);
+                    QMetaObject::invokeMethod(dialog, "accept");
+                }
+        });
+        picker.start(5);
+        click(button);
+    }
+    QByteArrayList start()
+    {
+        sim.device().clearReceived();
+        dialogs.clear();
+        click("startButton");
+        // The lines of an upload the device saw through, or the box that said otherwise.
+        return dialogs.summary().contains(QLatin1String("successfully configured"))
+                   ? sim.device().receivedLines()
+                   : QByteArrayList{dialogs.summary().toUtf8()};
+    }
+};
+
+// Up to three clicks on algorithm boxes, then random clicks and values, on
+// what the form leaves open to a person.
+void configure(QWidget &window, QRandomGenerator &random)
+{
+    QList<QWidget *> open;
+    for (QWidget *w : window.findChild<QWidget *>(QStringLiteral("tab_ALGO"))->findChildren<QWidget *>() +
+                          window.findChild<QWidget *>(QStringLiteral("tab_LORA"))->findChildren<QWidget *>())
+        open << w;
+    for (const ConfigFile::Algorithm &a : ConfigFile::kAlgorithms)
+        open << window.findChild<QWidget *>(QLatin1String(a.checkBox));
+    for (int i = -random.bounded(4); i < 40; ++i) {
+        QWidget *w = open.at(i < 0 ? open.size() - 1 - random.bounded(8) : random.bounded(open.size()));
+        if (!w->isEnabled())
+            continue;
+        if (auto *spin = qobject_cast<QSpinBox *>(w))
+            spin->setValue(spin->minimum() +
+                           int(random.generateDouble() * (double(spin->maximum()) - spin->minimum())));
+        else if (auto *real = qobject_cast<QDoubleSpinBox *>(w))
+            real->setValue(
+                qRound(real->minimum() * 100 + random.bounded(int((real->maximum() - real->minimum()) * 100))) / 100.0);
+        else if (auto *combo = qobject_cast<QComboBox *>(w))
+            combo->setCurrentIndex(random.bounded(combo->count()));
+        else if (auto *slider = qobject_cast<QSlider *>(w))
+            slider->setValue(slider->minimum() + random.bounded(slider->maximum() - slider->minimum() + 1));
+        else if (qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w))
+            static_cast<QAbstractButton *>(w)->click();
+    }
+}
+
+QString differences(const ConfigFile::FormValues &expected, const ConfigFile::FormValues &actual)
+{
+    QStringList out;
+    for (auto it = expected.begin(); it != expected.end(); ++it)
+        if (actual.value(it.key()) != it.value())
+            out << it.key() + QLatin1Char(' ') + it.value().toString() + QLatin1String(" -> ") +
+                       actual.value(it.key()).toString();
+    return out.join(QLatin1String(", "));
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+void LoadSaveTest::savedThenLoadedFormStartsTheSameOnTheWire()
+{
+    const quint32 seed =
+        qEnvironmentVariableIsSet("PELKO_LOADSAVE_SEED") ? qgetenv("PELKO_LOADSAVE_SEED").toUInt() : 18;
+    const int cases =
+        qEnvironmentVariableIsSet("PELKO_LOADSAVE_CASES") ? qEnvironmentVariableIntValue("PELKO_LOADSAVE_CASES") : 6;
+    const char *const releases[] = {"1.8", "1.9.2", "2.0", "2.2"};
+    QTemporaryDir dir;
+    for (quint32 s = seed; s < seed + quint32(cases); ++s) {
+        const QByteArray where = "seed " + QByteArray::number(s) + " (PELKO_LOADSAVE_SEED=" + QByteArray::number(s) +
+                                 " PELKO_LOADSAVE_CASES=1 replays it), release " +
+                                 releases[QRandomGenerator(s).bounded(4)];
+        const QString path = dir.filePath(QStringLiteral("case%1.json").arg(s));
+        // Short quiet times keep the cases quick; an upload that missed an
+        // answer on a busy machine runs again with a longer one.
+        QByteArrayList byHand, loaded;
+        for (int quietMs = 10; quietMs <= 640 && (byHand.size() <= 1 || loaded.size() <= 1); quietMs *= 8) {
+            const ShortLinkTimes times(quietMs, quietMs * 4);
+            QRandomGenerator random(s);
+            const char *release = releases[random.bounded(4)];
+            Rig rig(release);
+            rig.connect();
+            configure(*rig.window, random);
+            rig.pickFile("saveAlgoConfigButton", path);
+            byHand = rig.start();
+
+            rig.connect(); // a fresh window, as the device now holds it
+            rig.pickFile("loadAlgoConfigButton", path);
+            QVERIFY2(rig.sim.device().receivedLines().isEmpty(), where + ": Load wrote to the device");
+            QVERIFY2(rig.dialogs.summary().isEmpty(), where + ": " + rig.dialogs.summary().toUtf8());
+            rig.pickFile("saveAlgoConfigButton", path + QLatin1String(".again.json"));
+            QVERIFY2(contents(path + QLatin1String(".again.json")) == contents(path), where);
+            loaded = rig.start();
+        }
+        int same = 0;
+        while (same < qMin(loaded.size(), byHand.size()) && loaded[same] == byHand[same])
+            ++same;
+        QVERIFY2(loaded == byHand, where + ": line " + QByteArray::number(same) + " by hand " +
+                                       byHand.value(same).trimmed() + ", after Load " + loaded.value(same).trimmed());
+    }
+}
+
+void LoadSaveTest::aFileThatCannotBeAppliedWholeChangesNothing_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QStringList>("problems");
+    const auto row = [](const char *name, const QByteArray &settings, const QStringList &problems) {
+        QTest::addRow("%s", name) << "{\"format\": \"Pelko configuration\", \"version\": 1" + settings + "}"
+                                  << problems;
+    };
+    QTest::addRow("not JSON") << QByteArray("{\"format\": ")
+                              << QStringList{"The file is not JSON: unterminated object at character 11."};
+    row("another format version", ", \"version\": 2", {"The file has format version 2; this program reads version 1."});
+    row("unknown keys", ", \"SHOCK\": {\"colour\": 1}, \"PAINT\": {}",
+        {"Unknown key \"PAINT\".", "Unknown key \"SHOCK.colour\"."});
+    row("wrong types", ", \"ALIVE\": {\"period\": \"ten\", \"modeRefresh\": 1}, \"LORA\": {\"APPEUI\": 7}",
+        {"ALIVE.modeRefresh: true or false is expected.", "ALIVE.period: a number is expected.",
+         "LORA.APPEUI: a text is expected."});
+    row("values out of range", ", \"SHOCK\": {\"gxSup\": 99999}, \"MPU\": {\"maxRange\": 3}",
+        {"MPU.maxRange: 3 is not one of 2, 4, 8, 16.", "SHOCK.gxSup: 99999 is out of range (50 to 15999)."});
+    row("more than two algorithms", ", \"algorithms\": [\"ALIVE\", \"SHOCK\", \"MOTION\", \"TILT\"]",
+        {"More than two algorithms: SHOCK, MOTION, TILT."});
+    row("vibration with another", ", \"algorithms\": [\"ALIVE\", \"VIBRATION\", \"SHOCK\"]",
+        {"VIBRATION runs alone beside ALIVE, not with SHOCK."});
+    row("settings the release lacks", ", \"COMMON\": {\"enableEventLog\": true}",
+        {"COMMON.enableEventLog: not offered by firmware 2.1.1."});
+}
+
+void LoadSaveTest::aFileThatCannotBeAppliedWholeChangesNothing()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QStringList, problems);
+    const ShortLinkTimes times(30, 30);
+    Rig rig("2.1.1");
+    rig.connect();
+    QTemporaryDir dir;
+    QFile written(dir.filePath(QStringLiteral("bad.json")));
+    QVERIFY(written.open(QIODevice::WriteOnly) && written.write(file) == file.size());
+    written.close();
+    const ConfigFile::FormValues before = formValues(*rig.window);
+    rig.pickFile("loadAlgoConfigButton", written.fileName());
+    QCOMPARE(rig.dialogs.summary(), QStringLiteral("warning Error: %1 was not loaded; the form is unchanged.\n\n- %2")
+                                        .arg(written.fileName(), problems.join(QLatin1String("\n- "))));
+    QCOMPARE(differences(before, formValues(*rig.window)), QString());
+    QCOMPARE(rig.sim.device().receivedLines(), QByteArrayList());
+}
+
+QTEST_MAIN(LoadSaveTest)
+#include "tst_loadsave.moc"
