@@ -8,6 +8,7 @@
 #include <QJsonObject>
 
 #include <cmath>
+#include <limits>
 
 namespace ConfigFile {
 
@@ -161,6 +162,9 @@ public:
             if (!value.isDouble())
                 return problem(QStringLiteral("%1: a number is expected.").arg(name));
             const double v = value.toDouble();
+            // Nothing a field holds comes near the device's 32-bit range.
+            if (std::abs(v) > std::numeric_limits<int>::max() / 2)
+                return problem(QStringLiteral("%1: %2 is out of range.").arg(name, number(v)));
             if (isWhole(entry.kind) && v != std::floor(v))
                 return problem(QStringLiteral("%1: %2 is not a whole number.").arg(name, number(v)));
             shown = shownValue(entry, name, v, limit);
@@ -247,13 +251,12 @@ void checkRules(const FormValues &v, float version, Checker &checker)
     checks.orientation = on(v, "cbOrient");
     checks.aliveFrames = on(v, "cbAliveRefreshMode");
     checks.vibration = on(v, "cbVibe");
-    const int limit = 2; // the device runs at most two algorithms beside ALIVE
     if (checks.vibration && running.size() > 1) {
         running.removeAll(QStringLiteral("VIBRATION"));
         checker.problem(
             QStringLiteral("VIBRATION runs alone beside ALIVE, not with %1.").arg(running.join(QLatin1String(", "))));
-    } else if (FormRules::countOf(checks, version, limit) > limit) {
-        if (running.size() <= limit)
+    } else if (FormRules::countOf(checks, version, kMostAlgorithms) > kMostAlgorithms) {
+        if (running.size() <= kMostAlgorithms)
             running << QStringLiteral("ALIVE's automatic frames (ALIVE.modeRefresh)");
         checker.problem(QStringLiteral("More than two algorithms: %1.").arg(running.join(QLatin1String(", "))));
     }

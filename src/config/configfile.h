@@ -17,6 +17,8 @@
 namespace ConfigFile {
 
 constexpr int kFormatVersion = 1;
+// Algorithms the device runs together beside ALIVE, as the form allows.
+constexpr int kMostAlgorithms = 2;
 extern const char *const kFormatName;
 
 // One setting of the file: "group.key", the widget it fills and how.

@@ -64,11 +64,9 @@ void MainWindow::applyConfiguration(const QVariantMap &values)
         {ui->cbRotation, &MainWindow::on_cbRotation_clicked}, {ui->cbOrient, &MainWindow::on_cbOrient_clicked},
         {ui->cbVibe, &MainWindow::on_cbVibe_clicked},
     };
-    for (QCheckBox *box : {ui->cbAliveRefreshMode, ui->cbVibe}) {
-        if (box->isChecked()) {
-            box->setChecked(false);
-            emit box->clicked(false);
-        }
+    if (ui->cbAliveRefreshMode->isChecked()) {
+        ui->cbAliveRefreshMode->setChecked(false);
+        on_cbAliveRefreshMode_clicked();
     }
     for (const Algorithm &algorithm : algorithms) {
         if (algorithm.box->isChecked()) {
@@ -78,41 +76,59 @@ void MainWindow::applyConfiguration(const QVariantMap &values)
     }
     activeAlgorithmCount = 0;
 
-    for (const ConfigFile::Entry &entry : ConfigFile::entries()) {
-        const QString name = QLatin1String(entry.widget);
-        if (!values.contains(name))
-            continue;
-        const QVariant value = values.value(name);
-        QWidget *widget = findChild<QWidget *>(name);
-        if (auto *radio = qobject_cast<QRadioButton *>(widget)) {
-            // One choice of a pair: both buttons set first, then the chosen
-            // one's handler, as its click would leave them.
-            QRadioButton *chosen = radio;
-            QRadioButton *other = entry.partner ? findChild<QRadioButton *>(QLatin1String(entry.partner)) : nullptr;
-            for (QRadioButton *sibling : radio->parentWidget()->findChildren<QRadioButton *>())
-                if (!other && sibling != radio && sibling->autoExclusive() && radio->autoExclusive())
-                    other = sibling;
-            if (!value.toBool())
-                std::swap(chosen, other);
-            if (other)
-                other->setChecked(false);
-            chosen->setChecked(true);
-            QMetaObject::invokeMethod(this, qPrintable(QStringLiteral("on_%1_clicked").arg(chosen->objectName())));
-        } else if (auto *box = qobject_cast<QAbstractButton *>(widget)) {
-            box->setChecked(value.toBool());
-            emit box->clicked(value.toBool());
-        } else if (auto *spin = qobject_cast<QDoubleSpinBox *>(widget)) {
-            spin->setValue(value.toDouble());
-        } else if (auto *spin = qobject_cast<QSpinBox *>(widget)) {
-            spin->setValue(value.toInt());
-        } else if (auto *slider = qobject_cast<QAbstractSlider *>(widget)) {
-            slider->setValue(value.toInt());
-        } else if (auto *combo = qobject_cast<QComboBox *>(widget)) {
-            combo->setCurrentIndex(combo->findText(value.toString()));
-        } else if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
-            edit->setText(value.toString());
+    // Every setting through its widget: boxes as clicked, the rest as edited.
+    const auto setAll = [this, &values](bool again) {
+        for (const ConfigFile::Entry &entry : ConfigFile::entries()) {
+            const QString name = QLatin1String(entry.widget);
+            if (!values.contains(name))
+                continue;
+            const QVariant value = values.value(name);
+            QWidget *widget = findChild<QWidget *>(name);
+            if (auto *radio = qobject_cast<QRadioButton *>(widget)) {
+                // One choice of a pair: both buttons set first, then the chosen
+                // one's handler, as its click would leave them.
+                QRadioButton *chosen = radio;
+                QRadioButton *other = entry.partner ? findChild<QRadioButton *>(QLatin1String(entry.partner)) : nullptr;
+                for (QRadioButton *sibling : radio->parentWidget()->findChildren<QRadioButton *>())
+                    if (!other && sibling != radio && sibling->autoExclusive() && radio->autoExclusive())
+                        other = sibling;
+                if (!value.toBool())
+                    std::swap(chosen, other);
+                if (other)
+                    other->setChecked(false);
+                chosen->setChecked(true);
+                const QByteArray handler = "on_" + chosen->objectName().toLatin1() + "_clicked";
+                if (metaObject()->indexOfSlot(handler + "()") >= 0)
+                    QMetaObject::invokeMethod(this, handler.constData());
+            } else if (auto *box = qobject_cast<QAbstractButton *>(widget)) {
+                if (again && box == ui->cbAliveRefreshMode)
+                    continue; // its frames are counted once, below
+                box->setChecked(value.toBool());
+                emit box->clicked(value.toBool());
+            } else if (auto *spin = qobject_cast<QDoubleSpinBox *>(widget)) {
+                spin->setValue(value.toDouble());
+            } else if (auto *spin = qobject_cast<QSpinBox *>(widget)) {
+                spin->setValue(value.toInt());
+            } else if (auto *slider = qobject_cast<QAbstractSlider *>(widget)) {
+                slider->setValue(value.toInt());
+            } else if (auto *combo = qobject_cast<QComboBox *>(widget)) {
+                combo->setCurrentIndex(combo->findText(value.toString()));
+            } else if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
+                edit->setText(value.toString());
+            }
         }
-    }
+        // A box can set another as it is clicked (the motion summary ticks
+        // the adding of durations): the boxes left otherwise are set again.
+        for (const ConfigFile::Entry &entry : ConfigFile::entries()) {
+            auto *box = findChild<QCheckBox *>(QLatin1String(entry.widget));
+            const bool wanted = values.value(QLatin1String(entry.widget)).toBool();
+            if (box && values.contains(box->objectName()) && box->isChecked() != wanted) {
+                box->setChecked(wanted);
+                emit box->clicked(wanted);
+            }
+        }
+    };
+    setAll(false);
 
     // The frames were counted as their box was set; switching the algorithms
     // on counts them again.
@@ -126,13 +142,10 @@ void MainWindow::applyConfiguration(const QVariantMap &values)
             (this->*algorithm.handler)();
         }
     }
-    // The options inside a section follow their boxes only while it runs:
-    // once the algorithms are on, each box is clicked again in its state.
-    for (const ConfigFile::Entry &entry : ConfigFile::entries()) {
-        auto *box = findChild<QCheckBox *>(QLatin1String(entry.widget));
-        if (box && box != ui->cbAliveRefreshMode && values.contains(box->objectName()))
-            emit box->clicked(box->isChecked());
-    }
+    // What a section's options and the acceleration range show follows its
+    // algorithm only while it runs: once the algorithms are on, every setting
+    // is made again, as a person sets them after ticking the algorithm.
+    setAll(true);
     checkNumberAlgoCompatibility(FormRules::Recount);
     qDebug() << "*--------------- FINISHED ---------------*";
 }

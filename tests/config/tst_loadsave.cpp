@@ -78,27 +78,37 @@ struct Rig
         sim.device().clearReceived();
         dialogs.clear();
         click("startButton");
-        // The lines of an upload the device saw through, or the box that said otherwise.
-        return dialogs.summary().contains(QLatin1String("successfully configured"))
-                   ? sim.device().receivedLines()
-                   : QByteArrayList{dialogs.summary().toUtf8()};
+        if (!dialogs.summary().contains(QLatin1String("successfully configured")))
+            return {dialogs.summary().toUtf8()};
+        // The motion start and stop frames go out while their box is open,
+        // which after the motion summary was ticked depends on the clicks
+        // that led there; a file holds settings, not that path.
+        QByteArrayList lines = sim.device().receivedLines();
+        lines.erase(std::remove_if(lines.begin(), lines.end(),
+                                   [](const QByteArray &line) { return line.startsWith("MVT loraAtSt"); }),
+                    lines.end());
+        return lines;
     }
 };
 
-// Up to three clicks on algorithm boxes, then random clicks and values, on
-// what the form leaves open to a person.
+// Up to three clicks on algorithm boxes, then clicks and values on fields the
+// form leaves open to a person at that moment.
 void configure(QWidget &window, QRandomGenerator &random)
 {
-    QList<QWidget *> open;
-    for (QWidget *w : window.findChild<QWidget *>(QStringLiteral("tab_ALGO"))->findChildren<QWidget *>() +
-                          window.findChild<QWidget *>(QStringLiteral("tab_LORA"))->findChildren<QWidget *>())
-        open << w;
+    QList<QWidget *> fields, algorithms;
+    for (const char *tab : {"tab_ALGO", "tab_LORA"})
+        for (QWidget *w : window.findChild<QWidget *>(QLatin1String(tab))->findChildren<QWidget *>())
+            if (qobject_cast<QAbstractSpinBox *>(w) || qobject_cast<QComboBox *>(w) || qobject_cast<QSlider *>(w) ||
+                qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w))
+                fields << w;
     for (const ConfigFile::Algorithm &a : ConfigFile::kAlgorithms)
-        open << window.findChild<QWidget *>(QLatin1String(a.checkBox));
-    for (int i = -random.bounded(4); i < 40; ++i) {
-        QWidget *w = open.at(i < 0 ? open.size() - 1 - random.bounded(8) : random.bounded(open.size()));
-        if (!w->isEnabled())
-            continue;
+        algorithms << window.findChild<QWidget *>(QLatin1String(a.checkBox));
+    for (int i = -random.bounded(4); i < 30; ++i) {
+        QList<QWidget *> open;
+        for (QWidget *w : i < 0 ? algorithms : fields)
+            if (w->isEnabled())
+                open << w;
+        QWidget *w = open.at(random.bounded(open.size()));
         if (auto *spin = qobject_cast<QSpinBox *>(w))
             spin->setValue(spin->minimum() +
                            int(random.generateDouble() * (double(spin->maximum()) - spin->minimum())));
@@ -109,7 +119,7 @@ void configure(QWidget &window, QRandomGenerator &random)
             combo->setCurrentIndex(random.bounded(combo->count()));
         else if (auto *slider = qobject_cast<QSlider *>(w))
             slider->setValue(slider->minimum() + random.bounded(slider->maximum() - slider->minimum() + 1));
-        else if (qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w))
+        else
             static_cast<QAbstractButton *>(w)->click();
     }
 }
@@ -122,6 +132,15 @@ QString differences(const ConfigFile::FormValues &expected, const ConfigFile::Fo
             out << it.key() + QLatin1Char(' ') + it.value().toString() + QLatin1String(" -> ") +
                        actual.value(it.key()).toString();
     return out.join(QLatin1String(", "));
+}
+
+QByteArray firstDifference(const QByteArrayList &expected, const QByteArrayList &actual)
+{
+    int same = 0;
+    while (same < qMin(actual.size(), expected.size()) && actual[same] == expected[same])
+        ++same;
+    return "line " + QByteArray::number(same) + ": " + expected.value(same).trimmed() + " became " +
+           actual.value(same).trimmed();
 }
 
 QByteArray contents(const QString &path)
@@ -163,14 +182,11 @@ void LoadSaveTest::savedThenLoadedFormStartsTheSameOnTheWire()
             QVERIFY2(rig.sim.device().receivedLines().isEmpty(), where + ": Load wrote to the device");
             QVERIFY2(rig.dialogs.summary().isEmpty(), where + ": " + rig.dialogs.summary().toUtf8());
             rig.pickFile("saveAlgoConfigButton", path + QLatin1String(".again.json"));
-            QVERIFY2(contents(path + QLatin1String(".again.json")) == contents(path), where);
+            const QByteArrayList saved = contents(path).split('\n'), again = contents(path + ".again.json").split('\n');
+            QVERIFY2(again == saved, where + ": " + firstDifference(saved, again));
             loaded = rig.start();
         }
-        int same = 0;
-        while (same < qMin(loaded.size(), byHand.size()) && loaded[same] == byHand[same])
-            ++same;
-        QVERIFY2(loaded == byHand, where + ": line " + QByteArray::number(same) + " by hand " +
-                                       byHand.value(same).trimmed() + ", after Load " + loaded.value(same).trimmed());
+        QVERIFY2(loaded == byHand, where + ": " + firstDifference(byHand, loaded));
     }
 }
 
