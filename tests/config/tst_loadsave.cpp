@@ -124,16 +124,6 @@ void configure(QWidget &window, QRandomGenerator &random)
     }
 }
 
-QString differences(const ConfigFile::FormValues &expected, const ConfigFile::FormValues &actual)
-{
-    QStringList out;
-    for (auto it = expected.begin(); it != expected.end(); ++it)
-        if (actual.value(it.key()) != it.value())
-            out << it.key() + QLatin1Char(' ') + it.value().toString() + QLatin1String(" -> ") +
-                       actual.value(it.key()).toString();
-    return out.join(QLatin1String(", "));
-}
-
 QByteArray firstDifference(const QByteArrayList &expected, const QByteArrayList &actual)
 {
     int same = 0;
@@ -169,6 +159,8 @@ void LoadSaveTest::savedThenLoadedFormStartsTheSameOnTheWire()
         QByteArrayList byHand, loaded;
         for (int quietMs = 10; quietMs <= 640 && (byHand.size() <= 1 || loaded.size() <= 1); quietMs *= 8) {
             const ShortLinkTimes times(quietMs, quietMs * 4);
+            QFile::remove(path); // a name that exists would be asked about first
+            QFile::remove(path + ".again.json");
             QRandomGenerator random(s);
             const char *release = releases[random.bounded(4)];
             Rig rig(release);
@@ -231,7 +223,7 @@ void LoadSaveTest::aFileThatCannotBeAppliedWholeChangesNothing()
     rig.pickFile("loadAlgoConfigButton", written.fileName());
     QCOMPARE(rig.dialogs.summary(), QStringLiteral("warning Error: %1 was not loaded; the form is unchanged.\n\n- %2")
                                         .arg(written.fileName(), problems.join(QLatin1String("\n- "))));
-    QCOMPARE(differences(before, formValues(*rig.window)), QString());
+    QVERIFY(formValues(*rig.window) == before);
     QCOMPARE(rig.sim.device().receivedLines(), QByteArrayList());
 }
 
