@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QSerialPort>
 #include <QString>
+#include <QVariantMap>
 
 QT_BEGIN_NAMESPACE
 namespace Ui {
@@ -62,6 +63,10 @@ private slots:
 
     // Readback (src/readback/mainwindow_dump.cpp)
     void on_readAlgoButton_clicked();
+
+    // Configuration files (src/config/mainwindow_config.cpp)
+    void on_loadAlgoConfigButton_clicked();
+    void on_saveAlgoConfigButton_clicked();
 
     // Maintenance tools (src/tools/mainwindow_tools.cpp)
     void on_pbResetParam_clicked();
@@ -125,6 +130,9 @@ private:
     // switching one on or off, and a click on a mode box of TILT, ROTATION
     // or ORIENTATION.
     int switchSection(int section);
+    // Puts a checked configuration file's values into the form
+    // (src/config/mainwindow_config.cpp).
+    void applyConfiguration(const QVariantMap &values);
     void modeClicked(int section, bool onMove);
 
     Ui::MainWindow *ui;

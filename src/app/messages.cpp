@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDebug>
+#include <QFileDialog>
 #include <QMessageBox>
 #include <QTextEdit>
 
@@ -45,4 +46,18 @@ bool refuseWithoutLink(QWidget *parent, QTextEdit *status, bool portReady)
     qDebug().noquote() << "ERROR 7: port com is not ready: Product not connected";
     reportError(parent, status, Error::NotConnected);
     return true;
+}
+
+QString chooseConfigurationFile(QWidget *parent, FileChoice choice)
+{
+    const bool open = choice == FileChoice::Open;
+    QFileDialog dialog(parent, open ? QObject::tr("Load a configuration") : QObject::tr("Save the configuration"),
+                       QString(), QObject::tr("Pelko configuration (*.json);;All files (*)"));
+    dialog.setObjectName(QStringLiteral("pelkoFileDialog"));
+    dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(QStringLiteral("json"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return QString();
+    return dialog.selectedFiles().constFirst();
 }

@@ -20,4 +20,10 @@ void reportError(QWidget *parent, QTextEdit *status, Error error);
 // to connect first (Error 7) and the caller sends nothing. True when refused.
 bool refuseWithoutLink(QWidget *parent, QTextEdit *status, bool portReady);
 
+// Every file the user picks goes through here as well: a file dialog the
+// window owns, asking for a configuration file to open or a name to save it
+// under. Empty when the user cancels.
+enum class FileChoice { Open, Save };
+QString chooseConfigurationFile(QWidget *parent, FileChoice choice);
+
 #endif // PELKO_MESSAGES_H

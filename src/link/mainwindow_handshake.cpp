@@ -18,6 +18,10 @@ int MainWindow::connectToProduct()
     if (sendOneCommand("READY", QByteArray(), 0, QString()) == 0) {
         qDebug() << "==> Product is successfully connected.";
         ui->readAlgoButton->setEnabled(true);
+        // A file is checked against the connected release, and saved with
+        // the settings that release has.
+        ui->loadAlgoConfigButton->setEnabled(true);
+        ui->saveAlgoConfigButton->setEnabled(true);
         return getProductInfos();
     }
 

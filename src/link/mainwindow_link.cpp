@@ -16,6 +16,8 @@ namespace {
 void showDisconnected(Ui::MainWindow *ui)
 {
     ui->readAlgoButton->setEnabled(false);
+    ui->loadAlgoConfigButton->setEnabled(false);
+    ui->saveAlgoConfigButton->setEnabled(false);
     ui->startButton->setText(MainWindow::tr("Connection"));
 
     ui->leDevEUI->clear();

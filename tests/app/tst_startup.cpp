@@ -37,7 +37,7 @@ void StartupTest::aFreshWindowHasNoLinkAndOffersOnlyToConnect()
     QCOMPARE(window.firmwareVersion, 0.0f);
     QCOMPARE(window.activeAlgorithmCount, 1);
     QCOMPARE(window.maxActiveAlgorithms, 2);
-    // Load and Save stay greyed for good; Read waits for a device.
+    // Read, Load and Save wait for a device.
     for (const char *name : {"startButton", "readAlgoButton", "loadAlgoConfigButton", "saveAlgoConfigButton"}) {
         auto *button = window.findChild<QPushButton *>(QLatin1String(name));
         QVERIFY2(button && button->isEnabled() == (QByteArray(name) == "startButton"), name);

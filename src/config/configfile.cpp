@@ -1,0 +1,400 @@
+#include "configfile.h"
+
+#include "firmware/releases.h"
+#include "logic/formrules.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <cmath>
+#include <limits>
+
+namespace ConfigFile {
+
+const char *const kFormatName = "Pelko configuration";
+
+const Algorithm kAlgorithms[8] = {
+    {"ALIVE", "cbAlive"}, {"SHOCK", "cbChoc"},        {"MOTION", "cbMvt"},         {"TEMPERATURE", "cbTemp"},
+    {"TILT", "cbTilt"},   {"ROTATION", "cbRotation"}, {"ORIENTATION", "cbOrient"}, {"VIBRATION", "cbVibe"},
+};
+
+namespace {
+
+// The file's group for each command word of the catalogue.
+struct Group
+{
+    const char *command;
+    const char *name;
+};
+const Group kGroups[] = {
+    {"MPU", "MPU"},        {"ALGO", "COMMON"},       {"ALIVE", "ALIVE"},
+    {"CHOC", "SHOCK"},     {"MVT", "MOTION"},        {"TEMP", "TEMPERATURE"},
+    {"TILT", "TILT"},      {"ROTATION", "ROTATION"}, {"ORIENT", "ORIENTATION"},
+    {"VIBE", "VIBRATION"}, {"LORA SET", "LORA"},
+};
+
+// The device's identity and keys belong to one device, never to a file
+// meant for many.
+const char *const kPrivateLoRaKeys[] = {"DEVEUI", "APPKEY", "APPSKEY", "NWKSKEY", "DEVADDR"};
+
+QString groupOf(const char *command)
+{
+    for (const Group &g : kGroups)
+        if (qstrcmp(g.command, command) == 0)
+            return QLatin1String(g.name);
+    return QString();
+}
+
+bool isPrivate(const Upload::Step &step)
+{
+    if (qstrcmp(step.cmd, "LORA SET") != 0)
+        return false;
+    for (const char *key : kPrivateLoRaKeys)
+        if (qstrcmp(step.key, key) == 0)
+            return true;
+    return false;
+}
+
+QVector<Entry> entriesOfCatalogue()
+{
+    QVector<Entry> all;
+    for (std::size_t i = 0; i < Upload::kCatalogueSize; ++i) {
+        const Upload::Step &step = Upload::kCatalogue[i];
+        if (!step.isCommand() || !step.cmd || !step.widget || (step.flags & Upload::ReadBackOnly) || isPrivate(step))
+            continue;
+        const QString group = groupOf(step.cmd);
+        const QString key = QLatin1String(step.key);
+        // The second button of a LoRa pair sends the same key: one setting.
+        if (!all.isEmpty() && all.last().group == group && all.last().key == key) {
+            all.last().partner = step.widget;
+            continue;
+        }
+        all.append({group, key, step.widget, nullptr, step.kind, step.gate});
+    }
+    return all;
+}
+
+bool isNumber(Upload::Kind kind)
+{
+    return kind != Upload::Kind::Checked && kind != Upload::Kind::FixedText && kind != Upload::Kind::Text;
+}
+
+bool isWhole(Upload::Kind kind)
+{
+    return kind != Upload::Kind::Hundredths && kind != Upload::Kind::Frequency;
+}
+
+// "0,24" and 0.24 are the same item.
+double itemNumber(const QString &item)
+{
+    QString text = item;
+    return text.replace(QLatin1Char(','), QLatin1Char('.')).toDouble();
+}
+
+// The file's value for what the form shows.
+QJsonValue fileValue(const Entry &entry, const QVariant &shown)
+{
+    switch (entry.kind) {
+    case Upload::Kind::Checked:
+    case Upload::Kind::FixedText:
+        return shown.toBool();
+    case Upload::Kind::Text:
+        return shown.toString();
+    case Upload::Kind::Hundredths:
+        return std::round(shown.toDouble() * 100.0) / 100.0;
+    case Upload::Kind::Range:
+        return Upload::rangeFromSlider(shown.toInt());
+    case Upload::Kind::Item:
+    case Upload::Kind::BurstCount:
+    case Upload::Kind::Frequency: {
+        const double number = itemNumber(shown.toString());
+        return number == std::floor(number) ? QJsonValue(int(number)) : QJsonValue(number);
+    }
+    default:
+        return shown.toInt();
+    }
+}
+
+QString releaseName(float version)
+{
+    for (const Firmware::Release &r : Firmware::kReleases) {
+        if (r.version == version)
+            return QString::fromLatin1(r.marker).remove(QLatin1String("Firmware : v"));
+    }
+    return QString::number(double(version));
+}
+
+QString number(double value)
+{
+    return QString::number(value, 'g', 10);
+}
+
+class Checker
+{
+public:
+    Checker(const Limits &limits, float version, Reading &out) : m_limits(limits), m_version(version), m_out(out) {}
+
+    void setting(const Entry &entry, const QJsonValue &value)
+    {
+        const QString name = entry.group + QLatin1Char('.') + entry.key;
+        if (!Upload::gatePasses(entry.gate, m_version)) {
+            problem(QStringLiteral("%1: not offered by firmware %2.").arg(name, releaseName(m_version)));
+            return;
+        }
+        const auto found = m_limits.constFind(QLatin1String(entry.widget));
+        const Limit *limit = found != m_limits.constEnd() ? &found.value() : nullptr;
+        QVariant shown;
+        if (entry.kind == Upload::Kind::Text) {
+            if (!value.isString())
+                return problem(QStringLiteral("%1: a text is expected.").arg(name));
+            const QString text = value.toString();
+            if (!Upload::isSendableText(text) || (limit && text.size() > limit->maximum))
+                return problem(QStringLiteral("%1: \"%2\" is not a text the field takes (at most %3 characters, "
+                                              "no line breaks).")
+                                   .arg(name, text, number(limit ? limit->maximum : 0)));
+            shown = text;
+        } else if (!isNumber(entry.kind)) {
+            if (!value.isBool())
+                return problem(QStringLiteral("%1: true or false is expected.").arg(name));
+            shown = value.toBool();
+        } else {
+            if (!value.isDouble())
+                return problem(QStringLiteral("%1: a number is expected.").arg(name));
+            const double v = value.toDouble();
+            // Nothing a field holds comes near the device's 32-bit range.
+            if (std::abs(v) > std::numeric_limits<int>::max() / 2)
+                return problem(QStringLiteral("%1: %2 is out of range.").arg(name, number(v)));
+            if (isWhole(entry.kind) && v != std::floor(v))
+                return problem(QStringLiteral("%1: %2 is not a whole number.").arg(name, number(v)));
+            shown = shownValue(entry, name, v, limit);
+            if (!shown.isValid())
+                return;
+        }
+        m_out.values.insert(QLatin1String(entry.widget), shown);
+        if (entry.partner)
+            m_out.values.insert(QLatin1String(entry.partner), !shown.toBool());
+    }
+
+    void problem(const QString &text) { m_out.problems << text; }
+
+private:
+    // What the widget is to show for the file's number, or nothing (a problem) when it cannot.
+    QVariant shownValue(const Entry &entry, const QString &name, double v, const Limit *limit)
+    {
+        if (entry.kind == Upload::Kind::Range) {
+            QStringList allowed;
+            for (int p = limit ? int(limit->minimum) : 1; p <= (limit ? int(limit->maximum) : 4); ++p) {
+                allowed << QString::number(Upload::rangeFromSlider(p));
+                if (Upload::rangeFromSlider(p) == v)
+                    return p;
+            }
+            problem(QStringLiteral("%1: %2 is not one of %3.").arg(name, number(v), allowed.join(QLatin1String(", "))));
+            return QVariant();
+        }
+        if (entry.kind == Upload::Kind::Item || entry.kind == Upload::Kind::BurstCount ||
+            entry.kind == Upload::Kind::Frequency) {
+            if (!limit)
+                return number(v);
+            QStringList allowed;
+            for (const QString &item : limit->items) {
+                allowed << number(itemNumber(item));
+                if (itemNumber(item) == v)
+                    return item;
+            }
+            problem(QStringLiteral("%1: %2 is not one of %3.").arg(name, number(v), allowed.join(QLatin1String(", "))));
+            return QVariant();
+        }
+        if (limit && (v < limit->minimum || v > limit->maximum)) {
+            problem(QStringLiteral("%1: %2 is out of range (%3 to %4).")
+                        .arg(name, number(v), number(limit->minimum), number(limit->maximum)));
+            return QVariant();
+        }
+        if (entry.kind == Upload::Kind::Hundredths)
+            return std::round(v * 100.0) / 100.0;
+        return int(v);
+    }
+
+    const Limits &m_limits;
+    float m_version;
+    Reading &m_out;
+};
+
+bool on(const FormValues &values, const char *widget)
+{
+    return values.value(QLatin1String(widget)).toBool();
+}
+
+const Algorithm &algorithm(const char *checkBox)
+{
+    for (const Algorithm &a : kAlgorithms)
+        if (qstrcmp(a.checkBox, checkBox) == 0)
+            return a;
+    return kAlgorithms[0];
+}
+
+// The rules between settings that the form would enforce by refusing a box
+// or changing a value: a file that breaks one cannot be applied whole.
+void checkRules(const FormValues &v, float version, Checker &checker)
+{
+    QStringList running;
+    for (const Algorithm &a : kAlgorithms)
+        if (qstrcmp(a.checkBox, "cbAlive") != 0 && on(v, a.checkBox))
+            running << QLatin1String(a.name);
+
+    FormRules::AlgoChecks checks;
+    checks.shock = on(v, "cbChoc");
+    checks.motion = on(v, "cbMvt");
+    checks.temperature = on(v, "cbTemp");
+    checks.tilt = on(v, "cbTilt");
+    checks.rotation = on(v, "cbRotation");
+    checks.orientation = on(v, "cbOrient");
+    checks.aliveFrames = on(v, "cbAliveRefreshMode");
+    checks.vibration = on(v, "cbVibe");
+    if (checks.vibration && running.size() > 1) {
+        running.removeAll(QStringLiteral("VIBRATION"));
+        checker.problem(
+            QStringLiteral("VIBRATION runs alone beside ALIVE, not with %1.").arg(running.join(QLatin1String(", "))));
+    } else if (FormRules::countOf(checks, version, kMostAlgorithms) > kMostAlgorithms) {
+        if (running.size() <= kMostAlgorithms)
+            running << QStringLiteral("ALIVE's automatic frames (ALIVE.modeRefresh)");
+        checker.problem(QStringLiteral("More than two algorithms: %1.").arg(running.join(QLatin1String(", "))));
+    }
+    const char *const pairs[][2] = {{"cbMvt", "cbOrient"}, {"cbTilt", "cbRotation"}};
+    for (const auto &pair : pairs)
+        if (on(v, pair[0]) && on(v, pair[1]))
+            checker.problem(QStringLiteral("%1 and %2 cannot run together.")
+                                .arg(QLatin1String(algorithm(pair[0]).name), QLatin1String(algorithm(pair[1]).name)));
+    if (checks.aliveFrames && !Firmware::opens(version, Firmware::Feature::AliveFramesShareWakeUp))
+        for (const char *box : {"cbTemp", "cbVibe"})
+            if (on(v, box))
+                checker.problem(QStringLiteral("%1 needs ALIVE's automatic frames off (ALIVE.modeRefresh) with "
+                                               "firmware %2.")
+                                    .arg(QLatin1String(algorithm(box).name), releaseName(version)));
+
+    // Thresholds above the acceleration range would be cut to it.
+    const int range = FormRules::rangeMaxMilliG(v.value(QStringLiteral("MPUmaxRange")).toInt());
+    for (const Entry &e : entries()) {
+        const int value = v.value(QLatin1String(e.widget)).toInt();
+        if ((e.group == QLatin1String("SHOCK") || e.group == QLatin1String("MOTION")) &&
+            e.key.startsWith(QLatin1Char('g')) && range > 0 && value > range)
+            checker.problem(QStringLiteral("%1.%2: %3 is above the %4 g range of MPU.maxRange.")
+                                .arg(e.group, e.key)
+                                .arg(value)
+                                .arg(range / 1000));
+    }
+    const int inhibition = v.value(QStringLiteral("xChocInhibition")).toInt();
+    if (FormRules::snappedInhibition(inhibition) != inhibition)
+        checker.problem(QStringLiteral("SHOCK.inhibition: %1 is neither 0 (off) nor 50 or more.").arg(inhibition));
+    for (const char *widget : {"xTiltThresholdPitch", "xTiltThresholdRoll"})
+        if (v.value(QLatin1String(widget)).toInt() < 0 && !on(v, "cbTiltModeSignedMeasure"))
+            checker.problem(QStringLiteral("TILT.%1: a negative threshold needs TILT.signedMeasure.")
+                                .arg(QLatin1String(widget) == QLatin1String("xTiltThresholdPitch")
+                                         ? QStringLiteral("pitch")
+                                         : QStringLiteral("roll")));
+}
+
+} // namespace
+
+const QVector<Entry> &entries()
+{
+    static const QVector<Entry> all = entriesOfCatalogue();
+    return all;
+}
+
+QByteArray write(const FormValues &form, float firmwareVersion)
+{
+    QJsonObject root;
+    root.insert(QStringLiteral("format"), QLatin1String(kFormatName));
+    root.insert(QStringLiteral("version"), kFormatVersion);
+    QJsonArray algorithms;
+    for (const Algorithm &a : kAlgorithms)
+        if (on(form, a.checkBox))
+            algorithms.append(QLatin1String(a.name));
+    root.insert(QStringLiteral("algorithms"), algorithms);
+    for (const Entry &e : entries()) {
+        if (!Upload::gatePasses(e.gate, firmwareVersion) || !form.contains(QLatin1String(e.widget)))
+            continue;
+        QJsonObject group = root.value(e.group).toObject();
+        group.insert(e.key, fileValue(e, form.value(QLatin1String(e.widget))));
+        root.insert(e.group, group);
+    }
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+Reading read(const QByteArray &file, const Limits &limits, float firmwareVersion, const FormValues &base)
+{
+    Reading out;
+    out.values = base;
+    Checker checker(limits, firmwareVersion, out);
+
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(file, &error);
+    if (error.error != QJsonParseError::NoError) {
+        checker.problem(
+            QStringLiteral("The file is not JSON: %1 at character %2.").arg(error.errorString()).arg(error.offset));
+        return out;
+    }
+    if (!document.isObject()) {
+        checker.problem(QStringLiteral("The file is not a Pelko configuration: it holds no JSON object."));
+        return out;
+    }
+    const QJsonObject root = document.object();
+    if (root.value(QStringLiteral("format")).toString() != QLatin1String(kFormatName))
+        checker.problem(QStringLiteral("The file is not a Pelko configuration: \"format\" is not \"%1\".")
+                            .arg(QLatin1String(kFormatName)));
+    const QJsonValue version = root.value(QStringLiteral("version"));
+    if (version.toDouble(-1) != kFormatVersion) {
+        checker.problem(QStringLiteral("The file has format version %1; this program reads version %2.")
+                            .arg(version.isDouble() ? number(version.toDouble()) : QStringLiteral("(none)"))
+                            .arg(kFormatVersion));
+        return out; // another version's settings mean something else
+    }
+
+    for (auto it = root.begin(); it != root.end(); ++it) {
+        const QString &name = it.key();
+        if (name == QLatin1String("format") || name == QLatin1String("version"))
+            continue;
+        if (name == QLatin1String("algorithms")) {
+            if (!it.value().isArray()) {
+                checker.problem(QStringLiteral("algorithms: a list of algorithm names is expected."));
+                continue;
+            }
+            QStringList names;
+            for (const QJsonValue &n : it.value().toArray())
+                names << (n.isString() ? n.toString() : QStringLiteral("(not a name)"));
+            for (const Algorithm &a : kAlgorithms)
+                out.values.insert(QLatin1String(a.checkBox),
+                                  names.removeAll(QLatin1String(a.name)) > 0 || qstrcmp(a.name, "ALIVE") == 0);
+            for (const QString &unknown : names)
+                checker.problem(QStringLiteral("algorithms: unknown algorithm \"%1\".").arg(unknown));
+            continue;
+        }
+        bool known = false;
+        for (const Group &g : kGroups)
+            known = known || name == QLatin1String(g.name);
+        if (!known) {
+            checker.problem(QStringLiteral("Unknown key \"%1\".").arg(name));
+            continue;
+        }
+        if (!it.value().isObject()) {
+            checker.problem(QStringLiteral("%1: a group of settings is expected.").arg(name));
+            continue;
+        }
+        const QJsonObject group = it.value().toObject();
+        for (auto setting = group.begin(); setting != group.end(); ++setting) {
+            const Entry *found = nullptr;
+            for (const Entry &e : entries())
+                if (e.group == name && e.key == setting.key())
+                    found = &e;
+            if (found)
+                checker.setting(*found, setting.value());
+            else
+                checker.problem(QStringLiteral("Unknown key \"%1.%2\".").arg(name, setting.key()));
+        }
+    }
+    checkRules(out.values, firmwareVersion, checker);
+    return out;
+}
+
+} // namespace ConfigFile

@@ -1,0 +1,151 @@
+#include "mainwindow.h"
+
+#include "config/configfile.h"
+#include "formvalues.h"
+#include "logic/formrules.h"
+#include "messages.h"
+#include "ui_mainwindow.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QSaveFile>
+
+void MainWindow::on_saveAlgoConfigButton_clicked()
+{
+    qDebug() << "on_saveAlgoConfigButton_clicked";
+    const QString path = chooseConfigurationFile(this, FileChoice::Save);
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    const bool written = file.open(QIODevice::WriteOnly) &&
+                         file.write(ConfigFile::write(formValues(*this), firmwareVersion)) >= 0 && file.commit();
+    if (!written)
+        showMessage(this, MessageKind::Critical, tr("Error"),
+                    tr("The configuration could not be saved to %1: %2").arg(path, file.errorString()));
+}
+
+void MainWindow::on_loadAlgoConfigButton_clicked()
+{
+    qDebug() << "on_loadAlgoConfigButton_clicked";
+    const QString path = chooseConfigurationFile(this, FileChoice::Open);
+    if (path.isEmpty())
+        return;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        showMessage(this, MessageKind::Critical, tr("Error"),
+                    tr("The configuration could not be read from %1: %2").arg(path, file.errorString()));
+        return;
+    }
+    const ConfigFile::Reading reading =
+        ConfigFile::read(file.readAll(), formLimits(), firmwareVersion, formValues(*this));
+    if (!reading.problems.isEmpty()) {
+        showMessage(this, MessageKind::Warning, tr("Error"),
+                    tr("%1 was not loaded; the form is unchanged.\n\n- %2")
+                        .arg(path, reading.problems.join(QLatin1String("\n- "))));
+        return;
+    }
+    applyConfiguration(reading.values);
+}
+
+// Fills the form as the readback does: every algorithm off, the settings
+// through the handlers of their widgets, then the chosen algorithms on, so
+// that every interlock and the limit on algorithms hold.
+void MainWindow::applyConfiguration(const QVariantMap &values)
+{
+    qDebug() << "*----- Applying a configuration file -----*";
+    struct Algorithm
+    {
+        QCheckBox *box;
+        void (MainWindow::*handler)();
+    };
+    const Algorithm algorithms[] = {
+        {ui->cbChoc, &MainWindow::on_cbChoc_clicked},         {ui->cbTilt, &MainWindow::on_cbTilt_clicked},
+        {ui->cbMvt, &MainWindow::on_cbMvt_clicked},           {ui->cbTemp, &MainWindow::on_cbTemp_clicked},
+        {ui->cbRotation, &MainWindow::on_cbRotation_clicked}, {ui->cbOrient, &MainWindow::on_cbOrient_clicked},
+        {ui->cbVibe, &MainWindow::on_cbVibe_clicked},
+    };
+    if (ui->cbAliveRefreshMode->isChecked()) {
+        ui->cbAliveRefreshMode->setChecked(false);
+        on_cbAliveRefreshMode_clicked();
+    }
+    for (const Algorithm &algorithm : algorithms) {
+        if (algorithm.box->isChecked()) {
+            algorithm.box->setChecked(false);
+            (this->*algorithm.handler)();
+        }
+    }
+    activeAlgorithmCount = 0;
+
+    // Every setting through its widget: boxes as clicked, the rest as edited.
+    const auto setAll = [this, &values](bool again) {
+        for (const ConfigFile::Entry &entry : ConfigFile::entries()) {
+            const QString name = QLatin1String(entry.widget);
+            if (!values.contains(name))
+                continue;
+            const QVariant value = values.value(name);
+            QWidget *widget = findChild<QWidget *>(name);
+            if (auto *radio = qobject_cast<QRadioButton *>(widget)) {
+                // One choice of a pair: both buttons set first, then the chosen
+                // one's handler, as its click would leave them.
+                QRadioButton *chosen = radio;
+                QRadioButton *other = entry.partner ? findChild<QRadioButton *>(QLatin1String(entry.partner)) : nullptr;
+                for (QRadioButton *sibling : radio->parentWidget()->findChildren<QRadioButton *>())
+                    if (!other && sibling != radio && sibling->autoExclusive() && radio->autoExclusive())
+                        other = sibling;
+                if (!value.toBool())
+                    std::swap(chosen, other);
+                if (other)
+                    other->setChecked(false);
+                chosen->setChecked(true);
+                const QByteArray handler = "on_" + chosen->objectName().toLatin1() + "_clicked";
+                if (metaObject()->indexOfSlot(handler + "()") >= 0)
+                    QMetaObject::invokeMethod(this, handler.constData());
+            } else if (auto *box = qobject_cast<QAbstractButton *>(widget)) {
+                if (again && box == ui->cbAliveRefreshMode)
+                    continue; // its frames are counted once, below
+                box->setChecked(value.toBool());
+                emit box->clicked(value.toBool());
+            } else if (auto *spin = qobject_cast<QDoubleSpinBox *>(widget)) {
+                spin->setValue(value.toDouble());
+            } else if (auto *spin = qobject_cast<QSpinBox *>(widget)) {
+                spin->setValue(value.toInt());
+            } else if (auto *slider = qobject_cast<QAbstractSlider *>(widget)) {
+                slider->setValue(value.toInt());
+            } else if (auto *combo = qobject_cast<QComboBox *>(widget)) {
+                combo->setCurrentIndex(combo->findText(value.toString()));
+            } else if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
+                edit->setText(value.toString());
+            }
+        }
+        // A box can set another as it is clicked (the motion summary ticks
+        // the adding of durations): the boxes left otherwise are set again.
+        for (const ConfigFile::Entry &entry : ConfigFile::entries()) {
+            auto *box = findChild<QCheckBox *>(QLatin1String(entry.widget));
+            const bool wanted = values.value(QLatin1String(entry.widget)).toBool();
+            if (box && values.contains(box->objectName()) && box->isChecked() != wanted) {
+                box->setChecked(wanted);
+                emit box->clicked(wanted);
+            }
+        }
+    };
+    setAll(false);
+
+    // The frames were counted as their box was set; switching the algorithms
+    // on counts them again.
+    activeAlgorithmCount = 0;
+    on_cbAlive_clicked();
+    if (ui->cbAliveRefreshMode->isChecked())
+        on_cbAliveRefreshMode_clicked();
+    for (const Algorithm &algorithm : algorithms) {
+        if (values.value(algorithm.box->objectName()).toBool() && !algorithm.box->isChecked()) {
+            algorithm.box->setChecked(true);
+            (this->*algorithm.handler)();
+        }
+    }
+    // What a section's options and the acceleration range show follows its
+    // algorithm only while it runs: once the algorithms are on, every setting
+    // is made again, as a person sets them after ticking the algorithm.
+    setAll(true);
+    checkNumberAlgoCompatibility(FormRules::Recount);
+    qDebug() << "*--------------- FINISHED ---------------*";
+}
