@@ -27,6 +27,7 @@ const QMap<QString, SimFault> &faultNames()
         {QStringLiteral("Babbles"), SimFault::Babbles},
         {QStringLiteral("SendsGarbage"), SimFault::SendsGarbage},
         {QStringLiteral("GoesAway"), SimFault::GoesAway},
+        {QStringLiteral("Forgets"), SimFault::Forgets},
     };
     return names;
 }
@@ -39,7 +40,7 @@ int usage(const char *program)
                  "          [--paced] [--interactive]\n"
                  "releases: 1.6 1.7 1.8 1.9 1.9.1 1.9.2 1.9.3 2.0 2.1 2.1.1 2.1.2 2.2\n"
                  "fault names: Refuses NeverAnswers AnswersWithoutOk AnswersInChunks Babbles\n"
-                 "             SendsGarbage GoesAway\n"
+                 "             SendsGarbage GoesAway Forgets\n"
                  "--back-after: a device switched off or pulled is plugged in again after MS\n"
                  "              (without it, it stays away)\n"
                  "--paced: bytes take their time on the wire (115,200 baud, 10 bits a byte)\n"

@@ -460,6 +460,7 @@ void SimDevice::Impl::handleLine(const QByteArray &bytes)
     QByteArray answer = hasRaw ? raw : reply.wire();
     switch (fault) {
     case SimFault::None:
+    case SimFault::Forgets:
         send(answer);
         break;
     case SimFault::Refuses:

@@ -18,6 +18,7 @@ enum class SimFault {
     Babbles,          // sends text without ever pausing, for babbleMs
     SendsGarbage,     // random bytes (no "OK") instead of the answer
     GoesAway,         // sends part of the answer, then its port vanishes (cable pulled)
+    Forgets,          // answers "OK" as usual but keeps its old value (a setting that does not stick)
 };
 
 // One line the device received, as it came over the wire (CR LF included

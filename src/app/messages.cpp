@@ -6,8 +6,21 @@
 #include <QMessageBox>
 #include <QTextEdit>
 
+namespace {
+Unattended unattended;
+} // namespace
+
+void runUnattended(const Unattended &handlers)
+{
+    unattended = handlers;
+}
+
 void showMessage(QWidget *parent, MessageKind kind, const QString &title, const QString &text)
 {
+    if (unattended.message) {
+        unattended.message(kind, title, text);
+        return;
+    }
     QMessageBox::Icon icon = QMessageBox::Information;
     if (kind == MessageKind::Warning)
         icon = QMessageBox::Warning;
@@ -50,6 +63,8 @@ bool refuseWithoutLink(QWidget *parent, QTextEdit *status, bool portReady)
 
 QString chooseConfigurationFile(QWidget *parent, FileChoice choice)
 {
+    if (unattended.file)
+        return unattended.file(choice);
     const bool open = choice == FileChoice::Open;
     QFileDialog dialog(parent, open ? QObject::tr("Load a configuration") : QObject::tr("Save the configuration"),
                        QString(), QObject::tr("Pelko configuration (*.json);;All files (*)"));

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QTextEdit;
 class QWidget;
 
@@ -25,5 +27,15 @@ bool refuseWithoutLink(QWidget *parent, QTextEdit *status, bool portReady);
 // under. Empty when the user cancels.
 enum class FileChoice { Open, Save };
 QString chooseConfigurationFile(QWidget *parent, FileChoice choice);
+
+// A program that drives the window without anyone at it (the provisioning
+// tool) takes the messages and file choices itself: no box opens and no
+// dialog waits. Empty handlers restore the boxes and dialogs.
+struct Unattended
+{
+    std::function<void(MessageKind kind, const QString &title, const QString &text)> message;
+    std::function<QString(FileChoice choice)> file;
+};
+void runUnattended(const Unattended &handlers);
 
 #endif // PELKO_MESSAGES_H

@@ -3,7 +3,18 @@
 #include <QFile>
 #include <QSerialPortInfo>
 
+#include <algorithm>
+
 const char kExtraPortsVariable[] = "PELKO_EXTRA_PORTS";
+
+namespace {
+QString onlyPort;
+} // namespace
+
+void listOnlyPort(const QString &nameOrLocation)
+{
+    onlyPort = nameOrLocation;
+}
 
 QList<SerialPortEntry> parseExtraPorts(const QByteArray &content)
 {
@@ -33,6 +44,13 @@ QList<SerialPortEntry> availableSerialPorts()
         QFile list(QString::fromLocal8Bit(listPath));
         if (list.open(QIODevice::ReadOnly))
             ports.append(parseExtraPorts(list.read(64 * 1024)));
+    }
+    if (!onlyPort.isEmpty()) {
+        ports.erase(std::remove_if(ports.begin(), ports.end(),
+                                   [](const SerialPortEntry &port) {
+                                       return port.portName != onlyPort && port.systemLocation != onlyPort;
+                                   }),
+                    ports.end());
     }
     return ports;
 }

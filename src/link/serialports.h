@@ -22,6 +22,10 @@ extern const char kExtraPortsVariable[];
 // The platform's serial ports in the order it lists them, then the extra ports.
 QList<SerialPortEntry> availableSerialPorts();
 
+// Lists only the port of this name or system location from now on (empty:
+// every port again). A tool given one port must not take another device's.
+void listOnlyPort(const QString &nameOrLocation);
+
 // Parses the extra-ports list; malformed lines are skipped.
 QList<SerialPortEntry> parseExtraPorts(const QByteArray &content);
 

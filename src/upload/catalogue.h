@@ -4,6 +4,7 @@
 #include "firmware/releases.h"
 
 #include <QString>
+#include <QVector>
 
 #include <cstddef>
 #include <functional>
@@ -171,6 +172,16 @@ extern const AlgorithmBit kAlgorithmBits[8];
 int algorithmMask(const std::function<BoxState(const char *checkBox)> &boxState);
 // ALIVE alone with its automatic frames off: the device would have nothing to do.
 bool isEmptyConfiguration(int mask, bool aliveFramesOn);
+
+// Whether the form meets a step's condition (the state of its widget or of the
+// widget it names).
+using FormState = std::function<BoxState(const char *widget)>;
+bool needMet(const Step &step, const FormState &form);
+
+// The rows a complete, successful upload of this form sends, in order: their
+// block runs, their gate and condition hold. The common alert period, which
+// depends on what earlier uploads of the window did, is left out.
+QVector<const Step *> rowsSent(float firmwareVersion, const FormState &form);
 
 } // namespace Upload
 

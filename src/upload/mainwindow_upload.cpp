@@ -38,18 +38,9 @@ bool fieldEnabled(const QObject *window, const char *name)
 
 bool needMet(const QObject *window, const Step &step)
 {
-    const char *name = step.conditionWidget();
-    switch (step.need) {
-    case Need::None:
-        return true;
-    case Need::Checked:
-        return boxChecked(window, name);
-    case Need::Enabled:
-        return fieldEnabled(window, name);
-    case Need::CheckedAndEnabled:
-        return boxChecked(window, name) && fieldEnabled(window, name);
-    }
-    return false;
+    return Upload::needMet(step, [window](const char *name) {
+        return Upload::BoxState{boxChecked(window, name), fieldEnabled(window, name)};
+    });
 }
 
 // What one command carries, read from its widget.

@@ -1,0 +1,109 @@
+#include "benches.h"
+
+#include "simdevice.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+// pelko-provision writes a configuration and checks it, against simulated
+// devices paced at the wire's speed. One device is compared with the least
+// the write could take (every line waits out its quiet time, 600 ms after a
+// save, 500 ms before each of the two disconnections, and its bytes cross the
+// wire); eight devices side by side, one process each, with one device.
+namespace {
+
+struct Device
+{
+    std::unique_ptr<SimDevice> sim;
+    QString portsFile;
+};
+
+Device plugIn(const QTemporaryDir &dir, int number)
+{
+    SimDevice::Options options;
+    options.release = QStringLiteral("2.0"); // every answer ends after 200 ms of quiet
+    options.paced = true;
+    options.portName = QStringLiteral("ttyPELKO%1").arg(number);
+    options.portsFile = dir.filePath(QStringLiteral("ports%1").arg(number));
+    auto sim = std::make_unique<SimDevice>(options);
+    if (!sim->start())
+        std::printf("simulated device %d did not start\n", number);
+    return {std::move(sim), options.portsFile};
+}
+
+QProcess *provision(const Device &device, int number, const QString &file, const QString &log)
+{
+    auto *tool = new QProcess;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PELKO_EXTRA_PORTS"), device.portsFile);
+    tool->setProcessEnvironment(environment);
+    tool->start(
+        QStringLiteral(PELKO_PROVISION_PROGRAM),
+        {QStringLiteral("write"), QStringLiteral("ttyPELKO%1").arg(number), file, QStringLiteral("--log"), log});
+    return tool;
+}
+
+// Writes to `count` devices at once; the time until the last one is done.
+double writeAll(int count, double *floorMs)
+{
+    QTemporaryDir dir;
+    std::vector<Device> devices;
+    for (int i = 0; i < count; ++i)
+        devices.push_back(plugIn(dir, i));
+    const QString file = dir.filePath(QStringLiteral("site.json"));
+    {
+        QProcess reader;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("PELKO_EXTRA_PORTS"), devices.front().portsFile);
+        reader.setProcessEnvironment(environment);
+        reader.start(QStringLiteral(PELKO_PROVISION_PROGRAM),
+                     {QStringLiteral("read"), QStringLiteral("ttyPELKO0"), file});
+        reader.waitForFinished(60000);
+    }
+    for (Device &device : devices)
+        device.sim->clearReceived();
+
+    QElapsedTimer clock;
+    clock.start();
+    std::vector<std::unique_ptr<QProcess>> tools;
+    for (int i = 0; i < count; ++i)
+        tools.emplace_back(provision(devices[std::size_t(i)], i, file, dir.filePath(QStringLiteral("log.csv"))));
+    int failed = 0;
+    for (auto &tool : tools) {
+        tool->waitForFinished(120000);
+        failed += tool->exitCode() != 0;
+    }
+    const double elapsedMs = clock.nsecsElapsed() / 1e6;
+    if (failed)
+        std::printf("%d of %d writes failed\n", failed, count);
+
+    if (floorMs) {
+        *floorMs = 2 * 500.0;
+        qint64 bytes = devices.front().sim->bytesSent();
+        for (const QByteArray &line : devices.front().sim->receivedLines()) {
+            bytes += line.size();
+            *floorMs += line.contains("SAVEPARAM") ? 600 : 200;
+        }
+        *floorMs += static_cast<double>(bytes * SimDevice::kWireNsPerByte) / 1e6;
+    }
+    return elapsedMs;
+}
+
+} // namespace
+
+PELKO_BENCH(benchProvision)
+{
+    double floorMs = 0;
+    const double oneMs = writeAll(1, &floorMs);
+    std::printf("write and verify one device: %.0f ms for a floor of %.0f ms: ratio %.3f (target <= 1.2)\n", oneMs,
+                floorMs, oneMs / floorMs);
+    const double eightMs = writeAll(8, nullptr);
+    std::printf("eight devices side by side: %.0f ms, %.2f times one device (target <= 1.2)\n", eightMs,
+                eightMs / oneMs);
+}

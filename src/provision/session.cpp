@@ -1,0 +1,111 @@
+#include "session.h"
+
+#include "app/formvalues.h"
+#include "app/mainwindow.h"
+#include "app/messages.h"
+#include "link/serialports.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QTextEdit>
+
+namespace {
+QString said(MessageKind kind, const QString &title, const QString &text)
+{
+    const char *level = kind == MessageKind::Information ? "" : kind == MessageKind::Warning ? "warning: " : "error: ";
+    return QLatin1String(level) + title + QStringLiteral(": ") +
+           QString(text).replace(QLatin1Char('\n'), QLatin1Char(' '));
+}
+} // namespace
+
+Session::Session(const QString &port, Tell tell) : m_tell(std::move(tell))
+{
+    listOnlyPort(port);
+    m_window = std::make_unique<MainWindow>();
+    if (auto *bar = m_window->findChild<QProgressBar *>(QStringLiteral("progressBar"))) {
+        QObject::connect(bar, &QProgressBar::valueChanged, bar, [this](int percent) {
+            if (percent > 0)
+                m_tell(QStringLiteral("%1 %").arg(percent));
+        });
+    }
+}
+
+Session::~Session()
+{
+    runUnattended({});
+}
+
+QStringList Session::click(const char *button, const QString &file)
+{
+    QStringList messages;
+    runUnattended({[&](MessageKind kind, const QString &title, const QString &text) {
+                       messages << said(kind, title, text);
+                       m_tell(messages.constLast());
+                   },
+                   [file](FileChoice) {
+                       return file;
+                   }});
+    if (auto *target = m_window->findChild<QAbstractButton *>(QLatin1String(button)))
+        target->click();
+    return messages;
+}
+
+bool Session::connect()
+{
+    const QStringList messages = click("startButton");
+    return messages.size() == 1 && messages.constFirst().startsWith(QLatin1String("Information: "));
+}
+
+bool Session::read()
+{
+    return click("readAlgoButton").isEmpty();
+}
+
+bool Session::load(const QString &path)
+{
+    return click("loadAlgoConfigButton", path).isEmpty();
+}
+
+bool Session::save(const QString &path)
+{
+    return click("saveAlgoConfigButton", path).isEmpty();
+}
+
+bool Session::start()
+{
+    const QStringList messages = click("startButton");
+    return !messages.isEmpty() && messages.constLast().startsWith(QLatin1String("Success: "));
+}
+
+void Session::disconnect()
+{
+    click("stopButton");
+}
+
+ConfigFile::FormValues Session::values() const
+{
+    return formValues(*m_window);
+}
+
+QVector<const Upload::Step *> Session::rowsSent() const
+{
+    const MainWindow *window = m_window.get();
+    return Upload::rowsSent(window->firmwareVersion, [window](const char *name) {
+        const auto *widget = name ? window->findChild<QWidget *>(QLatin1String(name)) : nullptr;
+        const auto *button = qobject_cast<const QAbstractButton *>(widget);
+        return Upload::BoxState{button && button->isChecked(), widget && widget->isEnabled()};
+    });
+}
+
+QString Session::devEui() const
+{
+    const auto *edit = m_window->findChild<QLineEdit *>(QStringLiteral("leDevEUI"));
+    return edit ? edit->text() : QString();
+}
+
+QByteArray Session::versionAnswer() const
+{
+    const auto *status = m_window->findChild<QTextEdit *>(QStringLiteral("leVersion"));
+    return status ? status->toPlainText().toUtf8() : QByteArray();
+}

@@ -1,0 +1,48 @@
+#ifndef PELKO_SESSION_H
+#define PELKO_SESSION_H
+
+#include "config/configfile.h"
+#include "upload/catalogue.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class MainWindow;
+
+// One device driven through the window, without a screen and without anyone
+// at it: the buttons are clicked as a technician would click them, so the
+// tool puts on the wire exactly what the window does. What the window would
+// have shown in a box is handed to `tell` instead.
+class Session
+{
+public:
+    using Tell = std::function<void(const QString &line)>;
+    Session(const QString &port, Tell tell);
+    ~Session();
+    Session(const Session &) = delete;
+    Session &operator=(const Session &) = delete;
+
+    bool connect(); // "Connection": the port opened and the device answered
+    bool read();    // "Read": the device's parameters are in the form
+    bool load(const QString &path);
+    bool save(const QString &path);
+    bool start(); // "Start": the device took the form and saved it
+    void disconnect();
+
+    ConfigFile::FormValues values() const;
+    QVector<const Upload::Step *> rowsSent() const;
+    QString devEui() const;
+    QByteArray versionAnswer() const;
+
+private:
+    // Clicks a button and gives what the window said meanwhile.
+    QStringList click(const char *button, const QString &file = QString());
+
+    std::unique_ptr<MainWindow> m_window;
+    Tell m_tell;
+};
+
+#endif // PELKO_SESSION_H
