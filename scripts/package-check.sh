@@ -44,11 +44,11 @@ trap cleanup EXIT
 
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "$deb" >/dev/null
 installed=1
-for f in /usr/bin/pelko-configurator \
+for f in /usr/bin/pelko-configurator /usr/bin/pelko-provision \
          /usr/share/applications/pelko-configurator.desktop \
          /usr/share/icons/hicolor/256x256/apps/pelko-configurator.png \
          /usr/share/metainfo/example.halbrook.PelkoConfigurator.metainfo.xml \
-         /usr/share/man/man1/pelko-configurator.1.gz \
+         /usr/share/man/man1/pelko-configurator.1.gz /usr/share/man/man1/pelko-provision.1.gz \
          /usr/lib/udev/rules.d/60-pelko-configurator.rules; do
   dpkg -L pelko-configurator | grep -qx "$f" || { echo "missing from the package: $f" >&2; exit 1; }
 done
@@ -57,6 +57,10 @@ grep -q 'ATTRS{idVendor}=="10c4", ATTRS{idProduct}=="ea60", TAG+="uaccess"' \
 desktop-file-validate /usr/share/applications/pelko-configurator.desktop
 appstreamcli validate --no-net /usr/share/metainfo/example.halbrook.PelkoConfigurator.metainfo.xml
 man -l /usr/share/man/man1/pelko-configurator.1.gz >/dev/null
+man -l /usr/share/man/man1/pelko-provision.1.gz >/dev/null
+# The provisioning tool runs without a display and finds no device here.
+pelko-provision --help >/dev/null
+[ -z "$(pelko-provision list)" ] || { echo "pelko-provision listed a device on a machine without one" >&2; exit 1; }
 if dpkg -L pelko-configurator | grep -q "sim\|tst_\|bench"; then
   echo "the package carries the simulated device, tests or benchmarks" >&2
   exit 1
