@@ -4,7 +4,8 @@
 # device's parameters, and saves one picture per tab under docs/ (or the
 # directory given as first argument): the window at its own size on a
 # 1280x1200 screen, then the whole screen of a 1366x768 laptop
-# (laptop-*.png), where the window opens shorter to fit.
+# (laptop-*.png), where the window opens shorter to fit; and one of Load
+# refusing a file.
 # Needs xvfb-run, xdotool and ImageMagick's import.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -83,8 +84,9 @@ sleep 0.5
 # Tab bar positions (Algos, LoRa, Calculator, Tools) with the default style
 # and fonts; "Read" sits at the top left of the Algos tab.
 tab_y=244
+read_y=275
 click 41 $tab_y
-click 50 292
+click 50 $read_y
 if xdotool search --onlyvisible --name "^Error [0-9]+$" >/dev/null 2>&1; then
   echo "reading the device's parameters failed" >&2
   exit 1
@@ -101,3 +103,24 @@ shoot 41 algos
 shoot 99 lora
 shoot 175 calculator
 shoot 249 tools
+
+# Load refusing a file, with the window behind its dialog: one picture, at the
+# window's own size.
+if [ "$grab" = window ]; then
+  cat >"$work/north-site.json" <<'JSON'
+{"format": "Pelko configuration", "version": 1,
+ "algorithms": ["SHOCK", "MOTION", "TILT"],
+ "ALIVE": {"period": "two hours"},
+ "SHOCK": {"gxSup": 99999, "colour": "red"}}
+JSON
+  click 41 $tab_y
+  # "Load" stands right of the tab's title, left of "Save".
+  click $((width * 72 / 100)) $read_y
+  dialog=$(wait_window "^Load a configuration$" 50)
+  xdotool windowfocus --sync "$dialog" type "$work/north-site.json"
+  xdotool key Return
+  wait_window "^Error$" 50 >/dev/null
+  sleep 0.5
+  import -window root -crop "${width}x${height}+0+0" -strip +dither -colors 64 "PNG8:$out/load-refused.png"
+  echo "saved $out/load-refused.png"
+fi
