@@ -2,7 +2,7 @@
 // connected: the limits that keep every value sendable, the precision of
 // entry and what the key fields accept.
 
-#include "mainwindow.h"
+#include "formprobe.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -15,26 +15,20 @@ class FormTest : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { window = new MainWindow; }
-    void cleanup() { delete window; }
     void aliveRefreshPeriodCannotOverflowInMilliseconds();
     void temperaturesAreEnteredToTheHundredthAndFitTheirFields();
     void algosSpinBoxesApplyOnlyWhenEditingFinishes();
     void loraKeysAcceptAnyCharacterUpToTheirLength();
 
 private:
-    template<typename T>
-    T *find(const QString &name)
-    {
-        return window->findChild<T *>(name);
-    }
-    MainWindow *window = nullptr;
+    MainWindow window;
+    const FormProbe form{window};
 };
 
 void FormTest::aliveRefreshPeriodCannotOverflowInMilliseconds()
 {
     // The device gets the period in milliseconds as a signed 32-bit integer.
-    auto *period = find<QSpinBox>("xAlivePeriod");
+    auto *period = form.find<QSpinBox>("xAlivePeriod");
     QCOMPARE(period->minimum(), 60);
     QVERIFY(qint64(period->maximum()) * 1000 <= std::numeric_limits<qint32>::max());
     period->setValue(3600000);
@@ -48,7 +42,7 @@ void FormTest::temperaturesAreEnteredToTheHundredthAndFitTheirFields()
                                                                 {"xTempThetaMin", -99.99, 99.99, 20.0},
                                                                 {"xTempDeltaTheta", 0.0, 2.55, 1.0}};
     for (const auto &[name, minimum, maximum, value] : rows) {
-        auto *spin = find<QDoubleSpinBox>(name);
+        auto *spin = form.find<QDoubleSpinBox>(qPrintable(name));
         QVERIFY2(spin->decimals() == 2 && spin->minimum() == minimum && spin->maximum() == maximum, qPrintable(name));
         spin->setValue(value + 0.004); // a third decimal is rounded away
         QCOMPARE(spin->value(), value);
@@ -57,7 +51,7 @@ void FormTest::temperaturesAreEnteredToTheHundredthAndFitTheirFields()
 
 void FormTest::algosSpinBoxesApplyOnlyWhenEditingFinishes()
 {
-    const auto spins = find<QScrollArea>("scrollArea")->widget()->findChildren<QAbstractSpinBox *>();
+    const auto spins = form.find<QScrollArea>("scrollArea")->widget()->findChildren<QAbstractSpinBox *>();
     QCOMPARE(spins.size(), 55);
     for (QAbstractSpinBox *spin : spins) {
         const bool tracksKeys = spin->objectName() == QLatin1String("xMvtActivityResumePeriod");
@@ -71,7 +65,7 @@ void FormTest::loraKeysAcceptAnyCharacterUpToTheirLength()
     const std::pair<QString, int> rows[] = {{"leDevEUI", 16},  {"leAppEUI", 16}, {"leAppKEY", 32}, {"leNwkSKEY", 32},
                                             {"leAppSKEY", 32}, {"leNwkID", 16},  {"leDevADDR", 16}};
     for (const auto &[name, length] : rows) {
-        auto *edit = find<QLineEdit>(name);
+        auto *edit = form.find<QLineEdit>(qPrintable(name));
         edit->setEnabled(true);
         QTest::keyClicks(edit, typed);
         QCOMPARE(edit->text(), typed.left(length));

@@ -25,37 +25,29 @@ QByteArray versionAnswer(const QByteArray &release)
     return "\x1b[32mFirmware : v" + release + "\x1b[0m\r\nOK\r\n>";
 }
 
-// What the user sees in a field, whatever its kind.
-QVariant shownIn(QWidget &window, const QString &name)
-{
-    QObject *o = window.findChild<QObject *>(name);
-    if (auto *w = qobject_cast<QLineEdit *>(o))
-        return w->text();
-    if (qobject_cast<QAbstractSpinBox *>(o) || qobject_cast<QSlider *>(o))
-        return o->property("value");
-    if (auto *w = qobject_cast<QComboBox *>(o))
-        return w->currentIndex();
-    if (auto *w = qobject_cast<QAbstractButton *>(o))
-        return w->isChecked();
-    return QStringLiteral("no field %1").arg(name);
-}
-
-// Every field under `area` as the user sees it: value, whether it is open and
-// whether it takes typing.
-QStringList formState(QWidget &window, QWidget &area)
+// Every field under `area` as the user sees it (its value, whatever its kind),
+// whether it is open and whether it takes typing.
+QStringList formState(QWidget &area)
 {
     QStringList lines;
     for (QWidget *w : area.findChildren<QWidget *>()) {
-        if (w->objectName().isEmpty() || w->objectName().startsWith(QLatin1String("qt_")))
+        const QString name = w->objectName();
+        if (name.isEmpty() || name.startsWith(QLatin1String("qt_")))
             continue;
-        const bool field = qobject_cast<QAbstractSpinBox *>(w) || qobject_cast<QComboBox *>(w) ||
-                           qobject_cast<QSlider *>(w) || qobject_cast<QAbstractButton *>(w) ||
-                           qobject_cast<QLineEdit *>(w) || qobject_cast<QLabel *>(w);
         const auto *edit = qobject_cast<QLineEdit *>(w);
-        if (field)
-            lines << QStringLiteral("%1 %2 %3%4")
-                         .arg(w->objectName(), shownIn(window, w->objectName()).toString(),
-                              w->isEnabled() ? "on" : "off", edit && edit->isReadOnly() ? " read-only" : "");
+        QVariant shown = QStringLiteral("no field %1").arg(name);
+        if (edit)
+            shown = edit->text();
+        else if (qobject_cast<QAbstractSpinBox *>(w) || qobject_cast<QSlider *>(w))
+            shown = w->property("value");
+        else if (auto *combo = qobject_cast<QComboBox *>(w))
+            shown = combo->currentIndex();
+        else if (auto *button = qobject_cast<QAbstractButton *>(w))
+            shown = button->isChecked();
+        else if (!qobject_cast<QLabel *>(w))
+            continue;
+        lines << QStringLiteral("%1 %2 %3%4").arg(name, shown.toString(), w->isEnabled() ? "on" : "off",
+                                                  edit && edit->isReadOnly() ? " read-only" : "");
     }
     return lines;
 }
@@ -72,7 +64,7 @@ const QByteArray kLoRaAnswer =
 QStringList windowState(MainWindow &window)
 {
     const FormProbe form(window);
-    return formState(window, window)
+    return formState(window)
            << "status " + form.statusShown() << "console " + form.find<QTextEdit>("consoleOutput")->toPlainText()
            << QStringLiteral("release %1, quiet time %2 ms, %3 algorithms counted")
                   .arg(double(window.firmwareVersion))
@@ -221,7 +213,7 @@ void ReadbackWindowTest::applyingADumpMatchesTheGoldenForm()
             DebugLog log;
             m_window->applyParameters();
             all << QStringLiteral("### filling %1, rotation %2").arg(n).arg(rotation)
-                << formState(*m_window, *m_window);
+                << formState(*m_window);
             for (const QString &line : log.lines())
                 all << "log " + line;
         }
