@@ -94,7 +94,8 @@ void FormLogicTest::clickScriptsShowWhatTheFormAllows_data()
     row("(c) VIBRATION keeps the frames out", "1.9.2",
         "cbAliveRefreshMode cbVibe -cbAliveRefreshMode cbAliveRefreshMode cbAliveRefreshMode *cbVibe +cbVibe =2");
     row("(d) 1.9.3 keeps the frames' place", "1.9.3", "cbAliveRefreshMode =1 -cbVibe");
-    row("(f) frames may take TEMPERATURE's place at the limit", "1.9.2", "cbTemp cbChoc =2 +cbAliveRefreshMode");
+    row("(f) frames may take TEMPERATURE's place at the limit", "1.9.2",
+        "cbAliveRefreshMode cbTemp cbChoc =2 !cbAliveRefreshMode +cbAliveRefreshMode");
     row("(e) an ORIENTATION mode box never reopens at the limit", "2.2",
         "cbOrient cbChoc =2 cbOrientModeRefresh -cbTilt -cbRotation cbOrientModeOnMove -cbTilt -cbRotation "
         "cbOrientModeRefresh cbChoc =1 +cbTilt +cbRotation");
