@@ -37,16 +37,16 @@ const QByteArray kNotCarried = "TILT inhibition";
 
 const char *const kReleases[] = {"1.9.2", "1.9.3", "2.0", "2.1.1", "2.2"};
 
-const char *const kAlgorithms[] = {"cbChoc", "cbMvt", "cbTemp", "cbTilt", "cbRotation", "cbOrient"};
+const QStringList kAlgorithms = {"cbChoc", "cbMvt", "cbTemp", "cbTilt", "cbRotation", "cbOrient"};
 
-const char *const kModes[] = {"cbAliveRefreshMode",    "cbTiltModeRefresh",    "cbTiltModeOnMove",
-                              "cbRotationModeRefresh", "cbRotationModeOnMove", "cbOrientModeRefresh",
-                              "cbOrientModeOnMove"};
+const QStringList kModes = {"cbAliveRefreshMode",    "cbTiltModeRefresh",    "cbTiltModeOnMove",
+                            "cbRotationModeRefresh", "cbRotationModeOnMove", "cbOrientModeRefresh",
+                            "cbOrientModeOnMove"};
 
 // As a person would: a click on a box that is open to clicks.
-void clickIfOpen(QWidget &window, const char *name)
+void clickIfOpen(QWidget &window, const QString &name)
 {
-    auto *box = FormProbe(window).find<QAbstractButton>(name);
+    auto *box = FormProbe(window).find<QAbstractButton>(qPrintable(name));
     if (box->isEnabled())
         box->click();
 }
@@ -62,8 +62,7 @@ void configure(QWidget &window, QRandomGenerator &random)
         const QString name = w->objectName();
         if (!w->isEnabled() || name.contains(QLatin1String("Conso")) || name == QLatin1String("xCapaPile"))
             continue;
-        const bool chosenAbove = std::count(std::begin(kAlgorithms), std::end(kAlgorithms), name) ||
-                                 std::count(std::begin(kModes), std::end(kModes), name) ||
+        const bool chosenAbove = kAlgorithms.contains(name) || kModes.contains(name) ||
                                  name == QLatin1String("cbVibe") || name == QLatin1String("cbAlive");
         if (auto *spin = qobject_cast<QSpinBox *>(w))
             spin->setValue(int(spin->minimum() +
@@ -94,10 +93,9 @@ void configure(QWidget &window, QRandomGenerator &random)
 QString differences(const QMap<QByteArray, QByteArray> &before, const QMap<QByteArray, QByteArray> &after)
 {
     QStringList out;
-    QList<QByteArray> keys = before.keys() + after.keys();
-    std::sort(keys.begin(), keys.end());
-    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
-    for (const QByteArray &key : keys)
+    QMap<QByteArray, QByteArray> both = after;
+    both.insert(before);
+    for (const QByteArray &key : both.keys())
         // A stored -1 reads as a key never detected, which the read leaves alone.
         if (key != kNotCarried && before.value(key) != "-1" && before.value(key) != after.value(key))
             out << QString::fromLatin1(key + " " + before.value(key) + " -> " + after.value(key));
