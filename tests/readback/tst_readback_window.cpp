@@ -46,8 +46,9 @@ QStringList formState(QWidget &area)
             shown = button->isChecked();
         else if (!qobject_cast<QLabel *>(w))
             continue;
-        lines << QStringLiteral("%1 %2 %3%4").arg(name, shown.toString(), w->isEnabled() ? "on" : "off",
-                                                  edit && edit->isReadOnly() ? " read-only" : "");
+        lines << QStringLiteral("%1 %2 %3%4")
+                     .arg(name, shown.toString(), w->isEnabled() ? "on" : "off",
+                          edit && edit->isReadOnly() ? " read-only" : "");
     }
     return lines;
 }
@@ -212,8 +213,7 @@ void ReadbackWindowTest::applyingADumpMatchesTheGoldenForm()
                 dumpKeyTable[i].decodedValue = filling(i);
             DebugLog log;
             m_window->applyParameters();
-            all << QStringLiteral("### filling %1, rotation %2").arg(n).arg(rotation)
-                << formState(*m_window);
+            all << QStringLiteral("### filling %1, rotation %2").arg(n).arg(rotation) << formState(*m_window);
             for (const QString &line : log.lines())
                 all << "log " + line;
         }

@@ -39,9 +39,8 @@ const char *const kReleases[] = {"1.9.2", "1.9.3", "2.0", "2.1.1", "2.2"};
 
 const QStringList kAlgorithms = {"cbChoc", "cbMvt", "cbTemp", "cbTilt", "cbRotation", "cbOrient"};
 
-const QStringList kModes = {"cbAliveRefreshMode",    "cbTiltModeRefresh",    "cbTiltModeOnMove",
-                            "cbRotationModeRefresh", "cbRotationModeOnMove", "cbOrientModeRefresh",
-                            "cbOrientModeOnMove"};
+const QStringList kModes = {"cbAliveRefreshMode",   "cbTiltModeRefresh",   "cbTiltModeOnMove",  "cbRotationModeRefresh",
+                            "cbRotationModeOnMove", "cbOrientModeRefresh", "cbOrientModeOnMove"};
 
 // As a person would: a click on a box that is open to clicks.
 void clickIfOpen(QWidget &window, const QString &name)
