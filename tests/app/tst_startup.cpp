@@ -34,9 +34,6 @@ void StartupTest::aFreshWindowHasNoLinkAndOffersOnlyToConnect()
 {
     MainWindow window;
     QVERIFY(!window.portReady && !window.productConnected && !window.serial.isOpen());
-    QCOMPARE(window.firmwareVersion, 0.0f);
-    QCOMPARE(window.activeAlgorithmCount, 1);
-    QCOMPARE(window.maxActiveAlgorithms, 2);
     // Read, Load and Save wait for a device.
     for (const char *name : {"startButton", "readAlgoButton", "loadAlgoConfigButton", "saveAlgoConfigButton"}) {
         auto *button = window.findChild<QPushButton *>(QLatin1String(name));

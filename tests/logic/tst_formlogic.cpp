@@ -94,22 +94,20 @@ void FormLogicTest::clickScriptsShowWhatTheFormAllows_data()
     row("(c) VIBRATION keeps the frames out", "1.9.2",
         "cbAliveRefreshMode cbVibe -cbAliveRefreshMode cbAliveRefreshMode cbAliveRefreshMode *cbVibe +cbVibe =2");
     row("(d) 1.9.3 keeps the frames' place", "1.9.3", "cbAliveRefreshMode =1 -cbVibe");
+    row("(f) frames may take TEMPERATURE's place at the limit", "1.9.2",
+        "cbAliveRefreshMode cbTemp cbChoc =2 !cbAliveRefreshMode +cbAliveRefreshMode");
     row("(e) an ORIENTATION mode box never reopens at the limit", "2.2",
         "cbOrient cbChoc =2 cbOrientModeRefresh -cbTilt -cbRotation cbOrientModeOnMove -cbTilt -cbRotation "
         "cbOrientModeRefresh cbChoc =1 +cbTilt +cbRotation");
     // Fields that follow their boxes.
     // The LoRa choices are not auto-exclusive: the form holds each pair
     // complementary, whichever side the user clicks.
-    row("each LoRa choice flips its partner", "",
-        "*rbOTAA !rbABP rbOTAA !rbOTAA *rbABP rbOTAA *rbOTAA !rbABP rbABP *rbABP !rbOTAA rbABP !rbABP *rbOTAA "
-        "*rbPublicNetwork !rbPrivateNetwork rbPublicNetwork !rbPublicNetwork *rbPrivateNetwork rbPublicNetwork "
-        "*rbPublicNetwork !rbPrivateNetwork rbPrivateNetwork *rbPrivateNetwork !rbPublicNetwork rbPrivateNetwork "
-        "!rbPrivateNetwork *rbPublicNetwork "
-        "*rbMessageUnconfirmed !rbMessageConfirmed rbMessageUnconfirmed !rbMessageUnconfirmed *rbMessageConfirmed "
-        "rbMessageUnconfirmed *rbMessageUnconfirmed !rbMessageConfirmed rbMessageConfirmed *rbMessageConfirmed "
-        "!rbMessageUnconfirmed rbMessageConfirmed !rbMessageConfirmed *rbMessageUnconfirmed "
-        "*rbADR_OFF !rbADR_ON rbADR_OFF !rbADR_OFF *rbADR_ON rbADR_OFF *rbADR_OFF !rbADR_ON rbADR_ON *rbADR_ON "
-        "!rbADR_OFF rbADR_ON !rbADR_ON *rbADR_OFF");
+    for (const char *pair : {"rbOTAA rbABP", "rbPublicNetwork rbPrivateNetwork",
+                             "rbMessageUnconfirmed rbMessageConfirmed", "rbADR_OFF rbADR_ON"}) {
+        const QStringList side = QString::fromLatin1(pair).split(' ');
+        row(qPrintable(side[0] + " and " + side[1] + " flip each other"), "",
+            qPrintable(QStringLiteral("*%1 !%2 %1 !%1 *%2 %1 *%1 !%2 %2 *%2 !%1 %2 !%2 *%1").arg(side[0], side[1])));
+    }
     row("the join mode opens only its own keys", "",
         "rbABP *rbABP !rbOTAA #on_rbABP_clicked +leAppSKEY +leNwkSKEY +leNwkID +leDevADDR -leAppKEY "
         "rbOTAA *rbOTAA !rbABP -leAppSKEY -leNwkSKEY -leNwkID -leDevADDR +leAppKEY");

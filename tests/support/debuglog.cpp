@@ -1,6 +1,8 @@
 #include "debuglog.h"
 
 #include <QtGlobal>
+
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -37,18 +39,10 @@ QStringList DebugLog::lines() const
     return records;
 }
 
-bool DebugLog::contains(const QString &text) const
-{
-    return count(text) > 0;
-}
-
 int DebugLog::count(const QString &text) const
 {
-    int n = 0;
-    for (const QString &record : records)
-        if (record.contains(text))
-            ++n;
-    return n;
+    return int(std::count_if(records.cbegin(), records.cend(),
+                             [&text](const QString &record) { return record.contains(text); }));
 }
 
 void DebugLog::clear()

@@ -16,7 +16,7 @@ public:
 
     QStringList lines() const;
     // True when some record contains the text.
-    bool contains(const QString &text) const;
+    bool contains(const QString &text) const { return count(text) > 0; }
     int count(const QString &text) const;
     void clear();
 };

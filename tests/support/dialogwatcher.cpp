@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QMap>
 #include <QMessageBox>
 #include <QPointer>
 
@@ -31,11 +30,8 @@ QString DialogWatcher::summary() const
 
 static QString kindOf(const QMessageBox *box)
 {
-    const QMap<QMessageBox::Icon, QString> names{{QMessageBox::Information, QStringLiteral("information")},
-                                                 {QMessageBox::Warning, QStringLiteral("warning")},
-                                                 {QMessageBox::Critical, QStringLiteral("critical")},
-                                                 {QMessageBox::Question, QStringLiteral("question")}};
-    return names.value(box->icon(), QStringLiteral("none"));
+    const char *const names[] = {"none", "information", "warning", "critical", "question"};
+    return QString::fromLatin1(names[box->icon()]);
 }
 
 void DialogWatcher::poll()

@@ -6,13 +6,6 @@
 #include <QStringList>
 #include <QtTest>
 
-// The kind as DialogWatcher names it.
-static QString kindName(MessageKind kind)
-{
-    const char *const names[] = {"information", "warning", "critical"};
-    return QString::fromLatin1(names[int(kind)]);
-}
-
 void FormProbe::tick(const char *name) const
 {
     QAbstractButton *box = find<QAbstractButton>(name);
@@ -81,10 +74,12 @@ QString statusOf(Error error)
 
 QString boxesOf(const QList<Error> &errors)
 {
+    const char *const kinds[] = {"information", "warning", "critical"}; // as DialogWatcher names them
     QStringList boxes;
     for (const Error error : errors) {
         const ErrorReport report = errorReport(error);
-        boxes << kindName(report.kind) + QLatin1Char(' ') + report.title + QStringLiteral(": ") + report.text;
+        boxes << QLatin1String(kinds[int(report.kind)]) + QLatin1Char(' ') + report.title + QStringLiteral(": ") +
+                     report.text;
     }
     return boxes.join(QStringLiteral(" | "));
 }
