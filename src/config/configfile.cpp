@@ -163,7 +163,7 @@ public:
                 return problem(QStringLiteral("%1: a number is expected.").arg(name));
             const double v = value.toDouble();
             // Nothing a field holds comes near the device's 32-bit range.
-            if (std::abs(v) > std::numeric_limits<int>::max() / 2)
+            if (std::abs(v) > std::numeric_limits<int>::max() / 2.0)
                 return problem(QStringLiteral("%1: %2 is out of range.").arg(name, number(v)));
             if (isWhole(entry.kind) && v != std::floor(v))
                 return problem(QStringLiteral("%1: %2 is not a whole number.").arg(name, number(v)));
@@ -328,7 +328,7 @@ Reading read(const QByteArray &file, const Limits &limits, float firmwareVersion
     out.values = base;
     Checker checker(limits, firmwareVersion, out);
 
-    QJsonParseError error;
+    QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(file, &error);
     if (error.error != QJsonParseError::NoError) {
         checker.problem(
@@ -361,7 +361,7 @@ Reading read(const QByteArray &file, const Limits &limits, float firmwareVersion
                 continue;
             }
             QStringList names;
-            for (const QJsonValue &n : it.value().toArray())
+            for (const auto &n : it.value().toArray())
                 names << (n.isString() ? n.toString() : QStringLiteral("(not a name)"));
             for (const Algorithm &a : kAlgorithms)
                 out.values.insert(QLatin1String(a.checkBox),

@@ -169,8 +169,8 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
         return int(Outcome::Usage);
     }
-    const QString port = args.at(1);
-    const QString path = args.at(2);
+    const QString &port = args.at(1);
+    const QString &path = args.at(2);
     portShown = port;
     if (command == QLatin1String("read"))
         return read(port, path);

@@ -16,7 +16,6 @@
 namespace {
 
 using Upload::Kind;
-using Upload::Need;
 using Upload::Step;
 
 QWidget *formWidget(const QObject *window, const char *name)
