@@ -116,15 +116,6 @@ QJsonValue fileValue(const Entry &entry, const QVariant &shown)
     }
 }
 
-QString releaseName(float version)
-{
-    for (const Firmware::Release &r : Firmware::kReleases) {
-        if (r.version == version)
-            return QString::fromLatin1(r.marker).remove(QLatin1String("Firmware : v"));
-    }
-    return QString::number(double(version));
-}
-
 QString number(double value)
 {
     return QString::number(value, 'g', 10);
@@ -139,7 +130,7 @@ public:
     {
         const QString name = entry.group + QLatin1Char('.') + entry.key;
         if (!Upload::gatePasses(entry.gate, m_version)) {
-            problem(QStringLiteral("%1: not offered by firmware %2.").arg(name, releaseName(m_version)));
+            problem(QStringLiteral("%1: not offered by firmware %2.").arg(name, Firmware::releaseName(m_version)));
             return;
         }
         const auto found = m_limits.constFind(QLatin1String(entry.widget));
@@ -270,7 +261,7 @@ void checkRules(const FormValues &v, float version, Checker &checker)
             if (on(v, box))
                 checker.problem(QStringLiteral("%1 needs ALIVE's automatic frames off (ALIVE.modeRefresh) with "
                                                "firmware %2.")
-                                    .arg(QLatin1String(algorithm(box).name), releaseName(version)));
+                                    .arg(QLatin1String(algorithm(box).name), Firmware::releaseName(version)));
 
     // Thresholds above the acceleration range would be cut to it.
     const int range = FormRules::rangeMaxMilliG(v.value(QStringLiteral("MPUmaxRange")).toInt());

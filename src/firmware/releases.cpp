@@ -50,6 +50,15 @@ bool passes(const Release &release, float version)
 }
 } // namespace
 
+QString releaseName(float version)
+{
+    for (const Release &release : kReleases) {
+        if (release.version == version)
+            return QString::fromLatin1(release.marker).remove(QLatin1String("Firmware : v"));
+    }
+    return QString::number(double(version));
+}
+
 bool opens(float version, Feature feature)
 {
     if (feature == Feature::None)

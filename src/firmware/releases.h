@@ -2,6 +2,7 @@
 #define PELKO_RELEASES_H
 
 #include <QByteArray>
+#include <QString>
 
 // Firmware releases as the VERSION answer names them, and what each release
 // opens on the form, on the wire and in the tools. A feature opens with one
@@ -54,6 +55,10 @@ extern const Release kReleases[12];
 
 // The release named by a VERSION answer, or `previous` when none is named.
 float identify(const QByteArray &answer, float previous);
+
+// The release as a technician writes it ("2.1.1"), or the version's number
+// when no release has it.
+QString releaseName(float version);
 
 // Whether a device of this version (0 while none is identified) has the feature.
 bool opens(float version, Feature feature);

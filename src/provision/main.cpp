@@ -92,7 +92,7 @@ Outcome write(const QString &port, const QString &path, Provisioning::LogEntry &
         if (!device.connect())
             return Outcome::DeviceNotFound;
         log.devEui = device.devEui();
-        log.firmware = Provisioning::releaseName(device.versionAnswer());
+        log.firmware = Firmware::releaseName(device.firmwareVersion());
         say(QStringLiteral("connected: firmware %1, DevEUI %2").arg(log.firmware, log.devEui));
         // Read first, so that a setting the upload does not send keeps the
         // device's value in the form, as in the window.

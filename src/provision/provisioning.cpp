@@ -1,7 +1,5 @@
 #include "provisioning.h"
 
-#include "firmware/releases.h"
-
 #include <QCryptographicHash>
 
 namespace Provisioning {
@@ -73,16 +71,6 @@ QStringList differences(const ConfigFile::FormValues &written, const ConfigFile:
                          .arg(entry.group, entry.key, wrote.toString(), read.toString());
     }
     return found;
-}
-
-QString releaseName(const QByteArray &versionAnswer)
-{
-    const float version = Firmware::identify(versionAnswer, 0);
-    for (const Firmware::Release &release : Firmware::kReleases) {
-        if (release.version == version)
-            return QString::fromLatin1(release.marker).remove(QStringLiteral("Firmware : v"));
-    }
-    return QStringLiteral("unknown");
 }
 
 } // namespace Provisioning

@@ -47,10 +47,6 @@ QByteArray logLine(const LogEntry &entry);
 QStringList differences(const ConfigFile::FormValues &written, const ConfigFile::FormValues &readBack,
                         const QVector<const Upload::Step *> &rowsSent);
 
-// The release a VERSION answer names, as a technician writes it ("2.1.1"),
-// or "unknown".
-QString releaseName(const QByteArray &versionAnswer);
-
 } // namespace Provisioning
 
 #endif // PELKO_PROVISIONING_H

@@ -8,7 +8,6 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QTextEdit>
 
 namespace {
 QString said(MessageKind kind, const QString &title, const QString &text)
@@ -104,8 +103,7 @@ QString Session::devEui() const
     return edit ? edit->text() : QString();
 }
 
-QByteArray Session::versionAnswer() const
+float Session::firmwareVersion() const
 {
-    const auto *status = m_window->findChild<QTextEdit *>(QStringLiteral("leVersion"));
-    return status ? status->toPlainText().toUtf8() : QByteArray();
+    return m_window->firmwareVersion;
 }

@@ -35,7 +35,7 @@ public:
     ConfigFile::FormValues values() const;
     QVector<const Upload::Step *> rowsSent() const;
     QString devEui() const;
-    QByteArray versionAnswer() const;
+    float firmwareVersion() const;
 
 private:
     // Clicks a button and gives what the window said meanwhile.
