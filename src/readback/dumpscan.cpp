@@ -1,5 +1,6 @@
 #include "dumpscan.h"
 
+#include "answertext.h"
 #include "dumpkeytable.h"
 
 #include <QDebug>
@@ -80,7 +81,7 @@ void scanDumpLines(int mode)
         QByteArray line = dumpLines.at(n);
         // The line end; a piece shorter than it is left empty.
         line.chop(mode);
-        qDebug() << n << " : " << line;
+        qDebug() << n << " : " << maskKeys(line);
         // The COMMON delimiter (index 0) is never tried: the cursor starts there.
         for (int i = 1; i < kDumpKeyCount; ++i) {
             DumpKey &key = dumpKeyTable[i];

@@ -14,6 +14,8 @@
 #include "linktimes.h"
 #include "simharness.h"
 
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -211,6 +213,7 @@ private slots:
     void eachAnswerChangesTheWindowAsTheGoldenFileSays();
     void applyingADumpMatchesTheGoldenForm();
     void readWithoutALinkTellsTheUserToConnect();
+    void keysReachTheWireAndNothingElse();
     void readThenStartLeavesTheDeviceAsItWas_data();
     void readThenStartLeavesTheDeviceAsItWas();
 
@@ -352,6 +355,50 @@ void ReadbackWindowTest::readWithoutALinkTellsTheUserToConnect()
     form.click("readAlgoButton");
     QCOMPARE(dialogs.summary(), boxesOf({Error::NotConnected}));
     QCOMPARE(form.statusShown(), statusOf(Error::NotConnected));
+}
+
+// The AppKey and the session keys come in LORA GET's answer and go out in
+// Start's lines: the wire carries them, the console, the debug log and
+// pelko-provision's traces never do.
+void ReadbackWindowTest::keysReachTheWireAndNothingElse()
+{
+    const QByteArray keys[] = {"A1B2C3D4E5F60718293A4B5C6D7E8F90", "0F1E2D3C4B5A69788796A5B4C3D2E1F0",
+                               "7766554433221100FFEEDDCCBBAA9988"};
+    m_window.reset();
+    SimHarness sim;
+    QVERIFY(sim.isReady());
+    // A device that names no AppKey of its own takes the form's.
+    sim.device().setRawAnswer("LORA GET",
+                              "Mode : ABP\r\nNwkSKey : " + keys[1] + "\r\nAppSKey : " + keys[2] + "\r\nOK\r\n>");
+    DebugLog log;
+    DialogWatcher dialogs;
+    QString written;
+    {
+        MainWindow window;
+        const FormProbe form(window);
+        form.click("startButton");
+        form.find<QLineEdit>("leAppKEY")->setText(QString::fromLatin1(keys[0]));
+        form.click("startButton");
+        QVERIFY2(dialogs.summary().contains("successfully configured"), qPrintable(dialogs.summary()));
+        written = form.find<QTextEdit>("consoleOutput")->toPlainText();
+    }
+    const QList<QByteArray> wire = sim.device().receivedLines();
+    sim.device().clearRawAnswers(); // the tool reads all three back
+    QProcess tool;
+    tool.start(QStringLiteral(PELKO_PROVISION_PROGRAM),
+               {"read", "--verbose", "ttyPELKO0", sim.dirPath() + "/read.json"});
+    QVERIFY(tool.waitForFinished(60000));
+    written += log.lines().join('\n') + QString::fromUtf8(tool.readAllStandardError() + tool.readAllStandardOutput());
+    // Start's line in the window's log, the device's answer in the tool's.
+    for (const char *masked :
+         {"\"LORA SET APPKEY XXXXXXXXXXXXXXXXXXXXXXXXXX7E8F90\"",
+          "AppKey : XXXXXXXXXXXXXXXXXXXXXXXXXX7E8F90\\r\\nNwkSKey : XXXXXXXXXXXXXXXXXXXXXXXXXXD2E1F0"})
+        QVERIFY2(written.contains(QLatin1String(masked)), masked);
+    const char *const names[] = {"APPKEY", "NWKSKEY", "APPSKEY"};
+    for (int i = 0; i < 3; ++i) {
+        QVERIFY(wire.contains("LORA SET " + QByteArray(names[i]) + ' ' + keys[i] + "\r\n"));
+        QVERIFY2(!written.contains(QString::fromLatin1(keys[i])), names[i]);
+    }
 }
 
 // A device configured through the form, read by a fresh window and started
