@@ -111,3 +111,41 @@ void scanDumpLines(int mode)
     qDebug() << "*--------------- FINISHED ---------------*";
     qDebug() << "";
 }
+
+const DumpAlgorithm kDumpAlgorithms[6] = {
+    {"SHOCK", "cbChoc", "Algorithm CHOC enable.", "Algorithm SHOCK enable."},
+    {"TILT", "cbTilt", "Algorithm TILT enable.", nullptr},
+    {"MOTION", "cbMvt", "Algorithm MOVEMENT enable.", nullptr},
+    {"TEMPERATURE", "cbTemp", "Algorithm TEMPERATURE enable.", nullptr},
+    {"ROTATION", "cbRotation", "Algorithm ROTATION enable.", nullptr},
+    {"ORIENTATION", "cbOrient", "Algorithm ORIENT enable.", nullptr},
+};
+
+bool dumpEnables(const QByteArray &dump, const DumpAlgorithm &algorithm)
+{
+    return dump.contains(algorithm.sentence) || (algorithm.otherSentence && dump.contains(algorithm.otherSentence));
+}
+
+QStringList algorithmsLeftUnticked(const QByteArray &dump, const std::function<bool(const char *box)> &ticked)
+{
+    QStringList names;
+    for (const DumpAlgorithm &algorithm : kDumpAlgorithms)
+        if (dumpEnables(dump, algorithm) && !ticked(algorithm.box))
+            names << QLatin1String(algorithm.name);
+    return names;
+}
+
+QString leftUntickedWarning(const QStringList &names)
+{
+    if (names.isEmpty())
+        return QString();
+    const bool one = names.size() == 1;
+    const QString listed =
+        one ? names.constFirst()
+            : names.mid(0, names.size() - 1).join(QLatin1String(", ")) + QLatin1String(" and ") + names.constLast();
+    return QStringLiteral("The device runs %1 as well, which the form cannot tick beside the algorithms it has "
+                          "ticked (two at most, some never together), so %2 left unticked: Start will switch %3 "
+                          "off on the device.")
+        .arg(listed, one ? QStringLiteral("it is") : QStringLiteral("they are"),
+             one ? QStringLiteral("it") : QStringLiteral("them"));
+}

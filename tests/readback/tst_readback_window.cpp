@@ -14,6 +14,8 @@
 #include "linktimes.h"
 #include "simharness.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -213,6 +215,8 @@ private slots:
     void eachAnswerChangesTheWindowAsTheGoldenFileSays();
     void applyingADumpMatchesTheGoldenForm();
     void readWithoutALinkTellsTheUserToConnect();
+    void readSaysWhichAlgorithmsStartWillSwitchOff_data();
+    void readSaysWhichAlgorithmsStartWillSwitchOff();
     void keysReachTheWireAndNothingElse();
     void readThenStartLeavesTheDeviceAsItWas_data();
     void readThenStartLeavesTheDeviceAsItWas();
@@ -355,6 +359,58 @@ void ReadbackWindowTest::readWithoutALinkTellsTheUserToConnect()
     form.click("readAlgoButton");
     QCOMPARE(dialogs.summary(), boxesOf({Error::NotConnected}));
     QCOMPARE(form.statusShown(), statusOf(Error::NotConnected));
+}
+
+// Earlier programs could leave three algorithms on a device: the form keeps
+// two, and the user (or pelko-provision's standard error) hears of the third.
+void ReadbackWindowTest::readSaysWhichAlgorithmsStartWillSwitchOff_data()
+{
+    QTest::addColumn<QString>("release");
+    QTest::addColumn<QByteArray>("mask");
+    QTest::addColumn<QString>("leftOff");
+    QTest::addColumn<QByteArray>("started");
+    QTest::newRow("TEMPERATURE, ROTATION, ORIENTATION")
+        << "2.2" << QByteArray("0x92") << "ORIENTATION" << QByteArray("ALGO 0x82\r\n");
+    QTest::newRow("ALIVE's frames, SHOCK, TILT")
+        << "1.9.2" << QByteArray("0xd") << "TILT" << QByteArray("ALGO 0x5\r\n");
+}
+
+void ReadbackWindowTest::readSaysWhichAlgorithmsStartWillSwitchOff()
+{
+    QFETCH(QString, release);
+    QFETCH(QByteArray, mask);
+    QFETCH(QString, leftOff);
+    QFETCH(QByteArray, started);
+    m_window.reset();
+    SimDevice::Options options;
+    options.release = release;
+    SimHarness sim(options);
+    QVERIFY(sim.isReady());
+    sim.device().setSavedParameter("ALGO", mask);
+    const QString warning = "Read: The device runs " + leftOff + " as well";
+
+    QTemporaryDir dir;
+    QProcess tool;
+    tool.start(QStringLiteral(PELKO_PROVISION_PROGRAM), {"read", "ttyPELKO0", dir.filePath("read.json")});
+    QVERIFY(tool.waitForFinished(60000));
+    const QString toolSaid = QString::fromUtf8(tool.readAllStandardError());
+    QVERIFY2(tool.exitCode() == 0 && toolSaid.count("warning: " + warning) == 1, qPrintable(toolSaid));
+    QFile file(dir.filePath("read.json"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(!QJsonDocument::fromJson(file.readAll())["algorithms"].toArray().contains(leftOff));
+
+    MainWindow window;
+    const FormProbe form(window);
+    DialogWatcher dialogs;
+    form.click("startButton");
+    dialogs.clear();
+    form.click("readAlgoButton");
+    QCOMPARE(dialogs.summary().count(QLatin1String(" | ")), 0);
+    QVERIFY2(dialogs.summary().startsWith("warning " + warning), qPrintable(dialogs.summary()));
+    QCOMPARE(form.find<QTextEdit>("consoleOutput")->toPlainText().count(warning.mid(6)), 1);
+    sim.device().clearReceived();
+    form.click("startButton");
+    QVERIFY(sim.device().receivedLines().contains(started));
 }
 
 // The AppKey and the session keys come in LORA GET's answer and go out in
