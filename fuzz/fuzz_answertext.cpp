@@ -28,13 +28,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!text.contains(QChar(0x1b)))
         FUZZ_CHECK(stripped == text);
 
-    // The mask covers the 26 characters after the label: never shorter than
-    // the text, never longer by more than the mask, and no key digit left
-    // right after the label.
-    const QString masked = maskAppKey(stripped);
+    // The mask covers the 26 characters after each key's label: never shorter
+    // than the text, never longer by more than the mask, and no key digit
+    // left right after a label.
+    const QString masked = maskKeys(stripped);
     FUZZ_CHECK(masked.size() >= stripped.size());
     FUZZ_CHECK(masked.size() <= stripped.size() + 26);
-    if (stripped.contains(QLatin1String("AppKey : ")))
+    bool labelled = false;
+    for (const char *label :
+         {"AppKey : ", "NwkSKey : ", "AppSKey : ", "LORA SET APPKEY ", "LORA SET NWKSKEY ", "LORA SET APPSKEY "})
+        labelled = labelled || stripped.contains(QLatin1String(label));
+    if (labelled)
         FUZZ_CHECK(masked.contains(QLatin1String("XXXXXXXXXXXXXXXXXXXXXXXXXX")));
     else
         FUZZ_CHECK(masked == stripped);

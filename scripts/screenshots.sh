@@ -5,8 +5,9 @@
 # directory given as first argument): the window at its own size on a
 # 1280x1200 screen, then the whole screen of a 1366x768 laptop
 # (laptop-*.png), where the window opens shorter to fit; and one of Load
-# refusing a file.
-# Needs xvfb-run, xdotool and ImageMagick's import.
+# refusing a file. Each picture is checked to show the tab it is named after
+# (the program's own trace of the tab shown) and to differ from the others.
+# Needs xvfb-run, xdotool and ImageMagick's import and compare.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -81,28 +82,53 @@ fi
 xdotool windowfocus --sync "$box" key Return
 sleep 0.5
 
-# Tab bar positions (Algos, LoRa, Calculator, Tools) with the default style
-# and fonts; "Read" sits at the top left of the Algos tab.
-tab_y=244
+# The tab the program shows, as its debug output last told it.
+tab_shown() {
+  sed -n 's/^Tab shown: //p' "$work/app.log" | tail -n1
+}
+
+# Shows a tab from the keyboard (Ctrl+Tab steps to the next one, whatever
+# the fonts make of the tab bar's size) and fails unless the program says
+# it shows that tab.
+show_tab() {
+  for _ in 1 2 3 4 5; do
+    [ "$(tab_shown)" = "$1" ] && return 0
+    xdotool key ctrl+Tab
+    sleep 0.5
+  done
+  echo "the $1 tab could not be shown (the program shows '$(tab_shown)')" >&2
+  exit 1
+}
+
+# The window opens on the Algos tab, with "Read" at its top left; the click
+# also puts the keyboard focus inside the tabs.
 read_y=275
-click 41 $tab_y
 click 50 $read_y
-if xdotool search --onlyvisible --name "^Error [0-9]+$" >/dev/null 2>&1; then
+if ! grep -q "DUMP RAM PARAM" "$work/wire.log" ||
+  xdotool search --onlyvisible --name "^Error [0-9]+$" >/dev/null 2>&1; then
   echo "reading the device's parameters failed" >&2
   exit 1
 fi
 
+shots=()
 shoot() {
-  click "$1" $tab_y
+  show_tab "$1"
   if [ "$grab" = root ]; then target=root; else target=$win; fi
   # 64 colours without dithering keep the text sharp and the files small.
   import -window "$target" -strip +dither -colors 64 "PNG8:$out/$prefix$2.png"
+  for other in "${shots[@]}"; do
+    if compare -metric AE "$other" "$out/$prefix$2.png" null: 2>/dev/null; then
+      echo "$out/$prefix$2.png shows the same as $other" >&2
+      exit 1
+    fi
+  done
+  shots+=("$out/$prefix$2.png")
   echo "saved $out/$prefix$2.png"
 }
-shoot 41 algos
-shoot 99 lora
-shoot 175 calculator
-shoot 249 tools
+shoot Algos algos
+shoot LoRa lora
+shoot Calculator calculator
+shoot Tools tools
 
 # Load refusing a file, with the window behind its dialog: one picture, at the
 # window's own size.
@@ -113,7 +139,7 @@ if [ "$grab" = window ]; then
  "ALIVE": {"period": "two hours"},
  "SHOCK": {"gxSup": 99999, "colour": "red"}}
 JSON
-  click 41 $tab_y
+  show_tab Algos
   # "Load" stands right of the tab's title, left of "Save".
   click $((width * 72 / 100)) $read_y
   dialog=$(wait_window "^Load a configuration$" 50)

@@ -2,6 +2,8 @@
 
 #include "ui_mainwindow.h"
 
+#include <QDebug>
+
 static void registerPictures()
 {
     // The pictures live in the static library; make sure the linker keeps them.
@@ -32,6 +34,9 @@ MainWindow::MainWindow(QWidget *parent) :
     connect(this, &MainWindow::signalSerialPortIsReady, this, &MainWindow::managePortReady);
     connect(this, &MainWindow::serialError, this, &MainWindow::manageSerialError);
     connect(&serial, &QSerialPort::errorOccurred, this, &MainWindow::manageDeviceLoss);
+    // Which tab the user looks at, for reading a debug log alongside a picture.
+    connect(ui->tabWidget, &QTabWidget::currentChanged, this,
+            [this](int index) { qDebug().noquote() << "Tab shown: " + ui->tabWidget->tabText(index); });
 
     updateConso();
 }

@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QSerialPort>
 #include <QString>
+#include <QStringList>
 #include <QVariantMap>
 
 QT_BEGIN_NAMESPACE
@@ -157,6 +158,7 @@ public:
     QByteArray batteryAnswer;
     QByteArray loraAnswer;
     QByteArray paramDump;
+    QStringList leftUntickedByRead; // algorithms the last dump enables that the form could not tick
 
     // Form-logic memory shared by every window (src/logic/mainwindow_algos.cpp)
     static int savedMpuMaxRange;

@@ -125,6 +125,9 @@ ConsumptionResults ConsumptionModel::calculate(const ConsumptionInputs &in)
                                axes3 * 86400.0 * t.vibration3Axes.hours / vibrationCycle +
                                nv * t.vibrationEmission.hours + static_cast<double>(t.mpuHoursPerHz) * f;
 
+    r.activeHours = static_cast<float>(activeHours);
+    if (!r.dayFits())
+        return r;
     r.sleep = static_cast<float>((24.0 - activeHours) * t.sleepMicroAmps / 1000.0);
 
     const double total = static_cast<double>(r.sleep) + r.alive + r.shock + r.motion + r.tilt + r.vibration + r.mpu;

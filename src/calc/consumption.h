@@ -70,7 +70,8 @@ struct ConsumptionResults
     float tilt = 0.0f;
     float vibration = 0.0f;
     float mpu = 0.0f;
-    float sleep = 0.0f;        // negative when the day holds more than 24 active hours
+    float sleep = 0.0f;
+    float activeHours = 0.0f;  // h per day the described activities take
     float tiltHours = 0.0f;    // tilt active time, h per day
     float mpuFrequency = 0.0f; // Hz
     float mean = 0.0f;         // mAh per hour
@@ -80,6 +81,11 @@ struct ConsumptionResults
     // Percentage of the reference lifetime; empty when it falls outside 0..100,
     // in which case the bar keeps what it showed.
     std::optional<int> progress;
+
+    // Activities that take more than a day leave no time asleep: such a day
+    // has no sleep, mean, lifetime or bar (all 0 or empty). Compared in single
+    // precision, so a day of exactly 24 h summed as 24.0000002 still fits.
+    bool dayFits() const { return activeHours <= 24.0f; }
 };
 
 class ConsumptionModel

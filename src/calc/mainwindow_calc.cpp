@@ -53,11 +53,23 @@ void showResults(Ui::MainWindow *ui, const ConsumptionResults &r)
     ui->leConsoTiltTotal->setText(charge(r.tilt));
     ui->leConsoVibrationTotal->setText(charge(r.vibration));
     ui->leConsoMPU->setText(charge(r.mpu));
-    ui->leConsoSuspended->setText(charge(r.sleep));
-    ui->leConsoTotal->setText(charge(r.mean));
-    ui->leConsoTotalHours->setText(figure(r.hours));
-    ui->leConsoTotalDays->setText(figure(r.days));
-    ui->leConsoTotalYears->setText(figure(r.years));
+    // A day the activities over-fill has no sleep and no lifetime to show:
+    // the lifetime's sentence says so instead.
+    const bool fits = r.dayFits();
+    ui->leConsoSuspended->setText(fits ? charge(r.sleep) : QString());
+    ui->leConsoTotal->setText(fits ? charge(r.mean) : QString());
+    ui->leConsoTotalHours->setText(fits ? figure(r.hours) : QString());
+    ui->leConsoTotalDays->setText(fits ? figure(r.days) : QString());
+    ui->leConsoTotalYears->setText(fits ? figure(r.years) : QString());
+    ui->tConsoTotalResume_p1->setText(
+        fits ? MainWindow::tr("The estimated product lifetime is around either")
+             : MainWindow::tr("The activities described take %1 hours a day, more than a day has: no lifetime "
+                              "can be estimated until they fit in 24 hours.")
+                   .arg(figure(r.activeHours)));
+    for (QWidget *w : std::initializer_list<QWidget *>{ui->leConsoTotalHours, ui->tConsoTotalResume_p2,
+                                                       ui->leConsoTotalDays, ui->tConsoTotalResume_p3,
+                                                       ui->leConsoTotalYears, ui->tConsoTotalResume_p4, ui->pbBatLife})
+        w->setVisible(fits);
     if (r.progress)
         ui->pbBatLife->setValue(*r.progress);
 }
@@ -68,7 +80,7 @@ void MainWindow::updateConso()
 {
     sharedModel().load(ConsumptionModel::comboValue(ui->cboConsoLoRaSF->currentText()), ui->xCapaPile->value());
     // The window opens with the figures of its default day already shown.
-    if (ui->leConsoTotal->text().isEmpty())
+    if (ui->leConsoMPU->text().isEmpty())
         CalculConsommation();
 }
 

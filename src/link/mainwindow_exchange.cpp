@@ -60,7 +60,7 @@ int MainWindow::sendOneCommand(const QByteArray &cmd, const QByteArray &param, i
     if (sequenceDepth == 0)
         answerCutOff = false;
     if (answerCutOff) {
-        qDebug() << "Not sent :" << line.withoutEnding() << "(the device did not stop talking)";
+        qDebug() << "Not sent :" << maskKeys(line.withoutEnding()) << "(the device did not stop talking)";
         return CommandRefused;
     }
 
@@ -81,7 +81,8 @@ int MainWindow::sendOneCommand(const QByteArray &cmd, const QByteArray &param, i
     decodePelkoData(cmd, answer);
 
     const QByteArray trimmed = trimAnswer(answer);
-    qDebug() << "CMD sent :" << line.withoutEnding() << "==> Pelko answers :" << trimmed;
+    // The trace shows what went and came, the device's keys masked.
+    qDebug() << "CMD sent :" << maskKeys(line.withoutEnding()) << "==> Pelko answers :" << maskKeys(trimmed);
 
     // An answer cut off by the read cap is not a whole answer, whatever it holds.
     const int result = answerCutOff ? CommandNoAnswer : judgeAnswer(cmd, trimmed);
@@ -120,7 +121,7 @@ void MainWindow::takeStaleBytes()
     }
     if (stale.isEmpty())
         return;
-    qDebug() << "Before the line went out, the device had sent :" << stale;
+    qDebug() << "Before the line went out, the device had sent :" << maskKeys(stale);
     if (dropped > 0)
         qDebug() << "and" << dropped << "bytes more, not shown";
     appendToConsole(ui->consoleOutput, consoleEcho(stale));

@@ -2,8 +2,28 @@
 
 namespace {
 const QChar kEscape(0x1b);
-const QLatin1String kAppKeyLabel("AppKey : ");
 const int kMaskedKeyLength = 26;
+const char *const kKeyLabels[] = {
+    "AppKey : ", "NwkSKey : ", "AppSKey : ", "LORA SET APPKEY ", "LORA SET NWKSKEY ", "LORA SET APPSKEY "};
+
+// Every label is looked for in the text as received, so that a key's mask
+// cannot hide the label of the next key and leave that key readable.
+template<typename Text, typename Char>
+Text masked(const Text &text, Char x)
+{
+    Text out = text;
+    for (const char *label : kKeyLabels) {
+        const Text labelText(label);
+        for (auto at = text.indexOf(labelText); at >= 0; at = text.indexOf(labelText, at + 1)) {
+            const auto keyStart = at + labelText.size();
+            if (out.size() < keyStart + kMaskedKeyLength)
+                out.resize(keyStart + kMaskedKeyLength);
+            for (auto i = keyStart; i < keyStart + kMaskedKeyLength; ++i)
+                out[i] = x;
+        }
+    }
+    return out;
+}
 
 // Position of the first ESC "[3<digit>m" at or after `from`, or -1.
 int findColourOpener(const QString &text, int from)
@@ -39,15 +59,14 @@ QString stripFirstColourPair(const QString &text)
     return result;
 }
 
-QString maskAppKey(const QString &text)
+QString maskKeys(const QString &text)
 {
-    if (!text.contains(kAppKeyLabel, Qt::CaseSensitive))
-        return text;
-    const int label = text.indexOf(kAppKeyLabel, 0, Qt::CaseInsensitive);
-    const int keyStart = label + kAppKeyLabel.size();
-    QString result = text;
-    result.replace(keyStart, kMaskedKeyLength, QString(kMaskedKeyLength, QLatin1Char('X')));
-    return result;
+    return masked(text, QLatin1Char('X'));
+}
+
+QByteArray maskKeys(const QByteArray &text)
+{
+    return masked(text, 'X');
 }
 
 QString consoleEcho(const QByteArray &answer)
@@ -56,7 +75,7 @@ QString consoleEcho(const QByteArray &answer)
     // there (and a text box shows nothing past it), so they are left out.
     QByteArray text = answer;
     text.replace('\0', QByteArray());
-    return maskAppKey(stripFirstColourPair(QString::fromUtf8(text.constData(), text.size())));
+    return maskKeys(stripFirstColourPair(QString::fromUtf8(text.constData(), text.size())));
 }
 
 QByteArray takeBatteryLevel(QByteArray &answer)

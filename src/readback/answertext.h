@@ -6,7 +6,7 @@
 
 // The text of a device answer as the console shows it: decoded as UTF-8, the
 // first colour pair (ESC "[3<d>m" ... ESC "[0m") taken out when the answer is
-// coloured in red, green or yellow, and the AppKey masked. Anything that is
+// coloured in red, green or yellow, and the keys masked. Anything that is
 // not a well-formed pair is shown as received.
 QString consoleEcho(const QByteArray &answer);
 
@@ -14,9 +14,13 @@ QString consoleEcho(const QByteArray &answer);
 // unchanged when there is none.
 QString stripFirstColourPair(const QString &text);
 
-// Replaces the 26 characters after the AppKey label with X (the key's last
-// six digits stay readable for checking which key it is).
-QString maskAppKey(const QString &text);
+// The device's keys (AppKey and the two session keys), as its answers and
+// the command lines that set them carry them, never reach the console, the
+// debug log or anything printed: the 26 characters after each label become X
+// (the key's last six digits stay readable for checking which key it is).
+// The wire alone carries them whole.
+QString maskKeys(const QString &text);
+QByteArray maskKeys(const QByteArray &text);
 
 // The battery level from a "BATTERY GET LIFE" answer: what follows the last
 // "Battery: " up to the first "%". The answer is shortened in place to what

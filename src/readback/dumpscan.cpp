@@ -1,5 +1,6 @@
 #include "dumpscan.h"
 
+#include "answertext.h"
 #include "dumpkeytable.h"
 
 #include <QDebug>
@@ -80,7 +81,7 @@ void scanDumpLines(int mode)
         QByteArray line = dumpLines.at(n);
         // The line end; a piece shorter than it is left empty.
         line.chop(mode);
-        qDebug() << n << " : " << line;
+        qDebug() << n << " : " << maskKeys(line);
         // The COMMON delimiter (index 0) is never tried: the cursor starts there.
         for (int i = 1; i < kDumpKeyCount; ++i) {
             DumpKey &key = dumpKeyTable[i];
@@ -109,4 +110,42 @@ void scanDumpLines(int mode)
     }
     qDebug() << "*--------------- FINISHED ---------------*";
     qDebug() << "";
+}
+
+const DumpAlgorithm kDumpAlgorithms[6] = {
+    {"SHOCK", "cbChoc", "Algorithm CHOC enable.", "Algorithm SHOCK enable."},
+    {"TILT", "cbTilt", "Algorithm TILT enable.", nullptr},
+    {"MOTION", "cbMvt", "Algorithm MOVEMENT enable.", nullptr},
+    {"TEMPERATURE", "cbTemp", "Algorithm TEMPERATURE enable.", nullptr},
+    {"ROTATION", "cbRotation", "Algorithm ROTATION enable.", nullptr},
+    {"ORIENTATION", "cbOrient", "Algorithm ORIENT enable.", nullptr},
+};
+
+bool dumpEnables(const QByteArray &dump, const DumpAlgorithm &algorithm)
+{
+    return dump.contains(algorithm.sentence) || (algorithm.otherSentence && dump.contains(algorithm.otherSentence));
+}
+
+QStringList algorithmsLeftUnticked(const QByteArray &dump, const std::function<bool(const char *box)> &ticked)
+{
+    QStringList names;
+    for (const DumpAlgorithm &algorithm : kDumpAlgorithms)
+        if (dumpEnables(dump, algorithm) && !ticked(algorithm.box))
+            names << QLatin1String(algorithm.name);
+    return names;
+}
+
+QString leftUntickedWarning(const QStringList &names)
+{
+    if (names.isEmpty())
+        return QString();
+    const bool one = names.size() == 1;
+    const QString listed =
+        one ? names.constFirst()
+            : names.mid(0, names.size() - 1).join(QLatin1String(", ")) + QLatin1String(" and ") + names.constLast();
+    return QStringLiteral("The device runs %1 as well, which the form cannot tick beside the algorithms it has "
+                          "ticked (two at most, some never together), so %2 left unticked: Start will switch %3 "
+                          "off on the device.")
+        .arg(listed, one ? QStringLiteral("it is") : QStringLiteral("they are"),
+             one ? QStringLiteral("it") : QStringLiteral("them"));
 }

@@ -3,6 +3,9 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QStringList>
+
+#include <functional>
 
 // Reading the device's parameter dump into dumpKeyTable.
 //
@@ -26,5 +29,25 @@ void scanDumpLines(int mode);
 // optional white space. Anything else, an empty text or a number that does
 // not fit a 32-bit signed integer gives 0.
 int dumpDecimal(const QByteArray &text);
+
+// The algorithms the dump's enable sentences switch on, in the order the
+// readback ticks their boxes (ALIVE, always on, is not among them).
+struct DumpAlgorithm
+{
+    const char *name;          // as the user knows it
+    const char *box;           // its check box
+    const char *sentence;      // "Algorithm ... enable."
+    const char *otherSentence; // another firmware's name for it, or null
+};
+extern const DumpAlgorithm kDumpAlgorithms[6];
+bool dumpEnables(const QByteArray &dump, const DumpAlgorithm &algorithm);
+
+// Devices configured by older programs may run more algorithms than the form
+// holds together. The names of those the dump enables but whose box
+// (`ticked`, asked by box name) the read left unticked: a Start switches them
+// off on the device.
+QStringList algorithmsLeftUnticked(const QByteArray &dump, const std::function<bool(const char *box)> &ticked);
+// What the user is told about them at Read.
+QString leftUntickedWarning(const QStringList &names);
 
 #endif // PELKO_DUMPSCAN_H

@@ -8,6 +8,8 @@
 
 #include <QDebug>
 
+#include <iterator>
+
 void MainWindow::on_readAlgoButton_clicked()
 {
     const BusySequence busy(this);
@@ -18,6 +20,7 @@ void MainWindow::on_readAlgoButton_clicked()
     // device's debug output switched off again. The dump is decoded while its
     // answer is dispatched.
     bool failed = false;
+    leftUntickedByRead.clear();
     if (sendOneCommand("DEBUG", "1", 0, QString()) != 0) {
         qDebug() << "ERROR when sending command 'DEBUG 1'";
         failed = true;
@@ -31,6 +34,12 @@ void MainWindow::on_readAlgoButton_clicked()
         failed = true;
     }
 
+    if (!leftUntickedByRead.isEmpty()) {
+        const QString warning = leftUntickedWarning(leftUntickedByRead);
+        qDebug().noquote() << warning;
+        noteInConsole(QLatin1Char('\n') + warning + QLatin1Char('\n'));
+        showMessage(this, MessageKind::Warning, tr("Read"), warning);
+    }
     if (failed) {
         reportError(this, ui->leVersion, Error::ReadConfigFailed);
     }
@@ -85,27 +94,16 @@ int MainWindow::decodePelkoAlgo(int mode)
         if (ui->cbAliveRefreshMode->isChecked())
             on_cbAliveRefreshMode_clicked();
     }
-    struct Enabled
-    {
-        const char *sentence;
-        const char *otherSentence;
-        QCheckBox *box;
-        void (MainWindow::*handler)();
+    // The handlers in the order of kDumpAlgorithms.
+    void (MainWindow::*const handlers[])() = {
+        &MainWindow::on_cbChoc_clicked, &MainWindow::on_cbTilt_clicked,     &MainWindow::on_cbMvt_clicked,
+        &MainWindow::on_cbTemp_clicked, &MainWindow::on_cbRotation_clicked, &MainWindow::on_cbOrient_clicked,
     };
-    const Enabled switchedOn[] = {
-        {"Algorithm CHOC enable.", "Algorithm SHOCK enable.", ui->cbChoc, &MainWindow::on_cbChoc_clicked},
-        {"Algorithm TILT enable.", nullptr, ui->cbTilt, &MainWindow::on_cbTilt_clicked},
-        {"Algorithm MOVEMENT enable.", nullptr, ui->cbMvt, &MainWindow::on_cbMvt_clicked},
-        {"Algorithm TEMPERATURE enable.", nullptr, ui->cbTemp, &MainWindow::on_cbTemp_clicked},
-        {"Algorithm ROTATION enable.", nullptr, ui->cbRotation, &MainWindow::on_cbRotation_clicked},
-        {"Algorithm ORIENT enable.", nullptr, ui->cbOrient, &MainWindow::on_cbOrient_clicked},
-    };
-    for (const Enabled &algorithm : switchedOn) {
-        const bool named = paramDump.contains(algorithm.sentence) ||
-                           (algorithm.otherSentence && paramDump.contains(algorithm.otherSentence));
-        if (named && !algorithm.box->isChecked()) {
-            algorithm.box->setChecked(true);
-            (this->*algorithm.handler)();
+    for (int i = 0; i < int(std::size(kDumpAlgorithms)); ++i) {
+        auto *box = findChild<QCheckBox *>(QLatin1String(kDumpAlgorithms[i].box));
+        if (dumpEnables(paramDump, kDumpAlgorithms[i]) && !box->isChecked()) {
+            box->setChecked(true);
+            (this->*handlers[i])();
         }
     }
     // A box the form could not switch on (the dump names more than the form
@@ -119,6 +117,9 @@ int MainWindow::decodePelkoAlgo(int mode)
         on_cbVibe_clicked();
     }
     checkNumberAlgoCompatibility(FormRules::Recount);
+    // The Read click tells the user about them once the exchange is over.
+    leftUntickedByRead = algorithmsLeftUnticked(
+        paramDump, [this](const char *box) { return findChild<QCheckBox *>(QLatin1String(box))->isChecked(); });
     qDebug() << "*--------------- FINISHED ---------------*";
     qDebug() << "";
 

@@ -45,6 +45,16 @@ void CalculatorTabTest::calculateShowsTheDefaultDayThenTheOneTheUserDescribed()
     form.click("pbConsoCalculate");
     QCOMPARE(shown(form, "leConsoTotalYears"), QString("8.65117"));
     QCOMPARE(form.find<QProgressBar>("pbBatLife")->value(), 11);
+
+    // A day the activities over-fill is said, with no lifetime and no bar, until it fits again.
+    for (int motions : {360, 0}) {
+        form.find<QSpinBox>("xConsoMvtFast10sMvt")->setValue(motions);
+        form.find<QSpinBox>("xConsoMvtSlow10sMvt")->setValue(motions);
+        form.click("pbConsoCalculate");
+        QCOMPARE(shown(form, "leConsoSuspended leConsoTotalYears"), QString(motions ? " " : "0.959539 mAh 8.65117"));
+        QCOMPARE(form.find<QLabel>("tConsoTotalResume_p1")->text().contains("take 61.2115 hours a day"), motions != 0);
+        QCOMPARE(form.find<QProgressBar>("pbBatLife")->isHidden(), motions != 0);
+    }
 }
 
 void CalculatorTabTest::spreadingFactors8To11DisableWhatTheyCannotEstimate()

@@ -39,7 +39,8 @@ void ConsumptionTest::typicalDaysComeOutDigitForDigit()
 {
     // The first three days are the published examples (the third published
     // only its ALIVE, MPU, years and bar). Figures: alive, shock, motion, tilt,
-    // vibration, mpu, sleep, mean, hours, days, years; then the bar (-1: left alone).
+    // vibration, mpu, sleep, mean, hours, days, years, and the active hours of
+    // a day that does not fit; then the bar (-1: left alone).
     const std::tuple<const char *, ConsumptionInputs, QString, int> rows[] = {
         {"start values", {}, "0 0 0 0 0 0.0025344 0.959539 0.0400864 47397.6 1974.9 5.40698", 76},
         {"3 axes measure", day([](auto &in) { in.threeAxes = true; }),
@@ -48,21 +49,26 @@ void ConsumptionTest::typicalDaysComeOutDigitForDigit()
          "0.447673 0 0 0 0 0.0025344 0.95855 0.0586982 32368.9 1348.71 3.69256", 52},
         {"beyond a full bar", day([](auto &in) { in.capacity = 3200; }),
          "0 0 0 0 0 0.0025344 0.959539 0.0400864 75836.2 3159.84 8.65117", -1},
-        // Nothing is clamped: (22.14 - 1.48846 + 0.0025344) / 24.
-        {"more than a day of activity makes sleep negative",
-         day([](auto &in) { in.fastMotions = in.slowMotions = 360; }),
-         "0 0 22.14 0 0 0.0025344 -1.48846 0.860586 2207.8 91.9915 0.251859", 3},
+        // 2 ms per sample at 500 Hz fill the day exactly (24.0000002 h summed).
+        {"a day of exactly 24 active hours", day([](auto &in) { in.shockFrequency = "500"; }),
+         "0 0 0 0 0 5.28 -8.34465e-09 0.22 8636.36 359.848 0.985211", 13},
+        // 25.2 + 36 + 0.01152 h: no sleep, no lifetime, no bar.
+        {"more than a day of activity", day([](auto &in) { in.fastMotions = in.slowMotions = 360; }),
+         "0 0 22.14 0 0 0.0025344 0 0 0 0 0 over 61.2115 h", -1},
         // At SF 10 the motions cost nothing but still fill the day.
-        {"no usable lifetime", day([](auto &in) { in.spreadingFactor = 10, in.fastMotions = in.slowMotions = 360; }),
-         "0 0 0 0 0 0.0025344 -1.48846 -0.0619136 -30687.9 -1278.66 -3.50079", -1},
+        {"more than a day at SF 10",
+         day([](auto &in) { in.spreadingFactor = 10, in.fastMotions = in.slowMotions = 360; }),
+         "0 0 0 0 0 0.0025344 0 0 0 0 0 over 61.2115 h", -1},
     };
     // One model for all, as the tab keeps it: SF 10 measured no motion and
     // keeps the SF 7 motion records of the day before.
     ConsumptionModel model;
     for (const auto &[what, in, figures, bar] : rows) {
         const ConsumptionResults r = model.calculate(in);
+        const QString over = r.dayFits() ? QString() : QStringLiteral(" over %1 h").arg(shown({r.activeHours}));
         QCOMPARE(
-            shown({r.alive, r.shock, r.motion, r.tilt, r.vibration, r.mpu, r.sleep, r.mean, r.hours, r.days, r.years}),
+            shown({r.alive, r.shock, r.motion, r.tilt, r.vibration, r.mpu, r.sleep, r.mean, r.hours, r.days, r.years}) +
+                over,
             figures);
         QVERIFY2(r.progress.value_or(-1) == bar, what);
     }

@@ -61,7 +61,7 @@ private slots:
     void dumpLinesAreCutAsTheModeSays();
     void dumpValuesPersistFromOneDumpToTheNext();
 
-    void consoleShowsTheAnswerWithoutItsColourPairAndWithTheAppKeyMasked();
+    void consoleShowsTheAnswerWithoutItsColourPairAndWithTheKeysMasked();
     void batteryLevelIsTakenAfterTheLastLabel();
 
     void loRaFieldsTakeTheBytesAfterTheFirstLabel();
@@ -147,7 +147,7 @@ void DecodersTest::dumpValuesPersistFromOneDumpToTheNext()
              QStringLiteral("SHOCK gxSup=1200, SHOCK inhibition=150, SHOCK inhibition off=0, MVT gxSup=300"));
 }
 
-void DecodersTest::consoleShowsTheAnswerWithoutItsColourPairAndWithTheAppKeyMasked()
+void DecodersTest::consoleShowsTheAnswerWithoutItsColourPairAndWithTheKeysMasked()
 {
     const QByteArray x26(26, 'X');
     const QPair<QByteArray, QByteArray> rows[] = {
@@ -173,6 +173,11 @@ void DecodersTest::consoleShowsTheAnswerWithoutItsColourPairAndWithTheAppKeyMask
         {"AppKey : ", "AppKey : " + x26},
         {"APPKEY : 2B7E151628AED2A6ABF7158809CF4F3C", "APPKEY : 2B7E151628AED2A6ABF7158809CF4F3C"},
         {"AppEui : 0011", "AppEui : 0011"},
+        // The session keys and the lines that set keys too; a mask hides no other key's label.
+        {"NwkSKey : 000102030405060708090A0B0C0D0E0F\r\nAppSKey : F0E0D0C0B0A090807060504030201000",
+         "NwkSKey : " + x26 + "0D0E0F\r\nAppSKey : " + x26 + "201000"},
+        {"LORA SET APPSKEY 4B29C8", "LORA SET APPSKEY " + x26},
+        {"AppKey : 0123456789012345NwkSKey : 2B7E151628AED2A6ABF7158809CF4F3C", "AppKey : " + x26 + x26 + "CF4F3C"},
     };
     for (const auto &row : rows)
         QCOMPARE(consoleEcho(row.first), QString::fromUtf8(row.second));

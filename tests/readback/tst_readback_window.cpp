@@ -14,6 +14,7 @@
 #include "linktimes.h"
 #include "simharness.h"
 
+#include <QProcess>
 #include <QtTest>
 #include <QtWidgets>
 
@@ -196,6 +197,16 @@ QString roundTrip(quint32 seed, DialogWatcher &dialogs, bool &linkFailed, QByteA
     return differences(configured, sim.device().savedParameters());
 }
 
+// What `pelko-provision read --verbose` of the simulated device writes on standard error.
+QString provisionRead(const SimHarness &sim)
+{
+    QProcess tool;
+    tool.start(QStringLiteral(PELKO_PROVISION_PROGRAM),
+               {"read", "--verbose", "ttyPELKO0", sim.dirPath() + "/read.json"});
+    tool.waitForFinished(60000);
+    return QString::fromUtf8(tool.readAllStandardError());
+}
+
 } // namespace
 
 // The key table is process-wide and keeps its values; every test starts from
@@ -211,6 +222,8 @@ private slots:
     void eachAnswerChangesTheWindowAsTheGoldenFileSays();
     void applyingADumpMatchesTheGoldenForm();
     void readWithoutALinkTellsTheUserToConnect();
+    void readSaysWhichAlgorithmsStartWillSwitchOff();
+    void keysReachTheWireAndNothingElse();
     void readThenStartLeavesTheDeviceAsItWas_data();
     void readThenStartLeavesTheDeviceAsItWas();
 
@@ -352,6 +365,77 @@ void ReadbackWindowTest::readWithoutALinkTellsTheUserToConnect()
     form.click("readAlgoButton");
     QCOMPARE(dialogs.summary(), boxesOf({Error::NotConnected}));
     QCOMPARE(form.statusShown(), statusOf(Error::NotConnected));
+}
+
+// Earlier programs could leave three algorithms on a device: the form keeps
+// two, and the user (or pelko-provision's standard error) hears of the third.
+void ReadbackWindowTest::readSaysWhichAlgorithmsStartWillSwitchOff()
+{
+    m_window.reset();
+    // Release, algorithms on the device, the one the form leaves off, what Start then sends.
+    const std::tuple<QString, QByteArray, QString, QByteArray> rows[] = {
+        {"2.2", "0x92", "ORIENTATION", "ALGO 0x82\r\n"}, {"1.9.2", "0xd", "TILT", "ALGO 0x5\r\n"}};
+    for (const auto &[release, mask, leftOff, started] : rows) {
+        SimDevice::Options options;
+        options.release = release;
+        SimHarness sim(options);
+        QVERIFY(sim.isReady());
+        sim.device().setSavedParameter("ALGO", mask);
+        const QString warning = "Read: The device runs " + leftOff + " as well";
+        const QString toolSaid = provisionRead(sim);
+        QVERIFY2(toolSaid.count("warning: " + warning) == 1 && toolSaid.contains("saved "), qPrintable(toolSaid));
+
+        MainWindow window;
+        const FormProbe form(window);
+        DialogWatcher dialogs;
+        form.click("startButton");
+        dialogs.clear();
+        form.click("readAlgoButton");
+        QVERIFY2(dialogs.summary().startsWith("warning " + warning) && !dialogs.summary().contains(" | "),
+                 qPrintable(dialogs.summary()));
+        QCOMPARE(form.find<QTextEdit>("consoleOutput")->toPlainText().count(warning.mid(6)), 1);
+        sim.device().clearReceived();
+        form.click("startButton");
+        QVERIFY(sim.device().receivedLines().contains(started));
+    }
+}
+
+// The AppKey and the session keys come in LORA GET's answer and go out in
+// Start's lines: the wire carries them, the console, the debug log and
+// pelko-provision's traces never do.
+void ReadbackWindowTest::keysReachTheWireAndNothingElse()
+{
+    const QByteArray keys[] = {"A1B2C3D4E5F60718293A4B5C6D7E8F90", "0F1E2D3C4B5A69788796A5B4C3D2E1F0",
+                               "7766554433221100FFEEDDCCBBAA9988"};
+    m_window.reset();
+    SimHarness sim;
+    QVERIFY(sim.isReady());
+    // A device that names no AppKey of its own takes the form's.
+    sim.device().setRawAnswer("LORA GET",
+                              "Mode : ABP\r\nNwkSKey : " + keys[1] + "\r\nAppSKey : " + keys[2] + "\r\nOK\r\n>");
+    DebugLog log;
+    DialogWatcher dialogs;
+    QString written;
+    {
+        MainWindow window;
+        const FormProbe form(window);
+        form.click("startButton");
+        form.find<QLineEdit>("leAppKEY")->setText(QString::fromLatin1(keys[0]));
+        form.click("startButton");
+        QVERIFY2(dialogs.summary().contains("successfully configured"), qPrintable(dialogs.summary()));
+        written = form.find<QTextEdit>("consoleOutput")->toPlainText() + log.lines().join('\n');
+    }
+    const QList<QByteArray> wire = sim.device().receivedLines();
+    sim.device().clearRawAnswers(); // the tool reads all three back
+    written += provisionRead(sim);
+    // Start's line in the window's log, the device's answer in the tool's.
+    QVERIFY(written.contains("\"LORA SET APPKEY XXXXXXXXXXXXXXXXXXXXXXXXXX7E8F90\""));
+    QVERIFY(
+        written.contains("AppKey : XXXXXXXXXXXXXXXXXXXXXXXXXX7E8F90\\r\\nNwkSKey : XXXXXXXXXXXXXXXXXXXXXXXXXXD2E1F0"));
+    for (const auto &[name, key] : {std::pair{"APPKEY", keys[0]}, {"NWKSKEY", keys[1]}, {"APPSKEY", keys[2]}}) {
+        QVERIFY(wire.contains("LORA SET " + QByteArray(name) + ' ' + key + "\r\n"));
+        QVERIFY2(!written.contains(QString::fromLatin1(key)), name);
+    }
 }
 
 // A device configured through the form, read by a fresh window and started
