@@ -2,6 +2,8 @@
 
 #include "ui_mainwindow.h"
 
+volatile std::sig_atomic_t MainWindow::stopRequested = 0;
+
 static void registerPictures()
 {
     // The pictures live in the static library; make sure the linker keeps them.
