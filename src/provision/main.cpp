@@ -110,7 +110,7 @@ QStringList fileProblems(const QString &port, const QByteArray &content)
     const auto problems = [&](float version) {
         return ConfigFile::read(content, formLimits(), version, formValues(fresh)).problems;
     };
-    const QStringList newest = problems(Firmware::kReleases[std::size(Firmware::kReleases) - 1].version);
+    QStringList newest = problems(Firmware::kReleases[std::size(Firmware::kReleases) - 1].version);
     if (newest.isEmpty() || problems(Firmware::kReleases[0].version) == newest)
         return newest;
     Session device(port, say);

@@ -159,10 +159,10 @@ bool gatePasses(Firmware::Feature gate, float firmwareVersion);
 // (0 accepted, negative refused or unanswered).
 struct SentLine
 {
-    const Step *step;
-    int value;
+    const Step *step = nullptr;
+    int value = 0;
     QString text;
-    int result;
+    int result = 0;
 };
 
 struct BoxState
