@@ -4,6 +4,8 @@
 
 #include <QDebug>
 
+volatile std::sig_atomic_t MainWindow::stopRequested = 0;
+
 static void registerPictures()
 {
     // The pictures live in the static library; make sure the linker keeps them.

@@ -1,12 +1,17 @@
 #ifndef PELKO_MAINWINDOW_H
 #define PELKO_MAINWINDOW_H
 
+#include "upload/catalogue.h"
+
 #include <QByteArray>
 #include <QMainWindow>
 #include <QSerialPort>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
+#include <QVector>
+
+#include <csignal>
 
 QT_BEGIN_NAMESPACE
 namespace Ui {
@@ -159,6 +164,15 @@ public:
     QByteArray loraAnswer;
     QByteArray paramDump;
     QStringList leftUntickedByRead; // algorithms the last dump enables that the form could not tick
+    // What the last upload put on the wire, line by line, with each result
+    // (src/upload/mainwindow_upload.cpp).
+    QVector<Upload::SentLine> uploadSent;
+
+    // A stop asked of the operation under way: the upload sends no line after
+    // the one in flight, least of all a save, and the link is taken down as
+    // Disconnect does. Setting it is all a signal handler or a button has to
+    // do; it stays set until whoever asked clears it.
+    static volatile std::sig_atomic_t stopRequested;
 
     // Form-logic memory shared by every window (src/logic/mainwindow_algos.cpp)
     static int savedMpuMaxRange;

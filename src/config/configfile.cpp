@@ -2,7 +2,10 @@
 
 #include "firmware/releases.h"
 #include "logic/formrules.h"
+#include "readback/lorafields.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -116,6 +119,14 @@ QJsonValue fileValue(const Entry &entry, const QVariant &shown)
     }
 }
 
+bool isHex(const QString &text)
+{
+    for (const QChar c : text)
+        if (!(c.isDigit() && c.unicode() < 0x80) && !QStringLiteral("abcdefABCDEF").contains(c))
+            return false;
+    return true;
+}
+
 QString number(double value)
 {
     return QString::number(value, 'g', 10);
@@ -139,11 +150,14 @@ public:
         if (entry.kind == Upload::Kind::Text) {
             if (!value.isString())
                 return problem(QStringLiteral("%1: a text is expected.").arg(name));
+            // An identifier the device reports back is hexadecimal, of the
+            // length it reports: nothing else is of use to it. An empty one
+            // is not sent.
             const QString text = value.toString();
-            if (!Upload::isSendableText(text) || (limit && text.size() > limit->maximum))
-                return problem(QStringLiteral("%1: \"%2\" is not a text the field takes (at most %3 characters, "
-                                              "no line breaks).")
-                                   .arg(name, text, number(limit ? limit->maximum : 0)));
+            const int length = LoRaFields::reportedLength(QByteArray(entry.key.toLatin1()));
+            if (!isHex(text) || (!text.isEmpty() && text.size() != length))
+                return problem(
+                    QStringLiteral("%1: \"%2\" is not %3 hexadecimal digits.").arg(name, printable(text)).arg(length));
             shown = text;
         } else if (!isNumber(entry.kind)) {
             if (!value.isBool())
@@ -287,6 +301,41 @@ void checkRules(const FormValues &v, float version, Checker &checker)
 
 } // namespace
 
+QString settingName(const Upload::Step &step)
+{
+    if (step.kind == Upload::Kind::Mask)
+        return QStringLiteral("algorithms");
+    return groupOf(step.cmd) + QLatin1Char('.') + QLatin1String(step.key);
+}
+
+QString printable(const QString &text)
+{
+    QString out;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n'))
+            out += QLatin1String("\\n");
+        else if (c == QLatin1Char('\r'))
+            out += QLatin1String("\\r");
+        else if (c == QLatin1Char('\t'))
+            out += QLatin1String("\\t");
+        else if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
+QString whyNotWritable(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile())
+        return info.isDir() ? QStringLiteral("it is a folder") : QStringLiteral("it is not a regular file");
+    if (!info.exists() && !info.absoluteDir().exists())
+        return QStringLiteral("its folder does not exist");
+    return QString();
+}
+
 const QVector<Entry> &entries()
 {
     static const QVector<Entry> all = entriesOfCatalogue();
@@ -358,18 +407,18 @@ Reading read(const QByteArray &file, const Limits &limits, float firmwareVersion
                 out.values.insert(QLatin1String(a.checkBox),
                                   names.removeAll(QLatin1String(a.name)) > 0 || qstrcmp(a.name, "ALIVE") == 0);
             for (const QString &unknown : names)
-                checker.problem(QStringLiteral("algorithms: unknown algorithm \"%1\".").arg(unknown));
+                checker.problem(QStringLiteral("algorithms: unknown algorithm \"%1\".").arg(printable(unknown)));
             continue;
         }
         bool known = false;
         for (const Group &g : kGroups)
             known = known || name == QLatin1String(g.name);
         if (!known) {
-            checker.problem(QStringLiteral("Unknown key \"%1\".").arg(name));
+            checker.problem(QStringLiteral("Unknown key \"%1\".").arg(printable(name)));
             continue;
         }
         if (!it.value().isObject()) {
-            checker.problem(QStringLiteral("%1: a group of settings is expected.").arg(name));
+            checker.problem(QStringLiteral("%1: a group of settings is expected.").arg(printable(name)));
             continue;
         }
         const QJsonObject group = it.value().toObject();
@@ -381,7 +430,8 @@ Reading read(const QByteArray &file, const Limits &limits, float firmwareVersion
             if (found)
                 checker.setting(*found, setting.value());
             else
-                checker.problem(QStringLiteral("Unknown key \"%1.%2\".").arg(name, setting.key()));
+                checker.problem(
+                    QStringLiteral("Unknown key \"%1.%2\".").arg(printable(name), printable(setting.key())));
         }
     }
     checkRules(out.values, firmwareVersion, checker);

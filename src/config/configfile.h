@@ -70,6 +70,19 @@ struct Reading
 // value from `base`; the rules between settings are checked on the result.
 Reading read(const QByteArray &file, const Limits &limits, float firmwareVersion, const FormValues &base);
 
+// "group.key" of a catalogue row as the file names it ("algorithms" for the
+// algorithm mask), for the rows the file leaves out too (the device's keys).
+QString settingName(const Upload::Step &step);
+
+// A text from a file or a device as it can be shown on one line: control
+// characters are written as escapes ("\n", "\x1b").
+QString printable(const QString &text);
+
+// Why a configuration may not be written to `path`, or nothing when it may:
+// only a regular file is replaced, or a new one made in an existing folder.
+// A pipe, a device or a folder in its place would be lost or never hold it.
+QString whyNotWritable(const QString &path);
+
 } // namespace ConfigFile
 
 #endif // PELKO_CONFIGFILE_H

@@ -16,9 +16,15 @@ void MainWindow::on_saveAlgoConfigButton_clicked()
     const QString path = chooseConfigurationFile(this, FileChoice::Save);
     if (path.isEmpty())
         return;
+    const QString refusal = ConfigFile::whyNotWritable(path);
+    if (!refusal.isEmpty()) {
+        showMessage(this, MessageKind::Critical, tr("Error"),
+                    tr("The configuration could not be saved to %1: %2.").arg(path, refusal));
+        return;
+    }
     QSaveFile file(path);
-    const bool written = file.open(QIODevice::WriteOnly) &&
-                         file.write(ConfigFile::write(formValues(*this), firmwareVersion)) >= 0 && file.commit();
+    const QByteArray content = ConfigFile::write(formValues(*this), firmwareVersion);
+    const bool written = file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit();
     if (!written)
         showMessage(this, MessageKind::Critical, tr("Error"),
                     tr("The configuration could not be saved to %1: %2").arg(path, file.errorString()));

@@ -54,7 +54,8 @@ void MainWindow::on_startButton_clicked()
     }
 
     if (sendParameters() != 0) {
-        productConnected = false;
+        // A stopped upload leaves a device that answers: it is told goodbye.
+        productConnected = stopRequested != 0;
         reportError(this, ui->leVersion, Error::UploadFailed);
         on_stopButton_clicked();
         return;

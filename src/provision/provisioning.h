@@ -1,7 +1,6 @@
 #ifndef PELKO_PROVISIONING_H
 #define PELKO_PROVISIONING_H
 
-#include "config/configfile.h"
 #include "upload/catalogue.h"
 
 #include <QByteArray>
@@ -18,11 +17,14 @@ namespace Provisioning {
 // must tell apart.
 enum class Outcome {
     Done = 0,           // written and verified (write), saved (read), listed (list)
-    Usage = 1,          // the command line was not understood
-    RefusedFile = 2,    // the file cannot be applied whole: nothing was written
+    Usage = 1,          // the command line was not understood, or the log cannot be written
+    RefusedFile = 2,    // the file cannot be applied whole (or written, by read): nothing was written
     DeviceNotFound = 3, // no device on that port, or it did not answer
     WriteFailed = 4,    // the device refused or lost part of the write (or the read)
     Differences = 5,    // written, but the device read back holds other values
+    Interrupted = 6,    // stopped by a signal: no save after it, the device told goodbye
+    PortBusy = 7,       // another program holds the port
+    LogFailed = 8,      // written and verified, but its log line could not be written
 };
 // The word the log and the last line on standard error give an outcome.
 QString outcomeWord(Outcome outcome);
@@ -42,10 +44,20 @@ struct LogEntry
 extern const char kLogHeader[];
 QByteArray logLine(const LogEntry &entry);
 
-// The settings of a written form that the dump carries and the write sent,
-// whose value read back differs: "group.key: wrote A, read back B".
-QStringList differences(const ConfigFile::FormValues &written, const ConfigFile::FormValues &readBack,
-                        const QVector<const Upload::Step *> &rowsSent);
+// What the device reports, in a fresh session, of the settings a write sent
+// (the last line of each setting counts): the parameter dump and the answer
+// to "LORA GET". A setting sent that neither reports is not checked.
+struct Verification
+{
+    QStringList differences; // "group.key: wrote A, read back B", in the file's units
+    QStringList notChecked;  // "group.key"
+};
+Verification verify(const QVector<Upload::SentLine> &sent, const QByteArray &dump, const QByteArray &loraAnswer);
+
+// The first line of a write the device did not accept, as the technician
+// would read it ("the device refused \"CHOC gxSup 5000\""); empty when every
+// line sent was accepted. Texts are not shown: they may be keys.
+QString failedLine(const QVector<Upload::SentLine> &sent);
 
 } // namespace Provisioning
 

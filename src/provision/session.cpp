@@ -1,6 +1,5 @@
 #include "session.h"
 
-#include "app/formvalues.h"
 #include "app/mainwindow.h"
 #include "app/messages.h"
 #include "link/serialports.h"
@@ -85,19 +84,27 @@ void Session::disconnect()
     click("stopButton");
 }
 
-ConfigFile::FormValues Session::values() const
+QVector<Upload::SentLine> Session::sent() const
 {
-    return formValues(*m_window);
+    return m_window->uploadSent;
 }
 
-QVector<const Upload::Step *> Session::rowsSent() const
+QByteArray Session::dump() const
 {
-    const MainWindow *window = m_window.get();
-    return Upload::rowsSent(window->firmwareVersion, [window](const char *name) {
-        const auto *widget = name ? window->findChild<QWidget *>(QLatin1String(name)) : nullptr;
-        const auto *button = qobject_cast<const QAbstractButton *>(widget);
-        return Upload::BoxState{button && button->isChecked(), widget && widget->isEnabled()};
-    });
+    return m_window->paramDump;
+}
+
+QByteArray Session::loraAnswer() const
+{
+    return m_window->loraAnswer;
+}
+
+QString Session::portRefusal() const
+{
+    // A port held by another program fails to open, or to be locked, with a
+    // permission error; one that is not there, with "device not found".
+    const QSerialPort &port = m_window->serial;
+    return !port.isOpen() && port.error() == QSerialPort::PermissionError ? port.errorString() : QString();
 }
 
 QString Session::devEui() const

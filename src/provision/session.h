@@ -1,7 +1,6 @@
 #ifndef PELKO_SESSION_H
 #define PELKO_SESSION_H
 
-#include "config/configfile.h"
 #include "upload/catalogue.h"
 
 #include <QString>
@@ -32,8 +31,14 @@ public:
     bool start(); // "Start": the device took the form and saved it
     void disconnect();
 
-    ConfigFile::FormValues values() const;
-    QVector<const Upload::Step *> rowsSent() const;
+    // The lines the last "Start" sent, and what the device answered to the
+    // parameter dump and to "LORA GET" in this session.
+    QVector<Upload::SentLine> sent() const;
+    QByteArray dump() const;
+    QByteArray loraAnswer() const;
+    // After a failed connect: the port's own words when it is there but could
+    // not be taken (another program holds it, or no permission); else empty.
+    QString portRefusal() const;
     QString devEui() const;
     float firmwareVersion() const;
 

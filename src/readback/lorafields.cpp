@@ -15,7 +15,40 @@ int clamp(int value, int minimum, int maximum)
     return qBound(minimum, value, maximum);
 }
 
+struct TextField
+{
+    const char *setKey;
+    const char *label;
+    int length;
+};
+const TextField kTextFields[] = {
+    {"DEVEUI", "DevEui : ", 16},   {"APPEUI", "AppEui : ", 16},  {"NWKSKEY", "NwkSKey : ", 32},
+    {"APPSKEY", "AppSKey : ", 32}, {"DEVADDR", "DevAddr : ", 8}, {"NWKID", "NwkID : ", 6},
+};
+
+const TextField *textField(const QByteArray &setKey)
+{
+    for (const TextField &field : kTextFields)
+        if (setKey == field.setKey)
+            return &field;
+    return nullptr;
+}
+
 } // namespace
+
+int reportedLength(const QByteArray &setKey)
+{
+    const TextField *field = textField(setKey);
+    return field ? field->length : 0;
+}
+
+std::optional<QString> reportedText(const QByteArray &answer, const QByteArray &setKey)
+{
+    const TextField *field = textField(setKey);
+    if (!field)
+        return std::nullopt;
+    return bytesAfterLabel(answer, field->label, field->length);
+}
 
 std::optional<QString> bytesAfterLabel(const QByteArray &answer, const QByteArray &label, int count, int skip)
 {
@@ -62,14 +95,14 @@ Answer parse(const QByteArray &answer)
     a.networkPrivate = answer.contains("Network is PRIVATE");
     a.modeAbp = answer.contains("Mode : ABP");
     a.modeOtaa = answer.contains("Mode : OTAA");
-    a.devEui = bytesAfterLabel(answer, "DevEui : ", 16);
-    a.appEui = bytesAfterLabel(answer, "AppEui : ", 16);
+    a.devEui = reportedText(answer, "DEVEUI");
+    a.appEui = reportedText(answer, "APPEUI");
     // Only the key's last six characters are shown: the mask covers the rest.
     a.appKeyTail = bytesAfterLabel(answer, "AppKey : ", 32, kAppKeyMask.size());
-    a.nwkSKey = bytesAfterLabel(answer, "NwkSKey : ", 32);
-    a.appSKey = bytesAfterLabel(answer, "AppSKey : ", 32);
-    a.devAddr = bytesAfterLabel(answer, "DevAddr : ", 8);
-    a.nwkId = bytesAfterLabel(answer, "NwkID : ", 6);
+    a.nwkSKey = reportedText(answer, "NWKSKEY");
+    a.appSKey = reportedText(answer, "APPSKEY");
+    a.devAddr = reportedText(answer, "DEVADDR");
+    a.nwkId = reportedText(answer, "NWKID");
     return a;
 }
 

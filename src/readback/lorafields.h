@@ -32,6 +32,12 @@ std::optional<int> defaultDataRate(const QByteArray &answer);
 // directly by its unit ("12h") is still read.
 std::optional<int> joinRequestTimeout(const QByteArray &answer, int minimum, int maximum);
 
+// The identifiers and keys the answer reports, by the key "LORA SET" gives
+// them: how many characters the answer carries of each (0: not reported in
+// full, as the AppKey), and the text it carries.
+int reportedLength(const QByteArray &setKey);
+std::optional<QString> reportedText(const QByteArray &answer, const QByteArray &setKey);
+
 // What the answer says, as sentences and fields.
 struct Answer
 {

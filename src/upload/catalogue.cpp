@@ -397,24 +397,6 @@ bool needMet(const Step &step, const FormState &form)
     return false;
 }
 
-QVector<const Step *> rowsSent(float firmwareVersion, const FormState &form)
-{
-    const bool skipAlgorithms = isEmptyConfiguration(algorithmMask(form), form("cbAliveRefreshMode").checked);
-    QVector<const Step *> rows;
-    bool blockRuns = true;
-    for (std::size_t i = 0; i < kCatalogueSize; ++i) {
-        const Step &step = kCatalogue[i];
-        if (step.kind == Kind::BlockStart)
-            blockRuns = !(skipAlgorithms && (step.flags & AlgorithmPart)) && needMet(step, form);
-        else if (step.kind == Kind::BlockEnd)
-            blockRuns = true;
-        else if (blockRuns && step.kind != Kind::Progress && !(step.flags & (ReadBackOnly | AlertPeriodPending)) &&
-                 gatePasses(step.gate, firmwareVersion) && needMet(step, form))
-            rows.append(&step);
-    }
-    return rows;
-}
-
 int algorithmMask(const std::function<BoxState(const char *checkBox)> &boxState)
 {
     int mask = 0;

@@ -155,6 +155,16 @@ bool isSendableText(const QString &text);
 // Whether a device of this version takes a step needing this feature.
 bool gatePasses(Firmware::Feature gate, float firmwareVersion);
 
+// One line an upload sent: its row, what it carried and the device's verdict
+// (0 accepted, negative refused or unanswered).
+struct SentLine
+{
+    const Step *step = nullptr;
+    int value = 0;
+    QString text;
+    int result = 0;
+};
+
 struct BoxState
 {
     bool checked = false;
@@ -177,11 +187,6 @@ bool isEmptyConfiguration(int mask, bool aliveFramesOn);
 // widget it names).
 using FormState = std::function<BoxState(const char *widget)>;
 bool needMet(const Step &step, const FormState &form);
-
-// The rows a complete, successful upload of this form sends, in order: their
-// block runs, their gate and condition hold. The common alert period, which
-// depends on what earlier uploads of the window did, is left out.
-QVector<const Step *> rowsSent(float firmwareVersion, const FormState &form);
 
 } // namespace Upload
 

@@ -133,6 +133,7 @@ int MainWindow::sendParameters()
         showMessage(this, MessageKind::Warning, QStringLiteral("Warning"),
                     QStringLiteral("Be carreful! No algorithm is enabled!"));
 
+    uploadSent.clear();
     int errorSum = 0;
     bool blockSkipped = false; // the whole block, its closing progress included
     bool blockRuns = true;
@@ -167,10 +168,11 @@ int MainWindow::sendParameters()
         const bool wanted = Upload::gatePasses(step.gate, firmwareVersion) && needMet(this, step) &&
                             (!(step.flags & Upload::AlertPeriodPending) || alertPeriodPending) &&
                             (!(step.flags & Upload::OnlyWithoutError) || errorSum == 0);
-        if (wanted && (answerCutOff || lossPending)) {
-            // A device that would not stop talking holds the window once, and
-            // one that went is gone: nothing more of this upload is sent,
-            // least of all a save, and what was not sent makes it a failure.
+        if (wanted && (answerCutOff || lossPending || stopRequested)) {
+            // A device that would not stop talking holds the window once, one
+            // that went is gone, and a stop was asked for: nothing more of this
+            // upload is sent, least of all a save, and what was not sent makes
+            // it a failure.
             qDebug() << "Upload stopped before" << step.cmd << step.key;
             if (errorSum == 0)
                 errorSum = -1;
@@ -195,6 +197,7 @@ int MainWindow::sendParameters()
                 if (step.trace)
                     qDebug() << step.trace;
                 result = sendOneCommand(QByteArray(step.cmd), QByteArray(step.key), payload.value, payload.text);
+                uploadSent.append({&step, payload.value, payload.text, result});
             }
             if (result != 0 && (step.flags & Upload::StopOnFailure))
                 return -1;
