@@ -139,43 +139,11 @@ const QPair<SimFault, const char *> kFaults[] = {
     {SimFault::GoesAway, "GoesAway"},
 };
 
-// One row of the matrix: the operation clicked and the line the device
-// misbehaves on.
-struct Target
-{
-    Operation operation;
-    QByteArray prefix;
-    const Behaviour &behaviour() const { return kBehaviours[int(operation)]; }
-};
-
-// The rows of the matrix, one per line of each operation.
-const QList<Target> &targets()
-{
-    static const QList<Target> rows = [] {
-        QList<Target> all;
-        for (int o = 0; o < int(std::size(kBehaviours)); ++o)
-            for (const QByteArray &line : QByteArray(kBehaviours[o].lines).split('|'))
-                all.append({Operation(o), line});
-        return all;
-    }();
-    return rows;
-}
-
 using Errors = QList<Error>;
 
-// What the user is told when the operation fails: only an unanswered READY
-// has a box of its own before the link's.
-Errors failureOf(const Target &target)
-{
-    if (target.operation == Operation::Connect && target.prefix == "READY")
-        return {Error::NoAnswerToReady, Error::HandshakeFailed};
-    return {target.behaviour().failure};
-}
-
 // The cells where a fault still ends well (no error) or elsewhere, and why.
-Errors expectedErrors(const Target &target, SimFault fault)
+Errors expectedErrors(Operation operation, const QByteArray &prefix, SimFault fault)
 {
-    const QByteArray &prefix = target.prefix;
     // A slow answer is still a whole answer.
     if (fault == SimFault::AnswersInChunks)
         return {};
@@ -189,8 +157,8 @@ Errors expectedErrors(const Target &target, SimFault fault)
     if (fault == SimFault::GoesAway) {
         if (prefix == "READY")
             return {Error::HandshakeFailed};
-        if (prefix == "DEBUG 0" || prefix == "SAVEPARAM LORA" || target.operation == Operation::Debug ||
-            target.operation == Operation::LedDebug || prefix == "RESETPARAM ALGO")
+        if (prefix == "DEBUG 0" || prefix == "SAVEPARAM LORA" || operation == Operation::Debug ||
+            operation == Operation::LedDebug || prefix == "RESETPARAM ALGO")
             return {};
     }
     // A restart or power-off the device carried out without confirming it
@@ -203,7 +171,11 @@ Errors expectedErrors(const Target &target, SimFault fault)
     // not back when the window reconnects, so the port cannot be found.
     if (prefix == "reset" && fault == SimFault::GoesAway)
         return {Error::PortNotFound};
-    return failureOf(target);
+    // Otherwise the operation's failure; only an unanswered READY has a box
+    // of its own before the link's.
+    if (operation == Operation::Connect && prefix == "READY")
+        return {Error::NoAnswerToReady, Error::HandshakeFailed};
+    return {kBehaviours[int(operation)].failure};
 }
 
 // The box that tells the user the device went.
@@ -292,32 +264,34 @@ void FaultMatrixTest::initTestCase()
 
 void FaultMatrixTest::everyFaultOnEveryCommandEndsInTheRightReport_data()
 {
-    QTest::addColumn<int>("targetIndex");
+    QTest::addColumn<int>("operationIndex");
+    QTest::addColumn<QByteArray>("prefix"); // of the line the device misbehaves on
     QTest::addColumn<int>("faultIndex");
-    for (int t = 0; t < targets().size(); ++t)
-        for (int f = 0; f < int(std::size(kFaults)); ++f)
-            QTest::addRow("%s %s / %s", targets()[t].behaviour().name, targets()[t].prefix.constData(),
-                          kFaults[f].second)
-                << t << f;
+    for (int o = 0; o < int(std::size(kBehaviours)); ++o)
+        for (const QByteArray &prefix : QByteArray(kBehaviours[o].lines).split('|'))
+            for (int f = 0; f < int(std::size(kFaults)); ++f)
+                QTest::addRow("%s %s / %s", kBehaviours[o].name, prefix.constData(), kFaults[f].second)
+                    << o << prefix << f;
 }
 
 void FaultMatrixTest::everyFaultOnEveryCommandEndsInTheRightReport()
 {
-    QFETCH(int, targetIndex);
+    QFETCH(int, operationIndex);
+    QFETCH(QByteArray, prefix);
     QFETCH(int, faultIndex);
-    const Target &target = targets()[targetIndex];
-    const Behaviour &behaviour = target.behaviour();
+    const Operation operation = Operation(operationIndex);
+    const Behaviour &behaviour = kBehaviours[operationIndex];
     const SimFault fault = kFaults[faultIndex].first;
-    const Errors expected = expectedErrors(target, fault);
+    const Errors expected = expectedErrors(operation, prefix, fault);
 
-    FaultRig rig(target.operation != Operation::Connect);
-    QVERIFY2(rig.sim.isReady() && rig.connected == (target.operation != Operation::Connect),
+    FaultRig rig(operation != Operation::Connect);
+    QVERIFY2(rig.sim.isReady() && rig.connected == (operation != Operation::Connect),
              qPrintable(rig.dialogs.summary()));
     if (fault == SimFault::NeverAnswers) {
         rig.device().sendUnasked("OK\r\n>");
         QTest::qWait(20);
     }
-    rig.device().setFault(target.prefix, fault);
+    rig.device().setFault(prefix, fault);
     DebugLog log;
     QElapsedTimer clock;
     clock.start();
@@ -329,15 +303,15 @@ void FaultMatrixTest::everyFaultOnEveryCommandEndsInTheRightReport()
     // which on a busy machine may be just after the click; the window then
     // notices the hang-up while idle. Unless the click took the link down
     // itself, the loss is told once and leaves the window disconnected.
-    const bool tookLinkDown = (target.operation == Operation::FactoryReset || target.operation == Operation::Restart ||
-                               target.operation == Operation::PowerOff) &&
-                              (expected.isEmpty() || expected == Errors{Error::PortNotFound});
+    const bool tookLinkDown =
+        (operation == Operation::FactoryReset || operation == Operation::Restart || operation == Operation::PowerOff) &&
+        (expected.isEmpty() || expected == Errors{Error::PortNotFound});
     if (fault == SimFault::GoesAway) {
         QVERIFY(rig.sim.waitForPresence(false));
         QTRY_VERIFY_WITH_TIMEOUT(!rig.window.serial.isOpen() || tookLinkDown, 3000);
         // A failed upload closes the port itself; when the device is slow to
         // leave, that comes first and the user has the upload's error alone.
-        if (target.operation == Operation::Upload && !expected.isEmpty())
+        if (operation == Operation::Upload && !expected.isEmpty())
             QVERIFY(rig.dialogs.titles().count(kLossTitle) <= 1);
         else if (tookLinkDown)
             QVERIFY(!rig.dialogs.titles().contains(kLossTitle));
@@ -354,10 +328,10 @@ void FaultMatrixTest::everyFaultOnEveryCommandEndsInTheRightReport()
         titles.removeAll(kLossTitle);
         QCOMPARE(titles.join(QLatin1Char('+')), QString::fromLatin1(behaviour.successBoxes));
         // A configuration announced as done must be stored in the device.
-        if (target.operation == Operation::Upload)
+        if (operation == Operation::Upload)
             QVERIFY2(rig.device().pendingParameters().isEmpty(),
                      rig.device().pendingParameters().keys().join(", ").constData());
-        if (target.operation == Operation::Upload && fault != SimFault::GoesAway) {
+        if (operation == Operation::Upload && fault != SimFault::GoesAway) {
             QCOMPARE(rig.dialogs.summary(),
                      QStringLiteral("information Success: The product has been successfully configured."));
             QVERIFY(rig.form.find<QProgressBar>("progressBar")->value() == 100 && !rig.form.enabled("startButton"));
@@ -366,13 +340,13 @@ void FaultMatrixTest::everyFaultOnEveryCommandEndsInTheRightReport()
 
     // The status box shows the last error on red (an upload's
     // failure or the device's loss takes the link down, which clears the box).
-    if (!expected.isEmpty() && target.operation != Operation::Upload && fault != SimFault::GoesAway)
+    if (!expected.isEmpty() && operation != Operation::Upload && fault != SimFault::GoesAway)
         QCOMPARE(rig.form.statusShown(), statusOf(expected.last()));
     // A failed handshake that got past READY leaves the link open for a read.
-    if (target.operation == Operation::Connect)
+    if (operation == Operation::Connect)
         QCOMPARE(rig.form.enabled("readAlgoButton"), rig.window.portReady);
     // A failed upload takes the link down without a goodbye.
-    if (target.operation == Operation::Upload && !expected.isEmpty())
+    if (operation == Operation::Upload && !expected.isEmpty())
         QVERIFY(!sent.contains("DISCONNECTE") && rig.form.find<QProgressBar>("progressBar")->value() == 0);
     if (behaviour.closingLine && !expected.isEmpty() && fault != SimFault::Babbles && fault != SimFault::GoesAway)
         QVERIFY2(sent.last().startsWith(behaviour.closingLine), sent.join(", ").constData());
@@ -381,12 +355,12 @@ void FaultMatrixTest::everyFaultOnEveryCommandEndsInTheRightReport()
     // reset's closing power-off, goes out after the faulty line.
     if (!expected.isEmpty()) {
         int faulty = 0;
-        while (faulty < sent.size() && !sent.at(faulty).startsWith(target.prefix))
+        while (faulty < sent.size() && !sent.at(faulty).startsWith(prefix))
             ++faulty;
-        QVERIFY2(faulty < sent.size(), target.prefix);
+        QVERIFY2(faulty < sent.size(), prefix);
         for (int i = faulty + 1; i < sent.size(); ++i) {
             QVERIFY2(!sent.at(i).startsWith("SAVEPARAM"), sent.at(i).constData());
-            if (target.operation == Operation::FactoryReset)
+            if (operation == Operation::FactoryReset)
                 QVERIFY2(!sent.at(i).startsWith("poweroff"), sent.at(i).constData());
         }
     }
@@ -400,7 +374,7 @@ void FaultMatrixTest::everyFaultOnEveryCommandEndsInTheRightReport()
         qint64(sent.size()) * (kSaveQuietMs + 60) + kReadCapMs + kSaveQuietMs + behaviour.fixedWaitsMs + 1500;
     QVERIFY2(heldMs <= boundMs, qPrintable(QStringLiteral("held %1 ms, bound %2 ms").arg(heldMs).arg(boundMs)));
     if (fault == SimFault::Babbles) {
-        QVERIFY(log.contains(QStringLiteral("Answer cut off")) && sent.last().startsWith(target.prefix));
+        QVERIFY(log.contains(QStringLiteral("Answer cut off")) && sent.last().startsWith(prefix));
         // Let it fall silent, as a user would wait for the window. What it
         // said meanwhile waits in the port: the next click shows it but must
         // not take it for an answer.

@@ -1,5 +1,6 @@
-// A smoke test of the simulated device as any serial client meets it; the
-// window's own tests exercise the rest of it.
+// The simulated device as any serial client meets it, where it must be as
+// strict as the device: the window's own tests, which it answers, exercise
+// the rest of it.
 
 #include "simharness.h"
 
@@ -25,10 +26,7 @@ void TestSimDevice::linesAreAnsweredAsTheReleaseAllows_data()
         QTest::addRow("%s %s at %d", release, QByteArray(line).trimmed().constData(), baud)
             << QString::fromLatin1(release) << QByteArray(line) << QByteArray(answer) << baud;
     };
-    row("2.2", "READY\r\n", "OK\r\n>");
-    row("2.2", "READY\r\n", nullptr, 9600); // what a port with the wrong settings hears
-    row("2.2", "VERSION\r\n", "\x1b[32mFirmware : v2.2\x1b[0m\r\nOK\r\n>");
-    row("2.2", "BATTERY GET LIFE  0\r\n", "Battery: 87%\r\nOK\r\n>");
+    row("2.2", "READY\r\n", nullptr, 9600);          // what a port with the wrong settings hears
     row("2.2", "ALGO 0x1a", "OK\r\n>");              // a line without its end, once the line is quiet
     row("2.2", "DUMP RAM PARAM  0\r\n", "NOK\r\n>"); // only in debug mode
     row("2.2", "CHOC gxUp 50\r\n", "NOK\r\n>");

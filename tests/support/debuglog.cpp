@@ -2,7 +2,6 @@
 
 #include <QtGlobal>
 
-#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -37,12 +36,6 @@ DebugLog::~DebugLog()
 QStringList DebugLog::lines() const
 {
     return records;
-}
-
-int DebugLog::count(const QString &text) const
-{
-    return int(std::count_if(records.cbegin(), records.cend(),
-                             [&text](const QString &record) { return record.contains(text); }));
 }
 
 void DebugLog::clear()

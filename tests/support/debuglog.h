@@ -17,7 +17,7 @@ public:
     QStringList lines() const;
     // True when some record contains the text.
     bool contains(const QString &text) const { return count(text) > 0; }
-    int count(const QString &text) const;
+    int count(const QString &text) const { return int(lines().filter(text).size()); }
     void clear();
 };
 

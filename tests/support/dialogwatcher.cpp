@@ -28,12 +28,6 @@ QString DialogWatcher::summary() const
     return list.join(QLatin1String(" | "));
 }
 
-static QString kindOf(const QMessageBox *box)
-{
-    const char *const names[] = {"none", "information", "warning", "critical", "question"};
-    return QString::fromLatin1(names[box->icon()]);
-}
-
 void DialogWatcher::poll()
 {
     const QWidgetList widgets = QApplication::topLevelWidgets();
@@ -42,8 +36,9 @@ void DialogWatcher::poll()
         if (!box || !box->isVisible() || box->property("pelkoWatcherSeen").toBool())
             continue;
         box->setProperty("pelkoWatcherSeen", true);
+        const char *const kinds[] = {"none", "information", "warning", "critical", "question"};
         SeenDialog dialog;
-        dialog.kind = kindOf(box);
+        dialog.kind = QString::fromLatin1(kinds[box->icon()]);
         dialog.title = box->windowTitle();
         dialog.text = box->text();
         dialog.shownAtMs = m_clock.elapsed();

@@ -34,7 +34,6 @@ public:
     QString summary() const;
     bool sawTitle(const QString &title) const { return titles().contains(title); }
     void clear() { m_seen.clear(); }
-    qint64 elapsedMs() const { return m_clock.elapsed(); }
 
 private:
     void poll();

@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <QtTest>
 
+#include <iterator>
+
 void FormProbe::tick(const char *name) const
 {
     QAbstractButton *box = find<QAbstractButton>(name);
@@ -67,19 +69,46 @@ QString FormProbe::statusShown() const
     return status()->toPlainText() + QStringLiteral(" [") + status()->styleSheet() + QLatin1Char(']');
 }
 
+namespace {
+// What the user must read for each error, word for word, in the order of
+// Error: the box as DialogWatcher::summary() spells it, then the status box.
+const char *const kTold[][2] = {
+    {"critical Error 1: The Pelko's CDC port COM could not be find.",
+     "ERROR 1: please connect the product and try again"},
+    {"critical Error 2: Error while initialize the serial connection.\n\nPlease try this :\n1. Unplug the USB cable\n"
+     "2. Plug it again\n3. Close this box then clic 'Connection'",
+     "ERROR 2: please try again"},
+    {"critical Error 3: No product answer... Please verify that the product is well connected, turned on and "
+     "detected by your computer. Then please try again.",
+     ""},
+    {"critical Error 4: Serial port is ready but the product didn't answer.", "ERROR 4: please try again"},
+    {"critical Error 5: The configuration failed. Please try again.", ""},
+    {"", "ERROR 6: Can't get product version"},
+    {"critical Error 7: Please plug the product, turn it on and connect it to the app before doing anything.",
+     "ERROR 7: Product not connected"},
+    {"critical Error 8: Factory reset failed ! Please try again.", "ERROR 8: Factory reset failed"},
+    {"warning Error 9: Could not change verbose mode.", "ERROR 9: Could not change verbose mode on Pelko"},
+    {"warning Error 9: Could not change verbose LED mode.", "ERROR 9: Could not change verbose LED mode on Pelko"},
+    {"warning Error 10: Pelko reboot failed !", "ERROR 10: Could not reboot the Pelko."},
+    {"warning Error 11: Pelko shutdown failed !", "ERROR 11: Could not poweroff the Pelko."},
+    {"critical Error 12: Read Pelko config failed ! Please try again.", "ERROR 12: Read Pelko config failed"},
+    {"warning Error 13: Could not get battery status !", "ERROR 13: Could not get battery status."},
+    {"warning Disconnected: The Pelko was disconnected (USB cable unplugged or product turned off).\n\n"
+     "Plug it in again, turn it on, then click 'Connection'.",
+     ""},
+};
+static_assert(std::size(kTold) == std::size_t(Error::DeviceLost) + 1, "one row per error");
+} // namespace
+
 QString statusOf(Error error)
 {
-    return errorReport(error).status + QStringLiteral(" [") + QString(StatusStyle::error) + QLatin1Char(']');
+    return QString::fromUtf8(kTold[int(error)][1]) + QStringLiteral(" [color:#ffffff; background:#ee0000;]");
 }
 
 QString boxesOf(const QList<Error> &errors)
 {
-    const char *const kinds[] = {"information", "warning", "critical"}; // as DialogWatcher names them
     QStringList boxes;
-    for (const Error error : errors) {
-        const ErrorReport report = errorReport(error);
-        boxes << QLatin1String(kinds[int(report.kind)]) + QLatin1Char(' ') + report.title + QStringLiteral(": ") +
-                     report.text;
-    }
+    for (const Error error : errors)
+        boxes << QString::fromUtf8(kTold[int(error)][0]);
     return boxes.join(QStringLiteral(" | "));
 }

@@ -63,10 +63,10 @@ struct ShownForm
 
 Q_DECLARE_METATYPE(Error)
 
-// The status box as an error leaves it: its text on red.
+// The status box as an error leaves it: its words on red.
 QString statusOf(Error error);
 
-// The boxes of these errors, in DialogWatcher::summary()'s words.
+// The boxes of these errors, word for word as DialogWatcher::summary() gives them.
 QString boxesOf(const QList<Error> &errors);
 
 #endif // PELKO_FORMPROBE_H

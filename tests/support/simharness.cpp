@@ -7,13 +7,6 @@
 #include <QFile>
 #include <QThread>
 
-namespace {
-QByteArray portLine(const QString &name, const QString &manufacturer, const QString &location)
-{
-    return name.toUtf8() + '\t' + manufacturer.toUtf8() + '\t' + location.toUtf8();
-}
-} // namespace
-
 SimHarness::SimHarness(const SimDevice::Options &options, bool plugIn)
 {
     SimDevice::Options own = options;
@@ -47,12 +40,8 @@ QString SimHarness::portsFile() const
 
 void SimHarness::addPort(const QString &name, const QString &manufacturer, const QString &location, bool beforeDevice)
 {
-    SimDevice::addPortLine(portsFile(), portLine(name, manufacturer, location), beforeDevice);
-}
-
-void SimHarness::removePort(const QString &name, const QString &manufacturer, const QString &location)
-{
-    SimDevice::removePortLine(portsFile(), portLine(name, manufacturer, location));
+    SimDevice::addPortLine(portsFile(), name.toUtf8() + '\t' + manufacturer.toUtf8() + '\t' + location.toUtf8(),
+                           beforeDevice);
 }
 
 bool SimHarness::waitForPresence(bool present, int timeoutMs)

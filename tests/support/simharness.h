@@ -34,7 +34,6 @@ public:
     // does not exist, or a lower-case "silicon labs" one), after the device's
     // line or before it.
     void addPort(const QString &name, const QString &manufacturer, const QString &location, bool beforeDevice = false);
-    void removePort(const QString &name, const QString &manufacturer, const QString &location);
 
     // Waits (processing events) until the device is present or gone.
     bool waitForPresence(bool present, int timeoutMs = 5000);

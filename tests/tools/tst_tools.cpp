@@ -21,7 +21,13 @@ struct Bench
     FormProbe form{window};
     bool connected = false;
 
-    Bench(const char *release, bool connect, int rebootDelayMs = 2000) : sim(options(release, rebootDelayMs))
+    Bench(const char *release, bool connect, int rebootDelayMs = 2000) :
+        sim([&] {
+            SimDevice::Options options;
+            options.release = QLatin1String(release);
+            options.rebootDelayMs = rebootDelayMs;
+            return options;
+        }())
     {
         if (connect && sim.isReady())
             form.click("startButton");
@@ -37,14 +43,6 @@ struct Bench
         for (const QByteArray &line : sim.device().receivedLines())
             lines << (line.endsWith("\r\n") ? line.chopped(2) : line);
         return lines.join('|');
-    }
-
-    static SimDevice::Options options(const char *release, int rebootDelayMs)
-    {
-        SimDevice::Options options;
-        options.release = QLatin1String(release);
-        options.rebootDelayMs = rebootDelayMs;
-        return options;
     }
 
     bool linkUp()

@@ -2,8 +2,8 @@
 
 #include <QtTest>
 
+#include <cmath>
 #include <limits>
-#include <tuple>
 
 namespace {
 constexpr int kMax = std::numeric_limits<int>::max();
@@ -16,8 +16,6 @@ class CatalogueTest : public QObject
 
 private slots:
     void fieldsBecomeTheNumbersTheDeviceExpects();
-    void maskCountsOnlyBoxesCheckedAndEnabled();
-    void dumpValuesComeBackInTheFormsUnits();
     void maskedOrHeldKeysAreRecognised();
 };
 
@@ -49,68 +47,6 @@ void CatalogueTest::fieldsBecomeTheNumbersTheDeviceExpects()
     const QPair<QString, int> items[] = {{"0,24", 0}, {"500", 500}, {"2", 2}, {"", 0}, {"0x10", 0}, {"99999999999", 0}};
     for (const auto &item : items)
         QCOMPARE(Upload::itemValue(item.first), item.second);
-}
-
-void CatalogueTest::maskCountsOnlyBoxesCheckedAndEnabled()
-{
-    const QStringList all{"cbAlive", "cbTemp", "cbChoc", "cbTilt", "cbOrient", "cbMvt", "cbRotation", "cbVibe"};
-    // boxes checked, boxes enabled, mask sent
-    const std::tuple<QStringList, QStringList, int> rows[] = {
-        {{}, all, 0},
-        {{"cbAlive"}, {"cbAlive", "cbChoc", "cbMvt"}, 1},
-        {all, all, 447}, // 64 is never set
-        {{"cbVibe", "cbTemp", "cbChoc"}, {"cbChoc"}, 4},
-        {{"cbMvt"}, all, 32},
-        {{"cbRotation", "cbVibe"}, all, 384},
-        {{"cbTilt", "cbOrient"}, all, 24},
-        {{"cbTemp"}, all, 2},
-    };
-    for (const auto &[checked, enabled, mask] : rows) {
-        const auto state = [&on = checked, &open = enabled](const char *box) {
-            return Upload::BoxState{on.contains(QLatin1String(box)), open.contains(QLatin1String(box))};
-        };
-        QCOMPARE(Upload::algorithmMask(state), mask);
-    }
-}
-
-void CatalogueTest::dumpValuesComeBackInTheFormsUnits()
-{
-    using Upload::Kind;
-    // kind, mode bit, fixed number, value in the dump, value the widget shows
-    const std::tuple<Kind, int, int, int, double> rows[] = {
-        {Kind::Seconds, 0, -1, 7200000, 7200},
-        {Kind::Seconds, 0, -1, 59999, 59}, // cut, not rounded
-        {Kind::Hundredths, 0, -1, 2550, 25.5},
-        {Kind::Hundredths, 0, -1, -150, -1.5},
-        {Kind::Range, 0, -1, 2, 1},
-        {Kind::Range, 0, -1, 16, 4},
-        {Kind::Range, 0, -1, 3, 3}, // off the notches: left to the slider to clamp
-        {Kind::Frequency, 0, -1, 0, 0},
-        {Kind::Frequency, 0, -1, 3, 3}, // 3 Hz shows as "4"
-        {Kind::Frequency, 0, -1, 250, 9},
-        {Kind::Frequency, 0, -1, 400, 10}, // above 250: "500"
-        {Kind::BurstCount, 0, -1, 1, 0},
-        {Kind::BurstCount, 0, -1, 4, 2},
-        {Kind::Item, 0, -1, 9, 9},
-        {Kind::Value, 0, -1, -45, -45},
-        {Kind::Checked, 0, -1, 7, 1},
-        {Kind::Checked, 0, -1, 0, 0}, // any non-zero is on
-        {Kind::Checked, 2, -1, 1, 0},
-        {Kind::Checked, 2, -1, 2, 1}, // a mode bit
-        {Kind::Checked, 8, -1, 27, 1},
-        {Kind::Checked, 32, -1, 27, 0},
-        {Kind::FixedValue, 0, 0, 200, 0},
-    };
-    for (const auto &[kind, bit, number, dumped, shown] : rows) {
-        const Upload::Step step = Upload::Step(kind, "X", "x", "w").fixedNumber(number).readBack(1, bit);
-        QCOMPARE(Upload::formValue(step, dumped), shown);
-    }
-    // What goes out comes back as it was shown.
-    for (int position = 1; position <= 4; ++position)
-        QCOMPARE(Upload::formValue(Upload::Step(Kind::Range, "", "", ""), Upload::rangeFromSlider(position)),
-                 double(position));
-    for (int seconds : {0, 1, 60, 7200, 2147483})
-        QCOMPARE(Upload::secondsFromMilliseconds(Upload::secondsToMilliseconds(seconds)), seconds);
 }
 
 void CatalogueTest::maskedOrHeldKeysAreRecognised()

@@ -31,7 +31,13 @@ struct Bench
     FormProbe form{window};
     QList<int> progress;
 
-    Bench(const QString &release, float version) : device(options(release))
+    Bench(const QString &release, float version) :
+        device([&] {
+            SimDevice::Options o;
+            o.release = release;
+            o.lineIdleMs = 5; // lines sent without CR LF end quickly
+            return o;
+        }())
     {
         window.portReady = true;
         window.firmwareVersion = version;
@@ -42,14 +48,6 @@ struct Bench
             qFatal("the simulated device did not start");
         QObject::connect(form.find<QProgressBar>("progressBar"), &QProgressBar::valueChanged,
                          [this](int value) { progress << value; });
-    }
-
-    static SimDevice::Options options(const QString &release)
-    {
-        SimDevice::Options o;
-        o.release = release;
-        o.lineIdleMs = 5; // lines sent without CR LF end quickly
-        return o;
     }
 
     QAbstractButton *box(const char *name) { return form.find<QAbstractButton>(name); }
