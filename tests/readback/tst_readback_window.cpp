@@ -248,52 +248,44 @@ void ReadbackWindowTest::eachAnswerChangesTheWindowAsTheGoldenFileSays()
     // masked key, identities locked, typed text kept, missing fields, no
     // network named), and a dump ticking the algorithms it names over their
     // values while VIBRATION, which no sentence names, keeps its box.
-    using Row = std::tuple<QList<QPair<const char *, QVariant>>, QByteArray, QByteArray, QByteArray>;
-    QList<Row> rows = {
-        {{}, "", "VERSION", versionAnswer("2.2")},
-        {{}, "", "VERSION", "<i>Firmware : v2.2</i>\r\nOK\r\n>"},
-        {{}, "2.2", "VERSION", "Firmware : vX\r\nOK\r\n>"},
-        {{}, "1.8", "VERSION", ""},
-        {{{"cbTilt", true}}, "2.2", "VERSION", "Firmware : v1.8\r\nOK\r\n>"},
-        {{{"cbMvt", true}}, "2.2", "VERSION", "Firmware : v1.8\r\nOK\r\n>"},
-        {{{"cbChoc", true}}, "", "LORA GET", "Mode : OTAA\r\nOK\r\n>"},
-        {{{"cbChoc", true}}, "", "DUMP RAM PARAM", QByteArray("------- COMMON -------\r\n\0OK\r\n>", 31)},
-        {{{"cbChoc", true}}, "", "DUMP RAM PARAM", "NOK\r\n>"},
-        {{{"cbChoc", true}}, "", "DUMP RAM PARAM", QByteArray("------- CHOC -------\r\n\0gxSup : 70", 33)},
-        {{{"cbChoc", true}}, "", "LORA GET", "Mode : ABP\r\nNOK\r\n>"},
-        {{{"cbChoc", true}}, "", "LORA GET", "Mode : ABP\r\nDevEui : 70B3"},
-        {{{"cbChoc", true}}, "", "LORA SET", "Mode : ABP\r\nOK\r\n>"},
-        {{{"leDevADDR", "12"}},
-         "2.2",
-         "LORA GET",
-         "Mode : ABP\r\nDevEui : 0000000000000000\r\nDevAddr : 26011BDA\r\n"
-         "AppKey : 00000000000000000000000000000000\r\nOK\r\n>"},
-        {{{"leAppEUI", "ABC"}, {"leNwkID", "42"}, {"xLoRaDefaultDR", 2}, {"xJRErrorTimeout", 36}},
-         "2.2",
-         "LORA GET",
-         "DevEui : 70B3D57ED0001234\r\nAppEui is not set\r\nOK\r\n>"},
-        {{{"rbPublicNetwork", false}, {"rbPrivateNetwork", true}},
-         "2.2",
-         "LORA GET",
-         "ACK is disabled ACK is enabled\r\nOK\r\n>"},
-        {{{"cbMvt", true}},
-         "2.2",
-         "DUMP RAM PARAM",
-         QByteArray("------- COMMON -------\r\n_Poweroff : allowed\r\n_------- ALIVE -------\r\n_"
-                    "Algorithm ALIVE enable.\r\n_------- CHOC -------\r\n_gxSup : 1500\r\n_"
-                    "Algorithm SHOCK enable.\r\n_------- TILT -------\r\n_period : 4000\r\n_"
-                    "Algorithm TILT enable.\r\n_OK\r\n>")
-             .replace('_', '\0')},
-        {{{"cbChoc", true}, {"cbTilt", true}, {"cbAllowPowerOFF", true}, {"cbVibe", true}},
-         "2.2",
-         "DUMP RAM PARAM",
-         "OK\r\n>"},
+    using Set = QList<QPair<const char *, QVariant>>;
+    QList<std::tuple<Set, QByteArray, QByteArray, QByteArray>> rows;
+    const auto row = [&rows](const Set &set, const char *earlier, const char *cmd, const QByteArray &answer) {
+        rows.append({set, earlier, cmd, answer});
     };
+    row({}, "", "VERSION", versionAnswer("2.2"));
+    row({}, "", "VERSION", "<i>Firmware : v2.2</i>\r\nOK\r\n>");
+    row({}, "2.2", "VERSION", "Firmware : vX\r\nOK\r\n>");
+    row({}, "1.8", "VERSION", "");
+    row({{"cbTilt", true}}, "2.2", "VERSION", "Firmware : v1.8\r\nOK\r\n>");
+    row({{"cbMvt", true}}, "2.2", "VERSION", "Firmware : v1.8\r\nOK\r\n>");
+    row({{"cbChoc", true}}, "", "LORA GET", "Mode : OTAA\r\nOK\r\n>");
+    row({{"cbChoc", true}}, "", "DUMP RAM PARAM", QByteArray("------- COMMON -------\r\n\0OK\r\n>", 31));
+    row({{"cbChoc", true}}, "", "DUMP RAM PARAM", "NOK\r\n>");
+    row({{"cbChoc", true}}, "", "DUMP RAM PARAM", QByteArray("------- CHOC -------\r\n\0gxSup : 70", 33));
+    row({{"cbChoc", true}}, "", "LORA GET", "Mode : ABP\r\nNOK\r\n>");
+    row({{"cbChoc", true}}, "", "LORA GET", "Mode : ABP\r\nDevEui : 70B3");
+    row({{"cbChoc", true}}, "", "LORA SET", "Mode : ABP\r\nOK\r\n>");
+    row({{"leDevADDR", "12"}}, "2.2", "LORA GET",
+        "Mode : ABP\r\nDevEui : 0000000000000000\r\nDevAddr : 26011BDA\r\nAppKey : "
+        "00000000000000000000000000000000\r\nOK\r\n>");
+    row({{"leAppEUI", "ABC"}, {"leNwkID", "42"}, {"xLoRaDefaultDR", 2}, {"xJRErrorTimeout", 36}}, "2.2", "LORA GET",
+        "DevEui : 70B3D57ED0001234\r\nAppEui is not set\r\nOK\r\n>");
+    row({{"rbPublicNetwork", false}, {"rbPrivateNetwork", true}}, "2.2", "LORA GET",
+        "ACK is disabled ACK is enabled\r\nOK\r\n>");
+    row({{"cbMvt", true}}, "2.2", "DUMP RAM PARAM",
+        QByteArray(
+            "------- COMMON -------\r\n_Poweroff : allowed\r\n_------- ALIVE -------\r\n_Algorithm ALIVE enable.\r\n_"
+            "------- CHOC -------\r\n_gxSup : 1500\r\n_Algorithm SHOCK enable.\r\n_------- TILT -------\r\n_"
+            "period : 4000\r\n_Algorithm TILT enable.\r\n_OK\r\n>")
+            .replace('_', '\0'));
+    row({{"cbChoc", true}, {"cbTilt", true}, {"cbAllowPowerOFF", true}, {"cbVibe", true}}, "2.2", "DUMP RAM PARAM",
+        "OK\r\n>");
     for (const char *release : {"1.8", "1.9", "1.9.1", "2.2"})
-        rows.append({{}, release, "LORA GET", kLoRaAnswer});
+        row({}, release, "LORA GET", kLoRaAnswer);
     for (const char *release : {"1.9.1", "1.9.2", "1.9.3", "2.0", "2.1", "2.1.1", "2.1.2", "2.2"})
         for (const char *box : {"cbTilt", "cbMvt"})
-            rows.append({{{box, true}}, "", "VERSION", versionAnswer(release)});
+            row({{box, true}}, "", "VERSION", versionAnswer(release));
 
     DebugLog log;
     QStringList all;
