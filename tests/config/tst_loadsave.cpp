@@ -179,13 +179,13 @@ void LoadSaveTest::aFileThatCannotBeAppliedWholeChangesNothing()
         QVERIFY(written.open(QIODevice::WriteOnly) && written.write(file) == file.size());
         written.close();
         const ConfigFile::FormValues before = formValues(*rig.window);
+        rig.dialogs.clear();
         rig.pickFile("loadAlgoConfigButton", path);
         QCOMPARE(rig.dialogs.summary(),
                  QStringLiteral("warning Error: %1 was not loaded; the form is unchanged.\n\n- %2")
                      .arg(path, problems.join(QLatin1String("\n- "))));
         QVERIFY(formValues(*rig.window) == before);
         QCOMPARE(rig.sim.device().receivedLines(), QByteArrayList());
-        rig.dialogs.clear();
     };
     refused("{\"format\": ", {"The file is not JSON: unterminated object at character 11."});
     refused(", \"version\": 2", {"The file has format version 2; this program reads version 1."});

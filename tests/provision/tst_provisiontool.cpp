@@ -21,11 +21,9 @@ class ProvisionToolTest : public QObject
     Q_OBJECT
 
 private slots:
-    void aFileSavedByTheWindowIsWrittenAsStartWritesItAndReadsBackTheSame();
-    void everyOutcomeHasItsExitCodeAndLogLine();
+    void aFileSavedByTheWindowIsWrittenAsStartWritesItAndReadBackTheSameIntoARegularOrNewFileOnly();
+    void everyOutcomeHasItsExitCodeAndLogLineUnderOneHeader();
     void aDeviceThatForgetsOneSettingIsToldOrTheSettingIsNamedAsNotChecked();
-    void eightProcessesStartingOneLogLeaveOneHeader();
-    void readSavesOnlyToARegularFileOrANewOneAndTellsABusyPort();
 };
 
 namespace {
@@ -69,7 +67,7 @@ QByteArray contentOf(const QString &path)
 
 } // namespace
 
-void ProvisionToolTest::aFileSavedByTheWindowIsWrittenAsStartWritesItAndReadsBackTheSame()
+void ProvisionToolTest::aFileSavedByTheWindowIsWrittenAsStartWritesItAndReadBackTheSameIntoARegularOrNewFileOnly()
 {
     SimHarness sim;
     QVERIFY(sim.isReady());
@@ -98,8 +96,7 @@ void ProvisionToolTest::aFileSavedByTheWindowIsWrittenAsStartWritesItAndReadsBac
     }
     runUnattended({});
     QCOMPARE(said, QStringList({"Information", "Success"}));
-    QVERIFY(startLines.contains("ALIVE period 1800000\r\n"));
-    QVERIFY(startLines.contains("TILT pitch 45\r\n"));
+    QVERIFY(startLines.contains("ALIVE period 1800000\r\n") && startLines.contains("TILT pitch 45\r\n"));
 
     sim.device().clearReceived();
     const QString log = dir.filePath(QStringLiteral("log.csv"));
@@ -117,9 +114,25 @@ void ProvisionToolTest::aFileSavedByTheWindowIsWrittenAsStartWritesItAndReadsBac
     QVERIFY(contentOf(log).endsWith(",2.2,site.json," +
                                     QCryptographicHash::hash(contentOf(saved), QCryptographicHash::Sha256).toHex() +
                                     ",verified\r\n"));
+
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {fifo}), 0);
+    for (const QString &path : {fifo, dir.path()}) {
+        const Run run = provision({QStringLiteral("read"), QStringLiteral("ttyPELKO0"), path});
+        QVERIFY2(run.exitCode == 4 && run.errors.contains("could not be saved to " + path + ": it is "),
+                 qPrintable(run.errors));
+    }
+    QVERIFY(!QFileInfo(fifo).isFile() && QFileInfo(fifo).exists());
+
+    // Held by another program, the port is busy: the device is not missing.
+    QSerialPort holder;
+    holder.setPortName(sim.device().portPath());
+    QVERIFY(holder.open(QIODevice::ReadWrite));
+    const Run busy = provision({QStringLiteral("read"), QStringLiteral("ttyPELKO0"), dir.filePath("f.json")});
+    QVERIFY2(busy.exitCode == 7 && busy.errors.contains(QLatin1String("busy")), qPrintable(busy.errors));
 }
 
-void ProvisionToolTest::everyOutcomeHasItsExitCodeAndLogLine()
+void ProvisionToolTest::everyOutcomeHasItsExitCodeAndLogLineUnderOneHeader()
 {
     // `port` empty: the device's; `faultOn`: the line the device forgets (or refuses, a save); `log`
     // empty: a new one beside the file; `stopWhen`: SIGTERM once standard error shows it.
@@ -188,6 +201,19 @@ void ProvisionToolTest::everyOutcomeHasItsExitCodeAndLogLine()
           1, "No space left on device");
     write("a write stopped by a signal sends no save and says goodbye", {}, "2.2", {}, good, {}, "30 %", 6,
           "none of them saved");
+
+    // Eight processes starting one log leave one header.
+    QTemporaryDir dir;
+    const QString log = dir.filePath(QStringLiteral("log.csv"));
+    QProcess tools[8];
+    for (QProcess &tool : tools) // a file that is not there: refused at once
+        tool.start(QStringLiteral(PELKO_PROVISION_PROGRAM),
+                   {"write", "ttyUSB9", dir.filePath("none.json"), "--log", log});
+    for (QProcess &tool : tools)
+        QVERIFY(tool.waitForFinished(30000) && tool.exitCode() == 2);
+    const QByteArray content = contentOf(log), header(Provisioning::kLogHeader);
+    QVERIFY(content.startsWith(header) && content.count(header) == 1);
+    QCOMPARE(content.count('\n'), 9);
 }
 
 namespace {
@@ -250,44 +276,6 @@ void ProvisionToolTest::aDeviceThatForgetsOneSettingIsToldOrTheSettingIsNamedAsN
         const QString name = forgotten < 0 ? QString() : ConfigFile::settingName(*lines.at(forgotten).step);
         QCOMPARE(named, name.isEmpty() || notChecked.contains(name) ? QStringList() : QStringList(name));
     }
-}
-
-void ProvisionToolTest::eightProcessesStartingOneLogLeaveOneHeader()
-{
-    QTemporaryDir dir;
-    const QString log = dir.filePath(QStringLiteral("log.csv"));
-    QProcess tools[8];
-    for (QProcess &tool : tools) // a file that is not there: refused at once
-        tool.start(QStringLiteral(PELKO_PROVISION_PROGRAM),
-                   {QStringLiteral("write"), QStringLiteral("ttyUSB9"), dir.filePath("none.json"), "--log", log});
-    for (QProcess &tool : tools)
-        QVERIFY(tool.waitForFinished(30000) && tool.exitCode() == 2);
-    const QByteArray content = contentOf(log), header(Provisioning::kLogHeader);
-    QVERIFY(content.startsWith(header));
-    QCOMPARE(content.count(header), 1);
-    QCOMPARE(content.count('\n'), 9);
-}
-
-void ProvisionToolTest::readSavesOnlyToARegularFileOrANewOneAndTellsABusyPort()
-{
-    SimHarness sim;
-    QVERIFY(sim.isReady());
-    QTemporaryDir dir;
-    const QString fifo = dir.filePath(QStringLiteral("fifo"));
-    QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {fifo}), 0);
-    for (const QString &path : {fifo, dir.path()}) {
-        const Run run = provision({QStringLiteral("read"), QStringLiteral("ttyPELKO0"), path});
-        QVERIFY2(run.exitCode == 4 && run.errors.contains("could not be saved to " + path + ": it is "),
-                 qPrintable(run.errors));
-    }
-    QVERIFY(!QFileInfo(fifo).isFile() && QFileInfo(fifo).exists());
-
-    // Held by another program, the port is busy: the device is not missing.
-    QSerialPort holder;
-    holder.setPortName(sim.device().portPath());
-    QVERIFY(holder.open(QIODevice::ReadWrite));
-    const Run busy = provision({QStringLiteral("read"), QStringLiteral("ttyPELKO0"), dir.filePath("f.json")});
-    QVERIFY2(busy.exitCode == 7 && busy.errors.contains(QLatin1String("busy")), qPrintable(busy.errors));
 }
 
 QTEST_MAIN(ProvisionToolTest)

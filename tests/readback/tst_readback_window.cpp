@@ -86,13 +86,12 @@ QStringList windowState(MainWindow &window)
            << QStringLiteral("kept LoRa %1 dump %2").arg(!window.loraAnswer.isEmpty()).arg(!window.paramDump.isEmpty());
 }
 
-// What the dump does not carry, so that a Start after a Read cannot send it
-// back as it was: TILT inhibition has no key of its own (its "inhibition : "
+// In differences(), what the dump does not carry, so that a Start after a Read
+// cannot send it back as it was: TILT inhibition has no key of its own (its "inhibition : "
 // line is taken for no key). Left out of the configurations as well:
 // VIBRATION, which no enable sentence names, and a range other than 2 g
 // chosen while ORIENTATION runs, which the read puts back to 2 g as
 // ORIENTATION is switched on (capping the SHOCK and MOTION thresholds at 2000 mG).
-const QByteArray kNotCarried = "TILT inhibition";
 
 const char *const kReleases[] = {"1.9.2", "1.9.3", "2.0", "2.1.1", "2.2"};
 
@@ -101,21 +100,17 @@ const QStringList kAlgorithms = {"cbChoc", "cbMvt", "cbTemp", "cbTilt", "cbRotat
 const QStringList kModes = {"cbAliveRefreshMode",   "cbTiltModeRefresh",   "cbTiltModeOnMove",  "cbRotationModeRefresh",
                             "cbRotationModeOnMove", "cbOrientModeRefresh", "cbOrientModeOnMove"};
 
-// As a person would: a click on a box that is open to clicks.
-void clickIfOpen(QWidget &window, const QString &name)
-{
-    auto *box = FormProbe(window).find<QAbstractButton>(qPrintable(name));
-    if (box->isEnabled())
-        box->click();
-}
-
-// Random algorithms, modes and values of the fields the form leaves open.
+// Random algorithms and modes (clicked as a person would, when open to
+// clicks), and values of the fields the form leaves open.
 void configure(QWidget &window, QRandomGenerator &random)
 {
-    for (int i = random.bounded(6); i > 0; --i)
-        clickIfOpen(window, kAlgorithms[random.bounded(6)]);
-    for (int i = random.bounded(5); i > 0; --i)
-        clickIfOpen(window, kModes[random.bounded(7)]);
+    for (const auto &[names, most] : {std::pair{&kAlgorithms, 6}, std::pair{&kModes, 5}})
+        for (int i = random.bounded(most); i > 0; --i) {
+            auto *box =
+                FormProbe(window).find<QAbstractButton>(qPrintable(names->at(random.bounded(int(names->size())))));
+            if (box->isEnabled())
+                box->click();
+        }
     for (QWidget *w : window.findChildren<QWidget *>()) {
         const QString name = w->objectName();
         if (!w->isEnabled() || name.contains(QLatin1String("Conso")) || name == QLatin1String("xCapaPile"))
@@ -155,7 +150,7 @@ QString differences(const QMap<QByteArray, QByteArray> &before, const QMap<QByte
     both.insert(before);
     for (const QByteArray &key : both.keys())
         // A stored -1 reads as a key never detected, which the read leaves alone.
-        if (key != kNotCarried && before.value(key) != "-1" && before.value(key) != after.value(key))
+        if (key != "TILT inhibition" && before.value(key) != "-1" && before.value(key) != after.value(key))
             out << QString::fromLatin1(key + " " + before.value(key) + " -> " + after.value(key));
     return out.join(QLatin1String(", "));
 }
@@ -443,10 +438,8 @@ void ReadbackWindowTest::readThenStartLeavesTheDeviceAsItWas_data()
     QTest::addColumn<quint32>("firstSeed");
     QTest::addColumn<int>("cases");
     // Rows of 25 cases, each well within the test library's time limit per row.
-    for (int done = 0; done < cases; done += 25) {
-        const quint32 seed = firstSeed + quint32(done);
-        QTest::addRow("seeds %u..", seed) << seed << qMin(25, cases - done);
-    }
+    for (int done = 0; done < cases; done += 25)
+        QTest::addRow("seeds %u..", firstSeed + done) << firstSeed + quint32(done) << qMin(25, cases - done);
 }
 
 void ReadbackWindowTest::readThenStartLeavesTheDeviceAsItWas()
