@@ -11,8 +11,7 @@ class CalculatorTabTest : public QObject
     Q_OBJECT
 
 private slots:
-    void calculateShowsTheDefaultDayThenTheOneTheUserDescribed();
-    void spreadingFactors8To11DisableWhatTheyCannotEstimate();
+    void calculateShowsTheDefaultDayThenTheOneTheUserDescribedAndSf8To11DisableWhatTheyCannotEstimate();
 };
 
 static QString shown(const FormProbe &form, const char *names)
@@ -23,7 +22,7 @@ static QString shown(const FormProbe &form, const char *names)
     return texts.join(' ');
 }
 
-void CalculatorTabTest::calculateShowsTheDefaultDayThenTheOneTheUserDescribed()
+void CalculatorTabTest::calculateShowsTheDefaultDayThenTheOneTheUserDescribedAndSf8To11DisableWhatTheyCannotEstimate()
 {
     // The default day is shown as soon as the window opens; then nothing
     // moves until the user asks.
@@ -55,12 +54,7 @@ void CalculatorTabTest::calculateShowsTheDefaultDayThenTheOneTheUserDescribed()
         QCOMPARE(form.find<QLabel>("tConsoTotalResume_p1")->text().contains("take 61.2115 hours a day"), motions != 0);
         QCOMPARE(form.find<QProgressBar>("pbBatLife")->isHidden(), motions != 0);
     }
-}
 
-void CalculatorTabTest::spreadingFactors8To11DisableWhatTheyCannotEstimate()
-{
-    MainWindow window;
-    FormProbe form(window);
     // Every field of the records measured only at SF 7 and SF 12.
     const QList<QWidget *> measuredOnlyAtSf7And12 =
         window.findChildren<QWidget *>(QRegularExpression("^(t|x|cb|cbo)Conso(Choc|Mvt|Tilt|Vibration)"));

@@ -30,12 +30,11 @@ class ConsumptionTest : public QObject
     Q_OBJECT
 
 private slots:
-    void typicalDaysComeOutDigitForDigit();
+    void typicalDaysComeOutDigitForDigitWithTheMpuAtTheFasterRateOrAt16HzForTilt();
     void recordsAndTiltTimeCarryOverBetweenCalculations();
-    void mpuRunsAtTheFasterRateOrAt16HzForTilt();
 };
 
-void ConsumptionTest::typicalDaysComeOutDigitForDigit()
+void ConsumptionTest::typicalDaysComeOutDigitForDigitWithTheMpuAtTheFasterRateOrAt16HzForTilt()
 {
     // The first three days are the published examples (the third published
     // only its ALIVE, MPU, years and bar). Figures: alive, shock, motion, tilt,
@@ -72,6 +71,21 @@ void ConsumptionTest::typicalDaysComeOutDigitForDigit()
             figures);
         QVERIFY2(r.progress.value_or(-1) == bar, what);
     }
+
+    // motion and shock sampling, tilt period, MPU charge
+    const std::tuple<QString, QString, int, QString> mpuRows[] = {
+        {"0,24", "0,24", 0, "0.0025344"},    {"0,24", "1", 0, "0.01056"},
+        {"1", "0,24", 0, "0.01056"},         {"4", "7", 0, "0.07392"},
+        {"500", "250", 0, "5.28"},           {"500", "0,24", 60000, "0.16896"},
+        {"0,24", "0,24", 360000, "0.16896"},
+    };
+    for (const auto &[motion, shock, tiltPeriodMs, mpu] : mpuRows) {
+        ConsumptionInputs in;
+        in.motionFrequency = motion;
+        in.shockFrequency = shock;
+        in.tiltPeriodMs = tiltPeriodMs;
+        QCOMPARE(shown({ConsumptionModel().calculate(in).mpu}), mpu);
+    }
 }
 
 void ConsumptionTest::recordsAndTiltTimeCarryOverBetweenCalculations()
@@ -98,24 +112,6 @@ void ConsumptionTest::recordsAndTiltTimeCarryOverBetweenCalculations()
     in.spreadingFactor = 7;
     r = model.calculate(in);
     QCOMPARE(shown({r.tiltHours, r.mpuFrequency, r.shock, r.sleep}), QString("0 0.24 0.05379 0.958219"));
-}
-
-void ConsumptionTest::mpuRunsAtTheFasterRateOrAt16HzForTilt()
-{
-    // motion and shock sampling, tilt period, MPU charge
-    const std::tuple<QString, QString, int, QString> rows[] = {
-        {"0,24", "0,24", 0, "0.0025344"},    {"0,24", "1", 0, "0.01056"},
-        {"1", "0,24", 0, "0.01056"},         {"4", "7", 0, "0.07392"},
-        {"500", "250", 0, "5.28"},           {"500", "0,24", 60000, "0.16896"},
-        {"0,24", "0,24", 360000, "0.16896"},
-    };
-    for (const auto &[motion, shock, tiltPeriodMs, mpu] : rows) {
-        ConsumptionInputs in;
-        in.motionFrequency = motion;
-        in.shockFrequency = shock;
-        in.tiltPeriodMs = tiltPeriodMs;
-        QCOMPARE(shown({ConsumptionModel().calculate(in).mpu}), mpu);
-    }
 }
 
 QTEST_APPLESS_MAIN(ConsumptionTest)

@@ -8,16 +8,8 @@
 #include "messages.h"
 #include "simharness.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDoubleSpinBox>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QRandomGenerator>
-#include <QSlider>
-#include <QSpinBox>
 #include <QtTest>
+#include <QtWidgets>
 
 // Configurations saved from the form and loaded again: what the form shows,
 // what Start puts on the wire, and files the window refuses whole.
@@ -27,7 +19,6 @@ class LoadSaveTest : public QObject
 
 private slots:
     void savedThenLoadedFormStartsTheSameOnTheWire();
-    void aFileThatCannotBeAppliedWholeChangesNothing_data();
     void aFileThatCannotBeAppliedWholeChangesNothing();
 };
 
@@ -120,15 +111,6 @@ void configure(QWidget &window, QRandomGenerator &random)
     }
 }
 
-QByteArray firstDifference(const QByteArrayList &expected, const QByteArrayList &actual)
-{
-    int same = 0;
-    while (same < qMin(actual.size(), expected.size()) && actual[same] == expected[same])
-        ++same;
-    return "line " + QByteArray::number(same) + ": " + expected.value(same).trimmed() + " became " +
-           actual.value(same).trimmed();
-}
-
 QByteArray contents(const QString &path)
 {
     QFile file(path);
@@ -171,56 +153,53 @@ void LoadSaveTest::savedThenLoadedFormStartsTheSameOnTheWire()
             QVERIFY2(rig.dialogs.summary().isEmpty(), where + ": " + rig.dialogs.summary().toUtf8());
             rig.pickFile("saveAlgoConfigButton", path + QLatin1String(".again.json"));
             const QByteArrayList saved = contents(path).split('\n'), again = contents(path + ".again.json").split('\n');
-            QVERIFY2(again == saved, where + ": " + firstDifference(saved, again));
+            if (again != saved) // the case, before the first line that differs
+                qWarning("%s", where.constData());
+            QCOMPARE(again, saved);
             loaded = rig.start();
         }
-        QVERIFY2(loaded == byHand, where + ": " + firstDifference(byHand, loaded));
+        if (loaded != byHand)
+            qWarning("%s", where.constData());
+        QCOMPARE(loaded, byHand);
     }
-}
-
-void LoadSaveTest::aFileThatCannotBeAppliedWholeChangesNothing_data()
-{
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QStringList>("problems");
-    const auto row = [](const char *name, const QByteArray &settings, const QStringList &problems) {
-        QTest::addRow("%s", name) << "{\"format\": \"Pelko configuration\", \"version\": 1" + settings + "}"
-                                  << problems;
-    };
-    QTest::addRow("not JSON") << QByteArray("{\"format\": ")
-                              << QStringList{"The file is not JSON: unterminated object at character 11."};
-    row("another format version", ", \"version\": 2", {"The file has format version 2; this program reads version 1."});
-    row("unknown keys", ", \"SHOCK\": {\"colour\": 1}, \"PAINT\": {}",
-        {"Unknown key \"PAINT\".", "Unknown key \"SHOCK.colour\"."});
-    row("wrong types", ", \"ALIVE\": {\"period\": \"ten\", \"modeRefresh\": 1}, \"LORA\": {\"APPEUI\": 7}",
-        {"ALIVE.modeRefresh: true or false is expected.", "ALIVE.period: a number is expected.",
-         "LORA.APPEUI: a text is expected."});
-    row("values out of range", ", \"SHOCK\": {\"gxSup\": 99999}, \"MPU\": {\"maxRange\": 3}",
-        {"MPU.maxRange: 3 is not one of 2, 4, 8, 16.", "SHOCK.gxSup: 99999 is out of range (50 to 15999)."});
-    row("more than two algorithms", ", \"algorithms\": [\"ALIVE\", \"SHOCK\", \"MOTION\", \"TILT\"]",
-        {"More than two algorithms: SHOCK, MOTION, TILT."});
-    row("vibration with another", ", \"algorithms\": [\"ALIVE\", \"VIBRATION\", \"SHOCK\"]",
-        {"VIBRATION runs alone beside ALIVE, not with SHOCK."});
-    row("settings the release lacks", ", \"COMMON\": {\"enableEventLog\": true}",
-        {"COMMON.enableEventLog: not offered by firmware 2.1.1."});
 }
 
 void LoadSaveTest::aFileThatCannotBeAppliedWholeChangesNothing()
 {
-    QFETCH(QByteArray, file);
-    QFETCH(QStringList, problems);
     const ShortLinkTimes times(30, 30);
     Rig rig("2.1.1");
     rig.connect();
     QTemporaryDir dir;
-    QFile written(dir.filePath(QStringLiteral("bad.json")));
-    QVERIFY(written.open(QIODevice::WriteOnly) && written.write(file) == file.size());
-    written.close();
-    const ConfigFile::FormValues before = formValues(*rig.window);
-    rig.pickFile("loadAlgoConfigButton", written.fileName());
-    QCOMPARE(rig.dialogs.summary(), QStringLiteral("warning Error: %1 was not loaded; the form is unchanged.\n\n- %2")
-                                        .arg(written.fileName(), problems.join(QLatin1String("\n- "))));
-    QVERIFY(formValues(*rig.window) == before);
-    QCOMPARE(rig.sim.device().receivedLines(), QByteArrayList());
+    const QString path = dir.filePath(QStringLiteral("bad.json"));
+    const auto refused = [&](const QByteArray &settings, const QStringList &problems) {
+        QFile written(path);
+        const QByteArray file = settings.startsWith(',')
+                                    ? "{\"format\": \"Pelko configuration\", \"version\": 1" + settings + "}"
+                                    : settings;
+        QVERIFY(written.open(QIODevice::WriteOnly) && written.write(file) == file.size());
+        written.close();
+        const ConfigFile::FormValues before = formValues(*rig.window);
+        rig.dialogs.clear();
+        rig.pickFile("loadAlgoConfigButton", path);
+        QCOMPARE(rig.dialogs.summary(),
+                 QStringLiteral("warning Error: %1 was not loaded; the form is unchanged.\n\n- %2")
+                     .arg(path, problems.join(QLatin1String("\n- "))));
+        QVERIFY(formValues(*rig.window) == before);
+        QCOMPARE(rig.sim.device().receivedLines(), QByteArrayList());
+    };
+    refused("{\"format\": ", {"The file is not JSON: unterminated object at character 11."});
+    refused(", \"version\": 2", {"The file has format version 2; this program reads version 1."});
+    refused(", \"SHOCK\": {\"colour\": 1}, \"PAINT\": {}", {"Unknown key \"PAINT\".", "Unknown key \"SHOCK.colour\"."});
+    refused(", \"ALIVE\": {\"period\": \"ten\", \"modeRefresh\": 1}, \"LORA\": {\"APPEUI\": 7}",
+            {"ALIVE.modeRefresh: true or false is expected.", "ALIVE.period: a number is expected.",
+             "LORA.APPEUI: a text is expected."});
+    refused(", \"SHOCK\": {\"gxSup\": 99999}, \"MPU\": {\"maxRange\": 3}",
+            {"MPU.maxRange: 3 is not one of 2, 4, 8, 16.", "SHOCK.gxSup: 99999 is out of range (50 to 15999)."});
+    refused(", \"algorithms\": [\"ALIVE\", \"SHOCK\", \"MOTION\", \"TILT\"]",
+            {"More than two algorithms: SHOCK, MOTION, TILT."});
+    refused(", \"algorithms\": [\"ALIVE\", \"VIBRATION\", \"SHOCK\"]",
+            {"VIBRATION runs alone beside ALIVE, not with SHOCK."});
+    refused(", \"COMMON\": {\"enableEventLog\": true}", {"COMMON.enableEventLog: not offered by firmware 2.1.1."});
 }
 
 QTEST_MAIN(LoadSaveTest)

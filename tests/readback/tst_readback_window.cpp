@@ -86,13 +86,12 @@ QStringList windowState(MainWindow &window)
            << QStringLiteral("kept LoRa %1 dump %2").arg(!window.loraAnswer.isEmpty()).arg(!window.paramDump.isEmpty());
 }
 
-// What the dump does not carry, so that a Start after a Read cannot send it
-// back as it was: TILT inhibition has no key of its own (its "inhibition : "
+// In differences(), what the dump does not carry, so that a Start after a Read
+// cannot send it back as it was: TILT inhibition has no key of its own (its "inhibition : "
 // line is taken for no key). Left out of the configurations as well:
 // VIBRATION, which no enable sentence names, and a range other than 2 g
 // chosen while ORIENTATION runs, which the read puts back to 2 g as
 // ORIENTATION is switched on (capping the SHOCK and MOTION thresholds at 2000 mG).
-const QByteArray kNotCarried = "TILT inhibition";
 
 const char *const kReleases[] = {"1.9.2", "1.9.3", "2.0", "2.1.1", "2.2"};
 
@@ -101,21 +100,17 @@ const QStringList kAlgorithms = {"cbChoc", "cbMvt", "cbTemp", "cbTilt", "cbRotat
 const QStringList kModes = {"cbAliveRefreshMode",   "cbTiltModeRefresh",   "cbTiltModeOnMove",  "cbRotationModeRefresh",
                             "cbRotationModeOnMove", "cbOrientModeRefresh", "cbOrientModeOnMove"};
 
-// As a person would: a click on a box that is open to clicks.
-void clickIfOpen(QWidget &window, const QString &name)
-{
-    auto *box = FormProbe(window).find<QAbstractButton>(qPrintable(name));
-    if (box->isEnabled())
-        box->click();
-}
-
-// Random algorithms, modes and values of the fields the form leaves open.
+// Random algorithms and modes (clicked as a person would, when open to
+// clicks), and values of the fields the form leaves open.
 void configure(QWidget &window, QRandomGenerator &random)
 {
-    for (int i = random.bounded(6); i > 0; --i)
-        clickIfOpen(window, kAlgorithms[random.bounded(6)]);
-    for (int i = random.bounded(5); i > 0; --i)
-        clickIfOpen(window, kModes[random.bounded(7)]);
+    for (const auto &[names, most] : {std::pair{&kAlgorithms, 6}, std::pair{&kModes, 5}})
+        for (int i = random.bounded(most); i > 0; --i) {
+            auto *box =
+                FormProbe(window).find<QAbstractButton>(qPrintable(names->at(random.bounded(int(names->size())))));
+            if (box->isEnabled())
+                box->click();
+        }
     for (QWidget *w : window.findChildren<QWidget *>()) {
         const QString name = w->objectName();
         if (!w->isEnabled() || name.contains(QLatin1String("Conso")) || name == QLatin1String("xCapaPile"))
@@ -155,7 +150,7 @@ QString differences(const QMap<QByteArray, QByteArray> &before, const QMap<QByte
     both.insert(before);
     for (const QByteArray &key : both.keys())
         // A stored -1 reads as a key never detected, which the read leaves alone.
-        if (key != kNotCarried && before.value(key) != "-1" && before.value(key) != after.value(key))
+        if (key != "TILT inhibition" && before.value(key) != "-1" && before.value(key) != after.value(key))
             out << QString::fromLatin1(key + " " + before.value(key) + " -> " + after.value(key));
     return out.join(QLatin1String(", "));
 }
@@ -248,52 +243,44 @@ void ReadbackWindowTest::eachAnswerChangesTheWindowAsTheGoldenFileSays()
     // masked key, identities locked, typed text kept, missing fields, no
     // network named), and a dump ticking the algorithms it names over their
     // values while VIBRATION, which no sentence names, keeps its box.
-    using Row = std::tuple<QList<QPair<const char *, QVariant>>, QByteArray, QByteArray, QByteArray>;
-    QList<Row> rows = {
-        {{}, "", "VERSION", versionAnswer("2.2")},
-        {{}, "", "VERSION", "<i>Firmware : v2.2</i>\r\nOK\r\n>"},
-        {{}, "2.2", "VERSION", "Firmware : vX\r\nOK\r\n>"},
-        {{}, "1.8", "VERSION", ""},
-        {{{"cbTilt", true}}, "2.2", "VERSION", "Firmware : v1.8\r\nOK\r\n>"},
-        {{{"cbMvt", true}}, "2.2", "VERSION", "Firmware : v1.8\r\nOK\r\n>"},
-        {{{"cbChoc", true}}, "", "LORA GET", "Mode : OTAA\r\nOK\r\n>"},
-        {{{"cbChoc", true}}, "", "DUMP RAM PARAM", QByteArray("------- COMMON -------\r\n\0OK\r\n>", 31)},
-        {{{"cbChoc", true}}, "", "DUMP RAM PARAM", "NOK\r\n>"},
-        {{{"cbChoc", true}}, "", "DUMP RAM PARAM", QByteArray("------- CHOC -------\r\n\0gxSup : 70", 33)},
-        {{{"cbChoc", true}}, "", "LORA GET", "Mode : ABP\r\nNOK\r\n>"},
-        {{{"cbChoc", true}}, "", "LORA GET", "Mode : ABP\r\nDevEui : 70B3"},
-        {{{"cbChoc", true}}, "", "LORA SET", "Mode : ABP\r\nOK\r\n>"},
-        {{{"leDevADDR", "12"}},
-         "2.2",
-         "LORA GET",
-         "Mode : ABP\r\nDevEui : 0000000000000000\r\nDevAddr : 26011BDA\r\n"
-         "AppKey : 00000000000000000000000000000000\r\nOK\r\n>"},
-        {{{"leAppEUI", "ABC"}, {"leNwkID", "42"}, {"xLoRaDefaultDR", 2}, {"xJRErrorTimeout", 36}},
-         "2.2",
-         "LORA GET",
-         "DevEui : 70B3D57ED0001234\r\nAppEui is not set\r\nOK\r\n>"},
-        {{{"rbPublicNetwork", false}, {"rbPrivateNetwork", true}},
-         "2.2",
-         "LORA GET",
-         "ACK is disabled ACK is enabled\r\nOK\r\n>"},
-        {{{"cbMvt", true}},
-         "2.2",
-         "DUMP RAM PARAM",
-         QByteArray("------- COMMON -------\r\n_Poweroff : allowed\r\n_------- ALIVE -------\r\n_"
-                    "Algorithm ALIVE enable.\r\n_------- CHOC -------\r\n_gxSup : 1500\r\n_"
-                    "Algorithm SHOCK enable.\r\n_------- TILT -------\r\n_period : 4000\r\n_"
-                    "Algorithm TILT enable.\r\n_OK\r\n>")
-             .replace('_', '\0')},
-        {{{"cbChoc", true}, {"cbTilt", true}, {"cbAllowPowerOFF", true}, {"cbVibe", true}},
-         "2.2",
-         "DUMP RAM PARAM",
-         "OK\r\n>"},
+    using Set = QList<QPair<const char *, QVariant>>;
+    QList<std::tuple<Set, QByteArray, QByteArray, QByteArray>> rows;
+    const auto row = [&rows](const Set &set, const char *earlier, const char *cmd, const QByteArray &answer) {
+        rows.append({set, earlier, cmd, answer});
     };
+    row({}, "", "VERSION", versionAnswer("2.2"));
+    row({}, "", "VERSION", "<i>Firmware : v2.2</i>\r\nOK\r\n>");
+    row({}, "2.2", "VERSION", "Firmware : vX\r\nOK\r\n>");
+    row({}, "1.8", "VERSION", "");
+    row({{"cbTilt", true}}, "2.2", "VERSION", "Firmware : v1.8\r\nOK\r\n>");
+    row({{"cbMvt", true}}, "2.2", "VERSION", "Firmware : v1.8\r\nOK\r\n>");
+    row({{"cbChoc", true}}, "", "LORA GET", "Mode : OTAA\r\nOK\r\n>");
+    row({{"cbChoc", true}}, "", "DUMP RAM PARAM", QByteArray("------- COMMON -------\r\n\0OK\r\n>", 31));
+    row({{"cbChoc", true}}, "", "DUMP RAM PARAM", "NOK\r\n>");
+    row({{"cbChoc", true}}, "", "DUMP RAM PARAM", QByteArray("------- CHOC -------\r\n\0gxSup : 70", 33));
+    row({{"cbChoc", true}}, "", "LORA GET", "Mode : ABP\r\nNOK\r\n>");
+    row({{"cbChoc", true}}, "", "LORA GET", "Mode : ABP\r\nDevEui : 70B3");
+    row({{"cbChoc", true}}, "", "LORA SET", "Mode : ABP\r\nOK\r\n>");
+    row({{"leDevADDR", "12"}}, "2.2", "LORA GET",
+        "Mode : ABP\r\nDevEui : 0000000000000000\r\nDevAddr : 26011BDA\r\nAppKey : "
+        "00000000000000000000000000000000\r\nOK\r\n>");
+    row({{"leAppEUI", "ABC"}, {"leNwkID", "42"}, {"xLoRaDefaultDR", 2}, {"xJRErrorTimeout", 36}}, "2.2", "LORA GET",
+        "DevEui : 70B3D57ED0001234\r\nAppEui is not set\r\nOK\r\n>");
+    row({{"rbPublicNetwork", false}, {"rbPrivateNetwork", true}}, "2.2", "LORA GET",
+        "ACK is disabled ACK is enabled\r\nOK\r\n>");
+    row({{"cbMvt", true}}, "2.2", "DUMP RAM PARAM",
+        QByteArray(
+            "------- COMMON -------\r\n_Poweroff : allowed\r\n_------- ALIVE -------\r\n_Algorithm ALIVE enable.\r\n_"
+            "------- CHOC -------\r\n_gxSup : 1500\r\n_Algorithm SHOCK enable.\r\n_------- TILT -------\r\n_"
+            "period : 4000\r\n_Algorithm TILT enable.\r\n_OK\r\n>")
+            .replace('_', '\0'));
+    row({{"cbChoc", true}, {"cbTilt", true}, {"cbAllowPowerOFF", true}, {"cbVibe", true}}, "2.2", "DUMP RAM PARAM",
+        "OK\r\n>");
     for (const char *release : {"1.8", "1.9", "1.9.1", "2.2"})
-        rows.append({{}, release, "LORA GET", kLoRaAnswer});
+        row({}, release, "LORA GET", kLoRaAnswer);
     for (const char *release : {"1.9.1", "1.9.2", "1.9.3", "2.0", "2.1", "2.1.1", "2.1.2", "2.2"})
         for (const char *box : {"cbTilt", "cbMvt"})
-            rows.append({{{box, true}}, "", "VERSION", versionAnswer(release)});
+            row({{box, true}}, "", "VERSION", versionAnswer(release));
 
     DebugLog log;
     QStringList all;
@@ -451,10 +438,8 @@ void ReadbackWindowTest::readThenStartLeavesTheDeviceAsItWas_data()
     QTest::addColumn<quint32>("firstSeed");
     QTest::addColumn<int>("cases");
     // Rows of 25 cases, each well within the test library's time limit per row.
-    for (int done = 0; done < cases; done += 25) {
-        const quint32 seed = firstSeed + quint32(done);
-        QTest::addRow("seeds %u..", seed) << seed << qMin(25, cases - done);
-    }
+    for (int done = 0; done < cases; done += 25)
+        QTest::addRow("seeds %u..", firstSeed + done) << firstSeed + quint32(done) << qMin(25, cases - done);
 }
 
 void ReadbackWindowTest::readThenStartLeavesTheDeviceAsItWas()
