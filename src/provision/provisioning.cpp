@@ -113,19 +113,20 @@ QVector<std::optional<int>> dumpValues(const QByteArray &dump)
     return values;
 }
 
-// The algorithms the dump says are enabled, as mask bits. VIBRATION has no
-// sentence: the device does not say whether it runs.
-const struct
+// The algorithms the dump says are enabled, as mask bits: ALIVE's sentence
+// and those the readback ticks boxes for. VIBRATION has no sentence: the
+// device does not say whether it runs.
+int enabledMask(const QByteArray &dump)
 {
-    int bit;
-    const char *sentence;
-    const char *otherSentence;
-} kEnableSentences[] = {
-    {1, "Algorithm ALIVE enable.", nullptr},       {4, "Algorithm CHOC enable.", "Algorithm SHOCK enable."},
-    {8, "Algorithm TILT enable.", nullptr},        {32, "Algorithm MOVEMENT enable.", nullptr},
-    {2, "Algorithm TEMPERATURE enable.", nullptr}, {128, "Algorithm ROTATION enable.", nullptr},
-    {16, "Algorithm ORIENT enable.", nullptr},
-};
+    int mask = dump.contains("Algorithm ALIVE enable.") ? 1 : 0;
+    for (const DumpAlgorithm &algorithm : kDumpAlgorithms)
+        if (dumpEnables(dump, algorithm))
+            for (const Upload::AlgorithmBit &bit : Upload::kAlgorithmBits)
+                if (qstrcmp(bit.checkBox, algorithm.box) == 0)
+                    mask |= bit.bit;
+    return mask;
+}
+
 constexpr int kVibrationBit = 256;
 
 QString algorithmNames(int mask)
@@ -199,14 +200,8 @@ Reported reported(const Upload::Step &row, const QVector<std::optional<int>> &du
         const std::optional<QString> text = LoRaFields::reportedText(lora, key);
         return text ? Reported{true, 0, *text} : Reported{};
     }
-    if (row.kind == Upload::Kind::Mask) {
-        int mask = 0;
-        for (const auto &algorithm : kEnableSentences)
-            if (rawDump.contains(algorithm.sentence) ||
-                (algorithm.otherSentence && rawDump.contains(algorithm.otherSentence)))
-                mask |= algorithm.bit;
-        return {true, mask, {}};
-    }
+    if (row.kind == Upload::Kind::Mask)
+        return {true, enabledMask(rawDump), {}};
     if (qstrcmp(row.cmd, "ALGO") == 0 && key == "poweroff")
         return {true, rawDump.contains("Poweroff : allowed") ? 1 : 0, {}};
     if (row.dump < 0 || !dump.at(row.dump))

@@ -7,7 +7,8 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QRegularExpression>
+
+#include <algorithm>
 
 namespace {
 QString said(MessageKind kind, const QString &title, const QString &text)
@@ -60,7 +61,8 @@ bool Session::read()
 {
     // A warning (algorithms the form could not tick) is told, not a failure.
     const QStringList messages = click("readAlgoButton");
-    return messages.filter(QRegularExpression(QStringLiteral("^error: "))).isEmpty();
+    return std::none_of(messages.begin(), messages.end(),
+                        [](const QString &message) { return message.startsWith(QLatin1String("error: ")); });
 }
 
 bool Session::load(const QString &path)
