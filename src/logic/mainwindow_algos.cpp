@@ -243,6 +243,45 @@ void MainWindow::checkNumberAlgoCompatibility(int mode)
     apply(ui->cbAliveRefreshMode, a.aliveFrames);
 }
 
+void MainWindow::followBox(const char *name, bool onRead)
+{
+    struct Handler
+    {
+        const char *box;
+        void (MainWindow::*handler)();
+        bool onRead; // the readback makes the fields follow it too
+    };
+    static const Handler handlers[] = {
+        {"cbAlive", &MainWindow::on_cbAlive_clicked, false},
+        {"cbChoc", &MainWindow::on_cbChoc_clicked, false},
+        {"cbMvt", &MainWindow::on_cbMvt_clicked, false},
+        {"cbTemp", &MainWindow::on_cbTemp_clicked, false},
+        {"cbTilt", &MainWindow::on_cbTilt_clicked, false},
+        {"cbRotation", &MainWindow::on_cbRotation_clicked, false},
+        {"cbOrient", &MainWindow::on_cbOrient_clicked, false},
+        {"cbVibe", &MainWindow::on_cbVibe_clicked, false},
+        {"cbEnableLog", &MainWindow::on_cbEnableLog_clicked, true},
+        {"cbAliveRefreshMode", &MainWindow::on_cbAliveRefreshMode_clicked, true},
+        {"cbChocEnableShockLog", &MainWindow::on_cbChocEnableShockLog_clicked, true},
+        {"cbTempModeThreshold", &MainWindow::on_cbTempModeThreshold_clicked, true},
+        {"cbTiltModeRefresh", &MainWindow::on_cbTiltModeRefresh_clicked, true},
+        {"cbTiltModeOnMove", &MainWindow::on_cbTiltModeOnMove_clicked, true},
+        {"cbRotationModeRefresh", &MainWindow::on_cbRotationModeRefresh_clicked, true},
+        {"cbRotationModeOnMove", &MainWindow::on_cbRotationModeOnMove_clicked, true},
+        {"cbOrientModeRefresh", &MainWindow::on_cbOrientModeRefresh_clicked, true},
+        {"cbOrientModeOnMove", &MainWindow::on_cbOrientModeOnMove_clicked, true},
+        {"cbMvtActivity", &MainWindow::on_cbMvtActivity_clicked, false},
+        {"cbMvtTracking", &MainWindow::on_cbMvtTracking_clicked, false},
+        {"rbPelkoLaidFlat", &MainWindow::on_rbPelkoLaidFlat_clicked, false},
+        {"rbPelkoStayUpright", &MainWindow::on_rbPelkoStayUpright_clicked, false},
+        {"rbOTAA", &MainWindow::on_rbOTAA_clicked, false},
+        {"rbABP", &MainWindow::on_rbABP_clicked, false},
+    };
+    for (const Handler &h : handlers)
+        if (qstrcmp(h.box, name) == 0 && (h.onRead || !onRead))
+            (this->*h.handler)();
+}
+
 void MainWindow::on_cbAlive_clicked()
 {
     qDebug() << "on_cbAlive_clicked";

@@ -1,9 +1,11 @@
 #include "catalogue.h"
 
-#include "readback/dumpkeytable.h"
+#include "model/dumpkeytable.h"
 #include "firmware/releases.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 namespace Upload {
@@ -12,9 +14,15 @@ namespace {
 
 using Firmware::Feature;
 
-constexpr Step blockIf(Need need, const char *checkBox, const char *trace)
+// An algorithm's block: it runs while its box is on, or merely checked for
+// those that run while the limit closes their box.
+constexpr Step blockOf(Model::AlgorithmIndex index)
 {
-    return Step(Kind::BlockStart, nullptr, nullptr, checkBox).needs(need).traced(trace);
+    const Model::Algorithm &a = Model::kAlgorithms[index];
+    return Step(Kind::BlockStart, nullptr, nullptr, a.checkBox)
+        .needs(a.runsWhileClosed ? Need::Checked : Need::CheckedAndEnabled)
+        .traced(a.trace)
+        .with(AlgorithmPart);
 }
 constexpr Step blockAlways()
 {
@@ -109,13 +117,13 @@ const Step kCatalogue[] = {
     blockEnd(),
 
     // ALIVE runs whenever its box is checked, enabled or not.
-    blockIf(checked, "cbAlive", "Algo Alive Actif").with(AlgorithmPart),
+    blockOf(Model::Alive),
     box("ALIVE", "modeRefresh", "cbAliveRefreshMode", KeyAliveModeRefresh),
     seconds("ALIVE", "period", "xAlivePeriod", KeyAlivePeriod),
     value("ALIVE", "nbSavedValue", "xAliveNbSavedValue", KeyAliveNbSavedValue),
     blockEnd(10),
 
-    blockIf(checkedAndEnabled, "cbChoc", "Algo Choc Actif").with(AlgorithmPart),
+    blockOf(Model::Shock),
     item(Kind::Frequency, "CHOC", "freq", "cboChocFreq", KeyShockFreq),
     AXIS_THRESHOLDS("CHOC", "xChoc", KeyShock),
     value("CHOC", "inhibition", "xChocInhibition", KeyShockInhibition),
@@ -128,7 +136,7 @@ const Step kCatalogue[] = {
         .needs(checked, "cbChocEnableShockLog"),
     blockEnd(20),
 
-    blockIf(checkedAndEnabled, "cbMvt", "Algo Mouvement Actif").with(AlgorithmPart),
+    blockOf(Model::Motion),
     item(Kind::Frequency, "MVT", "freq", "cboMvtFreq", KeyMvtFreq),
     AXIS_THRESHOLDS("MVT", "xMvt", KeyMvt),
     progress(25),
@@ -165,7 +173,7 @@ const Step kCatalogue[] = {
         .needs(checked, "cbMvtTracking"),
     blockEnd(30),
 
-    blockIf(checkedAndEnabled, "cbTemp", "Algo Température Actif").with(AlgorithmPart),
+    blockOf(Model::Temperature),
     value("TEMP", "nbSavedValue", "xTempNbSavedValue", KeyTempNbSavedValue),
     box("TEMP", "modeThreshold", "cbTempModeThreshold", KeyTempModeThreshold, 2),
     hundredths("TEMP", "max", "xTempThetaMax", KeyTempMax),
@@ -177,7 +185,7 @@ const Step kCatalogue[] = {
     value("TEMP", "inhibition", "xTempNbExcess", KeyTempInhibition),
     blockEnd(40),
 
-    blockIf(checkedAndEnabled, "cbTilt", "Algo Inclinaison Actif").with(AlgorithmPart),
+    blockOf(Model::Tilt),
     box("TILT", "modeRefresh", "cbTiltModeRefresh", KeyTiltMode, 1),
     box("TILT", "modeOnMove", "cbTiltModeOnMove", KeyTiltMode, 2),
     box("TILT", "zoneDetection", "cbTiltModeAlertZone", KeyTiltMode, 16).needs(enabled),
@@ -192,13 +200,13 @@ const Step kCatalogue[] = {
     readOnly(Kind::Value, "xAlgoPeriod", KeyTiltMultipleAlertPeriod),
     blockEnd(50),
 
-    blockIf(checkedAndEnabled, "cbRotation", "Algo Rotation Actif").with(AlgorithmPart),
+    blockOf(Model::Rotation),
     REFRESH_AND_ON_MOVE("ROTATION", "Rotation", KeyRotation),
     value("ROTATION", "lap", "xRotationNbLap", KeyRotationLap),
     box("ROTATION", "resetLap", "cbRotationResetLapButton", KeyRotationResetLap),
     blockEnd(60),
 
-    blockIf(checkedAndEnabled, "cbOrient", "Algo Orientation Actif").with(AlgorithmPart),
+    blockOf(Model::Orientation),
     REFRESH_AND_ON_MOVE("ORIENT", "Orient", KeyOrientation),
     value("ORIENT", "mesureLength", "xOrientMesureLength", KeyOrientationMesureLenght),
     value("ORIENT", "pitch", "xOrientThresholdPitch", KeyOrientationPitch),
@@ -208,7 +216,7 @@ const Step kCatalogue[] = {
 
     // Vibration analysis needs the automatic ALIVE frames off, whatever the
     // form shows; it runs whenever its box is checked, enabled or not.
-    blockIf(checked, "cbVibe", "Algo Vibration Actif").with(AlgorithmPart),
+    blockOf(Model::Vibration),
     fixed("ALIVE", "modeRefresh", 0),
     box("VIBE", "onX", "cbVibeOnX", KeyVibrationAxeX),
     box("VIBE", "onY", "cbVibeOnY", KeyVibrationAxeY),
@@ -269,25 +277,25 @@ const std::size_t kCatalogueSize = sizeof(kCatalogue) / sizeof(kCatalogue[0]);
 const char *const kStartTrace = "*----- Sending parameters to Pelko -----*";
 const char *const kSuccessTrace = "*--------------- SUCCESS ---------------*";
 
-const AlgorithmBit kAlgorithmBits[8] = {
-    {1, "cbAlive"},   {2, "cbTemp"}, {4, "cbChoc"},       {8, "cbTilt"},
-    {16, "cbOrient"}, {32, "cbMvt"}, {128, "cbRotation"}, {256, "cbVibe"},
-};
+const std::array<AlgorithmBit, Model::kAlgorithmCount> kAlgorithmBits = [] {
+    std::array<AlgorithmBit, Model::kAlgorithmCount> bits{};
+    for (int i = 0; i < Model::kAlgorithmCount; ++i)
+        bits[i] = {Model::kAlgorithms[i].bit, Model::kAlgorithms[i].checkBox};
+    std::sort(bits.begin(), bits.end(), [](const AlgorithmBit &a, const AlgorithmBit &b) { return a.bit < b.bit; });
+    return bits;
+}();
 
 int rangeFromSlider(int position)
 {
-    switch (position) {
-    case 1:
-        return 2;
-    case 2:
-        return 4;
-    case 3:
-        return 8;
-    case 4:
-        return 16;
-    default:
-        return 8;
-    }
+    return position >= 1 && position <= int(std::size(kRangesG)) ? kRangesG[position - 1] : 8;
+}
+
+int rangeSliderPositionForG(int g)
+{
+    for (int position = 1; position <= int(std::size(kRangesG)); ++position)
+        if (kRangesG[position - 1] == g)
+            return position;
+    return g;
 }
 
 int secondsToMilliseconds(qint64 seconds)
@@ -400,7 +408,7 @@ bool needMet(const Step &step, const FormState &form)
 int algorithmMask(const std::function<BoxState(const char *checkBox)> &boxState)
 {
     int mask = 0;
-    for (const AlgorithmBit &algorithm : kAlgorithmBits) {
+    for (const Model::Algorithm &algorithm : Model::kAlgorithms) {
         const BoxState state = boxState(algorithm.checkBox);
         if (state.checked && state.enabled)
             mask |= algorithm.bit;
