@@ -76,6 +76,7 @@ constexpr Step loraText(const char *key, const char *lineEdit)
 }
 
 constexpr Need checked = Need::Checked;
+constexpr unsigned opens = OpensWithAlgorithm;
 constexpr Need enabled = Need::Enabled;
 constexpr Need checkedAndEnabled = Need::CheckedAndEnabled;
 
@@ -84,9 +85,12 @@ constexpr Need checkedAndEnabled = Need::CheckedAndEnabled;
 // The six acceleration thresholds of SHOCK and MOTION: upper and lower, per axis.
 // The form calls the lower ones "Neg", the device "Inf".
 #define AXIS_THRESHOLDS(cmd, widget, key) /* NOLINT(bugprone-macro-parentheses) */                                     \
-    value(cmd, "gxSup", widget "GxSup", key##GxSup), value(cmd, "gxInf", widget "GxNeg", key##GxInf),                  \
-        value(cmd, "gySup", widget "GySup", key##GySup), value(cmd, "gyInf", widget "GyNeg", key##GyInf),              \
-        value(cmd, "gzSup", widget "GzSup", key##GzSup), value(cmd, "gzInf", widget "GzNeg", key##GzInf)
+    value(cmd, "gxSup", widget "GxSup", key##GxSup).with(opens),                                                       \
+        value(cmd, "gxInf", widget "GxNeg", key##GxInf).with(opens),                                                   \
+        value(cmd, "gySup", widget "GySup", key##GySup).with(opens),                                                   \
+        value(cmd, "gyInf", widget "GyNeg", key##GyInf).with(opens),                                                   \
+        value(cmd, "gzSup", widget "GzSup", key##GzSup).with(opens),                                                   \
+        value(cmd, "gzInf", widget "GzNeg", key##GzInf).with(opens)
 
 // ROTATION and ORIENTATION: the refresh and on-move modes, each with the
 // value it runs on.
@@ -124,12 +128,12 @@ const Step kCatalogue[] = {
     blockEnd(10),
 
     blockOf(Model::Shock),
-    item(Kind::Frequency, "CHOC", "freq", "cboChocFreq", KeyShockFreq),
+    item(Kind::Frequency, "CHOC", "freq", "cboChocFreq", KeyShockFreq).with(opens),
     AXIS_THRESHOLDS("CHOC", "xChoc", KeyShock),
-    value("CHOC", "inhibition", "xChocInhibition", KeyShockInhibition),
+    value("CHOC", "inhibition", "xChocInhibition", KeyShockInhibition).with(opens),
     // "inhibition disabled" in the dump: no inhibition at all.
     readOnly(Kind::FixedValue, "xChocInhibition", KeyShockInhibitionOff, 0),
-    box("CHOC", "removeGravity", "cbChocRemoveGravity", KeyShockRemoveGravity),
+    box("CHOC", "removeGravity", "cbChocRemoveGravity", KeyShockRemoveGravity).with(opens),
     box("CHOC", "enableShockLog", "cbChocEnableShockLog", KeyShockEnableShockLog).onlyWith(Feature::ShockLog),
     value("CHOC", "nbAliveFrameBeforeShockLog", "xChocNbAliveFrameBeforeShockLog", KeyShockNbAliveFrameBeforeShockLog)
         .onlyWith(Feature::ShockLog)
@@ -137,16 +141,18 @@ const Step kCatalogue[] = {
     blockEnd(20),
 
     blockOf(Model::Motion),
-    item(Kind::Frequency, "MVT", "freq", "cboMvtFreq", KeyMvtFreq),
+    item(Kind::Frequency, "MVT", "freq", "cboMvtFreq", KeyMvtFreq).with(opens),
     AXIS_THRESHOLDS("MVT", "xMvt", KeyMvt),
     progress(25),
-    value("MVT", "timerX", "xMvtTimerX", KeyMvtTimerX),
-    value("MVT", "timerY", "xMvtTimerY", KeyMvtTimerY),
-    value("MVT", "sensitivity", "xMvtSensitivity", KeyMvtSensitivity),
-    box("MVT", "loraAtStartMvt", "cbMvtLoraAtStartMvt", KeyMvtLoraAtStartMvt).needs(enabled),
+    value("MVT", "timerX", "xMvtTimerX", KeyMvtTimerX).with(opens),
+    value("MVT", "timerY", "xMvtTimerY", KeyMvtTimerY).with(opens),
+    value("MVT", "sensitivity", "xMvtSensitivity", KeyMvtSensitivity).with(opens),
+    box("MVT", "loraAtStartMvt", "cbMvtLoraAtStartMvt", KeyMvtLoraAtStartMvt).needs(enabled).with(opens),
     // The start box decides for both: the form enables and disables them together.
-    box("MVT", "loraAtStopMvt", "cbMvtLoraAtStopMvt", KeyMvtLoraAtStopMvt).needs(enabled, "cbMvtLoraAtStartMvt"),
-    box("MVT", "activity", "cbMvtActivity", KeyMvtActivity),
+    box("MVT", "loraAtStopMvt", "cbMvtLoraAtStopMvt", KeyMvtLoraAtStopMvt)
+        .needs(enabled, "cbMvtLoraAtStartMvt")
+        .with(opens),
+    box("MVT", "activity", "cbMvtActivity", KeyMvtActivity).with(opens),
     box("MVT", "additionateActivity", "cbMvtActivityAdditionate", KeyMvtAdditionateActivity)
         .needs(checked, "cbMvtActivity"),
     box("MVT", "periodicActivity", "cbMvtActivityRecap", KeyMvtPeriodicActivity).needs(checked, "cbMvtActivity"),
@@ -174,12 +180,12 @@ const Step kCatalogue[] = {
     blockEnd(30),
 
     blockOf(Model::Temperature),
-    value("TEMP", "nbSavedValue", "xTempNbSavedValue", KeyTempNbSavedValue),
-    box("TEMP", "modeThreshold", "cbTempModeThreshold", KeyTempModeThreshold, 2),
+    value("TEMP", "nbSavedValue", "xTempNbSavedValue", KeyTempNbSavedValue).with(opens),
+    box("TEMP", "modeThreshold", "cbTempModeThreshold", KeyTempModeThreshold, 2).with(opens),
     hundredths("TEMP", "max", "xTempThetaMax", KeyTempMax),
     hundredths("TEMP", "min", "xTempThetaMin", KeyTempMin),
     hundredths("TEMP", "delta", "xTempDeltaTheta", KeyTempDelta),
-    seconds("TEMP", "period", "xTempSlowPeriod", KeyTempPeriod),
+    seconds("TEMP", "period", "xTempSlowPeriod", KeyTempPeriod).with(opens),
     value("TEMP", "fastPeriod", "xTempFastPeriod", KeyTempFastPeriod),
     value("TEMP", "ultraFastPeriod", "xTempUltraFastPeriod", KeyTempUltraFastPeriod),
     value("TEMP", "inhibition", "xTempNbExcess", KeyTempInhibition),
@@ -193,40 +199,40 @@ const Step kCatalogue[] = {
     box("TILT", "alertMultiple", "cbTiltModeAlertMultiple", KeyTiltMode, 8).needs(enabled).with(ArmsAlertPeriod),
     value("TILT", "period", "xTiltPeriod", KeyTiltPeriod).needs(checked, "cbTiltModeRefresh"),
     value("TILT", "threshold", "xTiltThreshold", KeyTiltThreshold).needs(checked, "cbTiltModeOnMove"),
-    value("TILT", "inhibition", "xTiltInhibition"),
-    value("TILT", "pitch", "xTiltThresholdPitch", KeyTiltPitch),
-    value("TILT", "roll", "xTiltThresholdRoll", KeyTiltRoll),
+    value("TILT", "inhibition", "xTiltInhibition").with(opens),
+    value("TILT", "pitch", "xTiltThresholdPitch", KeyTiltPitch).with(opens),
+    value("TILT", "roll", "xTiltThresholdRoll", KeyTiltRoll).with(opens),
     // TILT reports the alert period all algorithms share.
     readOnly(Kind::Value, "xAlgoPeriod", KeyTiltMultipleAlertPeriod),
     blockEnd(50),
 
     blockOf(Model::Rotation),
     REFRESH_AND_ON_MOVE("ROTATION", "Rotation", KeyRotation),
-    value("ROTATION", "lap", "xRotationNbLap", KeyRotationLap),
-    box("ROTATION", "resetLap", "cbRotationResetLapButton", KeyRotationResetLap),
+    value("ROTATION", "lap", "xRotationNbLap", KeyRotationLap).with(opens),
+    box("ROTATION", "resetLap", "cbRotationResetLapButton", KeyRotationResetLap).with(opens),
     blockEnd(60),
 
     blockOf(Model::Orientation),
     REFRESH_AND_ON_MOVE("ORIENT", "Orient", KeyOrientation),
-    value("ORIENT", "mesureLength", "xOrientMesureLength", KeyOrientationMesureLenght),
-    value("ORIENT", "pitch", "xOrientThresholdPitch", KeyOrientationPitch),
-    value("ORIENT", "roll", "xOrientThresholdRoll", KeyOrientationRoll),
-    value("ORIENT", "yaw", "xOrientThresholdYaw", KeyOrientationYaw),
+    value("ORIENT", "mesureLength", "xOrientMesureLength", KeyOrientationMesureLenght).with(opens),
+    value("ORIENT", "pitch", "xOrientThresholdPitch", KeyOrientationPitch).with(opens),
+    value("ORIENT", "roll", "xOrientThresholdRoll", KeyOrientationRoll).with(opens),
+    value("ORIENT", "yaw", "xOrientThresholdYaw", KeyOrientationYaw).with(opens),
     blockEnd(70),
 
     // Vibration analysis needs the automatic ALIVE frames off, whatever the
     // form shows; it runs whenever its box is checked, enabled or not.
     blockOf(Model::Vibration),
     fixed("ALIVE", "modeRefresh", 0),
-    box("VIBE", "onX", "cbVibeOnX", KeyVibrationAxeX),
-    box("VIBE", "onY", "cbVibeOnY", KeyVibrationAxeY),
-    box("VIBE", "onZ", "cbVibeOnZ", KeyVibrationAxeZ),
-    value("VIBE", "period", "xVibrationPeriod", KeyVibrationPeriod),
-    value("VIBE", "amplitudeX", "xVibrationAmplitudeX", KeyVibrationAmplitudeX),
-    value("VIBE", "amplitudeY", "xVibrationAmplitudeY", KeyVibrationAmplitudeY),
-    value("VIBE", "amplitudeZ", "xVibrationAmplitudeZ", KeyVibrationAmplitudeZ),
-    value("VIBE", "freqMin", "xVibrationFreqMin", KeyVibrationFreqMin),
-    value("VIBE", "freqMax", "xVibrationFreqMax", KeyVibrationFreqMax),
+    box("VIBE", "onX", "cbVibeOnX", KeyVibrationAxeX).with(opens),
+    box("VIBE", "onY", "cbVibeOnY", KeyVibrationAxeY).with(opens),
+    box("VIBE", "onZ", "cbVibeOnZ", KeyVibrationAxeZ).with(opens),
+    value("VIBE", "period", "xVibrationPeriod", KeyVibrationPeriod).with(opens),
+    value("VIBE", "amplitudeX", "xVibrationAmplitudeX", KeyVibrationAmplitudeX).with(opens),
+    value("VIBE", "amplitudeY", "xVibrationAmplitudeY", KeyVibrationAmplitudeY).with(opens),
+    value("VIBE", "amplitudeZ", "xVibrationAmplitudeZ", KeyVibrationAmplitudeZ).with(opens),
+    value("VIBE", "freqMin", "xVibrationFreqMin", KeyVibrationFreqMin).with(opens),
+    value("VIBE", "freqMax", "xVibrationFreqMax", KeyVibrationFreqMax).with(opens),
     blockEnd(),
 
     blockAlways().with(AlgorithmPart),
@@ -414,6 +420,23 @@ int algorithmMask(const std::function<BoxState(const char *checkBox)> &boxState)
             mask |= algorithm.bit;
     }
     return mask;
+}
+
+const QVector<const char *> &fieldsOpenedWith(Model::AlgorithmIndex algorithm)
+{
+    static const auto all = [] {
+        std::array<QVector<const char *>, Model::kAlgorithmCount> fields;
+        const char *box = nullptr; // of the block being walked
+        for (const Step &step : kCatalogue) {
+            if (step.kind == Kind::BlockStart)
+                box = step.widget;
+            for (int a = 0; a < Model::kAlgorithmCount; ++a)
+                if ((step.flags & OpensWithAlgorithm) && box && qstrcmp(box, Model::kAlgorithms[a].checkBox) == 0)
+                    fields[a] << step.widget;
+        }
+        return fields;
+    }();
+    return all[algorithm];
 }
 
 bool isEmptyConfiguration(int mask, bool aliveFramesOn)

@@ -52,6 +52,7 @@ enum Flag : unsigned {
     AlgorithmPart = 1u << 8,          // on a BlockStart: skipped with the empty-configuration warning
     ReadBackOnly = 1u << 9,           // a dump key with no command of its own: the upload passes it by
     UprightUnlessRotating = 1u << 10, // read back: ROTATION keeps the sensor upright, whatever the dump says
+    OpensWithAlgorithm = 1u << 11,    // the form opens the field while its block's algorithm runs
 };
 
 struct Step
@@ -190,6 +191,10 @@ extern const std::array<AlgorithmBit, Model::kAlgorithmCount> kAlgorithmBits;
 int algorithmMask(const std::function<BoxState(const char *checkBox)> &boxState);
 // ALIVE alone with its automatic frames off: the device would have nothing to do.
 bool isEmptyConfiguration(int mask, bool aliveFramesOn);
+
+// The widgets of an algorithm's block that the form opens while the
+// algorithm runs and closes when it stops.
+const QVector<const char *> &fieldsOpenedWith(Model::AlgorithmIndex algorithm);
 
 // Whether the form meets a step's condition (the state of its widget or of the
 // widget it names).
