@@ -20,6 +20,15 @@ constexpr bool readOrderComplete()
 }
 static_assert(readOrderComplete(), "every algorithm the readback ticks has one place in its order");
 
+constexpr bool inSectionOrder()
+{
+    for (int i = 0; i < kAlgorithmCount; ++i)
+        if (kAlgorithms[i].section != SectionAlive + i)
+            return false;
+    return true;
+}
+static_assert(inSectionOrder(), "the algorithms in the order of the dump's sections");
+
 template<typename Match>
 const Algorithm *find(Match match)
 {
@@ -44,11 +53,6 @@ const Algorithm *const *readOrder()
         return o;
     }();
     return ordered.at;
-}
-
-const Algorithm *algorithmOfBox(const char *checkBox)
-{
-    return find([checkBox](const Algorithm &a) { return qstrcmp(a.checkBox, checkBox) == 0; });
 }
 
 const Algorithm *algorithmOfCommand(const char *command)

@@ -53,8 +53,7 @@ inline constexpr Algorithm kAlgorithms[kAlgorithmCount] = {
 constexpr int kReadCount = 6;
 const Algorithm *const *readOrder();
 
-// The row of a check box, of a command word or of a name; null when none.
-const Algorithm *algorithmOfBox(const char *checkBox);
+// The row of a command word or of a name; null when none.
 const Algorithm *algorithmOfCommand(const char *command);
 const Algorithm *algorithmNamed(const char *name);
 
