@@ -4,7 +4,8 @@
 
 #include "fuzzsupport.h"
 
-#include "readback/dumpkeytable.h"
+#include "model/catalogue.h"
+#include "model/dumpkeytable.h"
 #include "readback/dumpscan.h"
 
 #include <cerrno>
@@ -73,7 +74,7 @@ void scanFromFreshTable(const QByteArray &dump, int mode)
         const int value = dumpKeyTable[i].decodedValue;
         FUZZ_CHECK(frequencyIndexForHz(value) <= 10);
         FUZZ_CHECK(burstNumberIndex(value) >= 0);
-        const int slider = rangeSliderPositionForG(value);
+        const int slider = Upload::rangeSliderPositionForG(value);
         FUZZ_CHECK((slider >= 1 && slider <= 4) || slider == value);
     }
 }

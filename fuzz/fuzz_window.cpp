@@ -6,7 +6,7 @@
 #include "fuzzsupport.h"
 
 #include "mainwindow.h"
-#include "readback/dumpkeytable.h"
+#include "model/dumpkeytable.h"
 
 #include <QApplication>
 #include <QTextEdit>

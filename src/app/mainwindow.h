@@ -1,7 +1,7 @@
 #ifndef PELKO_MAINWINDOW_H
 #define PELKO_MAINWINDOW_H
 
-#include "upload/catalogue.h"
+#include "model/catalogue.h"
 
 #include <QByteArray>
 #include <QMainWindow>
@@ -139,6 +139,10 @@ private:
     // Puts a checked configuration file's values into the form
     // (src/config/mainwindow_config.cpp).
     void applyConfiguration(const QVariantMap &values);
+    // After the program set a box or radio button, runs what a click on it
+    // runs, if anything; `onRead`: only for the boxes whose fields the
+    // readback makes follow them (src/logic/mainwindow_algos.cpp).
+    void followBox(const char *name, bool onRead = false);
     void modeClicked(int section, bool onMove);
 
     Ui::MainWindow *ui;

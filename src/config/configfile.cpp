@@ -17,25 +17,16 @@ namespace ConfigFile {
 
 const char *const kFormatName = "Pelko configuration";
 
-const Algorithm kAlgorithms[8] = {
-    {"ALIVE", "cbAlive"}, {"SHOCK", "cbChoc"},        {"MOTION", "cbMvt"},         {"TEMPERATURE", "cbTemp"},
-    {"TILT", "cbTilt"},   {"ROTATION", "cbRotation"}, {"ORIENTATION", "cbOrient"}, {"VIBRATION", "cbVibe"},
-};
-
 namespace {
 
-// The file's group for each command word of the catalogue.
+// The file's groups besides the algorithms', which take their names, for the
+// command words of the catalogue.
 struct Group
 {
     const char *command;
     const char *name;
 };
-const Group kGroups[] = {
-    {"MPU", "MPU"},        {"ALGO", "COMMON"},       {"ALIVE", "ALIVE"},
-    {"CHOC", "SHOCK"},     {"MVT", "MOTION"},        {"TEMP", "TEMPERATURE"},
-    {"TILT", "TILT"},      {"ROTATION", "ROTATION"}, {"ORIENT", "ORIENTATION"},
-    {"VIBE", "VIBRATION"}, {"LORA SET", "LORA"},
-};
+const Group kOtherGroups[] = {{"MPU", "MPU"}, {"ALGO", "COMMON"}, {"LORA SET", "LORA"}};
 
 // The device's identity and keys belong to one device, never to a file
 // meant for many.
@@ -43,10 +34,22 @@ const char *const kPrivateLoRaKeys[] = {"DEVEUI", "APPKEY", "APPSKEY", "NWKSKEY"
 
 QString groupOf(const char *command)
 {
-    for (const Group &g : kGroups)
+    if (const Model::Algorithm *algorithm = Model::algorithmOfCommand(command))
+        return QLatin1String(algorithm->name);
+    for (const Group &g : kOtherGroups)
         if (qstrcmp(g.command, command) == 0)
             return QLatin1String(g.name);
     return QString();
+}
+
+bool isGroup(const QString &name)
+{
+    if (Model::algorithmNamed(name.toLatin1().constData()))
+        return true;
+    for (const Group &g : kOtherGroups)
+        if (name == QLatin1String(g.name))
+            return true;
+    return false;
 }
 
 bool isPrivate(const Upload::Step &step)
@@ -230,12 +233,14 @@ bool on(const FormValues &values, const char *widget)
     return values.value(QLatin1String(widget)).toBool();
 }
 
-const Algorithm &algorithm(const char *checkBox)
+bool on(const FormValues &values, Model::AlgorithmIndex algorithm)
 {
-    for (const Algorithm &a : kAlgorithms)
-        if (qstrcmp(a.checkBox, checkBox) == 0)
-            return a;
-    return kAlgorithms[0];
+    return on(values, Model::kAlgorithms[algorithm].checkBox);
+}
+
+QLatin1String nameOf(Model::AlgorithmIndex algorithm)
+{
+    return QLatin1String(Model::kAlgorithms[algorithm].name);
 }
 
 // The rules between settings that the form would enforce by refusing a box
@@ -244,20 +249,12 @@ void checkRules(const FormValues &v, float version, Checker &checker)
 {
     QStringList running;
     for (const Algorithm &a : kAlgorithms)
-        if (qstrcmp(a.checkBox, "cbAlive") != 0 && on(v, a.checkBox))
+        if (&a != &kAlgorithms[Model::Alive] && on(v, a.checkBox))
             running << QLatin1String(a.name);
 
-    FormRules::AlgoChecks checks;
-    checks.shock = on(v, "cbChoc");
-    checks.motion = on(v, "cbMvt");
-    checks.temperature = on(v, "cbTemp");
-    checks.tilt = on(v, "cbTilt");
-    checks.rotation = on(v, "cbRotation");
-    checks.orientation = on(v, "cbOrient");
-    checks.aliveFrames = on(v, "cbAliveRefreshMode");
-    checks.vibration = on(v, "cbVibe");
+    const FormRules::AlgoChecks checks = FormRules::algoChecks([&v](const char *box) { return on(v, box); });
     if (checks.vibration && running.size() > 1) {
-        running.removeAll(QStringLiteral("VIBRATION"));
+        running.removeAll(nameOf(Model::Vibration));
         checker.problem(
             QStringLiteral("VIBRATION runs alone beside ALIVE, not with %1.").arg(running.join(QLatin1String(", "))));
     } else if (FormRules::countOf(checks, version, kMostAlgorithms) > kMostAlgorithms) {
@@ -265,23 +262,22 @@ void checkRules(const FormValues &v, float version, Checker &checker)
             running << QStringLiteral("ALIVE's automatic frames (ALIVE.modeRefresh)");
         checker.problem(QStringLiteral("More than two algorithms: %1.").arg(running.join(QLatin1String(", "))));
     }
-    const char *const pairs[][2] = {{"cbMvt", "cbOrient"}, {"cbTilt", "cbRotation"}};
+    const Model::AlgorithmIndex pairs[][2] = {{Model::Motion, Model::Orientation}, {Model::Tilt, Model::Rotation}};
     for (const auto &pair : pairs)
         if (on(v, pair[0]) && on(v, pair[1]))
-            checker.problem(QStringLiteral("%1 and %2 cannot run together.")
-                                .arg(QLatin1String(algorithm(pair[0]).name), QLatin1String(algorithm(pair[1]).name)));
+            checker.problem(QStringLiteral("%1 and %2 cannot run together.").arg(nameOf(pair[0]), nameOf(pair[1])));
     if (checks.aliveFrames && !Firmware::opens(version, Firmware::Feature::AliveFramesShareWakeUp))
-        for (const char *box : {"cbTemp", "cbVibe"})
-            if (on(v, box))
+        for (const Model::AlgorithmIndex algorithm : {Model::Temperature, Model::Vibration})
+            if (on(v, algorithm))
                 checker.problem(QStringLiteral("%1 needs ALIVE's automatic frames off (ALIVE.modeRefresh) with "
                                                "firmware %2.")
-                                    .arg(QLatin1String(algorithm(box).name), Firmware::releaseName(version)));
+                                    .arg(nameOf(algorithm), Firmware::releaseName(version)));
 
     // Thresholds above the acceleration range would be cut to it.
     const int range = FormRules::rangeMaxMilliG(v.value(QStringLiteral("MPUmaxRange")).toInt());
     for (const Entry &e : entries()) {
         const int value = v.value(QLatin1String(e.widget)).toInt();
-        if ((e.group == QLatin1String("SHOCK") || e.group == QLatin1String("MOTION")) &&
+        if ((e.group == nameOf(Model::Shock) || e.group == nameOf(Model::Motion)) &&
             e.key.startsWith(QLatin1Char('g')) && range > 0 && value > range)
             checker.problem(QStringLiteral("%1.%2: %3 is above the %4 g range of MPU.maxRange.")
                                 .arg(e.group, e.key)
@@ -405,15 +401,12 @@ Reading read(const QByteArray &file, const Limits &limits, float firmwareVersion
                 names << (n.isString() ? n.toString() : QStringLiteral("(not a name)"));
             for (const Algorithm &a : kAlgorithms)
                 out.values.insert(QLatin1String(a.checkBox),
-                                  names.removeAll(QLatin1String(a.name)) > 0 || qstrcmp(a.name, "ALIVE") == 0);
+                                  names.removeAll(QLatin1String(a.name)) > 0 || &a == &kAlgorithms[Model::Alive]);
             for (const QString &unknown : names)
                 checker.problem(QStringLiteral("algorithms: unknown algorithm \"%1\".").arg(printable(unknown)));
             continue;
         }
-        bool known = false;
-        for (const Group &g : kGroups)
-            known = known || name == QLatin1String(g.name);
-        if (!known) {
+        if (!isGroup(name)) {
             checker.problem(QStringLiteral("Unknown key \"%1\".").arg(printable(name)));
             continue;
         }

@@ -1,7 +1,8 @@
 #ifndef PELKO_CONFIGFILE_H
 #define PELKO_CONFIGFILE_H
 
-#include "upload/catalogue.h"
+#include "model/algorithms.h"
+#include "model/catalogue.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -33,13 +34,10 @@ struct Entry
 };
 const QVector<Entry> &entries();
 
-// The algorithms by the names the file gives them, with their check boxes.
-struct Algorithm
-{
-    const char *name;
-    const char *checkBox;
-};
-extern const Algorithm kAlgorithms[8];
+// The algorithms by the names the file gives them (also the names of their
+// groups), with their check boxes: the algorithm table.
+using Algorithm = Model::Algorithm;
+inline constexpr const auto &kAlgorithms = Model::kAlgorithms;
 
 // What a field of the form admits, taken from the form itself: a spin box or
 // slider range, a line edit's length (in `maximum`), or a combo box's items.

@@ -1,14 +1,18 @@
 #include "mainwindow.h"
 
 #include "config/configfile.h"
-#include "formvalues.h"
+#include "config/formvalues.h"
+#include "form/formbinding.h"
 #include "logic/formrules.h"
+#include "model/algorithms.h"
 #include "messages.h"
 #include "ui_mainwindow.h"
 
 #include <QDebug>
 #include <QFile>
 #include <QSaveFile>
+
+#include <vector>
 
 void MainWindow::on_saveAlgoConfigButton_clicked()
 {
@@ -59,31 +63,28 @@ void MainWindow::on_loadAlgoConfigButton_clicked()
 void MainWindow::applyConfiguration(const QVariantMap &values)
 {
     qDebug() << "*----- Applying a configuration file -----*";
-    struct Algorithm
-    {
-        QCheckBox *box;
-        void (MainWindow::*handler)();
-    };
-    const Algorithm algorithms[] = {
-        {ui->cbChoc, &MainWindow::on_cbChoc_clicked},         {ui->cbTilt, &MainWindow::on_cbTilt_clicked},
-        {ui->cbMvt, &MainWindow::on_cbMvt_clicked},           {ui->cbTemp, &MainWindow::on_cbTemp_clicked},
-        {ui->cbRotation, &MainWindow::on_cbRotation_clicked}, {ui->cbOrient, &MainWindow::on_cbOrient_clicked},
-        {ui->cbVibe, &MainWindow::on_cbVibe_clicked},
+    // The algorithms the form switches on and off, in the readback's order.
+    std::vector<QCheckBox *> algorithms;
+    for (int i = 0; i < Model::kReadCount; ++i)
+        algorithms.push_back(findChild<QCheckBox *>(QLatin1String(Model::readOrder()[i]->checkBox)));
+    algorithms.push_back(ui->cbVibe);
+    const auto follow = [this](const QWidget *widget) {
+        followBox(widget->objectName().toLatin1().constData());
     };
     if (ui->cbAliveRefreshMode->isChecked()) {
         ui->cbAliveRefreshMode->setChecked(false);
         on_cbAliveRefreshMode_clicked();
     }
-    for (const Algorithm &algorithm : algorithms) {
-        if (algorithm.box->isChecked()) {
-            algorithm.box->setChecked(false);
-            (this->*algorithm.handler)();
+    for (QCheckBox *box : algorithms) {
+        if (box->isChecked()) {
+            box->setChecked(false);
+            follow(box);
         }
     }
     activeAlgorithmCount = 0;
 
     // Every setting through its widget: boxes as clicked, the rest as edited.
-    const auto setAll = [this, &values](bool again) {
+    const auto setAll = [this, &values, &follow](bool again) {
         for (const ConfigFile::Entry &entry : ConfigFile::entries()) {
             const QString name = QLatin1String(entry.widget);
             if (!values.contains(name))
@@ -103,24 +104,14 @@ void MainWindow::applyConfiguration(const QVariantMap &values)
                 if (other)
                     other->setChecked(false);
                 chosen->setChecked(true);
-                const QByteArray handler = "on_" + chosen->objectName().toLatin1() + "_clicked";
-                if (metaObject()->indexOfSlot(handler + "()") >= 0)
-                    QMetaObject::invokeMethod(this, handler.constData());
-            } else if (auto *box = qobject_cast<QAbstractButton *>(widget)) {
-                if (again && box == ui->cbAliveRefreshMode)
+                follow(chosen);
+            } else if (qobject_cast<QAbstractButton *>(widget)) {
+                if (again && widget == ui->cbAliveRefreshMode)
                     continue; // its frames are counted once, below
-                box->setChecked(value.toBool());
-                emit box->clicked(value.toBool());
-            } else if (auto *spin = qobject_cast<QDoubleSpinBox *>(widget)) {
-                spin->setValue(value.toDouble());
-            } else if (auto *spin = qobject_cast<QSpinBox *>(widget)) {
-                spin->setValue(value.toInt());
-            } else if (auto *slider = qobject_cast<QAbstractSlider *>(widget)) {
-                slider->setValue(value.toInt());
-            } else if (auto *combo = qobject_cast<QComboBox *>(widget)) {
-                combo->setCurrentIndex(combo->findText(value.toString()));
-            } else if (auto *edit = qobject_cast<QLineEdit *>(widget)) {
-                edit->setText(value.toString());
+                FormBinding::setValue(widget, value);
+                follow(widget);
+            } else {
+                FormBinding::setValue(widget, value);
             }
         }
         // A box can set another as it is clicked (the motion summary ticks
@@ -130,7 +121,7 @@ void MainWindow::applyConfiguration(const QVariantMap &values)
             const bool wanted = values.value(QLatin1String(entry.widget)).toBool();
             if (box && values.contains(box->objectName()) && box->isChecked() != wanted) {
                 box->setChecked(wanted);
-                emit box->clicked(wanted);
+                follow(box);
             }
         }
     };
@@ -142,10 +133,10 @@ void MainWindow::applyConfiguration(const QVariantMap &values)
     on_cbAlive_clicked();
     if (ui->cbAliveRefreshMode->isChecked())
         on_cbAliveRefreshMode_clicked();
-    for (const Algorithm &algorithm : algorithms) {
-        if (values.value(algorithm.box->objectName()).toBool() && !algorithm.box->isChecked()) {
-            algorithm.box->setChecked(true);
-            (this->*algorithm.handler)();
+    for (QCheckBox *box : algorithms) {
+        if (values.value(box->objectName()).toBool() && !box->isChecked()) {
+            box->setChecked(true);
+            follow(box);
         }
     }
     // What a section's options and the acceleration range show follows its

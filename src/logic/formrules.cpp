@@ -1,8 +1,10 @@
 #include "formrules.h"
 
 #include "firmware/releases.h"
+#include "model/catalogue.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace FormRules {
 
@@ -16,6 +18,21 @@ int countAfter(int count, int mode, int limit)
             --count;
     }
     return std::clamp(count, 0, std::max(limit, 0));
+}
+
+AlgoChecks algoChecks(const std::function<bool(const char *box)> &checked)
+{
+    const auto &algorithms = Model::kAlgorithms;
+    AlgoChecks c;
+    c.shock = checked(algorithms[Model::Shock].checkBox);
+    c.motion = checked(algorithms[Model::Motion].checkBox);
+    c.temperature = checked(algorithms[Model::Temperature].checkBox);
+    c.tilt = checked(algorithms[Model::Tilt].checkBox);
+    c.rotation = checked(algorithms[Model::Rotation].checkBox);
+    c.orientation = checked(algorithms[Model::Orientation].checkBox);
+    c.vibration = checked(algorithms[Model::Vibration].checkBox);
+    c.aliveFrames = checked("cbAliveRefreshMode");
+    return c;
 }
 
 int countOf(const AlgoChecks &on, float version, int limit, bool framesCountBefore2_0)
@@ -90,18 +107,7 @@ Action modeOnSwitchOn(const ModeContext &c)
 
 int rangeMaxMilliG(int position)
 {
-    switch (position) {
-    case 1:
-        return 2000;
-    case 2:
-        return 4000;
-    case 3:
-        return 8000;
-    case 4:
-        return 16000;
-    default:
-        return 0;
-    }
+    return position >= 1 && position <= int(std::size(Upload::kRangesG)) ? Upload::kRangesG[position - 1] * 1000 : 0;
 }
 
 int snappedInhibition(int value)

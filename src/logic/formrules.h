@@ -5,6 +5,8 @@
 // firmware release. The window's handlers read the widgets, ask these
 // functions, and apply the answer; keeping the decisions here lets them be
 // checked without a window.
+#include <functional>
+
 namespace FormRules {
 
 // What a handler does to a dependent widget.
@@ -34,6 +36,9 @@ struct AlgoChecks
     bool vibration = false;
     bool aliveFrames = false; // cbAliveRefreshMode checked
 };
+
+// The checked states of those boxes, asked by box name.
+AlgoChecks algoChecks(const std::function<bool(const char *box)> &checked);
 
 // What the boxes that are on add up to: VIBRATION fills the count; ALIVE's
 // automatic frames count up to 1.9.2. Not capped, so that an overfull form

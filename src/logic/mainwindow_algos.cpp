@@ -3,6 +3,8 @@
 #include "firmware/releases.h"
 #include "logic/formrules.h"
 #include "logic/mainwindow_widgets.h"
+#include "model/algorithms.h"
+#include "model/catalogue.h"
 #include "ui_mainwindow.h"
 
 #include <QDebug>
@@ -46,8 +48,7 @@ enum SectionIndex { Shock, Motion, Temperature, Tilt, Rotation, Orientation, Sec
 struct Section
 {
     QCheckBox *box;
-    std::vector<QWidget *> fields; // open while it runs
-    QCheckBox *excludes;           // the algorithm box it cannot run beside
+    QCheckBox *excludes; // the algorithm box it cannot run beside
     QCheckBox *refresh;
     QWidget *period;
     QCheckBox *onMove;
@@ -56,6 +57,15 @@ struct Section
     bool takesRefresh;                     // ... and every refresh mode
 };
 
+static_assert(Model::Shock + Orientation == Model::Orientation, "the sections in the order of the algorithm table");
+
+// The fields of an algorithm's block that open while it runs.
+void setFieldsEnabled(const QObject *window, Model::AlgorithmIndex algorithm, bool enabled)
+{
+    for (const char *name : Upload::fieldsOpenedWith(algorithm))
+        window->findChild<QWidget *>(QLatin1String(name))->setEnabled(enabled);
+}
+
 enum class Mode { Refresh, OnMove };
 
 struct Sections
@@ -63,41 +73,15 @@ struct Sections
     Section at[SectionCount];
 
     Sections(Ui::MainWindow *ui, float version) :
-        at{{ui->cbChoc,
-            {ui->xChocGxSup, ui->xChocGxNeg, ui->xChocGySup, ui->xChocGyNeg, ui->xChocGzSup, ui->xChocGzNeg,
-             ui->cboChocFreq, ui->xChocInhibition, ui->cbChocRemoveGravity},
-            nullptr,
-            nullptr,
-            nullptr,
-            nullptr,
-            nullptr,
+        at{{ui->cbChoc, nullptr, nullptr, nullptr, nullptr, nullptr,
             // Up to 1.9 the firmware cannot watch shocks and tilt on motion together.
             Firmware::opens(version, Firmware::Feature::ShockBesideTiltOnMove)
                 ? std::vector<SectionIndex>{Rotation, Orientation}
                 : std::vector<SectionIndex>{Tilt, Rotation, Orientation},
             false},
-           {ui->cbMvt,
-            {ui->xMvtGxSup, ui->xMvtGxNeg, ui->xMvtGySup, ui->xMvtGyNeg, ui->xMvtGzSup, ui->xMvtGzNeg, ui->cboMvtFreq,
-             ui->xMvtTimerX, ui->xMvtTimerY, ui->xMvtSensitivity, ui->cbMvtLoraAtStartMvt, ui->cbMvtLoraAtStopMvt,
-             ui->cbMvtActivity},
-            ui->cbOrient,
-            nullptr,
-            nullptr,
-            nullptr,
-            nullptr,
-            {Tilt, Rotation},
-            false},
-           {ui->cbTemp,
-            {ui->xTempSlowPeriod, ui->xTempNbSavedValue, ui->cbTempModeThreshold},
-            nullptr,
-            nullptr,
-            nullptr,
-            nullptr,
-            nullptr,
-            {},
-            true},
+           {ui->cbMvt, ui->cbOrient, nullptr, nullptr, nullptr, nullptr, {Tilt, Rotation}, false},
+           {ui->cbTemp, nullptr, nullptr, nullptr, nullptr, nullptr, {}, true},
            {ui->cbTilt,
-            {ui->xTiltInhibition, ui->xTiltThresholdPitch, ui->xTiltThresholdRoll},
             ui->cbRotation,
             ui->cbTiltModeRefresh,
             ui->xTiltPeriod,
@@ -106,7 +90,6 @@ struct Sections
             {},
             false},
            {ui->cbRotation,
-            {ui->cbRotationResetLapButton, ui->xRotationNbLap},
             ui->cbTilt,
             ui->cbRotationModeRefresh,
             ui->xRotationPeriod,
@@ -115,7 +98,6 @@ struct Sections
             {},
             false},
            {ui->cbOrient,
-            {ui->xOrientMesureLength, ui->xOrientThresholdPitch, ui->xOrientThresholdRoll, ui->xOrientThresholdYaw},
             ui->cbMvt,
             ui->cbOrientModeRefresh,
             ui->xOrientPeriod,
@@ -243,6 +225,45 @@ void MainWindow::checkNumberAlgoCompatibility(int mode)
     apply(ui->cbAliveRefreshMode, a.aliveFrames);
 }
 
+void MainWindow::followBox(const char *name, bool onRead)
+{
+    struct Handler
+    {
+        const char *box;
+        void (MainWindow::*handler)();
+        bool onRead; // the readback makes the fields follow it too
+    };
+    static const Handler handlers[] = {
+        {"cbAlive", &MainWindow::on_cbAlive_clicked, false},
+        {"cbChoc", &MainWindow::on_cbChoc_clicked, false},
+        {"cbMvt", &MainWindow::on_cbMvt_clicked, false},
+        {"cbTemp", &MainWindow::on_cbTemp_clicked, false},
+        {"cbTilt", &MainWindow::on_cbTilt_clicked, false},
+        {"cbRotation", &MainWindow::on_cbRotation_clicked, false},
+        {"cbOrient", &MainWindow::on_cbOrient_clicked, false},
+        {"cbVibe", &MainWindow::on_cbVibe_clicked, false},
+        {"cbEnableLog", &MainWindow::on_cbEnableLog_clicked, true},
+        {"cbAliveRefreshMode", &MainWindow::on_cbAliveRefreshMode_clicked, true},
+        {"cbChocEnableShockLog", &MainWindow::on_cbChocEnableShockLog_clicked, true},
+        {"cbTempModeThreshold", &MainWindow::on_cbTempModeThreshold_clicked, true},
+        {"cbTiltModeRefresh", &MainWindow::on_cbTiltModeRefresh_clicked, true},
+        {"cbTiltModeOnMove", &MainWindow::on_cbTiltModeOnMove_clicked, true},
+        {"cbRotationModeRefresh", &MainWindow::on_cbRotationModeRefresh_clicked, true},
+        {"cbRotationModeOnMove", &MainWindow::on_cbRotationModeOnMove_clicked, true},
+        {"cbOrientModeRefresh", &MainWindow::on_cbOrientModeRefresh_clicked, true},
+        {"cbOrientModeOnMove", &MainWindow::on_cbOrientModeOnMove_clicked, true},
+        {"cbMvtActivity", &MainWindow::on_cbMvtActivity_clicked, false},
+        {"cbMvtTracking", &MainWindow::on_cbMvtTracking_clicked, false},
+        {"rbPelkoLaidFlat", &MainWindow::on_rbPelkoLaidFlat_clicked, false},
+        {"rbPelkoStayUpright", &MainWindow::on_rbPelkoStayUpright_clicked, false},
+        {"rbOTAA", &MainWindow::on_rbOTAA_clicked, false},
+        {"rbABP", &MainWindow::on_rbABP_clicked, false},
+    };
+    for (const Handler &h : handlers)
+        if (qstrcmp(h.box, name) == 0 && (h.onRead || !onRead))
+            (this->*h.handler)();
+}
+
 void MainWindow::on_cbAlive_clicked()
 {
     qDebug() << "on_cbAlive_clicked";
@@ -263,8 +284,7 @@ int MainWindow::switchSection(int index)
     const bool on = step == Step::SwitchOn;
     // Switched off, the count check reopens the excluded box as far as the rules allow.
     checkNumberAlgoCompatibility(on ? FormRules::SwitchedOn : FormRules::SwitchedOff);
-    for (QWidget *field : s.fields)
-        field->setEnabled(on);
+    setFieldsEnabled(this, Model::AlgorithmIndex(Model::Shock + index), on);
     if (s.refresh && !on) {
         setAllEnabled({s.refresh, s.onMove, s.period, s.threshold}, false);
         if (index != Orientation)
@@ -450,23 +470,14 @@ void MainWindow::on_cbOrientModeOnMove_clicked()
 void MainWindow::on_cbVibe_clicked()
 {
     qDebug() << "on_cbVibe_clicked";
-    const std::initializer_list<QWidget *> fields = {ui->cbVibeOnX,
-                                                     ui->cbVibeOnY,
-                                                     ui->cbVibeOnZ,
-                                                     ui->xVibrationAmplitudeX,
-                                                     ui->xVibrationAmplitudeY,
-                                                     ui->xVibrationAmplitudeZ,
-                                                     ui->xVibrationFreqMax,
-                                                     ui->xVibrationFreqMin,
-                                                     ui->xVibrationPeriod};
     const Step step = stepFor(ui->cbVibe);
     if (step == Step::SwitchOn) {
         // Vibration analysis takes the whole device: it fills the count.
         activeAlgorithmCount = maxActiveAlgorithms;
         checkNumberAlgoCompatibility(FormRules::Reevaluate);
-        setAllEnabled(fields, true);
+        setFieldsEnabled(this, Model::Vibration, true);
     } else if (step == Step::SwitchOff) {
-        setAllEnabled(fields, false);
+        setFieldsEnabled(this, Model::Vibration, false);
         const bool aliveFramesCount = !Firmware::opens(firmwareVersion, Firmware::Feature::AliveFramesUncounted) &&
                                       ui->cbAliveRefreshMode->isChecked();
         activeAlgorithmCount = aliveFramesCount ? 1 : 0;

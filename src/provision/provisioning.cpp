@@ -2,7 +2,7 @@
 
 #include "config/configfile.h"
 #include "link/commandline.h"
-#include "readback/dumpkeytable.h"
+#include "model/dumpkeytable.h"
 #include "readback/dumpscan.h"
 #include "readback/lorafields.h"
 

@@ -1,7 +1,7 @@
 #ifndef PELKO_PROVISIONING_H
 #define PELKO_PROVISIONING_H
 
-#include "upload/catalogue.h"
+#include "model/catalogue.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -1,7 +1,7 @@
 #ifndef PELKO_SESSION_H
 #define PELKO_SESSION_H
 
-#include "upload/catalogue.h"
+#include "model/catalogue.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "dumpscan.h"
 
 #include "answertext.h"
-#include "dumpkeytable.h"
+#include "model/dumpkeytable.h"
 
 #include <QDebug>
 
@@ -112,26 +112,34 @@ void scanDumpLines(int mode)
     qDebug() << "";
 }
 
-const DumpAlgorithm kDumpAlgorithms[6] = {
-    {"SHOCK", "cbChoc", "Algorithm CHOC enable.", "Algorithm SHOCK enable."},
-    {"TILT", "cbTilt", "Algorithm TILT enable.", nullptr},
-    {"MOTION", "cbMvt", "Algorithm MOVEMENT enable.", nullptr},
-    {"TEMPERATURE", "cbTemp", "Algorithm TEMPERATURE enable.", nullptr},
-    {"ROTATION", "cbRotation", "Algorithm ROTATION enable.", nullptr},
-    {"ORIENTATION", "cbOrient", "Algorithm ORIENT enable.", nullptr},
-};
+const std::array<DumpAlgorithm, Model::kReadCount> kDumpAlgorithms = [] {
+    std::array<DumpAlgorithm, Model::kReadCount> all{};
+    for (int i = 0; i < Model::kReadCount; ++i) {
+        const Model::Algorithm &a = *Model::readOrder()[i];
+        all[i] = {a.name, a.checkBox, a.sentence, a.otherSentence};
+    }
+    return all;
+}();
 
 bool dumpEnables(const QByteArray &dump, const DumpAlgorithm &algorithm)
 {
     return dump.contains(algorithm.sentence) || (algorithm.otherSentence && dump.contains(algorithm.otherSentence));
 }
 
+bool dumpEnables(const QByteArray &dump, const Model::Algorithm &algorithm)
+{
+    return algorithm.sentence &&
+           dumpEnables(dump, {algorithm.name, algorithm.checkBox, algorithm.sentence, algorithm.otherSentence});
+}
+
 QStringList algorithmsLeftUnticked(const QByteArray &dump, const std::function<bool(const char *box)> &ticked)
 {
     QStringList names;
-    for (const DumpAlgorithm &algorithm : kDumpAlgorithms)
-        if (dumpEnables(dump, algorithm) && !ticked(algorithm.box))
+    for (int i = 0; i < Model::kReadCount; ++i) {
+        const Model::Algorithm &algorithm = *Model::readOrder()[i];
+        if (dumpEnables(dump, algorithm) && !ticked(algorithm.checkBox))
             names << QLatin1String(algorithm.name);
+    }
     return names;
 }
 

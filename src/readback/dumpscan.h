@@ -1,10 +1,13 @@
 #ifndef PELKO_DUMPSCAN_H
 #define PELKO_DUMPSCAN_H
 
+#include "model/algorithms.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QStringList>
 
+#include <array>
 #include <functional>
 
 // Reading the device's parameter dump into dumpKeyTable.
@@ -31,7 +34,8 @@ void scanDumpLines(int mode);
 int dumpDecimal(const QByteArray &text);
 
 // The algorithms the dump's enable sentences switch on, in the order the
-// readback ticks their boxes (ALIVE, always on, is not among them).
+// readback ticks their boxes (ALIVE, always on, is not among them), as the
+// algorithm table gives them.
 struct DumpAlgorithm
 {
     const char *name;          // as the user knows it
@@ -39,8 +43,11 @@ struct DumpAlgorithm
     const char *sentence;      // "Algorithm ... enable."
     const char *otherSentence; // another firmware's name for it, or null
 };
-extern const DumpAlgorithm kDumpAlgorithms[6];
+extern const std::array<DumpAlgorithm, Model::kReadCount> kDumpAlgorithms;
 bool dumpEnables(const QByteArray &dump, const DumpAlgorithm &algorithm);
+// Whether the dump says the device runs this algorithm; never for one it does
+// not report (VIBRATION).
+bool dumpEnables(const QByteArray &dump, const Model::Algorithm &algorithm);
 
 // Devices configured by older programs may run more algorithms than the form
 // holds together. The names of those the dump enables but whose box

@@ -2,13 +2,12 @@
 
 #include "busysequence.h"
 #include "logic/formrules.h"
+#include "model/algorithms.h"
 #include "messages.h"
 #include "readback/dumpscan.h"
 #include "ui_mainwindow.h"
 
 #include <QDebug>
-
-#include <iterator>
 
 void MainWindow::on_readAlgoButton_clicked()
 {
@@ -45,8 +44,27 @@ void MainWindow::on_readAlgoButton_clicked()
     }
 }
 
+namespace {
+
+QCheckBox *boxOf(const QObject *window, const Model::Algorithm *algorithm)
+{
+    return window->findChild<QCheckBox *>(QLatin1String(algorithm->checkBox));
+}
+
+} // namespace
+
 int MainWindow::decodePelkoAlgo(int mode)
 {
+    const auto box = [this](const Model::Algorithm *algorithm) {
+        return boxOf(this, algorithm);
+    };
+    const auto switchOff = [this](QCheckBox *checked) {
+        if (checked->isChecked()) {
+            checked->setChecked(false);
+            followBox(checked->objectName().toLatin1().constData());
+        }
+    };
+
     if (!splitDumpLines(paramDump, mode))
         return -1;
 
@@ -55,26 +73,9 @@ int MainWindow::decodePelkoAlgo(int mode)
     qDebug() << "";
     qDebug() << "*-------- Disabling algorithm --------*";
     ui->cbAlive->setChecked(false);
-    struct Algorithm
-    {
-        QCheckBox *box;
-        void (MainWindow::*handler)();
-    };
-    const Algorithm switchedOff[] = {
-        {ui->cbAliveRefreshMode, &MainWindow::on_cbAliveRefreshMode_clicked},
-        {ui->cbChoc, &MainWindow::on_cbChoc_clicked},
-        {ui->cbTilt, &MainWindow::on_cbTilt_clicked},
-        {ui->cbMvt, &MainWindow::on_cbMvt_clicked},
-        {ui->cbTemp, &MainWindow::on_cbTemp_clicked},
-        {ui->cbRotation, &MainWindow::on_cbRotation_clicked},
-        {ui->cbOrient, &MainWindow::on_cbOrient_clicked},
-    };
-    for (const Algorithm &algorithm : switchedOff) {
-        if (algorithm.box->isChecked()) {
-            algorithm.box->setChecked(false);
-            (this->*algorithm.handler)();
-        }
-    }
+    switchOff(ui->cbAliveRefreshMode);
+    for (int i = 0; i < Model::kReadCount; ++i)
+        switchOff(box(Model::readOrder()[i]));
     qDebug() << "*--------------- FINISHED ---------------*";
     qDebug() << "";
 
@@ -89,29 +90,24 @@ int MainWindow::decodePelkoAlgo(int mode)
 
     qDebug() << "";
     qDebug() << "*-------- Enabling algorithm --------*";
-    if (paramDump.contains("Algorithm ALIVE enable.")) {
+    if (dumpEnables(paramDump, Model::kAlgorithms[Model::Alive])) {
         on_cbAlive_clicked();
         if (ui->cbAliveRefreshMode->isChecked())
             on_cbAliveRefreshMode_clicked();
     }
-    // The handlers in the order of kDumpAlgorithms.
-    void (MainWindow::*const handlers[])() = {
-        &MainWindow::on_cbChoc_clicked, &MainWindow::on_cbTilt_clicked,     &MainWindow::on_cbMvt_clicked,
-        &MainWindow::on_cbTemp_clicked, &MainWindow::on_cbRotation_clicked, &MainWindow::on_cbOrient_clicked,
-    };
-    for (int i = 0; i < int(std::size(kDumpAlgorithms)); ++i) {
-        auto *box = findChild<QCheckBox *>(QLatin1String(kDumpAlgorithms[i].box));
-        if (dumpEnables(paramDump, kDumpAlgorithms[i]) && !box->isChecked()) {
-            box->setChecked(true);
-            (this->*handlers[i])();
+    for (int i = 0; i < Model::kReadCount; ++i) {
+        const Model::Algorithm &algorithm = *Model::readOrder()[i];
+        if (dumpEnables(paramDump, algorithm) && !box(&algorithm)->isChecked()) {
+            box(&algorithm)->setChecked(true);
+            followBox(algorithm.checkBox);
         }
     }
     // A box the form could not switch on (the dump names more than the form
     // holds together) is left unticked rather than ticked, locked and never
     // sent; the count then follows the boxes that are on.
-    for (QCheckBox *box : {ui->cbChoc, ui->cbTilt, ui->cbMvt, ui->cbTemp, ui->cbRotation, ui->cbOrient})
-        if (box->isChecked() && !box->isEnabled())
-            box->setChecked(false);
+    for (int i = 0; i < Model::kReadCount; ++i)
+        if (box(Model::readOrder()[i])->isChecked() && !box(Model::readOrder()[i])->isEnabled())
+            box(Model::readOrder()[i])->setChecked(false);
     if (ui->cbVibe->isChecked() && !ui->cbVibe->isEnabled()) {
         ui->cbVibe->setChecked(false);
         on_cbVibe_clicked();
@@ -119,7 +115,7 @@ int MainWindow::decodePelkoAlgo(int mode)
     checkNumberAlgoCompatibility(FormRules::Recount);
     // The Read click tells the user about them once the exchange is over.
     leftUntickedByRead = algorithmsLeftUnticked(
-        paramDump, [this](const char *box) { return findChild<QCheckBox *>(QLatin1String(box))->isChecked(); });
+        paramDump, [this](const char *name) { return findChild<QCheckBox *>(QLatin1String(name))->isChecked(); });
     qDebug() << "*--------------- FINISHED ---------------*";
     qDebug() << "";
 

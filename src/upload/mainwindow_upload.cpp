@@ -2,7 +2,7 @@
 
 #include "link/commandline.h"
 #include "messages.h"
-#include "upload/catalogue.h"
+#include "model/catalogue.h"
 
 #include <QAbstractButton>
 #include <QAbstractSlider>

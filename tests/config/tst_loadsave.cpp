@@ -3,7 +3,7 @@
 #include "config/configfile.h"
 #include "debuglog.h"
 #include "dialogwatcher.h"
-#include "formvalues.h"
+#include "config/formvalues.h"
 #include "linktimes.h"
 #include "messages.h"
 #include "simharness.h"

@@ -7,7 +7,7 @@
 
 #include "firmware/releases.h"
 #include "simfirmware.h"
-#include "upload/catalogue.h"
+#include "model/catalogue.h"
 
 #include <QComboBox>
 #include <QRandomGenerator>

@@ -1,5 +1,5 @@
 #include "readback/answertext.h"
-#include "readback/dumpkeytable.h"
+#include "model/dumpkeytable.h"
 #include "readback/dumpscan.h"
 #include "readback/lorafields.h"
 

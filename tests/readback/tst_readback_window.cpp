@@ -5,7 +5,7 @@
 
 #include "link/timing.h"
 #include "mainwindow.h"
-#include "readback/dumpkeytable.h"
+#include "model/dumpkeytable.h"
 
 #include "debuglog.h"
 #include "dialogwatcher.h"

@@ -6,7 +6,7 @@
 #include "golden.h"
 #include "linktimes.h"
 #include "simdevice.h"
-#include "upload/catalogue.h"
+#include "model/catalogue.h"
 
 #include <QAbstractButton>
 #include <QAbstractSlider>

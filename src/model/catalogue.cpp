@@ -1,9 +1,11 @@
 #include "catalogue.h"
 
-#include "readback/dumpkeytable.h"
+#include "model/dumpkeytable.h"
 #include "firmware/releases.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 namespace Upload {
@@ -12,9 +14,15 @@ namespace {
 
 using Firmware::Feature;
 
-constexpr Step blockIf(Need need, const char *checkBox, const char *trace)
+// An algorithm's block: it runs while its box is on, or merely checked for
+// those that run while the limit closes their box.
+constexpr Step blockOf(Model::AlgorithmIndex index)
 {
-    return Step(Kind::BlockStart, nullptr, nullptr, checkBox).needs(need).traced(trace);
+    const Model::Algorithm &a = Model::kAlgorithms[index];
+    return Step(Kind::BlockStart, nullptr, nullptr, a.checkBox)
+        .needs(a.runsWhileClosed ? Need::Checked : Need::CheckedAndEnabled)
+        .traced(a.trace)
+        .with(AlgorithmPart);
 }
 constexpr Step blockAlways()
 {
@@ -68,6 +76,7 @@ constexpr Step loraText(const char *key, const char *lineEdit)
 }
 
 constexpr Need checked = Need::Checked;
+constexpr unsigned opens = OpensWithAlgorithm;
 constexpr Need enabled = Need::Enabled;
 constexpr Need checkedAndEnabled = Need::CheckedAndEnabled;
 
@@ -76,9 +85,12 @@ constexpr Need checkedAndEnabled = Need::CheckedAndEnabled;
 // The six acceleration thresholds of SHOCK and MOTION: upper and lower, per axis.
 // The form calls the lower ones "Neg", the device "Inf".
 #define AXIS_THRESHOLDS(cmd, widget, key) /* NOLINT(bugprone-macro-parentheses) */                                     \
-    value(cmd, "gxSup", widget "GxSup", key##GxSup), value(cmd, "gxInf", widget "GxNeg", key##GxInf),                  \
-        value(cmd, "gySup", widget "GySup", key##GySup), value(cmd, "gyInf", widget "GyNeg", key##GyInf),              \
-        value(cmd, "gzSup", widget "GzSup", key##GzSup), value(cmd, "gzInf", widget "GzNeg", key##GzInf)
+    value(cmd, "gxSup", widget "GxSup", key##GxSup).with(opens),                                                       \
+        value(cmd, "gxInf", widget "GxNeg", key##GxInf).with(opens),                                                   \
+        value(cmd, "gySup", widget "GySup", key##GySup).with(opens),                                                   \
+        value(cmd, "gyInf", widget "GyNeg", key##GyInf).with(opens),                                                   \
+        value(cmd, "gzSup", widget "GzSup", key##GzSup).with(opens),                                                   \
+        value(cmd, "gzInf", widget "GzNeg", key##GzInf).with(opens)
 
 // ROTATION and ORIENTATION: the refresh and on-move modes, each with the
 // value it runs on.
@@ -109,36 +121,38 @@ const Step kCatalogue[] = {
     blockEnd(),
 
     // ALIVE runs whenever its box is checked, enabled or not.
-    blockIf(checked, "cbAlive", "Algo Alive Actif").with(AlgorithmPart),
+    blockOf(Model::Alive),
     box("ALIVE", "modeRefresh", "cbAliveRefreshMode", KeyAliveModeRefresh),
     seconds("ALIVE", "period", "xAlivePeriod", KeyAlivePeriod),
     value("ALIVE", "nbSavedValue", "xAliveNbSavedValue", KeyAliveNbSavedValue),
     blockEnd(10),
 
-    blockIf(checkedAndEnabled, "cbChoc", "Algo Choc Actif").with(AlgorithmPart),
-    item(Kind::Frequency, "CHOC", "freq", "cboChocFreq", KeyShockFreq),
+    blockOf(Model::Shock),
+    item(Kind::Frequency, "CHOC", "freq", "cboChocFreq", KeyShockFreq).with(opens),
     AXIS_THRESHOLDS("CHOC", "xChoc", KeyShock),
-    value("CHOC", "inhibition", "xChocInhibition", KeyShockInhibition),
+    value("CHOC", "inhibition", "xChocInhibition", KeyShockInhibition).with(opens),
     // "inhibition disabled" in the dump: no inhibition at all.
     readOnly(Kind::FixedValue, "xChocInhibition", KeyShockInhibitionOff, 0),
-    box("CHOC", "removeGravity", "cbChocRemoveGravity", KeyShockRemoveGravity),
+    box("CHOC", "removeGravity", "cbChocRemoveGravity", KeyShockRemoveGravity).with(opens),
     box("CHOC", "enableShockLog", "cbChocEnableShockLog", KeyShockEnableShockLog).onlyWith(Feature::ShockLog),
     value("CHOC", "nbAliveFrameBeforeShockLog", "xChocNbAliveFrameBeforeShockLog", KeyShockNbAliveFrameBeforeShockLog)
         .onlyWith(Feature::ShockLog)
         .needs(checked, "cbChocEnableShockLog"),
     blockEnd(20),
 
-    blockIf(checkedAndEnabled, "cbMvt", "Algo Mouvement Actif").with(AlgorithmPart),
-    item(Kind::Frequency, "MVT", "freq", "cboMvtFreq", KeyMvtFreq),
+    blockOf(Model::Motion),
+    item(Kind::Frequency, "MVT", "freq", "cboMvtFreq", KeyMvtFreq).with(opens),
     AXIS_THRESHOLDS("MVT", "xMvt", KeyMvt),
     progress(25),
-    value("MVT", "timerX", "xMvtTimerX", KeyMvtTimerX),
-    value("MVT", "timerY", "xMvtTimerY", KeyMvtTimerY),
-    value("MVT", "sensitivity", "xMvtSensitivity", KeyMvtSensitivity),
-    box("MVT", "loraAtStartMvt", "cbMvtLoraAtStartMvt", KeyMvtLoraAtStartMvt).needs(enabled),
+    value("MVT", "timerX", "xMvtTimerX", KeyMvtTimerX).with(opens),
+    value("MVT", "timerY", "xMvtTimerY", KeyMvtTimerY).with(opens),
+    value("MVT", "sensitivity", "xMvtSensitivity", KeyMvtSensitivity).with(opens),
+    box("MVT", "loraAtStartMvt", "cbMvtLoraAtStartMvt", KeyMvtLoraAtStartMvt).needs(enabled).with(opens),
     // The start box decides for both: the form enables and disables them together.
-    box("MVT", "loraAtStopMvt", "cbMvtLoraAtStopMvt", KeyMvtLoraAtStopMvt).needs(enabled, "cbMvtLoraAtStartMvt"),
-    box("MVT", "activity", "cbMvtActivity", KeyMvtActivity),
+    box("MVT", "loraAtStopMvt", "cbMvtLoraAtStopMvt", KeyMvtLoraAtStopMvt)
+        .needs(enabled, "cbMvtLoraAtStartMvt")
+        .with(opens),
+    box("MVT", "activity", "cbMvtActivity", KeyMvtActivity).with(opens),
     box("MVT", "additionateActivity", "cbMvtActivityAdditionate", KeyMvtAdditionateActivity)
         .needs(checked, "cbMvtActivity"),
     box("MVT", "periodicActivity", "cbMvtActivityRecap", KeyMvtPeriodicActivity).needs(checked, "cbMvtActivity"),
@@ -165,19 +179,19 @@ const Step kCatalogue[] = {
         .needs(checked, "cbMvtTracking"),
     blockEnd(30),
 
-    blockIf(checkedAndEnabled, "cbTemp", "Algo Température Actif").with(AlgorithmPart),
-    value("TEMP", "nbSavedValue", "xTempNbSavedValue", KeyTempNbSavedValue),
-    box("TEMP", "modeThreshold", "cbTempModeThreshold", KeyTempModeThreshold, 2),
+    blockOf(Model::Temperature),
+    value("TEMP", "nbSavedValue", "xTempNbSavedValue", KeyTempNbSavedValue).with(opens),
+    box("TEMP", "modeThreshold", "cbTempModeThreshold", KeyTempModeThreshold, 2).with(opens),
     hundredths("TEMP", "max", "xTempThetaMax", KeyTempMax),
     hundredths("TEMP", "min", "xTempThetaMin", KeyTempMin),
     hundredths("TEMP", "delta", "xTempDeltaTheta", KeyTempDelta),
-    seconds("TEMP", "period", "xTempSlowPeriod", KeyTempPeriod),
+    seconds("TEMP", "period", "xTempSlowPeriod", KeyTempPeriod).with(opens),
     value("TEMP", "fastPeriod", "xTempFastPeriod", KeyTempFastPeriod),
     value("TEMP", "ultraFastPeriod", "xTempUltraFastPeriod", KeyTempUltraFastPeriod),
     value("TEMP", "inhibition", "xTempNbExcess", KeyTempInhibition),
     blockEnd(40),
 
-    blockIf(checkedAndEnabled, "cbTilt", "Algo Inclinaison Actif").with(AlgorithmPart),
+    blockOf(Model::Tilt),
     box("TILT", "modeRefresh", "cbTiltModeRefresh", KeyTiltMode, 1),
     box("TILT", "modeOnMove", "cbTiltModeOnMove", KeyTiltMode, 2),
     box("TILT", "zoneDetection", "cbTiltModeAlertZone", KeyTiltMode, 16).needs(enabled),
@@ -185,40 +199,40 @@ const Step kCatalogue[] = {
     box("TILT", "alertMultiple", "cbTiltModeAlertMultiple", KeyTiltMode, 8).needs(enabled).with(ArmsAlertPeriod),
     value("TILT", "period", "xTiltPeriod", KeyTiltPeriod).needs(checked, "cbTiltModeRefresh"),
     value("TILT", "threshold", "xTiltThreshold", KeyTiltThreshold).needs(checked, "cbTiltModeOnMove"),
-    value("TILT", "inhibition", "xTiltInhibition"),
-    value("TILT", "pitch", "xTiltThresholdPitch", KeyTiltPitch),
-    value("TILT", "roll", "xTiltThresholdRoll", KeyTiltRoll),
+    value("TILT", "inhibition", "xTiltInhibition").with(opens),
+    value("TILT", "pitch", "xTiltThresholdPitch", KeyTiltPitch).with(opens),
+    value("TILT", "roll", "xTiltThresholdRoll", KeyTiltRoll).with(opens),
     // TILT reports the alert period all algorithms share.
     readOnly(Kind::Value, "xAlgoPeriod", KeyTiltMultipleAlertPeriod),
     blockEnd(50),
 
-    blockIf(checkedAndEnabled, "cbRotation", "Algo Rotation Actif").with(AlgorithmPart),
+    blockOf(Model::Rotation),
     REFRESH_AND_ON_MOVE("ROTATION", "Rotation", KeyRotation),
-    value("ROTATION", "lap", "xRotationNbLap", KeyRotationLap),
-    box("ROTATION", "resetLap", "cbRotationResetLapButton", KeyRotationResetLap),
+    value("ROTATION", "lap", "xRotationNbLap", KeyRotationLap).with(opens),
+    box("ROTATION", "resetLap", "cbRotationResetLapButton", KeyRotationResetLap).with(opens),
     blockEnd(60),
 
-    blockIf(checkedAndEnabled, "cbOrient", "Algo Orientation Actif").with(AlgorithmPart),
+    blockOf(Model::Orientation),
     REFRESH_AND_ON_MOVE("ORIENT", "Orient", KeyOrientation),
-    value("ORIENT", "mesureLength", "xOrientMesureLength", KeyOrientationMesureLenght),
-    value("ORIENT", "pitch", "xOrientThresholdPitch", KeyOrientationPitch),
-    value("ORIENT", "roll", "xOrientThresholdRoll", KeyOrientationRoll),
-    value("ORIENT", "yaw", "xOrientThresholdYaw", KeyOrientationYaw),
+    value("ORIENT", "mesureLength", "xOrientMesureLength", KeyOrientationMesureLenght).with(opens),
+    value("ORIENT", "pitch", "xOrientThresholdPitch", KeyOrientationPitch).with(opens),
+    value("ORIENT", "roll", "xOrientThresholdRoll", KeyOrientationRoll).with(opens),
+    value("ORIENT", "yaw", "xOrientThresholdYaw", KeyOrientationYaw).with(opens),
     blockEnd(70),
 
     // Vibration analysis needs the automatic ALIVE frames off, whatever the
     // form shows; it runs whenever its box is checked, enabled or not.
-    blockIf(checked, "cbVibe", "Algo Vibration Actif").with(AlgorithmPart),
+    blockOf(Model::Vibration),
     fixed("ALIVE", "modeRefresh", 0),
-    box("VIBE", "onX", "cbVibeOnX", KeyVibrationAxeX),
-    box("VIBE", "onY", "cbVibeOnY", KeyVibrationAxeY),
-    box("VIBE", "onZ", "cbVibeOnZ", KeyVibrationAxeZ),
-    value("VIBE", "period", "xVibrationPeriod", KeyVibrationPeriod),
-    value("VIBE", "amplitudeX", "xVibrationAmplitudeX", KeyVibrationAmplitudeX),
-    value("VIBE", "amplitudeY", "xVibrationAmplitudeY", KeyVibrationAmplitudeY),
-    value("VIBE", "amplitudeZ", "xVibrationAmplitudeZ", KeyVibrationAmplitudeZ),
-    value("VIBE", "freqMin", "xVibrationFreqMin", KeyVibrationFreqMin),
-    value("VIBE", "freqMax", "xVibrationFreqMax", KeyVibrationFreqMax),
+    box("VIBE", "onX", "cbVibeOnX", KeyVibrationAxeX).with(opens),
+    box("VIBE", "onY", "cbVibeOnY", KeyVibrationAxeY).with(opens),
+    box("VIBE", "onZ", "cbVibeOnZ", KeyVibrationAxeZ).with(opens),
+    value("VIBE", "period", "xVibrationPeriod", KeyVibrationPeriod).with(opens),
+    value("VIBE", "amplitudeX", "xVibrationAmplitudeX", KeyVibrationAmplitudeX).with(opens),
+    value("VIBE", "amplitudeY", "xVibrationAmplitudeY", KeyVibrationAmplitudeY).with(opens),
+    value("VIBE", "amplitudeZ", "xVibrationAmplitudeZ", KeyVibrationAmplitudeZ).with(opens),
+    value("VIBE", "freqMin", "xVibrationFreqMin", KeyVibrationFreqMin).with(opens),
+    value("VIBE", "freqMax", "xVibrationFreqMax", KeyVibrationFreqMax).with(opens),
     blockEnd(),
 
     blockAlways().with(AlgorithmPart),
@@ -269,25 +283,25 @@ const std::size_t kCatalogueSize = sizeof(kCatalogue) / sizeof(kCatalogue[0]);
 const char *const kStartTrace = "*----- Sending parameters to Pelko -----*";
 const char *const kSuccessTrace = "*--------------- SUCCESS ---------------*";
 
-const AlgorithmBit kAlgorithmBits[8] = {
-    {1, "cbAlive"},   {2, "cbTemp"}, {4, "cbChoc"},       {8, "cbTilt"},
-    {16, "cbOrient"}, {32, "cbMvt"}, {128, "cbRotation"}, {256, "cbVibe"},
-};
+const std::array<AlgorithmBit, Model::kAlgorithmCount> kAlgorithmBits = [] {
+    std::array<AlgorithmBit, Model::kAlgorithmCount> bits{};
+    for (int i = 0; i < Model::kAlgorithmCount; ++i)
+        bits[i] = {Model::kAlgorithms[i].bit, Model::kAlgorithms[i].checkBox};
+    std::sort(bits.begin(), bits.end(), [](const AlgorithmBit &a, const AlgorithmBit &b) { return a.bit < b.bit; });
+    return bits;
+}();
 
 int rangeFromSlider(int position)
 {
-    switch (position) {
-    case 1:
-        return 2;
-    case 2:
-        return 4;
-    case 3:
-        return 8;
-    case 4:
-        return 16;
-    default:
-        return 8;
-    }
+    return position >= 1 && position <= int(std::size(kRangesG)) ? kRangesG[position - 1] : 8;
+}
+
+int rangeSliderPositionForG(int g)
+{
+    for (int position = 1; position <= int(std::size(kRangesG)); ++position)
+        if (kRangesG[position - 1] == g)
+            return position;
+    return g;
 }
 
 int secondsToMilliseconds(qint64 seconds)
@@ -400,12 +414,29 @@ bool needMet(const Step &step, const FormState &form)
 int algorithmMask(const std::function<BoxState(const char *checkBox)> &boxState)
 {
     int mask = 0;
-    for (const AlgorithmBit &algorithm : kAlgorithmBits) {
+    for (const Model::Algorithm &algorithm : Model::kAlgorithms) {
         const BoxState state = boxState(algorithm.checkBox);
         if (state.checked && state.enabled)
             mask |= algorithm.bit;
     }
     return mask;
+}
+
+const QVector<const char *> &fieldsOpenedWith(Model::AlgorithmIndex algorithm)
+{
+    static const auto all = [] {
+        std::array<QVector<const char *>, Model::kAlgorithmCount> fields;
+        const char *box = nullptr; // of the block being walked
+        for (const Step &step : kCatalogue) {
+            if (step.kind == Kind::BlockStart)
+                box = step.widget;
+            for (int a = 0; a < Model::kAlgorithmCount; ++a)
+                if ((step.flags & OpensWithAlgorithm) && box && qstrcmp(box, Model::kAlgorithms[a].checkBox) == 0)
+                    fields[a] << step.widget;
+        }
+        return fields;
+    }();
+    return all[algorithm];
 }
 
 bool isEmptyConfiguration(int mask, bool aliveFramesOn)

@@ -2,10 +2,12 @@
 #define PELKO_CATALOGUE_H
 
 #include "firmware/releases.h"
+#include "model/algorithms.h"
 
 #include <QString>
 #include <QVector>
 
+#include <array>
 #include <cstddef>
 #include <functional>
 
@@ -50,6 +52,7 @@ enum Flag : unsigned {
     AlgorithmPart = 1u << 8,          // on a BlockStart: skipped with the empty-configuration warning
     ReadBackOnly = 1u << 9,           // a dump key with no command of its own: the upload passes it by
     UprightUnlessRotating = 1u << 10, // read back: ROTATION keeps the sensor upright, whatever the dump says
+    OpensWithAlgorithm = 1u << 11,    // the form opens the field while its block's algorithm runs
 };
 
 struct Step
@@ -130,8 +133,13 @@ extern const std::size_t kCatalogueSize;
 extern const char *const kStartTrace;
 extern const char *const kSuccessTrace;
 
+// The acceleration ranges in g of the range slider's positions 1, 2, 3, 4.
+inline constexpr int kRangesG[] = {2, 4, 8, 16};
 // Acceleration range slider position 1..4 -> 2, 4, 8, 16 g; anything else 8.
 int rangeFromSlider(int position);
+// Position of the acceleration-range slider (1..4) for a range in g; values
+// other than 2, 4, 8 and 16 are passed through for the slider to clamp.
+int rangeSliderPositionForG(int g);
 // Seconds to milliseconds, saturated to the int range: the device takes the
 // value as a 32-bit signed integer.
 int secondsToMilliseconds(qint64 seconds);
@@ -171,17 +179,22 @@ struct BoxState
     bool enabled = false;
 };
 
+// The algorithms by mask bit, lowest first, as the algorithm table gives them.
 struct AlgorithmBit
 {
     int bit;
     const char *checkBox;
 };
-extern const AlgorithmBit kAlgorithmBits[8];
+extern const std::array<AlgorithmBit, Model::kAlgorithmCount> kAlgorithmBits;
 
 // Bits of the algorithms whose check box is both checked and enabled.
 int algorithmMask(const std::function<BoxState(const char *checkBox)> &boxState);
 // ALIVE alone with its automatic frames off: the device would have nothing to do.
 bool isEmptyConfiguration(int mask, bool aliveFramesOn);
+
+// The widgets of an algorithm's block that the form opens while the
+// algorithm runs and closes when it stops.
+const QVector<const char *> &fieldsOpenedWith(Model::AlgorithmIndex algorithm);
 
 // Whether the form meets a step's condition (the state of its widget or of the
 // widget it names).

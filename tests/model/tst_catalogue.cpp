@@ -1,4 +1,4 @@
-#include "upload/catalogue.h"
+#include "model/catalogue.h"
 
 #include <QtTest>
 
