@@ -3,8 +3,8 @@
 #include "ui_mainwindow.h"
 
 #include "link/commandline.h"
+#include "link/consoletext.h"
 #include "link/timing.h"
-#include "readback/answertext.h"
 
 #include <QDebug>
 #include <QElapsedTimer>
@@ -79,6 +79,8 @@ int MainWindow::sendOneCommand(const QByteArray &cmd, const QByteArray &param, i
     }
 
     decodePelkoData(cmd, answer);
+    if (cmd == "VERSION")
+        settleQuietTime(firmwareVersion);
 
     const QByteArray trimmed = trimAnswer(answer);
     // The trace shows what went and came, the device's keys masked.
