@@ -78,7 +78,7 @@ int MainWindow::sendOneCommand(const QByteArray &cmd, const QByteArray &param, i
         read(answer);
     }
 
-    decodePelkoData(cmd, answer);
+    answerReader(cmd, answer);
     if (cmd == "VERSION")
         settleQuietTime(firmwareVersion);
 
