@@ -35,6 +35,9 @@ MainWindow::MainWindow(QWidget *parent) :
     answerReader = [this](const QByteArray &cmd, QByteArray &answer) {
         decodePelkoData(cmd, answer);
     };
+    lossReporter = [this] {
+        reportDeviceLoss();
+    };
 
     connect(this, &MainWindow::signalSerialPortIsReady, this, &MainWindow::managePortReady);
     connect(this, &MainWindow::serialError, this, &MainWindow::manageSerialError);
