@@ -57,11 +57,24 @@ BusySequence::~BusySequence()
     if (--m_window->sequenceDepth > 0)
         return;
     if (m_window->lossPending)
-        m_window->reportDeviceLoss();
+        m_window->lossReporter();
     // What the user clicked or typed while the window waited is taken from
     // the queue now, with the dropper still in place.
     QCoreApplication::processEvents();
     qApp->removeEventFilter(m_dropper);
     delete m_dropper;
     QApplication::restoreOverrideCursor();
+}
+
+OperationResult MainWindow::operation(const std::function<bool()> &work)
+{
+    // The record outlives the sequence: a device lost meanwhile is told when
+    // the sequence ends, and that is part of the operation's outcome.
+    const OperationRecord record;
+    bool done = false;
+    {
+        const BusySequence busy(this);
+        done = work();
+    }
+    return record.result(done);
 }

@@ -32,10 +32,17 @@ MainWindow::MainWindow(QWidget *parent) :
 {
     registerPictures();
     ui->setupUi(this);
+    answerReader = [this](const QByteArray &cmd, QByteArray &answer) {
+        decodePelkoData(cmd, answer);
+    };
+    lossReporter = [this] {
+        reportDeviceLoss();
+    };
 
     connect(this, &MainWindow::signalSerialPortIsReady, this, &MainWindow::managePortReady);
     connect(this, &MainWindow::serialError, this, &MainWindow::manageSerialError);
     connect(&serial, &QSerialPort::errorOccurred, this, &MainWindow::manageDeviceLoss);
+    connect(ui->progressBar, &QProgressBar::valueChanged, this, &MainWindow::progressChanged);
     // Which tab the user looks at, for reading a debug log alongside a picture.
     connect(ui->tabWidget, &QTabWidget::currentChanged, this,
             [this](int index) { qDebug().noquote() << "Tab shown: " + ui->tabWidget->tabText(index); });

@@ -1,7 +1,8 @@
 #ifndef PELKO_MAINWINDOW_H
 #define PELKO_MAINWINDOW_H
 
-#include "model/catalogue.h"
+#include "messages.h"
+#include "upload/uploadplan.h"
 
 #include <QByteArray>
 #include <QMainWindow>
@@ -12,6 +13,7 @@
 #include <QVector>
 
 #include <csignal>
+#include <functional>
 
 QT_BEGIN_NAMESPACE
 namespace Ui {
@@ -30,9 +32,23 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
+    // What the buttons do, each giving what it came to; the buttons' slots
+    // run them and the window has shown its boxes on the way.
+    OperationResult start();      // "Connection" while not connected, else "Start" (the upload)
+    OperationResult readDevice(); // "Read" (src/readback/mainwindow_dump.cpp)
+    // The tools (src/tools/mainwindow_tools.cpp)
+    OperationResult toggleDebug();
+    OperationResult toggleLedDebug();
+    OperationResult readBattery();
+    OperationResult resetToFactory();
+    OperationResult restartDevice();
+    OperationResult powerOff();
+
 signals:
     void signalSerialPortIsReady();
     void serialError();
+    // The upload's progress, in per cent, as the progress bar shows it.
+    void progressChanged(int percent);
 
 public slots:
     // Port discovery, opening and link events (src/link/mainwindow_link.cpp)
@@ -55,7 +71,8 @@ public slots:
     void applyParameters();
     int decodePelkoData(const QByteArray &cmd, QByteArray &readData);
 
-    // Upload (src/upload/mainwindow_upload.cpp)
+    // Upload (src/upload/mainwindow_upload.cpp): carries out the plan of the
+    // form as it stands.
     int sendParameters();
 
     // Consumption calculator (src/calc/mainwindow_calc.cpp)
@@ -125,6 +142,10 @@ private slots:
 
 private:
     friend class BusySequence;
+    // Runs one click's work as a busy sequence and records what it showed
+    // (src/app/busysequence.cpp).
+    OperationResult operation(const std::function<bool()> &work);
+    bool readParameters(); // the work of "Read" (src/readback/mainwindow_dump.cpp)
     // Tells the user, once, that the device went, and leaves the window
     // disconnected (src/link/mainwindow_link.cpp).
     void reportDeviceLoss();
@@ -146,6 +167,11 @@ private:
     void modeClicked(int section, bool onMove);
 
     Ui::MainWindow *ui;
+    // Wired when the window is built: where the exchange hands every answer
+    // before judging it (the readback's dispatcher), and who tells the user
+    // at the end of a click that the device went (the link).
+    std::function<void(const QByteArray &cmd, QByteArray &answer)> answerReader;
+    std::function<void()> lossReporter;
     // One click's run of exchanges (src/app/busysequence.cpp).
     int sequenceDepth;
     bool answerCutOff; // a read of this click hit its cap: the rest is not sent
@@ -171,6 +197,8 @@ public:
     // What the last upload put on the wire, line by line, with each result
     // (src/upload/mainwindow_upload.cpp).
     QVector<Upload::SentLine> uploadSent;
+    // What an upload of the form as it stands would send to this device.
+    Upload::Plan uploadPlan() const;
 
     // A stop asked of the operation under way: the upload sends no line after
     // the one in flight, least of all a save, and the link is taken down as

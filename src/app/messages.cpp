@@ -8,7 +8,25 @@
 
 namespace {
 Unattended unattended;
+QVector<OperationRecord *> records;
 } // namespace
+
+OperationRecord::OperationRecord()
+{
+    records.append(this);
+}
+
+OperationRecord::~OperationRecord()
+{
+    records.removeOne(this);
+}
+
+OperationResult OperationRecord::result(bool succeeded) const
+{
+    OperationResult out = m_result;
+    out.succeeded = succeeded;
+    return out;
+}
 
 void runUnattended(const Unattended &handlers)
 {
@@ -17,6 +35,8 @@ void runUnattended(const Unattended &handlers)
 
 void showMessage(QWidget *parent, MessageKind kind, const QString &title, const QString &text)
 {
+    for (OperationRecord *record : records)
+        record->m_result.shown.append({kind, title, text});
     if (unattended.message) {
         unattended.message(kind, title, text);
         return;
@@ -42,6 +62,8 @@ void showMessage(QWidget *parent, MessageKind kind, const QString &title, const 
 
 void reportError(QWidget *parent, QTextEdit *status, Error error)
 {
+    for (OperationRecord *record : records)
+        record->m_result.error = error;
     const ErrorReport report = errorReport(error);
     if (!report.status.isEmpty()) {
         status->clear();

@@ -4,8 +4,10 @@
 #include "report/errors.h"
 
 #include <QString>
+#include <QVector>
 
 #include <functional>
+#include <optional>
 
 class QTextEdit;
 class QWidget;
@@ -17,6 +19,41 @@ void showMessage(QWidget *parent, MessageKind kind, const QString &title, const 
 // Tells the user about an error: its text on red in the status box first,
 // then its box.
 void reportError(QWidget *parent, QTextEdit *status, Error error);
+
+// What one operation of the window (Connect, Read, Start, a tool) came to:
+// whether it did what it was asked, the last error it reported, and every box
+// the user was shown on the way, in order. The window has shown them already;
+// a program driving the window reads them here instead of from the boxes.
+struct ShownMessage
+{
+    MessageKind kind;
+    QString title;
+    QString text;
+};
+struct OperationResult
+{
+    bool succeeded = false;
+    std::optional<Error> error;
+    QVector<ShownMessage> shown;
+};
+
+// Gathers what is shown and reported for as long as it lives. Records nest:
+// an operation run inside another (a restart connects again) is seen by both.
+class OperationRecord
+{
+public:
+    OperationRecord();
+    ~OperationRecord();
+    OperationRecord(const OperationRecord &) = delete;
+    OperationRecord &operator=(const OperationRecord &) = delete;
+
+    OperationResult result(bool succeeded) const;
+
+private:
+    friend void showMessage(QWidget *, MessageKind, const QString &, const QString &);
+    friend void reportError(QWidget *, QTextEdit *, Error);
+    OperationResult m_result;
+};
 
 // Every request to the device needs a ready link: without one the user is told
 // to connect first (Error 7) and the caller sends nothing. True when refused.

@@ -3,8 +3,8 @@
 #include "ui_mainwindow.h"
 
 #include "link/commandline.h"
+#include "link/consoletext.h"
 #include "link/timing.h"
-#include "readback/answertext.h"
 
 #include <QDebug>
 #include <QElapsedTimer>
@@ -78,7 +78,9 @@ int MainWindow::sendOneCommand(const QByteArray &cmd, const QByteArray &param, i
         read(answer);
     }
 
-    decodePelkoData(cmd, answer);
+    answerReader(cmd, answer);
+    if (cmd == "VERSION")
+        settleQuietTime(firmwareVersion);
 
     const QByteArray trimmed = trimAnswer(answer);
     // The trace shows what went and came, the device's keys masked.

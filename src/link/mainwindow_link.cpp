@@ -41,29 +41,39 @@ void showDisconnected(Ui::MainWindow *ui)
 
 void MainWindow::on_startButton_clicked()
 {
-    const BusySequence busy(this);
-    qDebug() << "on_startButton_clicked";
-    ui->progressBar->setValue(0);
-    ui->startButton->setEnabled(false);
-    ui->stopButton->setEnabled(true);
-    ui->stopButton->setText(tr("Stop"));
+    start();
+}
 
-    if (!portReady) {
-        initSerial();
-        return;
-    }
+OperationResult MainWindow::start()
+{
+    OperationResult result = operation([this] {
+        qDebug() << "on_startButton_clicked";
+        ui->progressBar->setValue(0);
+        ui->startButton->setEnabled(false);
+        ui->stopButton->setEnabled(true);
+        ui->stopButton->setText(tr("Stop"));
 
-    if (sendParameters() != 0) {
-        // A stopped upload leaves a device that answers: it is told goodbye.
-        productConnected = stopRequested != 0;
-        reportError(this, ui->leVersion, Error::UploadFailed);
-        on_stopButton_clicked();
-        return;
-    }
-    productConnected = true;
-    ui->progressBar->setValue(100);
-    ui->stopButton->setText(tr("Disconnect"));
-    showMessage(this, MessageKind::Information, tr("Success"), tr("The product has been successfully configured."));
+        if (!portReady) {
+            initSerial();
+            return productConnected;
+        }
+
+        if (sendParameters() != 0) {
+            // A stopped upload leaves a device that answers: it is told goodbye.
+            productConnected = stopRequested != 0;
+            reportError(this, ui->leVersion, Error::UploadFailed);
+            on_stopButton_clicked();
+            return false;
+        }
+        productConnected = true;
+        ui->progressBar->setValue(100);
+        ui->stopButton->setText(tr("Disconnect"));
+        showMessage(this, MessageKind::Information, tr("Success"), tr("The product has been successfully configured."));
+        return true;
+    });
+    // A device lost on the way, told once the click is over, undoes it.
+    result.succeeded = result.succeeded && result.error != Error::DeviceLost;
+    return result;
 }
 
 void MainWindow::initSerial()

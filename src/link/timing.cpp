@@ -1,5 +1,7 @@
 #include "timing.h"
 
+#include "firmware/releases.h"
+
 int readTimeout = 200;
 int savedReadTimeout = 200;
 
@@ -12,3 +14,10 @@ int disconnectWaitMs = 500;
 int toolsWaitMs = 500;
 int rebootFloorMs = 5000;
 } // namespace LinkLimits
+
+int settleQuietTime(float firmwareVersion)
+{
+    if (Firmware::opens(firmwareVersion, Firmware::Feature::ShortQuietTime))
+        readTimeout = LinkLimits::fastReadTimeoutMs;
+    return readTimeout;
+}

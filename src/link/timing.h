@@ -8,6 +8,11 @@ extern int readTimeout;
 // readTimeout as it was before a SAVEPARAM read.
 extern int savedReadTimeout;
 
+// The usual quiet time once a device of this release has been identified.
+// Releases from 2.1.1 answer promptly: the shorter quiet time holds for the
+// rest of the run, later connections included.
+int settleQuietTime(float firmwareVersion);
+
 // Every other wait and limit of the link, in one place. They are variables
 // rather than constants so that tests can shorten them.
 namespace LinkLimits {

@@ -6,9 +6,6 @@
 
 #include <QAbstractButton>
 #include <QLineEdit>
-#include <QProgressBar>
-
-#include <algorithm>
 
 namespace {
 QString said(MessageKind kind, const QString &title, const QString &text)
@@ -23,12 +20,10 @@ Session::Session(const QString &port, Tell tell) : m_tell(std::move(tell))
 {
     listOnlyPort(port);
     m_window = std::make_unique<MainWindow>();
-    if (auto *bar = m_window->findChild<QProgressBar *>(QStringLiteral("progressBar"))) {
-        QObject::connect(bar, &QProgressBar::valueChanged, bar, [this](int percent) {
-            if (percent > 0)
-                m_tell(QStringLiteral("%1 %").arg(percent));
-        });
-    }
+    QObject::connect(m_window.get(), &MainWindow::progressChanged, m_window.get(), [this](int percent) {
+        if (percent > 0)
+            m_tell(QStringLiteral("%1 %").arg(percent));
+    });
 }
 
 Session::~Session()
@@ -36,54 +31,60 @@ Session::~Session()
     runUnattended({});
 }
 
-QStringList Session::click(const char *button, const QString &file)
+void Session::attend(const QString &file)
 {
-    QStringList messages;
-    runUnattended({[&](MessageKind kind, const QString &title, const QString &text) {
-                       messages << said(kind, title, text);
-                       m_tell(messages.constLast());
-                   },
-                   [file](FileChoice) {
-                       return file;
-                   }});
-    if (auto *target = m_window->findChild<QAbstractButton *>(QLatin1String(button)))
-        target->click();
-    return messages;
+    runUnattended(
+        {[this](MessageKind kind, const QString &title, const QString &text) { m_tell(said(kind, title, text)); },
+         [file](FileChoice) {
+             return file;
+         }});
 }
 
+bool Session::clickShowingNothing(const char *button, const QString &file)
+{
+    attend(file);
+    const OperationRecord record;
+    if (auto *target = m_window->findChild<QAbstractButton *>(QLatin1String(button)))
+        target->click();
+    return record.result(true).shown.isEmpty();
+}
+
+// The start button connects a window whose link is down and uploads
+// otherwise: each of the two asks for its own half.
 bool Session::connect()
 {
-    const QStringList messages = click("startButton");
-    return messages.size() == 1 && messages.constFirst().startsWith(QLatin1String("Information: "));
+    attend();
+    const bool connects = !m_window->portReady;
+    return m_window->start().succeeded && connects;
 }
 
 bool Session::read()
 {
     // A warning (algorithms the form could not tick) is told, not a failure.
-    const QStringList messages = click("readAlgoButton");
-    return std::none_of(messages.begin(), messages.end(),
-                        [](const QString &message) { return message.startsWith(QLatin1String("error: ")); });
+    attend();
+    return m_window->readDevice().succeeded;
 }
 
 bool Session::load(const QString &path)
 {
-    return click("loadAlgoConfigButton", path).isEmpty();
+    return clickShowingNothing("loadAlgoConfigButton", path);
 }
 
 bool Session::save(const QString &path)
 {
-    return click("saveAlgoConfigButton", path).isEmpty();
+    return clickShowingNothing("saveAlgoConfigButton", path);
 }
 
 bool Session::start()
 {
-    const QStringList messages = click("startButton");
-    return !messages.isEmpty() && messages.constLast().startsWith(QLatin1String("Success: "));
+    attend();
+    const bool uploads = m_window->portReady;
+    return m_window->start().succeeded && uploads;
 }
 
 void Session::disconnect()
 {
-    click("stopButton");
+    clickShowingNothing("stopButton");
 }
 
 QVector<Upload::SentLine> Session::sent() const

@@ -43,8 +43,11 @@ public:
     float firmwareVersion() const;
 
 private:
-    // Clicks a button and gives what the window said meanwhile.
-    QStringList click(const char *button, const QString &file = QString());
+    // What the window shows is told, and a file it asks for is `file`.
+    void attend(const QString &file = QString());
+    // Load, Save and Disconnect have no outcome of their own: they did
+    // their work when they had nothing to tell.
+    bool clickShowingNothing(const char *button, const QString &file = QString());
 
     std::unique_ptr<MainWindow> m_window;
     Tell m_tell;

@@ -7,7 +7,6 @@
 #include "app/messages.h"
 #include "firmware/releases.h"
 #include "link/commandline.h"
-#include "link/timing.h"
 #include "readback/answertext.h"
 
 #include <QDebug>
@@ -76,10 +75,6 @@ int MainWindow::decodePelkoData(const QByteArray &cmd, QByteArray &readData)
             if (ui->cbMvt->isChecked())
                 ui->cbMvtTracking->setEnabled(true);
         }
-        // These releases answer promptly; the shorter quiet time holds for
-        // the rest of the run.
-        if (has(Feature::ShortQuietTime))
-            readTimeout = LinkLimits::fastReadTimeoutMs;
         if (has(Feature::EventLog)) {
             ui->tEnableLog->setEnabled(true);
             ui->tNbAliveFrameBeforeLog->setEnabled(true);

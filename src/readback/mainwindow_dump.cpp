@@ -1,6 +1,5 @@
 #include "mainwindow.h"
 
-#include "busysequence.h"
 #include "logic/formrules.h"
 #include "model/algorithms.h"
 #include "messages.h"
@@ -11,9 +10,18 @@
 
 void MainWindow::on_readAlgoButton_clicked()
 {
-    const BusySequence busy(this);
+    readDevice();
+}
+
+OperationResult MainWindow::readDevice()
+{
+    return operation([this] { return readParameters(); });
+}
+
+bool MainWindow::readParameters()
+{
     if (refuseWithoutLink(this, ui->leVersion, portReady))
-        return;
+        return false;
 
     // All three are always sent, so that a failed dump still leaves the
     // device's debug output switched off again. The dump is decoded while its
@@ -39,9 +47,9 @@ void MainWindow::on_readAlgoButton_clicked()
         noteInConsole(QLatin1Char('\n') + warning + QLatin1Char('\n'));
         showMessage(this, MessageKind::Warning, tr("Read"), warning);
     }
-    if (failed) {
+    if (failed)
         reportError(this, ui->leVersion, Error::ReadConfigFailed);
-    }
+    return !failed;
 }
 
 namespace {

@@ -2,7 +2,6 @@
 
 #include "ui_mainwindow.h"
 
-#include "app/busysequence.h"
 #include "app/messages.h"
 #include "link/serialports.h"
 #include "link/timing.h"
@@ -36,174 +35,217 @@ void inform(QWidget *parent, const QString &text)
 
 void MainWindow::on_pbResetParam_clicked()
 {
-    const BusySequence busy(this);
-    if (refuseWithoutLink(this, ui->leVersion, portReady))
-        return;
-
-    // Releases up to 1.9 reset everything at once and need an explicit save;
-    // later ones reset (and store) the LoRa and algorithm halves separately.
-    const bool split = Firmware::opens(firmwareVersion, Firmware::Feature::TwoCommandFactoryReset);
-    const QByteArray first = split ? QByteArrayLiteral("RESETPARAM LORA") : QByteArrayLiteral("RESETPARAM 1");
-    const QByteArray second = split ? QByteArrayLiteral("RESETPARAM ALGO") : QByteArrayLiteral("SAVEPARAM");
-
-    int failures = 0;
-    if (sendOneCommand(first, QByteArray(), 0, QString()) != 0) {
-        ++failures;
-        traceFailedCommand(QString::fromLatin1(first));
-    }
-    // Both halves always go out; either one failing fails the reset.
-    if (sendOneCommand(second, QByteArray(), 0, QString()) != 0)
-        ++failures;
-
-    if (failures != 0) {
-        traceFailedCommand(QString::fromLatin1(second));
-        reportError(this, ui->leVersion, Error::FactoryResetFailed);
-        return;
-    }
-
-    // The device only takes the factory values into use after a power cycle.
-    if (sendOneCommand(QByteArrayLiteral("poweroff"), QByteArray(), 0, QString()) != 0)
-        traceFailedCommand(QStringLiteral("poweroff"));
-    inform(this, QStringLiteral("Factory reset finished with success. Please restart your product before use "
-                                "(by pressing the button)."));
-    QThread::msleep(static_cast<unsigned long>(LinkLimits::toolsWaitMs));
-    on_stopButton_clicked();
+    resetToFactory();
 }
 
 void MainWindow::on_pbEnableDebug_clicked()
 {
-    const BusySequence busy(this);
-    if (refuseWithoutLink(this, ui->leVersion, portReady))
-        return;
-
-    const QByteArray param = verboseOff ? QByteArrayLiteral("1") : QByteArrayLiteral("0");
-    if (sendOneCommand(QByteArrayLiteral("DEBUG"), param, 0, QString()) != 0) {
-        traceFailedCommand(QStringLiteral("DEBUG ") + QString::fromLatin1(param));
-        reportError(this, ui->leVersion, Error::VerboseFailed);
-        return;
-    }
-
-    if (verboseOff) {
-        inform(this, QStringLiteral("Verbose mode enabled."));
-        ui->pbEnableDebug->setText(QStringLiteral("Disable debug"));
-    } else {
-        inform(this, QStringLiteral("Verbose mode disabled."));
-        ui->pbEnableDebug->setText(QStringLiteral("Enable debug"));
-    }
-    verboseOff = !verboseOff;
+    toggleDebug();
 }
 
 void MainWindow::on_pbEnableDebugLed_clicked()
 {
-    const BusySequence busy(this);
-    if (refuseWithoutLink(this, ui->leVersion, portReady))
-        return;
-
-    const QByteArray param = verboseLedOff ? QByteArrayLiteral("LEDON") : QByteArrayLiteral("LEDOFF");
-    if (sendOneCommand(QByteArrayLiteral("DEBUG"), param, 0, QString()) != 0) {
-        traceFailedCommand(QStringLiteral("DEBUG ") + QString::fromLatin1(param));
-        reportError(this, ui->leVersion, Error::VerboseLedFailed);
-        return;
-    }
-
-    if (verboseLedOff) {
-        inform(this, QStringLiteral("Verbose LED mode enabled."));
-        ui->pbEnableDebugLed->setText(QStringLiteral("Disable LED debug"));
-    } else {
-        inform(this, QStringLiteral("Verbose LED mode disabled."));
-        ui->pbEnableDebugLed->setText(QStringLiteral("Enable LED debug"));
-    }
-    verboseLedOff = !verboseLedOff;
+    toggleLedDebug();
 }
 
 void MainWindow::on_pbRestartProduct_clicked()
 {
-    const BusySequence busy(this);
-    if (refuseWithoutLink(this, ui->leVersion, portReady))
-        return;
-
-    if (sendOneCommand(QByteArrayLiteral("reset"), QByteArray(), 0, QString()) != 0) {
-        // A device that reboots at once may drop off the bus before it
-        // answers: give it a moment, then only its port still being listed
-        // means the reset really failed.
-        QThread::msleep(static_cast<unsigned long>(LinkLimits::toolsWaitMs));
-        if (pelkoPortStillListed(availableSerialPorts())) {
-            traceFailedCommand(QStringLiteral("reset"));
-            reportError(this, ui->leVersion, Error::RebootFailed);
-            return;
-        }
-    }
-
-    QElapsedTimer sinceReset;
-    sinceReset.start();
-    on_stopButton_clicked();
-    inform(this, QStringLiteral("Please wait 5s for Pelko reboot... then click 'OK'"));
-
-    ui->startButton->setEnabled(false);
-    ui->stopButton->setEnabled(false);
-    ui->startButton->setText(QStringLiteral("Connection"));
-
-    // However quickly the box was closed, the device gets its full reboot
-    // time before it is asked for again.
-    const qint64 elapsed = sinceReset.elapsed();
-    if (elapsed < LinkLimits::rebootFloorMs)
-        QThread::msleep(static_cast<unsigned long>(LinkLimits::rebootFloorMs - elapsed));
-
-    on_startButton_clicked();
+    restartDevice();
 }
 
 void MainWindow::on_pbTurnOffProduct_clicked()
 {
-    const BusySequence busy(this);
-    if (refuseWithoutLink(this, ui->leVersion, portReady))
-        return;
-
-    if (sendOneCommand(QByteArrayLiteral("poweroff"), QByteArray(), 0, QString()) != 0) {
-        // The device may switch off before answering; only if its port is
-        // still listed did the command really fail.
-        if (pelkoPortStillListed(availableSerialPorts())) {
-            traceFailedCommand(QStringLiteral("poweroff"));
-            reportError(this, ui->leVersion, Error::PoweroffFailed);
-            return;
-        }
-    }
-
-    inform(this, QStringLiteral("Pelko is now off. You can safely unplug it."));
-    on_stopButton_clicked();
+    powerOff();
 }
 
 void MainWindow::on_pbGetBatteryStatus_clicked()
 {
-    const BusySequence busy(this);
-    if (refuseWithoutLink(this, ui->leVersion, portReady))
-        return;
+    readBattery();
+}
 
-    // The device reports its battery only with its debug output on; all three
-    // commands go out whatever happens so that it is never left verbose.
-    // A figure from an earlier query must never pass for this one's.
-    batteryAnswer.clear();
-    int failures = 0;
-    if (sendOneCommand(QByteArrayLiteral("DEBUG"), QByteArrayLiteral("1"), 0, QString()) != 0) {
-        ++failures;
-        traceFailedCommand(QStringLiteral("DEBUG 1"));
-    }
-    if (sendOneCommand(QByteArrayLiteral("BATTERY GET LIFE"), QByteArray(), 0, QString()) != 0)
-        ++failures;
-    if (failures != 0)
-        traceFailedCommand(QStringLiteral("BATTERY GET LIFE"));
-    if (sendOneCommand(QByteArrayLiteral("DEBUG"), QByteArrayLiteral("0"), 0, QString()) != 0)
-        ++failures;
+OperationResult MainWindow::resetToFactory()
+{
+    return operation([this] {
+        if (refuseWithoutLink(this, ui->leVersion, portReady))
+            return false;
 
-    // An accepted answer that carries no figure is a failed reading too:
-    // announcing "Actual battery status: %" would pass it off as one.
-    if (failures == 0 && !batteryAnswer.isEmpty()) {
-        inform(this, QStringLiteral("Actual battery status: ") + QString::fromUtf8(batteryAnswer) + QLatin1Char('%'));
-        return;
-    }
+        // Releases up to 1.9 reset everything at once and need an explicit save;
+        // later ones reset (and store) the LoRa and algorithm halves separately.
+        const bool split = Firmware::opens(firmwareVersion, Firmware::Feature::TwoCommandFactoryReset);
+        const QByteArray first = split ? QByteArrayLiteral("RESETPARAM LORA") : QByteArrayLiteral("RESETPARAM 1");
+        const QByteArray second = split ? QByteArrayLiteral("RESETPARAM ALGO") : QByteArrayLiteral("SAVEPARAM");
 
-    if (failures != 0)
-        traceFailedCommand(QStringLiteral("DEBUG 0"));
-    else
-        trace(QStringLiteral("ERROR 13: the battery answer holds no figure"));
-    reportError(this, ui->leVersion, Error::BatteryFailed);
+        int failures = 0;
+        if (sendOneCommand(first, QByteArray(), 0, QString()) != 0) {
+            ++failures;
+            traceFailedCommand(QString::fromLatin1(first));
+        }
+        // Both halves always go out; either one failing fails the reset.
+        if (sendOneCommand(second, QByteArray(), 0, QString()) != 0)
+            ++failures;
+
+        if (failures != 0) {
+            traceFailedCommand(QString::fromLatin1(second));
+            reportError(this, ui->leVersion, Error::FactoryResetFailed);
+            return false;
+        }
+
+        // The device only takes the factory values into use after a power cycle.
+        if (sendOneCommand(QByteArrayLiteral("poweroff"), QByteArray(), 0, QString()) != 0)
+            traceFailedCommand(QStringLiteral("poweroff"));
+        inform(this, QStringLiteral("Factory reset finished with success. Please restart your product before use "
+                                    "(by pressing the button)."));
+        QThread::msleep(static_cast<unsigned long>(LinkLimits::toolsWaitMs));
+        on_stopButton_clicked();
+        return true;
+    });
+}
+
+OperationResult MainWindow::toggleDebug()
+{
+    return operation([this] {
+        if (refuseWithoutLink(this, ui->leVersion, portReady))
+            return false;
+
+        const QByteArray param = verboseOff ? QByteArrayLiteral("1") : QByteArrayLiteral("0");
+        if (sendOneCommand(QByteArrayLiteral("DEBUG"), param, 0, QString()) != 0) {
+            traceFailedCommand(QStringLiteral("DEBUG ") + QString::fromLatin1(param));
+            reportError(this, ui->leVersion, Error::VerboseFailed);
+            return false;
+        }
+
+        if (verboseOff) {
+            inform(this, QStringLiteral("Verbose mode enabled."));
+            ui->pbEnableDebug->setText(QStringLiteral("Disable debug"));
+        } else {
+            inform(this, QStringLiteral("Verbose mode disabled."));
+            ui->pbEnableDebug->setText(QStringLiteral("Enable debug"));
+        }
+        verboseOff = !verboseOff;
+        return true;
+    });
+}
+
+OperationResult MainWindow::toggleLedDebug()
+{
+    return operation([this] {
+        if (refuseWithoutLink(this, ui->leVersion, portReady))
+            return false;
+
+        const QByteArray param = verboseLedOff ? QByteArrayLiteral("LEDON") : QByteArrayLiteral("LEDOFF");
+        if (sendOneCommand(QByteArrayLiteral("DEBUG"), param, 0, QString()) != 0) {
+            traceFailedCommand(QStringLiteral("DEBUG ") + QString::fromLatin1(param));
+            reportError(this, ui->leVersion, Error::VerboseLedFailed);
+            return false;
+        }
+
+        if (verboseLedOff) {
+            inform(this, QStringLiteral("Verbose LED mode enabled."));
+            ui->pbEnableDebugLed->setText(QStringLiteral("Disable LED debug"));
+        } else {
+            inform(this, QStringLiteral("Verbose LED mode disabled."));
+            ui->pbEnableDebugLed->setText(QStringLiteral("Enable LED debug"));
+        }
+        verboseLedOff = !verboseLedOff;
+        return true;
+    });
+}
+
+OperationResult MainWindow::restartDevice()
+{
+    return operation([this] {
+        if (refuseWithoutLink(this, ui->leVersion, portReady))
+            return false;
+
+        if (sendOneCommand(QByteArrayLiteral("reset"), QByteArray(), 0, QString()) != 0) {
+            // A device that reboots at once may drop off the bus before it
+            // answers: give it a moment, then only its port still being listed
+            // means the reset really failed.
+            QThread::msleep(static_cast<unsigned long>(LinkLimits::toolsWaitMs));
+            if (pelkoPortStillListed(availableSerialPorts())) {
+                traceFailedCommand(QStringLiteral("reset"));
+                reportError(this, ui->leVersion, Error::RebootFailed);
+                return false;
+            }
+        }
+
+        QElapsedTimer sinceReset;
+        sinceReset.start();
+        on_stopButton_clicked();
+        inform(this, QStringLiteral("Please wait 5s for Pelko reboot... then click 'OK'"));
+
+        ui->startButton->setEnabled(false);
+        ui->stopButton->setEnabled(false);
+        ui->startButton->setText(QStringLiteral("Connection"));
+
+        // However quickly the box was closed, the device gets its full reboot
+        // time before it is asked for again.
+        const qint64 elapsed = sinceReset.elapsed();
+        if (elapsed < LinkLimits::rebootFloorMs)
+            QThread::msleep(static_cast<unsigned long>(LinkLimits::rebootFloorMs - elapsed));
+
+        // Restarted means answering again.
+        return start().succeeded;
+    });
+}
+
+OperationResult MainWindow::powerOff()
+{
+    return operation([this] {
+        if (refuseWithoutLink(this, ui->leVersion, portReady))
+            return false;
+
+        if (sendOneCommand(QByteArrayLiteral("poweroff"), QByteArray(), 0, QString()) != 0) {
+            // The device may switch off before answering; only if its port is
+            // still listed did the command really fail.
+            if (pelkoPortStillListed(availableSerialPorts())) {
+                traceFailedCommand(QStringLiteral("poweroff"));
+                reportError(this, ui->leVersion, Error::PoweroffFailed);
+                return false;
+            }
+        }
+
+        inform(this, QStringLiteral("Pelko is now off. You can safely unplug it."));
+        on_stopButton_clicked();
+        return true;
+    });
+}
+
+OperationResult MainWindow::readBattery()
+{
+    return operation([this] {
+        if (refuseWithoutLink(this, ui->leVersion, portReady))
+            return false;
+
+        // The device reports its battery only with its debug output on; all three
+        // commands go out whatever happens so that it is never left verbose.
+        // A figure from an earlier query must never pass for this one's.
+        batteryAnswer.clear();
+        int failures = 0;
+        if (sendOneCommand(QByteArrayLiteral("DEBUG"), QByteArrayLiteral("1"), 0, QString()) != 0) {
+            ++failures;
+            traceFailedCommand(QStringLiteral("DEBUG 1"));
+        }
+        if (sendOneCommand(QByteArrayLiteral("BATTERY GET LIFE"), QByteArray(), 0, QString()) != 0)
+            ++failures;
+        if (failures != 0)
+            traceFailedCommand(QStringLiteral("BATTERY GET LIFE"));
+        if (sendOneCommand(QByteArrayLiteral("DEBUG"), QByteArrayLiteral("0"), 0, QString()) != 0)
+            ++failures;
+
+        // An accepted answer that carries no figure is a failed reading too:
+        // announcing "Actual battery status: %" would pass it off as one.
+        if (failures == 0 && !batteryAnswer.isEmpty()) {
+            inform(this,
+                   QStringLiteral("Actual battery status: ") + QString::fromUtf8(batteryAnswer) + QLatin1Char('%'));
+            return true;
+        }
+
+        if (failures != 0)
+            traceFailedCommand(QStringLiteral("DEBUG 0"));
+        else
+            trace(QStringLiteral("ERROR 13: the battery answer holds no figure"));
+        reportError(this, ui->leVersion, Error::BatteryFailed);
+        return false;
+    });
 }

@@ -80,7 +80,7 @@ QStringList windowState(MainWindow &window)
            << "status " + form.statusShown() << "console " + form.find<QTextEdit>("consoleOutput")->toPlainText()
            << QStringLiteral("release %1, quiet time %2 ms, %3 algorithms counted")
                   .arg(double(window.firmwareVersion))
-                  .arg(readTimeout)
+                  .arg(settleQuietTime(window.firmwareVersion))
                   .arg(window.activeAlgorithmCount)
            << QStringLiteral("locked DevEUI %1 AppKEY %2").arg(window.devEuiLocked).arg(window.appKeyLocked)
            << QStringLiteral("kept LoRa %1 dump %2").arg(!window.loraAnswer.isEmpty()).arg(!window.paramDump.isEmpty());
