@@ -2,7 +2,7 @@
 #define PELKO_MAINWINDOW_H
 
 #include "messages.h"
-#include "upload/uploadplan.h"
+#include "model/uploadplan.h"
 
 #include <QByteArray>
 #include <QMainWindow>

@@ -2,7 +2,7 @@
 
 #include "link/commandline.h"
 #include "messages.h"
-#include "upload/uploadplan.h"
+#include "model/uploadplan.h"
 
 #include "form/formbinding.h"
 

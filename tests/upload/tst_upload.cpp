@@ -7,7 +7,7 @@
 #include "linktimes.h"
 #include "simdevice.h"
 #include "link/commandline.h"
-#include "upload/uploadplan.h"
+#include "model/uploadplan.h"
 
 #include <QAbstractButton>
 #include <QAbstractSlider>
