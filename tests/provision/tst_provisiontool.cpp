@@ -240,6 +240,7 @@ QVector<Upload::SentLine> fleetWrite()
                           : step.kind == K::Range     ? 2
                           : step.kind == K::Frequency ? 8
                           : step.kind == K::Seconds   ? number + 1000
+                          : number == 500             ? 499 // the top vibration frequency starts at its maximum
                                                       : number + 1;
         const QByteArray text = step.kind == K::FixedText ? QByteArray(step.text)
                                 : step.kind == K::Text    ? was.chopped(1) + (was.endsWith('A') ? "B" : "A")
