@@ -196,6 +196,9 @@ QString roundTrip(quint32 seed, DialogWatcher &dialogs, bool &linkFailed, QByteA
 QString provisionRead(const SimHarness &sim)
 {
     QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PELKO_QUIET_MS"), QStringLiteral("30")); // the device is simulated
+    tool.setProcessEnvironment(environment);
     tool.start(QStringLiteral(PELKO_PROVISION_PROGRAM),
                {"read", "--verbose", "ttyPELKO0", sim.dirPath() + "/read.json"});
     tool.waitForFinished(60000);
@@ -367,6 +370,7 @@ void ReadbackWindowTest::readSaysWhichAlgorithmsStartWillSwitchOff()
         options.release = release;
         SimHarness sim(options);
         QVERIFY(sim.isReady());
+        const ShortLinkTimes times(30, 30);
         sim.device().setSavedParameter("ALGO", mask);
         const QString warning = "Read: The device runs " + leftOff + " as well";
         const QString toolSaid = provisionRead(sim);
@@ -397,6 +401,7 @@ void ReadbackWindowTest::keysReachTheWireAndNothingElse()
     m_window.reset();
     SimHarness sim;
     QVERIFY(sim.isReady());
+    const ShortLinkTimes times(30, 30);
     // A device that names no AppKey of its own takes the form's.
     sim.device().setRawAnswer("LORA GET",
                               "Mode : ABP\r\nNwkSKey : " + keys[1] + "\r\nAppSKey : " + keys[2] + "\r\nOK\r\n>");
@@ -459,7 +464,7 @@ void ReadbackWindowTest::readThenStartLeavesTheDeviceAsItWas()
         QString changed;
         QByteArray release;
         bool linkFailed = true;
-        for (int quietMs = 8; linkFailed && quietMs <= 512; quietMs *= 8) {
+        for (int quietMs = 3; linkFailed && quietMs <= 192; quietMs *= 4) {
             const ShortLinkTimes times(quietMs, quietMs);
             changed = roundTrip(seed, dialogs, linkFailed, release);
             retried += linkFailed;
