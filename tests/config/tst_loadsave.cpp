@@ -135,7 +135,7 @@ void LoadSaveTest::savedThenLoadedFormStartsTheSameOnTheWire()
         // Short quiet times keep the cases quick; an upload that missed an
         // answer on a busy machine runs again with a longer one.
         QByteArrayList byHand, loaded;
-        for (int quietMs = 10; quietMs <= 640 && (byHand.size() <= 1 || loaded.size() <= 1); quietMs *= 8) {
+        for (int quietMs = 3; quietMs <= 192 && (byHand.size() <= 1 || loaded.size() <= 1); quietMs *= 4) {
             const ShortLinkTimes times(quietMs, quietMs * 4);
             QFile::remove(path); // a name that exists would be asked about first
             QFile::remove(path + ".again.json");
