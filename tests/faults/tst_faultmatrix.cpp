@@ -69,6 +69,7 @@ QString onShortTimesThenLong(const Cell &cell)
         failed = cell();
         if (failed.isEmpty())
             break;
+        qInfo("%s", qPrintable("on " + QString::number(attempt.quiet) + " ms quiet times: " + failed));
     }
     times = kTimes[0];
     return failed;

@@ -14,7 +14,7 @@ namespace {
 // handshake already forgotten by the device's wire log and the watcher.
 struct Bench
 {
-    ShortLinkTimes times{20, 40};
+    ShortLinkTimes times{30, 60};
     DialogWatcher dialogs;
     SimHarness sim;
     MainWindow window;
