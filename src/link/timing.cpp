@@ -4,28 +4,35 @@
 
 namespace {
 
-// The link's times as the device needs them, or all scaled to the quiet time
-// PELKO_QUIET_MS names when it is set (from 1 to 200 ms): a simulated device
-// on the same machine answers within a millisecond or two, and the tests run
-// pelko-provision against one.
-int linkTime(int normalMs)
+// PELKO_QUIET_MS (1 to 199) replaces the quiet time that ends an answer, for
+// a simulated device on the same machine, which answers within a millisecond
+// or two: the tests run pelko-provision against one. The quiet time of newer
+// releases is then the same, a save's three times as long, and the pauses
+// around the link shorter in proportion. Unset, the link keeps the times a
+// device needs.
+int quietOverride()
 {
     bool ok = false;
     const int quietMs = qEnvironmentVariableIntValue("PELKO_QUIET_MS", &ok);
-    return ok && quietMs >= 1 && quietMs < 200 ? qMax(1, normalMs * quietMs / 200) : normalMs;
+    return ok && quietMs >= 1 && quietMs < 200 ? quietMs : 0;
+}
+
+int linkTime(int normalMs, int overriddenMs)
+{
+    return quietOverride() > 0 ? overriddenMs : normalMs;
 }
 
 } // namespace
 
-int readTimeout = linkTime(200);
+int readTimeout = linkTime(200, quietOverride());
 int savedReadTimeout = readTimeout;
 
 namespace LinkLimits {
-int saveReadTimeoutMs = linkTime(600);
-int fastReadTimeoutMs = linkTime(120);
+int saveReadTimeoutMs = linkTime(600, 3 * quietOverride());
+int fastReadTimeoutMs = linkTime(120, quietOverride());
 int maxReadDurationMs = 5000;
 int maxAnswerBytes = 64 * 1024;
-int disconnectWaitMs = linkTime(500);
-int toolsWaitMs = linkTime(500);
+int disconnectWaitMs = linkTime(500, 5 * quietOverride() / 2);
+int toolsWaitMs = linkTime(500, 5 * quietOverride() / 2);
 int rebootFloorMs = 5000;
 } // namespace LinkLimits

@@ -432,12 +432,12 @@ void ReadbackWindowTest::keysReachTheWireAndNothingElse()
 
 // A device configured through the form, read by a fresh window and started
 // again, keeps every parameter it had. Random configurations, each from its
-// own seed; PELKO_ROUNDTRIP_CASES sets how many (30 by default; CI runs 1,000) and
+// own seed; PELKO_ROUNDTRIP_CASES sets how many (20 by default; CI runs 1,000) and
 // PELKO_ROUNDTRIP_SEED the first seed, so that a failing case replays alone.
 void ReadbackWindowTest::readThenStartLeavesTheDeviceAsItWas_data()
 {
     const int cases =
-        qEnvironmentVariableIsSet("PELKO_ROUNDTRIP_CASES") ? qEnvironmentVariableIntValue("PELKO_ROUNDTRIP_CASES") : 30;
+        qEnvironmentVariableIsSet("PELKO_ROUNDTRIP_CASES") ? qEnvironmentVariableIntValue("PELKO_ROUNDTRIP_CASES") : 20;
     const quint32 firstSeed =
         qEnvironmentVariableIsSet("PELKO_ROUNDTRIP_SEED") ? qgetenv("PELKO_ROUNDTRIP_SEED").toUInt() : 1000;
     QTest::addColumn<quint32>("firstSeed");
