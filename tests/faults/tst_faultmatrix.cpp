@@ -46,18 +46,15 @@ SimDevice::Options deviceOptions()
 
 // A cell's checks end it with what went wrong instead of failing the test at
 // once, so that it can run again on the long times before it counts.
-#define CHECK(condition, what)                                                                                         \
-    do {                                                                                                               \
-        if (!(condition))                                                                                              \
-            return QStringLiteral("line %1: %2 (%3)").arg(__LINE__).arg(QStringLiteral(#condition), what);             \
-    } while (false)
+QString failure(int line, const char *condition, const QString &what)
+{
+    return QStringLiteral("line %1: %2 (%3)").arg(line).arg(QLatin1String(condition), what);
+}
+// clang-format off
+#define CHECK(ok, what) do { if (!(ok)) return failure(__LINE__, #ok, what); } while (false)
 #define CHECK_SAME(actual, expected) CHECK((actual) == (expected), QStringLiteral("got \"%1\"").arg(actual))
-#define CHECKED(call)                                                                                                  \
-    do {                                                                                                               \
-        const QString failed_ = (call);                                                                                \
-        if (!failed_.isEmpty())                                                                                        \
-            return failed_;                                                                                            \
-    } while (false)
+#define CHECKED(call) do { const QString failed_ = (call); if (!failed_.isEmpty()) return failed_; } while (false)
+// clang-format on
 
 // Runs a cell on the short times, then if it failed on the long ones.
 template<class Cell>
