@@ -37,6 +37,10 @@ export ASAN_OPTIONS="detect_leaks=$leaks:abort_on_error=1:halt_on_error=1:strict
 export LSAN_OPTIONS="suppressions=$root/scripts/lsan-suppressions.txt:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:log_path=$logs/ubsan"
 export QT_QPA_PLATFORM=offscreen
+# What the sanitizers look for is in the code each case runs, not in how many
+# random cases there are: the plain suite and CI's thousand configurations
+# cover those.
+export PELKO_ROUNDTRIP_CASES=${PELKO_ROUNDTRIP_CASES:-10} PELKO_LOADSAVE_CASES=${PELKO_LOADSAVE_CASES:-2}
 
 # One test at a time: the sanitizers slow the simulated device's thread down,
 # and two window tests side by side on two cores starve it past the quiet

@@ -23,58 +23,127 @@ int rankOf(const QString &release)
 
 const QByteArray kLoraPrefix = QByteArrayLiteral("LORA SET ");
 
-// Keys each command word accepts. A key newer than the oldest release names
-// the release that introduced it after a '@'.
-const QMap<QByteArray, QList<QByteArray>> &keyTable()
+// Every parameter the device takes, with the values it accepts in the units
+// of the wire: a value from `min` to `max`, or only one of `choices` (the
+// accelerometer's sampling rates and ranges, on/off switches), or for a LoRa
+// text 1 to `max` characters. A key newer than the oldest release names the
+// release that introduced it. Anything else the device refuses with "NOK".
+struct Setting
 {
-    static const QMap<QByteArray, QList<QByteArray>> table = {
-        {"MPU", {"maxRange", "orientation@1.9.1"}},
-        {"ALGO",
-         {"enableEventLog@2.2", "nbAliveFrameBeforeLog@2.2", "nbSecondBeforeStart@2.2", "buttonDelay@2.2",
-          "alertPeriod", "poweroff"}},
-        {"ALIVE", {"modeRefresh", "period", "nbSavedValue"}},
-        {"CHOC",
-         {"freq", "gxSup", "gxInf", "gySup", "gyInf", "gzSup", "gzInf", "inhibition", "removeGravity",
-          "enableShockLog@2.2", "nbAliveFrameBeforeShockLog@2.2"}},
-        {"MVT",
-         {"freq",
-          "gxSup",
-          "gxInf",
-          "gySup",
-          "gyInf",
-          "gzSup",
-          "gzInf",
-          "timerX",
-          "timerY",
-          "sensitivity",
-          "loraAtStartMvt",
-          "loraAtStopMvt",
-          "activity",
-          "additionateActivity",
-          "periodicActivity",
-          "activityResumePeriod",
-          "tracking@2.1.1",
-          "burstMode@2.1.1",
-          "motionNbBurst@2.1.1",
-          "stillnessNbBurst@2.1.1",
-          "frameNbBeforeNextBurst@2.1.1",
-          "motionPeriod@2.1.1",
-          "stillnessPeriod@2.1.1"}},
-        {"TEMP",
-         {"nbSavedValue", "modeThreshold", "max", "min", "delta", "period", "fastPeriod", "ultraFastPeriod",
-          "inhibition"}},
-        {"TILT",
-         {"modeRefresh", "modeOnMove", "zoneDetection", "signedMeasure", "alertMultiple", "period", "threshold",
-          "inhibition", "pitch", "roll"}},
-        {"ROTATION", {"modeRefresh", "modeOnMove", "period", "threshold", "lap", "resetLap"}},
-        {"ORIENT", {"modeRefresh", "modeOnMove", "period", "threshold", "mesureLength", "pitch", "roll", "yaw"}},
-        {"VIBE", {"onX", "onY", "onZ", "period", "amplitudeX", "amplitudeY", "amplitudeZ", "freqMin", "freqMax"}},
-        {"LORA SET",
-         {"APPEUI", "APPKEY", "APPSKEY", "DEVEUI", "NWKSKEY", "OTAA", "ADR", "ACK", "PUBLICNETWORK", "NWKID", "DEVADDR",
-          "JRERROR", "DEFAULT_DR@1.9.1"}},
-    };
-    return table;
-}
+    const char *word;
+    const char *key;
+    qint64 min;
+    qint64 max;
+    const char *choices = nullptr; // blank-separated
+    const char *since = nullptr;
+    bool text = false;
+};
+
+constexpr const char *kSwitch = "0 1";
+constexpr const char *kRates = "0 1 2 4 8 16 31 63 125 250 500"; // 0: 0.24 Hz
+
+const Setting kSettings[] = {
+    {"MPU", "maxRange", 2, 16, "2 4 8 16"},
+    {"MPU", "orientation", 0, 1, kSwitch, "1.9.1"},
+    {"ALGO", "enableEventLog", 0, 1, kSwitch, "2.2"},
+    {"ALGO", "nbAliveFrameBeforeLog", 0, 255, nullptr, "2.2"},
+    {"ALGO", "nbSecondBeforeStart", 0, 254, nullptr, "2.2"},
+    {"ALGO", "buttonDelay", 0, 255, nullptr, "2.2"},
+    {"ALGO", "alertPeriod", 60, 65535},
+    {"ALGO", "poweroff", 0, 1, kSwitch},
+    {"ALIVE", "modeRefresh", 0, 1, kSwitch},
+    {"ALIVE", "period", 60000, 3600000000LL}, // ms
+    {"ALIVE", "nbSavedValue", 1, 48},
+    {"CHOC", "freq", 0, 500, kRates},
+    {"CHOC", "gxSup", 50, 15999}, // mG
+    {"CHOC", "gxInf", 50, 15999},
+    {"CHOC", "gySup", 50, 15999},
+    {"CHOC", "gyInf", 50, 15999},
+    {"CHOC", "gzSup", 50, 15999},
+    {"CHOC", "gzInf", 50, 15999},
+    {"CHOC", "inhibition", 0, 65535},
+    {"CHOC", "removeGravity", 0, 1, kSwitch},
+    {"CHOC", "enableShockLog", 0, 1, kSwitch, "2.2"},
+    {"CHOC", "nbAliveFrameBeforeShockLog", 0, 255, nullptr, "2.2"},
+    {"MVT", "freq", 0, 500, kRates},
+    {"MVT", "gxSup", 25, 15999},
+    {"MVT", "gxInf", 25, 15999},
+    {"MVT", "gySup", 25, 15999},
+    {"MVT", "gyInf", 25, 15999},
+    {"MVT", "gzSup", 25, 15999},
+    {"MVT", "gzInf", 25, 15999},
+    {"MVT", "timerX", 500, 86400000},
+    {"MVT", "timerY", 500, 86400000},
+    {"MVT", "sensitivity", 0, 32767},
+    {"MVT", "loraAtStartMvt", 0, 1, kSwitch},
+    {"MVT", "loraAtStopMvt", 0, 1, kSwitch},
+    {"MVT", "activity", 0, 1, kSwitch},
+    {"MVT", "additionateActivity", 0, 1, kSwitch},
+    {"MVT", "periodicActivity", 0, 1, kSwitch},
+    {"MVT", "activityResumePeriod", 1, 360},
+    {"MVT", "tracking", 0, 1, kSwitch, "2.1.1"},
+    {"MVT", "burstMode", 0, 4, nullptr, "2.1.1"},
+    {"MVT", "motionNbBurst", 2, 4, nullptr, "2.1.1"},
+    {"MVT", "stillnessNbBurst", 2, 4, nullptr, "2.1.1"},
+    {"MVT", "frameNbBeforeNextBurst", 0, 255, nullptr, "2.1.1"},
+    {"MVT", "motionPeriod", 10, 65535, nullptr, "2.1.1"},
+    {"MVT", "stillnessPeriod", 10, 65535, nullptr, "2.1.1"},
+    {"TEMP", "nbSavedValue", 1, 48},
+    {"TEMP", "modeThreshold", 0, 1, kSwitch},
+    {"TEMP", "max", -9999, 9999}, // hundredths of a degree
+    {"TEMP", "min", -9999, 9999},
+    {"TEMP", "delta", 0, 255},
+    {"TEMP", "period", 1000, 21600000}, // ms
+    {"TEMP", "fastPeriod", 250, 65535},
+    {"TEMP", "ultraFastPeriod", 150, 65535},
+    {"TEMP", "inhibition", 0, 255},
+    {"TILT", "modeRefresh", 0, 1, kSwitch},
+    {"TILT", "modeOnMove", 0, 1, kSwitch},
+    {"TILT", "zoneDetection", 0, 1, kSwitch},
+    {"TILT", "signedMeasure", 0, 1, kSwitch},
+    {"TILT", "alertMultiple", 0, 1, kSwitch},
+    {"TILT", "period", 500, 21600000},
+    {"TILT", "threshold", 50, 1020},
+    {"TILT", "inhibition", 1, 255},
+    {"TILT", "pitch", 1, 90},
+    {"TILT", "roll", 1, 180},
+    {"ROTATION", "modeRefresh", 0, 1, kSwitch},
+    {"ROTATION", "modeOnMove", 0, 1, kSwitch},
+    {"ROTATION", "period", 5000, 65535},
+    {"ROTATION", "threshold", 50, 15999},
+    {"ROTATION", "lap", 1, 32767},
+    {"ROTATION", "resetLap", 0, 1, kSwitch},
+    {"ORIENT", "modeRefresh", 0, 1, kSwitch},
+    {"ORIENT", "modeOnMove", 0, 1, kSwitch},
+    {"ORIENT", "period", 1, 65535},
+    {"ORIENT", "threshold", 50, 2000},
+    {"ORIENT", "mesureLength", 3, 255},
+    {"ORIENT", "pitch", -180, 180},
+    {"ORIENT", "roll", -90, 90},
+    {"ORIENT", "yaw", -180, 180},
+    {"VIBE", "onX", 0, 1, kSwitch},
+    {"VIBE", "onY", 0, 1, kSwitch},
+    {"VIBE", "onZ", 0, 1, kSwitch},
+    {"VIBE", "period", 10, 65535},
+    {"VIBE", "amplitudeX", 100, 16000},
+    {"VIBE", "amplitudeY", 100, 16000},
+    {"VIBE", "amplitudeZ", 100, 16000},
+    {"VIBE", "freqMin", 0, 400},
+    {"VIBE", "freqMax", 100, 500},
+    {"LORA SET", "OTAA", 0, 1, kSwitch},
+    {"LORA SET", "ACK", 0, 1, kSwitch},
+    {"LORA SET", "ADR", 0, 1, kSwitch},
+    {"LORA SET", "PUBLICNETWORK", 0, 1, kSwitch},
+    {"LORA SET", "DEFAULT_DR", 0, 5, nullptr, "1.9.1"},
+    {"LORA SET", "JRERROR", 0, 240}, // hours
+    {"LORA SET", "DEVEUI", 1, 16, nullptr, nullptr, true},
+    {"LORA SET", "APPEUI", 1, 16, nullptr, nullptr, true},
+    {"LORA SET", "APPKEY", 1, 32, nullptr, nullptr, true},
+    {"LORA SET", "APPSKEY", 1, 32, nullptr, nullptr, true},
+    {"LORA SET", "NWKSKEY", 1, 32, nullptr, nullptr, true},
+    {"LORA SET", "NWKID", 1, 16, nullptr, nullptr, true},
+    {"LORA SET", "DEVADDR", 1, 16, nullptr, nullptr, true},
+};
 
 bool isInteger(const QByteArray &text)
 {
@@ -238,13 +307,20 @@ bool SimFirmware::atLeast(const char *release) const
     return m_rank >= rankOf(QString::fromLatin1(release));
 }
 
-bool SimFirmware::knownKey(const QByteArray &word, const QByteArray &key) const
+bool SimFirmware::accepts(const QByteArray &word, const QByteArray &key, const QByteArray &value) const
 {
-    const QList<QByteArray> keys = keyTable().value(word);
-    for (const QByteArray &entry : keys) {
-        const int at = entry.indexOf('@');
-        if (at < 0 ? entry == key : entry.left(at) == key && atLeast(entry.mid(at + 1).constData()))
-            return true;
+    for (const Setting &setting : kSettings) {
+        if (word != setting.word || key != setting.key)
+            continue;
+        if (setting.since && !atLeast(setting.since))
+            return false;
+        if (setting.text)
+            return value.size() >= setting.min && value.size() <= setting.max;
+        bool ok = false;
+        const qint64 number = value.toLongLong(&ok);
+        if (!ok || number < setting.min || number > setting.max)
+            return false;
+        return !setting.choices || QByteArray(setting.choices).split(' ').contains(QByteArray::number(number));
     }
     return false;
 }
@@ -309,9 +385,7 @@ SimReply SimFirmware::handle(const QByteArray &line, bool apply)
         const int blank = rest.indexOf(' ');
         const QByteArray key = rest.left(blank);
         const QByteArray value = blank < 0 ? QByteArray() : rest.mid(blank + 1);
-        if (blank <= 0 || value.isEmpty() || !knownKey("LORA SET", key))
-            return reply("NOK");
-        if ((key == "JRERROR" || key == "DEFAULT_DR") && !isInteger(value))
+        if (blank <= 0 || !accepts("LORA SET", key, value))
             return reply("NOK");
         if (apply)
             pending.insert(kLoraPrefix + key, value);
@@ -383,7 +457,7 @@ SimReply SimFirmware::handle(const QByteArray &line, bool apply)
             pending.insert("ALGO", words.at(1));
         return reply("OK");
     }
-    if (words.size() == 3 && knownKey(first, words.at(1)) && isInteger(words.at(2))) {
+    if (words.size() == 3 && accepts(first, words.at(1), words.at(2))) {
         if (apply)
             pending.insert(first + ' ' + words.at(1), words.at(2));
         return reply("OK");

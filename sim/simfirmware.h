@@ -52,7 +52,8 @@ public:
 
 private:
     bool atLeast(const char *release) const;
-    bool knownKey(const QByteArray &word, const QByteArray &key) const;
+    // Whether the release takes this value for the parameter (a LoRa text as it is).
+    bool accepts(const QByteArray &word, const QByteArray &key, const QByteArray &value) const;
     qint64 savedNumber(const char *key) const;
     QByteArray versionContent() const;
     QByteArray loraContent() const;

@@ -14,7 +14,8 @@ extern int savedReadTimeout;
 int settleQuietTime(float firmwareVersion);
 
 // Every other wait and limit of the link, in one place. They are variables
-// rather than constants so that tests can shorten them.
+// rather than constants so that tests can shorten them; PELKO_QUIET_MS
+// shortens the quiet times and pauses of a whole process (see timing.cpp).
 namespace LinkLimits {
 // Quiet time for the read of a line holding "SAVEPARAM".
 extern int saveReadTimeoutMs;

@@ -44,10 +44,16 @@ struct Rig
     {
         MainWindow::uprightForcedByRotation = false;
         window = std::make_unique<MainWindow>();
+        dialogs.clear();
         click("startButton");
+        // A handshake that missed an answer fails, or leaves the release unknown.
+        linkMissed =
+            linkMissed || window->firmwareVersion == 0.0f ||
+            dialogs.summary() != QLatin1String("information Information: Successfully connected to the pelko !");
         sim.device().clearReceived();
         dialogs.clear();
     }
+    bool linkMissed = false;
     void click(const char *name) { window->findChild<QPushButton *>(QLatin1String(name))->click(); }
     // Clicks Load or Save with `path` as the file picked. The file goes in
     // through the window's file-choice seam: a file dialog answered by a
@@ -65,8 +71,10 @@ struct Rig
         sim.device().clearReceived();
         dialogs.clear();
         click("startButton");
-        if (!dialogs.summary().contains(QLatin1String("successfully configured")))
+        if (!dialogs.summary().contains(QLatin1String("successfully configured"))) {
+            linkMissed = true;
             return {dialogs.summary().toUtf8()};
+        }
         // The motion start and stop frames go out while their box is open,
         // which after the motion summary was ticked depends on the clicks
         // that led there; a file holds settings, not that path.
@@ -135,7 +143,8 @@ void LoadSaveTest::savedThenLoadedFormStartsTheSameOnTheWire()
         // Short quiet times keep the cases quick; an upload that missed an
         // answer on a busy machine runs again with a longer one.
         QByteArrayList byHand, loaded;
-        for (int quietMs = 10; quietMs <= 640 && (byHand.size() <= 1 || loaded.size() <= 1); quietMs *= 8) {
+        bool linkMissed = true;
+        for (int quietMs = 3; quietMs <= 192 && linkMissed; quietMs *= 4) {
             const ShortLinkTimes times(quietMs, quietMs * 4);
             QFile::remove(path); // a name that exists would be asked about first
             QFile::remove(path + ".again.json");
@@ -147,7 +156,9 @@ void LoadSaveTest::savedThenLoadedFormStartsTheSameOnTheWire()
             rig.pickFile("saveAlgoConfigButton", path);
             byHand = rig.start();
 
-            rig.connect(); // a fresh window, as the device now holds it
+            rig.connect();      // a fresh window, as the device now holds it
+            if (rig.linkMissed) // a line may still reach the device late
+                continue;
             rig.pickFile("loadAlgoConfigButton", path);
             QVERIFY2(rig.sim.device().receivedLines().isEmpty(), where + ": Load wrote to the device");
             QVERIFY2(rig.dialogs.summary().isEmpty(), where + ": " + rig.dialogs.summary().toUtf8());
@@ -157,6 +168,7 @@ void LoadSaveTest::savedThenLoadedFormStartsTheSameOnTheWire()
                 qWarning("%s", where.constData());
             QCOMPARE(again, saved);
             loaded = rig.start();
+            linkMissed = rig.linkMissed;
         }
         if (loaded != byHand)
             qWarning("%s", where.constData());
@@ -166,7 +178,7 @@ void LoadSaveTest::savedThenLoadedFormStartsTheSameOnTheWire()
 
 void LoadSaveTest::aFileThatCannotBeAppliedWholeChangesNothing()
 {
-    const ShortLinkTimes times(30, 30);
+    const ShortLinkTimes times(100, 100);
     Rig rig("2.1.1");
     rig.connect();
     QTemporaryDir dir;
