@@ -15,6 +15,8 @@
 #include <csignal>
 #include <functional>
 
+struct DebugSwitch;
+
 QT_BEGIN_NAMESPACE
 namespace Ui {
 class MainWindow;
@@ -145,6 +147,8 @@ private:
     // Runs one click's work as a busy sequence and records what it showed
     // (src/app/busysequence.cpp).
     OperationResult operation(const std::function<bool()> &work);
+    // Debug and LED debug, one handler for both (src/tools/mainwindow_tools.cpp).
+    OperationResult toggleDebugSwitch(const DebugSwitch &debug);
     bool readParameters(); // the work of "Read" (src/readback/mainwindow_dump.cpp)
     // Tells the user, once, that the device went, and leaves the window
     // disconnected (src/link/mainwindow_link.cpp).

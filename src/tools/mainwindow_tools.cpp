@@ -101,52 +101,71 @@ OperationResult MainWindow::resetToFactory()
     });
 }
 
+// The two debug switches behave alike: one line each way, a box, and the
+// button naming what the next click does.
+struct DebugSwitch
+{
+    bool MainWindow::*off;
+    QPushButton *Ui::MainWindow::*button;
+    const char *onArgument;
+    const char *offArgument;
+    Error failure;
+    const char *enabledText;
+    const char *disabledText;
+    const char *disableLabel;
+    const char *enableLabel;
+};
+
+namespace {
+
+const DebugSwitch kVerbose{&MainWindow::verboseOff,
+                           &Ui::MainWindow::pbEnableDebug,
+                           "1",
+                           "0",
+                           Error::VerboseFailed,
+                           "Verbose mode enabled.",
+                           "Verbose mode disabled.",
+                           "Disable debug",
+                           "Enable debug"};
+const DebugSwitch kVerboseLed{&MainWindow::verboseLedOff,
+                              &Ui::MainWindow::pbEnableDebugLed,
+                              "LEDON",
+                              "LEDOFF",
+                              Error::VerboseLedFailed,
+                              "Verbose LED mode enabled.",
+                              "Verbose LED mode disabled.",
+                              "Disable LED debug",
+                              "Enable LED debug"};
+
+} // namespace
+
 OperationResult MainWindow::toggleDebug()
 {
-    return operation([this] {
-        if (refuseWithoutLink(this, ui->leVersion, portReady))
-            return false;
-
-        const QByteArray param = verboseOff ? QByteArrayLiteral("1") : QByteArrayLiteral("0");
-        if (sendOneCommand(QByteArrayLiteral("DEBUG"), param, 0, QString()) != 0) {
-            traceFailedCommand(QStringLiteral("DEBUG ") + QString::fromLatin1(param));
-            reportError(this, ui->leVersion, Error::VerboseFailed);
-            return false;
-        }
-
-        if (verboseOff) {
-            inform(this, QStringLiteral("Verbose mode enabled."));
-            ui->pbEnableDebug->setText(QStringLiteral("Disable debug"));
-        } else {
-            inform(this, QStringLiteral("Verbose mode disabled."));
-            ui->pbEnableDebug->setText(QStringLiteral("Enable debug"));
-        }
-        verboseOff = !verboseOff;
-        return true;
-    });
+    return toggleDebugSwitch(kVerbose);
 }
 
 OperationResult MainWindow::toggleLedDebug()
 {
-    return operation([this] {
+    return toggleDebugSwitch(kVerboseLed);
+}
+
+OperationResult MainWindow::toggleDebugSwitch(const DebugSwitch &debug)
+{
+    return operation([this, &debug] {
         if (refuseWithoutLink(this, ui->leVersion, portReady))
             return false;
 
-        const QByteArray param = verboseLedOff ? QByteArrayLiteral("LEDON") : QByteArrayLiteral("LEDOFF");
+        const bool off = this->*debug.off;
+        const QByteArray param(off ? debug.onArgument : debug.offArgument);
         if (sendOneCommand(QByteArrayLiteral("DEBUG"), param, 0, QString()) != 0) {
             traceFailedCommand(QStringLiteral("DEBUG ") + QString::fromLatin1(param));
-            reportError(this, ui->leVersion, Error::VerboseLedFailed);
+            reportError(this, ui->leVersion, debug.failure);
             return false;
         }
 
-        if (verboseLedOff) {
-            inform(this, QStringLiteral("Verbose LED mode enabled."));
-            ui->pbEnableDebugLed->setText(QStringLiteral("Disable LED debug"));
-        } else {
-            inform(this, QStringLiteral("Verbose LED mode disabled."));
-            ui->pbEnableDebugLed->setText(QStringLiteral("Enable LED debug"));
-        }
-        verboseLedOff = !verboseLedOff;
+        inform(this, QString::fromLatin1(off ? debug.enabledText : debug.disabledText));
+        (ui->*debug.button)->setText(QString::fromLatin1(off ? debug.disableLabel : debug.enableLabel));
+        this->*debug.off = !off;
         return true;
     });
 }
