@@ -207,4 +207,35 @@ QVector<Setting> compare(const QVector<Upload::SentLine> &lines, const DeviceSta
     return out;
 }
 
+QVector<Mark> marks(const QVector<Setting> &settings)
+{
+    QVector<Mark> out;
+    for (const Setting &setting : settings) {
+        if (!setting.checked || !setting.differs)
+            continue;
+        if (setting.row->kind == Upload::Kind::Mask) {
+            for (const Upload::AlgorithmBit &box : Upload::kAlgorithmBits)
+                if ((setting.sentMask ^ setting.deviceMask) & box.bit & ~kUnreportedAlgorithmBit)
+                    out << Mark{box.checkBox,
+                                setting.deviceMask & box.bit ? QStringLiteral("on") : QStringLiteral("off")};
+            continue;
+        }
+        const Upload::Kind kind = setting.row->kind;
+        const bool box = kind == Upload::Kind::Checked || kind == Upload::Kind::FixedText;
+        const QString shown = !box                                      ? setting.device
+                              : setting.device == QLatin1String("true") ? QStringLiteral("checked")
+                                                                        : QStringLiteral("not checked");
+        out << Mark{setting.row->widget, Upload::printable(shown)};
+    }
+    return out;
+}
+
+QString differenceCount(int marked)
+{
+    if (marked == 0)
+        return QString();
+    return marked == 1 ? QStringLiteral("1 setting differs from the Pelko")
+                       : QStringLiteral("%1 settings differ from the Pelko").arg(marked);
+}
+
 } // namespace Comparison

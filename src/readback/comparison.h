@@ -12,7 +12,8 @@
 // What an upload's lines would change on a device, setting by setting: the
 // lines against what the device reports of itself, its parameter dump and
 // its answer to "LORA GET". The provisioning tool checks a write (and a
-// device against a file) with it.
+// device against a file) with it; the window marks the fields Start would
+// change with it.
 namespace Comparison {
 
 // What one read of the device reports, decoded once.
@@ -43,6 +44,20 @@ QVector<Setting> compare(const QVector<Upload::SentLine> &lines, const DeviceSta
 
 // The algorithm bit the device does not report.
 constexpr int kUnreportedAlgorithmBit = 256;
+
+// A field of the form whose upload line would change the device: its widget
+// (an algorithm's box for the algorithm set) and the device's value as the
+// form shows it, as plain text. Settings the device does not report are
+// never marked.
+struct Mark
+{
+    const char *widget;
+    QString onDevice;
+};
+QVector<Mark> marks(const QVector<Setting> &settings);
+
+// "3 settings differ from the Pelko"; empty when none do.
+QString differenceCount(int marked);
 
 } // namespace Comparison
 
