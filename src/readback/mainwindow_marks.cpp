@@ -3,6 +3,7 @@
 #include "readback/comparison.h"
 #include "ui_mainwindow.h"
 
+#include <QAbstractButton>
 #include <QBoxLayout>
 #include <QEvent>
 #include <QLabel>
@@ -49,7 +50,10 @@ private:
     {
         adjustSize();
         const QRect field = m_field->geometry();
-        int x = field.right() + 3;
+        // A box or radio button may stretch past its text: the mark follows the text.
+        const int used =
+            qobject_cast<QAbstractButton *>(m_field) ? qMin(field.width(), m_field->sizeHint().width()) : field.width();
+        int x = field.left() + used + 3;
         if (x + width() > parentWidget()->width())
             x = field.left() - width() - 3;
         move(x, field.top() + (field.height() - height()) / 2);
