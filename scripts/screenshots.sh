@@ -4,8 +4,9 @@
 # device's parameters, and saves one picture per tab under docs/ (or the
 # directory given as first argument): the window at its own size on a
 # 1280x1200 screen, then the whole screen of a 1366x768 laptop
-# (laptop-*.png), where the window opens shorter to fit; and one of Load
-# refusing a file. Each picture is checked to show the tab it is named after
+# (laptop-*.png), where the window opens shorter to fit; one of a site's
+# file loaded over the device, its changes marked; and one of Load refusing
+# a file. Each picture is checked to show the tab it is named after
 # (the program's own trace of the tab shown) and to differ from the others.
 # Needs xvfb-run, xdotool and ImageMagick's import and compare.
 set -euo pipefail
@@ -129,6 +130,30 @@ shoot Algos algos
 shoot LoRa lora
 shoot Calculator calculator
 shoot Tools tools
+
+# A site's file loaded over what the device holds: the fields Start would
+# change are marked, and counted beside the progress bar. One picture, at the
+# window's own size.
+if [ "$grab" = window ]; then
+  cat >"$work/site.json" <<'JSON'
+{"format": "Pelko configuration", "version": 1,
+ "algorithms": ["ALIVE", "SHOCK"],
+ "ALIVE": {"period": 1800},
+ "SHOCK": {"gxSup": 5000}}
+JSON
+  show_tab Algos
+  click $((width * 72 / 100)) $read_y
+  dialog=$(wait_window "^Load a configuration$" 50)
+  xdotool windowfocus --sync "$dialog" type "$work/site.json"
+  xdotool key Return
+  sleep 1
+  if xdotool search --onlyvisible --name "^Error" >/dev/null 2>&1; then
+    echo "loading the site's file failed" >&2
+    exit 1
+  fi
+  import -window "$win" -strip +dither -colors 64 "PNG8:$out/marks.png"
+  echo "saved $out/marks.png"
+fi
 
 # Load refusing a file, with the window behind its dialog: one picture, at the
 # window's own size.

@@ -2,7 +2,12 @@
 
 #include "ui_mainwindow.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
 #include <QDebug>
+#include <QLineEdit>
+#include <QSlider>
+#include <QSpinBox>
 
 volatile std::sig_atomic_t MainWindow::stopRequested = 0;
 
@@ -46,6 +51,24 @@ MainWindow::MainWindow(QWidget *parent) :
     // Which tab the user looks at, for reading a debug log alongside a picture.
     connect(ui->tabWidget, &QTabWidget::currentChanged, this,
             [this](int index) { qDebug().noquote() << "Tab shown: " + ui->tabWidget->tabText(index); });
+
+    addDifferenceLine();
+    // Any change of the form may change what Start would change on the device.
+    const auto changed = [this] {
+        markDifferences();
+    };
+    for (QAbstractButton *button : ui->tabWidget->findChildren<QAbstractButton *>())
+        connect(button, &QAbstractButton::toggled, this, changed);
+    for (QSpinBox *box : ui->tabWidget->findChildren<QSpinBox *>())
+        connect(box, QOverload<int>::of(&QSpinBox::valueChanged), this, changed);
+    for (QDoubleSpinBox *box : ui->tabWidget->findChildren<QDoubleSpinBox *>())
+        connect(box, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this, changed);
+    for (QSlider *slider : ui->tabWidget->findChildren<QSlider *>())
+        connect(slider, &QSlider::valueChanged, this, changed);
+    for (QComboBox *combo : ui->tabWidget->findChildren<QComboBox *>())
+        connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, changed);
+    for (QLineEdit *edit : ui->tabWidget->findChildren<QLineEdit *>())
+        connect(edit, &QLineEdit::textChanged, this, changed);
 
     updateConso();
 }

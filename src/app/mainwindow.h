@@ -14,6 +14,12 @@
 
 #include <csignal>
 #include <functional>
+#include <memory>
+
+class QLabel;
+namespace Comparison {
+struct DeviceState;
+}
 
 struct DebugSwitch;
 
@@ -169,6 +175,18 @@ private:
     // readback makes follow them (src/logic/mainwindow_algos.cpp).
     void followBox(const char *name, bool onRead = false);
     void modeClicked(int section, bool onMove);
+    // The fields whose upload line would change the device as the last Read
+    // found it are marked, and counted beside the progress bar; nothing is
+    // marked before a Read or once the link is taken down
+    // (src/readback/mainwindow_marks.cpp).
+    void addDifferenceLine();
+    void rememberDevice();
+    void forgetDevice();
+    void markDifferences();
+    void placeMarks();
+    std::shared_ptr<const Comparison::DeviceState> deviceHeld;
+    bool marksDue = false;
+    QLabel *differenceLine = nullptr;
 
     Ui::MainWindow *ui;
     // Wired when the window is built: where the exchange hands every answer

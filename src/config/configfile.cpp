@@ -19,37 +19,18 @@ const char *const kFormatName = "Pelko configuration";
 
 namespace {
 
-// The file's groups besides the algorithms', which take their names, for the
-// command words of the catalogue.
-struct Group
-{
-    const char *command;
-    const char *name;
-};
-const Group kOtherGroups[] = {{"MPU", "MPU"}, {"ALGO", "COMMON"}, {"LORA SET", "LORA"}};
-
 // The device's identity and keys belong to one device, never to a file
 // meant for many.
 const char *const kPrivateLoRaKeys[] = {"DEVEUI", "APPKEY", "APPSKEY", "NWKSKEY", "DEVADDR"};
 
 QString groupOf(const char *command)
 {
-    if (const Model::Algorithm *algorithm = Model::algorithmOfCommand(command))
-        return QLatin1String(algorithm->name);
-    for (const Group &g : kOtherGroups)
-        if (qstrcmp(g.command, command) == 0)
-            return QLatin1String(g.name);
-    return QString();
+    return QLatin1String(Model::groupOfCommand(command));
 }
 
 bool isGroup(const QString &name)
 {
-    if (Model::algorithmNamed(name.toLatin1().constData()))
-        return true;
-    for (const Group &g : kOtherGroups)
-        if (name == QLatin1String(g.name))
-            return true;
-    return false;
+    return Model::isGroupName(name.toLatin1().constData());
 }
 
 bool isPrivate(const Upload::Step &step)
@@ -299,27 +280,12 @@ void checkRules(const FormValues &v, float version, Checker &checker)
 
 QString settingName(const Upload::Step &step)
 {
-    if (step.kind == Upload::Kind::Mask)
-        return QStringLiteral("algorithms");
-    return groupOf(step.cmd) + QLatin1Char('.') + QLatin1String(step.key);
+    return Upload::settingName(step);
 }
 
 QString printable(const QString &text)
 {
-    QString out;
-    for (const QChar c : text) {
-        if (c == QLatin1Char('\n'))
-            out += QLatin1String("\\n");
-        else if (c == QLatin1Char('\r'))
-            out += QLatin1String("\\r");
-        else if (c == QLatin1Char('\t'))
-            out += QLatin1String("\\t");
-        else if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
-            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
-        else
-            out += c;
-    }
-    return out;
+    return Upload::printable(text);
 }
 
 QString whyNotWritable(const QString &path)

@@ -66,6 +66,10 @@ OperationResult MainWindow::start()
             return false;
         }
         productConnected = true;
+        // What the device holds now is known again after a Read; its LoRa
+        // settings only after the next connection asks for them.
+        loraAnswer.clear();
+        forgetDevice();
         ui->progressBar->setValue(100);
         ui->stopButton->setText(tr("Disconnect"));
         showMessage(this, MessageKind::Information, tr("Success"), tr("The product has been successfully configured."));
@@ -127,6 +131,7 @@ void MainWindow::managePortReady()
 {
     qDebug() << "Port is Ready";
     portReady = true;
+    forgetDevice();
 
     if (connectToProduct() == 0) {
         ui->startButton->setEnabled(true);
@@ -151,6 +156,7 @@ void MainWindow::manageSerialError()
 void MainWindow::on_stopButton_clicked()
 {
     const BusySequence busy(this);
+    forgetDevice();
     ui->startButton->setEnabled(true);
     ui->stopButton->setEnabled(false);
     ui->progressBar->setValue(0);
@@ -196,6 +202,7 @@ void MainWindow::reportDeviceLoss()
     lossPending = false;
     productConnected = false;
     portReady = false;
+    forgetDevice();
     if (serial.isOpen())
         serial.close();
     showDisconnected(ui);

@@ -65,4 +65,35 @@ const Algorithm *algorithmNamed(const char *name)
     return find([name](const Algorithm &a) { return qstrcmp(a.name, name) == 0; });
 }
 
+namespace {
+// The file's groups besides the algorithms', which take their names, for the
+// command words of the catalogue.
+struct Group
+{
+    const char *command;
+    const char *name;
+};
+constexpr Group kOtherGroups[] = {{"MPU", "MPU"}, {"ALGO", "COMMON"}, {"LORA SET", "LORA"}};
+} // namespace
+
+const char *groupOfCommand(const char *command)
+{
+    if (const Algorithm *algorithm = algorithmOfCommand(command))
+        return algorithm->name;
+    for (const Group &g : kOtherGroups)
+        if (qstrcmp(g.command, command) == 0)
+            return g.name;
+    return nullptr;
+}
+
+bool isGroupName(const char *name)
+{
+    if (algorithmNamed(name))
+        return true;
+    for (const Group &g : kOtherGroups)
+        if (qstrcmp(g.name, name) == 0)
+            return true;
+    return false;
+}
+
 } // namespace Model

@@ -57,6 +57,11 @@ const Algorithm *const *readOrder();
 const Algorithm *algorithmOfCommand(const char *command);
 const Algorithm *algorithmNamed(const char *name);
 
+// The group of the configuration file that holds a command word's settings:
+// an algorithm's name, or "MPU", "COMMON", "LORA"; null when none.
+const char *groupOfCommand(const char *command);
+bool isGroupName(const char *name);
+
 } // namespace Model
 
 #endif // PELKO_ALGORITHMS_H

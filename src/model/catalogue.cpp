@@ -444,4 +444,29 @@ bool isEmptyConfiguration(int mask, bool aliveFramesOn)
     return mask == 1 && !aliveFramesOn;
 }
 
+QString settingName(const Step &step)
+{
+    if (step.kind == Kind::Mask)
+        return QStringLiteral("algorithms");
+    return QLatin1String(Model::groupOfCommand(step.cmd)) + QLatin1Char('.') + QLatin1String(step.key);
+}
+
+QString printable(const QString &text)
+{
+    QString out;
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n'))
+            out += QLatin1String("\\n");
+        else if (c == QLatin1Char('\r'))
+            out += QLatin1String("\\r");
+        else if (c == QLatin1Char('\t'))
+            out += QLatin1String("\\t");
+        else if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
+}
+
 } // namespace Upload

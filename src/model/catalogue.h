@@ -165,6 +165,13 @@ bool gatePasses(Firmware::Feature gate, float firmwareVersion);
 
 // One line an upload sent: its row, what it carried and the device's verdict
 // (0 accepted, negative refused or unanswered).
+// "group.key" of a row as the configuration file names it ("algorithms" for
+// the algorithm mask), for the rows the file leaves out too (the device's keys).
+QString settingName(const Step &step);
+// A text from a file or a device as it can be shown on one line: control
+// characters are written as escapes ("\n", "\x1b").
+QString printable(const QString &text);
+
 struct SentLine
 {
     const Step *step = nullptr;

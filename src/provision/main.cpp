@@ -60,11 +60,13 @@ bool stopped()
     return MainWindow::stopRequested != 0;
 }
 
+bool checking = false; // the command is check: it writes nothing and says so
+
 int finish(Outcome outcome, const QString &why = QString())
 {
     if (!why.isEmpty())
         say(why);
-    say(Provisioning::outcomeWord(outcome));
+    say(Provisioning::outcomeWord(outcome, checking));
     return int(outcome);
 }
 
@@ -119,6 +121,18 @@ QStringList fileProblems(const QString &port, const QByteArray &content)
     const float version = device.firmwareVersion();
     device.disconnect();
     return problems(version);
+}
+
+// Every difference, then what was not compared, so that an outcome without
+// differences never stands for settings the device does not report.
+Outcome told(const Provisioning::Verification &verification)
+{
+    for (const QString &difference : verification.differences)
+        say(difference);
+    if (!verification.notChecked.isEmpty())
+        say(QStringLiteral("not checked, the device does not report them: %1")
+                .arg(verification.notChecked.join(QLatin1String(", "))));
+    return verification.differences.isEmpty() ? Outcome::Done : Outcome::Differences;
 }
 
 Outcome write(const QString &port, const QString &path, Provisioning::LogEntry &log)
@@ -177,12 +191,37 @@ Outcome write(const QString &port, const QString &path, Provisioning::LogEntry &
         say(QStringLiteral("the device could not be read back"));
         return Outcome::WriteFailed;
     }
-    for (const QString &difference : verification.differences)
-        say(difference);
-    if (!verification.notChecked.isEmpty())
-        say(QStringLiteral("not checked, the device does not report them: %1")
-                .arg(verification.notChecked.join(QLatin1String(", "))));
-    return verification.differences.isEmpty() ? Outcome::Done : Outcome::Differences;
+    return told(verification);
+}
+
+// Compares the device with the file without writing: the lines a write of
+// the file would send, planned on the device's own values as the window
+// plans them after Read and Load, against what the device reports.
+Outcome check(const QString &port, const QString &path, Provisioning::LogEntry &log)
+{
+    const QStringList problems = fileProblems(port, log.fileContent);
+    for (const QString &problem : problems)
+        say(problem);
+    if (!problems.isEmpty())
+        return Outcome::RefusedFile;
+    Session device(port, say);
+    if (!device.connect())
+        return notConnected(device);
+    log.devEui = device.devEui();
+    log.firmware = Firmware::releaseName(device.firmwareVersion());
+    say(QStringLiteral("connected: firmware %1, DevEUI %2").arg(log.firmware, log.devEui));
+    if (!device.read() || stopped()) {
+        device.disconnect();
+        return stopped() ? Outcome::Interrupted : Outcome::WriteFailed;
+    }
+    if (!device.load(path)) {
+        device.disconnect();
+        return Outcome::RefusedFile;
+    }
+    const Provisioning::Verification verification =
+        Provisioning::check(device.planned(), device.dump(), device.loraAnswer());
+    device.disconnect();
+    return stopped() ? Outcome::Interrupted : told(verification);
 }
 
 // The log is opened before the device is touched. The process that makes it
@@ -217,24 +256,29 @@ int main(int argc, char *argv[])
         QStringLiteral("Reads and writes Pelko devices from configuration files.\n\n"
                        "  list              the device ports found\n"
                        "  read PORT FILE    save the device's configuration to FILE\n"
-                       "  write PORT FILE   write FILE to the device, save it there, read it back and compare\n\n"
+                       "  write PORT FILE   write FILE to the device, save it there, read it back and compare\n"
+                       "  check PORT FILE   read the device and compare it with FILE, writing nothing\n\n"
                        "A write is verified by reading the device back: every setting it sent is compared with\n"
-                       "what the device reports. It does not report TILT's inhibition, whether VIBRATION runs,\n"
-                       "nor (before release 1.9) the join-request time-out: these are listed as not checked.\n\n"
-                       "Exit codes: 0 done (written and verified), 1 usage or log not writable (nothing sent),\n"
-                       "2 refused file (nothing written), 3 device not found, 4 write failed,\n"
-                       "5 verify found differences, 6 interrupted (SIGINT, SIGTERM: no save), 7 port busy,\n"
+                       "what the device reports. A check compares every setting a write of FILE would send\n"
+                       "with what the device reports, and lists each difference (setting, file, device).\n"
+                       "The device does not report TILT's inhibition, whether VIBRATION runs, nor (before\n"
+                       "release 1.9) the join-request time-out: these are listed as not checked.\n\n"
+                       "Exit codes: 0 done (written and verified; check: the device holds the file's settings),\n"
+                       "1 usage or log not writable (nothing sent), 2 refused file (nothing written),\n"
+                       "3 device not found, 4 write failed (check: the read failed),\n"
+                       "5 verify found differences (check: the device differs from the file),\n"
+                       "6 interrupted (SIGINT, SIGTERM: no save), 7 port busy,\n"
                        "8 written and verified but its log line lost."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption logOption(QStringLiteral("log"),
-                                       QStringLiteral("CSV log that every write appends one line to."),
+                                       QStringLiteral("CSV log that every write and check appends one line to."),
                                        QStringLiteral("file"), QStringLiteral("pelko-provision-log.csv"));
     const QCommandLineOption verboseOption(QStringLiteral("verbose"),
                                            QStringLiteral("Also print the configurator's debug traces."));
     parser.addOption(logOption);
     parser.addOption(verboseOption);
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("list, read or write"));
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("list, read, write or check"));
     parser.process(app);
     verbose = parser.isSet(verboseOption);
 
@@ -242,7 +286,8 @@ int main(int argc, char *argv[])
     const QString command = args.value(0);
     if (command == QLatin1String("list") && args.size() == 1)
         return list();
-    if ((command != QLatin1String("read") && command != QLatin1String("write")) || args.size() != 3) {
+    checking = command == QLatin1String("check");
+    if ((command != QLatin1String("read") && command != QLatin1String("write") && !checking) || args.size() != 3) {
         std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
         return int(Outcome::Usage);
     }
@@ -258,12 +303,12 @@ int main(int argc, char *argv[])
     std::signal(SIGINT, stopAtNextLine);
     std::signal(SIGTERM, stopAtNextLine);
 
-    Provisioning::LogEntry log{{}, port, {}, {}, QFileInfo(path).fileName(), {}, Outcome::Done};
+    Provisioning::LogEntry log{{}, port, {}, {}, QFileInfo(path).fileName(), {}, Outcome::Done, checking};
     QFile file(path);
     Outcome outcome = Outcome::RefusedFile;
     if (file.open(QIODevice::ReadOnly)) {
         log.fileContent = file.readAll();
-        outcome = write(port, path, log);
+        outcome = checking ? check(port, path, log) : write(port, path, log);
     } else {
         say(QStringLiteral("%1: %2").arg(path, file.errorString()));
     }
@@ -271,7 +316,7 @@ int main(int argc, char *argv[])
     log.time = QDateTime::currentDateTimeUtc();
     finish(outcome);
 
-    // One write a line, so that devices provisioned side by side into one log
+    // One write or check a line, so that devices provisioned side by side into one log
     // leave whole lines.
     const QByteArray line = Provisioning::logLine(log);
     if (csv.write(line) != line.size()) {

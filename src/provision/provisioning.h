@@ -27,7 +27,8 @@ enum class Outcome {
     LogFailed = 8,      // written and verified, but its log line could not be written
 };
 // The word the log and the last line on standard error give an outcome.
-QString outcomeWord(Outcome outcome);
+// A check's outcome is "matches" or "differs"; its others are a write's.
+QString outcomeWord(Outcome outcome, bool check = false);
 
 // One line of the provisioning log, a CSV file (RFC 4180) that grows by one
 // line per write.
@@ -40,6 +41,7 @@ struct LogEntry
     QString fileName;
     QByteArray fileContent;
     Outcome outcome;
+    bool check = false; // a check, which writes nothing: its words are its own
 };
 extern const char kLogHeader[];
 QByteArray logLine(const LogEntry &entry);
@@ -53,6 +55,9 @@ struct Verification
     QStringList notChecked;  // "group.key"
 };
 Verification verify(const QVector<Upload::SentLine> &sent, const QByteArray &dump, const QByteArray &loraAnswer);
+// The same for the lines a write of a file would send, before any is sent:
+// "group.key: file A, device B".
+Verification check(const QVector<Upload::SentLine> &planned, const QByteArray &dump, const QByteArray &loraAnswer);
 
 // The first line of a write the device did not accept, as the technician
 // would read it ("the device refused \"CHOC gxSup 5000\""); empty when every

@@ -92,6 +92,11 @@ QVector<Upload::SentLine> Session::sent() const
     return m_window->uploadSent;
 }
 
+QVector<Upload::SentLine> Session::planned() const
+{
+    return m_window->uploadPlan().lines();
+}
+
 QByteArray Session::dump() const
 {
     return m_window->paramDump;

@@ -34,6 +34,8 @@ public:
     // The lines the last "Start" sent, and what the device answered to the
     // parameter dump and to "LORA GET" in this session.
     QVector<Upload::SentLine> sent() const;
+    // The lines "Start" would send for the form as it stands.
+    QVector<Upload::SentLine> planned() const;
     QByteArray dump() const;
     QByteArray loraAnswer() const;
     // After a failed connect: the port's own words when it is there but could

@@ -49,6 +49,8 @@ bool MainWindow::readParameters()
     }
     if (failed)
         reportError(this, ui->leVersion, Error::ReadConfigFailed);
+    else
+        rememberDevice();
     return !failed;
 }
 

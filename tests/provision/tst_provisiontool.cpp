@@ -139,9 +139,11 @@ void ProvisionToolTest::everyOutcomeHasItsExitCodeAndLogLineUnderOneHeader()
 {
     // `port` empty: the device's; `faultOn`: the line the device forgets (or refuses, a save); `log`
     // empty: a new one beside the file; `stopWhen`: SIGTERM once standard error shows it.
-    const auto write = [](const char *what, QString port, const char *release, const QByteArray &faultOn,
-                          const QByteArray &file, QString log, const QString &stopWhen, int exitCode,
-                          const QString &told) {
+    // `command`: write, until the rows of check.
+    QString command = QStringLiteral("write");
+    const auto row = [&command](const char *what, QString port, const char *release, const QByteArray &faultOn,
+                                const QByteArray &file, QString log, const QString &stopWhen, int exitCode,
+                                const QString &told) {
         SimDevice::Options options;
         options.release = QLatin1String(release);
         SimHarness sim(options);
@@ -157,53 +159,69 @@ void ProvisionToolTest::everyOutcomeHasItsExitCodeAndLogLineUnderOneHeader()
         if (!log.startsWith(QLatin1Char('/')))
             log = dir.filePath(log.isEmpty() ? QStringLiteral("log.csv") : log);
 
-        const Run run =
-            provision({"write", port.isEmpty() ? QStringLiteral("ttyPELKO0") : port, path, "--log", log}, stopWhen);
-        const QByteArray said = what + QByteArray(": ") + run.errors.toUtf8();
-        QVERIFY2(run.exitCode == exitCode && run.errors.contains(told), said);
-        QVERIFY2(!run.errors.contains(QLatin1Char('\x1b')) && !run.errors.contains(QLatin1String("QStandardPaths")),
+        const Run tool =
+            provision({command, port.isEmpty() ? QStringLiteral("ttyPELKO0") : port, path, "--log", log}, stopWhen);
+        const QByteArray said = what + QByteArray(": ") + tool.errors.toUtf8();
+        QVERIFY2(tool.exitCode == exitCode && tool.errors.contains(told), said);
+        QVERIFY2(!tool.errors.contains(QLatin1Char('\x1b')) && !tool.errors.contains(QLatin1String("QStandardPaths")),
                  said);
-        // Nothing saved when refused or stopped; nothing sent at all when refused.
-        const QByteArray wire = sim.device().receivedLines().join();
+        // Nothing saved when refused or stopped; nothing sent at all when refused; a check only reads.
+        const QList<QByteArray> received = sim.device().receivedLines();
+        const QByteArray wire = received.join();
         if (exitCode == 1 || exitCode == 2 || exitCode == 6)
             QVERIFY2(!wire.contains("SAVEPARAM") && (exitCode == 6 || !wire.contains("ALIVE ")), what);
+        const QList<QByteArray> reads = {"READY",   "DEBUG 1",        "VERSION",    "LORA GET",
+                                         "DEBUG 0", "DUMP RAM PARAM", "DISCONNECTE"};
+        for (const QByteArray &line : received)
+            QVERIFY2(
+                command == QLatin1String("write") ||
+                    std::any_of(reads.begin(), reads.end(), [&](const QByteArray &r) { return line.startsWith(r); }),
+                said + line);
         QVERIFY2(exitCode != 6 || wire.endsWith("DISCONNECTE\r\n"), what);
         if (exitCode == 1)
             return;
         const QList<QByteArray> lines = contentOf(log).split('\n');
         QVERIFY2(lines.size() == 3, what); // header, this write, nothing after the last line break
         QVERIFY2(lines.at(1).contains(",\"site \"\"north\"\", v2.json\","), lines.at(1).constData());
-        QVERIFY2(lines.at(1).endsWith(',' + Provisioning::outcomeWord(Provisioning::Outcome(exitCode)).toUtf8() + '\r'),
-                 lines.at(1).constData());
+        const QString result = Provisioning::outcomeWord(Provisioning::Outcome(exitCode), command == "check");
+        QVERIFY2(lines.at(1).endsWith(',' + result.toUtf8() + '\r'), lines.at(1).constData());
     };
     const QByteArray head = R"({"format": "Pelko configuration", "version": 1, )";
     const QByteArray good = head + R"("ALIVE": {"period": 1800}})";
-    write("a file that is not JSON is refused before the device is touched", {}, "2.2", {}, "{ALIVE", {}, {}, 2,
-          "refused file");
-    write("a LoRa identifier that is not hexadecimal is refused, its control characters escaped", {}, "2.2", {},
-          head + R"("LORA": {"APPEUI": "ZZ; SAVEPARAM\n\u001b[31m"}})", {}, {}, 2,
-          "LORA.APPEUI: \"ZZ; SAVEPARAM\\n\\x1b[31m\" is not 16 hexadecimal digits.");
-    write("a setting the release lacks is named beside an unknown key", {}, "2.1.1", {},
-          head + R"("SHOCK": {"colour": 1}, "COMMON": {"buttonDelay": 2}})", {}, {}, 2,
-          "COMMON.buttonDelay: not offered by firmware 2.1.1.");
-    write("a port that is not listed is no device", "ttyUSB9", "2.2", {}, good, {}, {}, 3, "Error 1");
-    write("a device that refuses the save fails the write, naming the line", {}, "2.2", "SAVEPARAM ALGO", good, {}, {},
-          4, "the device refused \"SAVEPARAM ALGO 0\"");
-    write("a device that forgets a setting fails the check", {}, "2.2", "ALIVE period", good, {}, {}, 5,
-          "ALIVE.period: wrote 1800, read back 7200");
-    write("a range is told in g", {}, "2.2", "MPU maxRange", head + R"("MPU": {"maxRange": 8}})", {}, {}, 5,
-          "MPU.maxRange: wrote 8 g, read back 16 g");
-    write("a device that forgets its LoRa settings fails the check", {}, "2.2", "LORA SET",
-          head + R"("LORA": {"APPEUI": "70B3D57ED0000001"}})", {}, {}, 5,
-          "LORA.APPEUI: wrote \"70B3D57ED0000001\", read back \"0000000000000000\"");
-    write("a device that forgets the algorithm set fails the check", {}, "2.2", "ALGO 0x",
-          head + R"("algorithms": ["ALIVE", "SHOCK"]})", {}, {}, 5, "algorithms: wrote ALIVE SHOCK, read back ALIVE");
-    write("a log in a missing folder is refused before the device is touched", {}, "2.2", {}, good, "missing/log.csv",
-          {}, 1, "No such file or directory");
-    write("a log that cannot be written is refused before the device is touched", {}, "2.2", {}, good, "/dev/full", {},
-          1, "No space left on device");
-    write("a write stopped by a signal sends no save and says goodbye", {}, "2.2", {}, good, {}, "30 %", 6,
-          "none of them saved");
+    row("a file that is not JSON is refused before the device is touched", {}, "2.2", {}, "{ALIVE", {}, {}, 2,
+        "refused file");
+    row("a LoRa identifier that is not hexadecimal is refused, its control characters escaped", {}, "2.2", {},
+        head + R"("LORA": {"APPEUI": "ZZ; SAVEPARAM\n\u001b[31m"}})", {}, {}, 2,
+        "LORA.APPEUI: \"ZZ; SAVEPARAM\\n\\x1b[31m\" is not 16 hexadecimal digits.");
+    row("a setting the release lacks is named beside an unknown key", {}, "2.1.1", {},
+        head + R"("SHOCK": {"colour": 1}, "COMMON": {"buttonDelay": 2}})", {}, {}, 2,
+        "COMMON.buttonDelay: not offered by firmware 2.1.1.");
+    row("a port that is not listed is no device", "ttyUSB9", "2.2", {}, good, {}, {}, 3, "Error 1");
+    row("a device that refuses the save fails the write, naming the line", {}, "2.2", "SAVEPARAM ALGO", good, {}, {}, 4,
+        "the device refused \"SAVEPARAM ALGO 0\"");
+    row("a device that forgets a setting fails the check", {}, "2.2", "ALIVE period", good, {}, {}, 5,
+        "ALIVE.period: wrote 1800, read back 7200");
+    row("a range is told in g", {}, "2.2", "MPU maxRange", head + R"("MPU": {"maxRange": 8}})", {}, {}, 5,
+        "MPU.maxRange: wrote 8 g, read back 16 g");
+    row("a device that forgets its LoRa settings fails the check", {}, "2.2", "LORA SET",
+        head + R"("LORA": {"APPEUI": "70B3D57ED0000001"}})", {}, {}, 5,
+        "LORA.APPEUI: wrote \"70B3D57ED0000001\", read back \"0000000000000000\"");
+    row("a device that forgets the algorithm set fails the check", {}, "2.2", "ALGO 0x",
+        head + R"("algorithms": ["ALIVE", "SHOCK"]})", {}, {}, 5, "algorithms: wrote ALIVE SHOCK, read back ALIVE");
+    row("a log in a missing folder is refused before the device is touched", {}, "2.2", {}, good, "missing/log.csv", {},
+        1, "No such file or directory");
+    row("a log that cannot be written is refused before the device is touched", {}, "2.2", {}, good, "/dev/full", {}, 1,
+        "No space left on device");
+    row("a write stopped by a signal sends no save and says goodbye", {}, "2.2", {}, good, {}, "30 %", 6,
+        "none of them saved");
+    command = QStringLiteral("check");
+    row("a device that holds the file's settings matches", {}, "2.2", {}, head + R"("ALIVE": {"period": 7200}})", {},
+        {}, 0, "matches");
+    row("a device that holds another value differs, both named", {}, "2.2", {}, good, {}, {}, 5,
+        "ALIVE.period: file 1800, device 7200");
+    row("a file that is not JSON is refused before the device is checked", {}, "2.2", {}, "{ALIVE", {}, {}, 2,
+        "refused file");
+    row("a port that is not listed is no device to check", "ttyUSB9", "2.2", {}, good, {}, {}, 3, "Error 1");
 
     // Eight processes starting one log leave one header.
     QTemporaryDir dir;

@@ -1,0 +1,241 @@
+#include "comparison.h"
+
+#include "model/dumpkeytable.h"
+#include "readback/dumpscan.h"
+#include "readback/lorafields.h"
+
+#include <QHash>
+
+#include <limits>
+
+namespace Comparison {
+
+namespace {
+
+// The row that reads a setting back and says how it is shown: the first row
+// of the catalogue with that command and key (the VIBE block's own
+// "ALIVE modeRefresh 0" is read as ALIVE's box).
+const Upload::Step &readingRow(const Upload::Step &sent)
+{
+    for (std::size_t i = 0; i < Upload::kCatalogueSize; ++i) {
+        const Upload::Step &row = Upload::kCatalogue[i];
+        if (row.isCommand() && !(row.flags & Upload::ReadBackOnly) && qstrcmp(row.cmd, sent.cmd) == 0 &&
+            qstrcmp(row.key, sent.key) == 0)
+            return row;
+    }
+    return sent;
+}
+
+// The value of every dump key that this dump carries. The key table keeps
+// values of earlier reads, so the dump is scanned twice over two different
+// presets: a key whose value is the same both times was in the dump.
+QVector<std::optional<int>> dumpValues(const QByteArray &dump)
+{
+    QVector<int> kept, first;
+    for (const DumpKey &key : dumpKeyTable)
+        kept << key.decodedValue;
+    const QList<QByteArray> lines = dumpLines;
+    QVector<std::optional<int>> values(kDumpKeyCount);
+    for (int preset : {0, 1}) {
+        for (DumpKey &key : dumpKeyTable)
+            key.decodedValue = preset;
+        splitDumpLines(dump, 2);
+        scanDumpLines(2);
+        for (int i = 0; i < kDumpKeyCount; ++i) {
+            if (preset == 0)
+                first << dumpKeyTable[i].decodedValue;
+            else if (first.at(i) == dumpKeyTable[i].decodedValue)
+                values[i] = first.at(i);
+        }
+    }
+    for (int i = 0; i < kDumpKeyCount; ++i)
+        dumpKeyTable[i].decodedValue = kept.at(i);
+    dumpLines = lines;
+    return values;
+}
+
+// The algorithms the dump says are enabled, as mask bits: ALIVE's sentence
+// and those the readback ticks boxes for. VIBRATION has no sentence: the
+// device does not say whether it runs.
+int enabledMask(const QByteArray &dump)
+{
+    int mask = dump.contains("Algorithm ALIVE enable.") ? 1 : 0;
+    for (const DumpAlgorithm &algorithm : kDumpAlgorithms)
+        if (dumpEnables(dump, algorithm))
+            for (const Upload::AlgorithmBit &bit : Upload::kAlgorithmBits)
+                if (qstrcmp(bit.checkBox, algorithm.box) == 0)
+                    mask |= bit.bit;
+    return mask;
+}
+
+QString algorithmNames(int mask)
+{
+    QStringList names;
+    for (const Upload::AlgorithmBit &algorithm : Upload::kAlgorithmBits)
+        if (mask & algorithm.bit)
+            for (const Model::Algorithm &named : Model::kAlgorithms)
+                if (qstrcmp(named.checkBox, algorithm.checkBox) == 0)
+                    names << QLatin1String(named.name);
+    return names.isEmpty() ? QStringLiteral("none") : names.join(QLatin1String(" "));
+}
+
+// A device value as the file gives it.
+QString shown(const Upload::Step &row, int value)
+{
+    switch (row.kind) {
+    case Upload::Kind::Checked:
+    case Upload::Kind::FixedText:
+        return value != 0 ? QStringLiteral("true") : QStringLiteral("false");
+    case Upload::Kind::Seconds:
+        return QString::number(value / 1000.0);
+    case Upload::Kind::Hundredths:
+        return QString::number(Upload::fromHundredths(value));
+    case Upload::Kind::Range:
+        return QStringLiteral("%1 g").arg(value);
+    case Upload::Kind::Frequency:
+        return value == 0 ? QStringLiteral("0.24") : QString::number(value);
+    case Upload::Kind::Mask:
+        return algorithmNames(value);
+    default:
+        return QString::number(value);
+    }
+}
+
+// What the device reports of one setting, as a number (a choice 1 or 0) or a
+// text; nothing when it does not report it.
+struct Reported
+{
+    bool known = false;
+    int value = 0;
+    QString text;
+};
+
+Reported choice(bool yes, bool no)
+{
+    return yes != no ? Reported{true, yes ? 1 : 0, {}} : Reported{};
+}
+
+Reported reported(const Upload::Step &row, const DeviceState &device)
+{
+    const QByteArray key(row.key);
+    const QByteArray &lora = device.loraAnswer;
+    if (qstrcmp(row.cmd, "LORA SET") == 0) {
+        const LoRaFields::Answer answer = LoRaFields::parse(lora);
+        if (key == "OTAA")
+            return choice(answer.modeOtaa, answer.modeAbp);
+        if (key == "ACK")
+            return choice(answer.ackEnabled, answer.ackDisabled);
+        if (key == "ADR")
+            return choice(answer.adrEnabled, answer.adrDisabled);
+        if (key == "PUBLICNETWORK")
+            return choice(answer.networkPublic, answer.networkPrivate);
+        const std::optional<int> number =
+            key == "DEFAULT_DR" ? LoRaFields::defaultDataRate(lora)
+            : key == "JRERROR"
+                ? LoRaFields::joinRequestTimeout(lora, std::numeric_limits<int>::min(), std::numeric_limits<int>::max())
+                : std::nullopt;
+        if (number)
+            return {true, *number, {}};
+        const std::optional<QString> text = LoRaFields::reportedText(lora, key);
+        return text ? Reported{true, 0, *text} : Reported{};
+    }
+    if (row.kind == Upload::Kind::Mask)
+        return {true, enabledMask(device.dump), {}};
+    if (qstrcmp(row.cmd, "ALGO") == 0 && key == "poweroff")
+        return {true, device.dump.contains("Poweroff : allowed") ? 1 : 0, {}};
+    if (row.dump < 0 || row.dump >= device.dumpValues.size() || !device.dumpValues.at(row.dump))
+        return {};
+    const int value = *device.dumpValues.at(row.dump);
+    if (row.kind == Upload::Kind::Checked)
+        return {true, (row.bit ? value & row.bit : value) != 0 ? 1 : 0, {}};
+    return {true, value, {}};
+}
+
+} // namespace
+
+DeviceState deviceState(const QByteArray &dump, const QByteArray &loraAnswer)
+{
+    return {dump, loraAnswer, dumpValues(dump)};
+}
+
+QVector<Setting> compare(const QVector<Upload::SentLine> &lines, const DeviceState &device)
+{
+    // The last line of each setting is what the device should hold.
+    QVector<const Upload::Step *> order;
+    QHash<const Upload::Step *, Upload::SentLine> last;
+    for (const Upload::SentLine &line : lines) {
+        const Upload::Step &row = readingRow(*line.step);
+        if (qstrcmp(row.cmd, "SAVEPARAM") == 0)
+            continue;
+        if (!last.contains(&row))
+            order << &row;
+        last.insert(&row, line);
+    }
+    QVector<Setting> out;
+    for (const Upload::Step *row : order) {
+        const Upload::SentLine &line = last.value(row);
+        Setting setting;
+        setting.row = row;
+        setting.name = Upload::settingName(*row);
+        const Reported reported = Comparison::reported(*row, device);
+        setting.checked = reported.known;
+        if (!reported.known) {
+            out << setting;
+            continue;
+        }
+        if (row->kind == Upload::Kind::Mask) {
+            setting.sentMask = line.value & ~kUnreportedAlgorithmBit;
+            setting.deviceMask = reported.value;
+            setting.differs = setting.sentMask != setting.deviceMask;
+            setting.sent = algorithmNames(setting.sentMask);
+            setting.device = algorithmNames(setting.deviceMask);
+        } else if (row->kind == Upload::Kind::Text) {
+            setting.isText = true;
+            setting.differs = line.text.compare(reported.text, Qt::CaseInsensitive) != 0;
+            setting.sent = line.text;
+            setting.device = reported.text;
+        } else {
+            const int sent = line.step->kind == Upload::Kind::FixedText ? (line.text == QLatin1String("1") ? 1 : 0)
+                             : row->kind == Upload::Kind::Checked       ? (line.value != 0 ? 1 : 0)
+                                                                        : line.value;
+            setting.differs = sent != reported.value;
+            setting.sent = shown(*row, sent);
+            setting.device = shown(*row, reported.value);
+        }
+        out << setting;
+    }
+    return out;
+}
+
+QVector<Mark> marks(const QVector<Setting> &settings)
+{
+    QVector<Mark> out;
+    for (const Setting &setting : settings) {
+        if (!setting.checked || !setting.differs)
+            continue;
+        if (setting.row->kind == Upload::Kind::Mask) {
+            for (const Upload::AlgorithmBit &box : Upload::kAlgorithmBits)
+                if ((setting.sentMask ^ setting.deviceMask) & box.bit & ~kUnreportedAlgorithmBit)
+                    out << Mark{box.checkBox,
+                                setting.deviceMask & box.bit ? QStringLiteral("on") : QStringLiteral("off")};
+            continue;
+        }
+        const Upload::Kind kind = setting.row->kind;
+        const bool box = kind == Upload::Kind::Checked || kind == Upload::Kind::FixedText;
+        const QString shown = !box                                      ? setting.device
+                              : setting.device == QLatin1String("true") ? QStringLiteral("checked")
+                                                                        : QStringLiteral("not checked");
+        out << Mark{setting.row->widget, Upload::printable(shown)};
+    }
+    return out;
+}
+
+QString differenceCount(int marked)
+{
+    if (marked == 0)
+        return QString();
+    return marked == 1 ? QStringLiteral("1 setting differs from the Pelko")
+                       : QStringLiteral("%1 settings differ from the Pelko").arg(marked);
+}
+
+} // namespace Comparison
