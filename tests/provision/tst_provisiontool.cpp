@@ -42,7 +42,7 @@ Run provision(const QStringList &arguments, QString stopWhen = QString())
     QProcess tool;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    environment.insert(QStringLiteral("PELKO_QUIET_MS"), QStringLiteral("50")); // the device is simulated
+    environment.insert(QStringLiteral("PELKO_QUIET_MS"), QStringLiteral("40")); // the device is simulated
     for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "XDG_RUNTIME_DIR"})
         environment.remove(QLatin1String(name));
     tool.setProcessEnvironment(environment);
@@ -73,7 +73,7 @@ void ProvisionToolTest::aFileSavedByTheWindowIsWrittenAsStartWritesItAndReadBack
 {
     SimHarness sim;
     QVERIFY(sim.isReady());
-    const ShortLinkTimes times(30, 30);
+    const ShortLinkTimes times(60, 120);
     QTemporaryDir dir;
     const QString saved = dir.filePath(QStringLiteral("site.json"));
     QList<QByteArray> startLines;

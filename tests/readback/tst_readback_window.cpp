@@ -370,7 +370,7 @@ void ReadbackWindowTest::readSaysWhichAlgorithmsStartWillSwitchOff()
         options.release = release;
         SimHarness sim(options);
         QVERIFY(sim.isReady());
-        const ShortLinkTimes times(30, 30);
+        const ShortLinkTimes times(60, 120);
         sim.device().setSavedParameter("ALGO", mask);
         const QString warning = "Read: The device runs " + leftOff + " as well";
         const QString toolSaid = provisionRead(sim);
@@ -401,7 +401,7 @@ void ReadbackWindowTest::keysReachTheWireAndNothingElse()
     m_window.reset();
     SimHarness sim;
     QVERIFY(sim.isReady());
-    const ShortLinkTimes times(30, 30);
+    const ShortLinkTimes times(60, 120);
     // A device that names no AppKey of its own takes the form's.
     sim.device().setRawAnswer("LORA GET",
                               "Mode : ABP\r\nNwkSKey : " + keys[1] + "\r\nAppSKey : " + keys[2] + "\r\nOK\r\n>");
