@@ -20,6 +20,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <memory>
 
 using Provisioning::Outcome;
 
@@ -135,46 +136,58 @@ Outcome told(const Provisioning::Verification &verification)
     return verification.differences.isEmpty() ? Outcome::Done : Outcome::Differences;
 }
 
-Outcome write(const QString &port, const QString &path, Provisioning::LogEntry &log)
+// What write and check share: the file checked, the device connected and
+// read, and the file loaded over what it holds, as a technician would before
+// Start. Null, with the outcome in `failed`, when a step did not go through.
+std::unique_ptr<Session> readThenLoad(const QString &port, const QString &path, Provisioning::LogEntry &log,
+                                      Outcome &failed)
 {
     const QStringList problems = fileProblems(port, log.fileContent);
     for (const QString &problem : problems)
         say(problem);
-    if (!problems.isEmpty())
-        return Outcome::RefusedFile;
-    if (stopped())
-        return Outcome::Interrupted;
+    failed = problems.isEmpty() ? Outcome::Interrupted : Outcome::RefusedFile;
+    if (!problems.isEmpty() || stopped())
+        return nullptr;
 
+    auto device = std::make_unique<Session>(port, say);
+    if (!device->connect()) {
+        failed = notConnected(*device);
+        return nullptr;
+    }
+    log.devEui = device->devEui();
+    log.firmware = Firmware::releaseName(device->firmwareVersion());
+    say(QStringLiteral("connected: firmware %1, DevEUI %2").arg(log.firmware, log.devEui));
+    // Read first, so that a setting the upload does not send keeps the
+    // device's value in the form, as in the window.
+    const bool read = device->read() && !stopped();
+    if (!read || !device->load(path)) {
+        device->disconnect();
+        failed = stopped() ? Outcome::Interrupted : read ? Outcome::RefusedFile : Outcome::WriteFailed;
+        return nullptr;
+    }
+    return device;
+}
+
+Outcome write(const QString &port, const QString &path, Provisioning::LogEntry &log)
+{
     QVector<Upload::SentLine> sent;
     {
-        Session device(port, say);
-        if (!device.connect())
-            return notConnected(device);
-        log.devEui = device.devEui();
-        log.firmware = Firmware::releaseName(device.firmwareVersion());
-        say(QStringLiteral("connected: firmware %1, DevEUI %2").arg(log.firmware, log.devEui));
-        // Read first, so that a setting the upload does not send keeps the
-        // device's value in the form, as in the window.
-        if (!device.read() || stopped()) {
-            device.disconnect();
-            return stopped() ? Outcome::Interrupted : Outcome::WriteFailed;
-        }
-        if (!device.load(path)) {
-            device.disconnect();
-            return Outcome::RefusedFile;
-        }
+        Outcome failed = Outcome::Done;
+        const std::unique_ptr<Session> device = readThenLoad(port, path, log, failed);
+        if (!device)
+            return failed;
         say(QStringLiteral("writing"));
-        const bool started = device.start();
-        sent = device.sent();
-        device.disconnect();
+        const bool started = device->start();
+        sent = device->sent();
+        device->disconnect();
         if (stopped()) {
             say(QStringLiteral("stopped after %1 lines, none of them saved").arg(sent.size()));
             return Outcome::Interrupted;
         }
         if (!started) {
-            const QString failed = Provisioning::failedLine(sent);
-            if (!failed.isEmpty())
-                say(failed);
+            const QString failedLine = Provisioning::failedLine(sent);
+            if (!failedLine.isEmpty())
+                say(failedLine);
             return Outcome::WriteFailed;
         }
     }
@@ -199,28 +212,13 @@ Outcome write(const QString &port, const QString &path, Provisioning::LogEntry &
 // plans them after Read and Load, against what the device reports.
 Outcome check(const QString &port, const QString &path, Provisioning::LogEntry &log)
 {
-    const QStringList problems = fileProblems(port, log.fileContent);
-    for (const QString &problem : problems)
-        say(problem);
-    if (!problems.isEmpty())
-        return Outcome::RefusedFile;
-    Session device(port, say);
-    if (!device.connect())
-        return notConnected(device);
-    log.devEui = device.devEui();
-    log.firmware = Firmware::releaseName(device.firmwareVersion());
-    say(QStringLiteral("connected: firmware %1, DevEUI %2").arg(log.firmware, log.devEui));
-    if (!device.read() || stopped()) {
-        device.disconnect();
-        return stopped() ? Outcome::Interrupted : Outcome::WriteFailed;
-    }
-    if (!device.load(path)) {
-        device.disconnect();
-        return Outcome::RefusedFile;
-    }
+    Outcome failed = Outcome::Done;
+    const std::unique_ptr<Session> device = readThenLoad(port, path, log, failed);
+    if (!device)
+        return failed;
     const Provisioning::Verification verification =
-        Provisioning::check(device.planned(), device.dump(), device.loraAnswer());
-    device.disconnect();
+        Provisioning::check(device->planned(), device->dump(), device->loraAnswer());
+    device->disconnect();
     return stopped() ? Outcome::Interrupted : told(verification);
 }
 
