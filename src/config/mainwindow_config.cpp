@@ -65,6 +65,7 @@ void MainWindow::applyConfiguration(const QVariantMap &values)
     qDebug() << "*----- Applying a configuration file -----*";
     // The algorithms the form switches on and off, in the readback's order.
     std::vector<QCheckBox *> algorithms;
+    algorithms.reserve(Model::kReadCount + 1);
     for (int i = 0; i < Model::kReadCount; ++i)
         algorithms.push_back(findChild<QCheckBox *>(QLatin1String(Model::readOrder()[i]->checkBox)));
     algorithms.push_back(ui->cbVibe);
