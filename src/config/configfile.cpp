@@ -229,8 +229,8 @@ QLatin1String nameOf(Model::AlgorithmIndex algorithm)
 void checkRules(const FormValues &v, float version, Checker &checker)
 {
     QStringList running;
-    for (const Algorithm &a : kAlgorithms)
-        if (&a != &kAlgorithms[Model::Alive] && on(v, a.checkBox))
+    for (const Model::Algorithm &a : Model::kAlgorithms)
+        if (&a != &Model::kAlgorithms[Model::Alive] && on(v, a.checkBox))
             running << QLatin1String(a.name);
 
     const FormRules::AlgoChecks checks = FormRules::algoChecks([&v](const char *box) { return on(v, box); });
@@ -310,7 +310,7 @@ QByteArray write(const FormValues &form, float firmwareVersion)
     root.insert(QStringLiteral("format"), QLatin1String(kFormatName));
     root.insert(QStringLiteral("version"), kFormatVersion);
     QJsonArray algorithms;
-    for (const Algorithm &a : kAlgorithms)
+    for (const Model::Algorithm &a : Model::kAlgorithms)
         if (on(form, a.checkBox))
             algorithms.append(QLatin1String(a.name));
     root.insert(QStringLiteral("algorithms"), algorithms);
@@ -365,9 +365,9 @@ Reading read(const QByteArray &file, const Limits &limits, float firmwareVersion
             QStringList names;
             for (const auto &n : it.value().toArray())
                 names << (n.isString() ? n.toString() : QStringLiteral("(not a name)"));
-            for (const Algorithm &a : kAlgorithms)
-                out.values.insert(QLatin1String(a.checkBox),
-                                  names.removeAll(QLatin1String(a.name)) > 0 || &a == &kAlgorithms[Model::Alive]);
+            for (const Model::Algorithm &a : Model::kAlgorithms)
+                out.values.insert(QLatin1String(a.checkBox), names.removeAll(QLatin1String(a.name)) > 0 ||
+                                                                 &a == &Model::kAlgorithms[Model::Alive]);
             for (const QString &unknown : names)
                 checker.problem(QStringLiteral("algorithms: unknown algorithm \"%1\".").arg(printable(unknown)));
             continue;

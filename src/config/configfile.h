@@ -34,11 +34,6 @@ struct Entry
 };
 const QVector<Entry> &entries();
 
-// The algorithms by the names the file gives them (also the names of their
-// groups), with their check boxes: the algorithm table.
-using Algorithm = Model::Algorithm;
-inline constexpr const auto &kAlgorithms = Model::kAlgorithms;
-
 // What a field of the form admits, taken from the form itself: a spin box or
 // slider range, a line edit's length (in `maximum`), or a combo box's items.
 struct Limit

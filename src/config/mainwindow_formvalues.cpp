@@ -47,7 +47,7 @@ ConfigFile::FormValues formValues(const QWidget &window)
     }
     // Some algorithms go out whenever they are checked, the others only
     // while the form leaves them open.
-    for (const ConfigFile::Algorithm &a : ConfigFile::kAlgorithms) {
+    for (const Model::Algorithm &a : Model::kAlgorithms) {
         const auto *box = window.findChild<QWidget *>(QLatin1String(a.checkBox));
         values.insert(QLatin1String(a.checkBox),
                       box && FormBinding::value(box).toBool() && (a.runsWhileClosed || box->isEnabled()));

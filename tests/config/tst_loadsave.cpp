@@ -98,7 +98,7 @@ void configure(QWidget &window, QRandomGenerator &random)
             if (qobject_cast<QAbstractSpinBox *>(w) || qobject_cast<QComboBox *>(w) || qobject_cast<QSlider *>(w) ||
                 qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w))
                 fields << w;
-    for (const ConfigFile::Algorithm &a : ConfigFile::kAlgorithms)
+    for (const Model::Algorithm &a : Model::kAlgorithms)
         algorithms << window.findChild<QWidget *>(QLatin1String(a.checkBox));
     for (int i = -random.bounded(4); i < 30; ++i) {
         QList<QWidget *> open;
