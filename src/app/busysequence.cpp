@@ -2,18 +2,24 @@
 
 #include "mainwindow.h"
 
+#include "ui_mainwindow.h"
+
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
+#include <QTimer>
+#include <QDebug>
+#include <QPushButton>
 #include <QWidget>
 
 namespace {
 
-// Eats the input meant for the busy window; boxes shown during the sequence
-// (a window of their own) still get theirs.
+// Eats the input meant for the busy window but the stop button's; boxes
+// shown during the sequence (a window of their own) still get theirs.
 class InputDropper : public QObject
 {
 public:
-    explicit InputDropper(QWidget *window) : m_window(window) {}
+    InputDropper(QWidget *window, QWidget *stopButton) : m_window(window), m_stopButton(stopButton) {}
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -31,11 +37,12 @@ protected:
             return false;
         }
         const auto *widget = qobject_cast<const QWidget *>(watched);
-        return widget && widget->window() == m_window;
+        return widget && widget->window() == m_window && widget != m_stopButton;
     }
 
 private:
     QWidget *m_window;
+    QWidget *m_stopButton;
 };
 
 } // namespace
@@ -45,10 +52,16 @@ BusySequence::BusySequence(MainWindow *window) : m_window(window)
     if (m_window->sequenceDepth++ > 0)
         return;
     m_window->answerCutOff = false;
-    m_dropper = new InputDropper(m_window);
+    m_window->stopping = false;
+    m_window->stopTold.reset();
+    QPushButton *stop = m_window->ui->stopButton;
+    m_stopWas = {stop->isEnabled(), stop->text()};
+    stop->setEnabled(true);
+    stop->setText(MainWindow::tr("Stop"));
+    m_dropper = new InputDropper(m_window, stop);
     qApp->installEventFilter(m_dropper);
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    // Let the cursor and the pressed button be drawn before the window blocks.
+    // Let the cursor and the pressed button be drawn before the first line goes.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
@@ -56,6 +69,13 @@ BusySequence::~BusySequence()
 {
     if (--m_window->sequenceDepth > 0)
         return;
+    // A click that left the stop button offering a Stop gives it back as it was.
+    QPushButton *stop = m_window->ui->stopButton;
+    if (stop->isEnabled() && stop->text() == MainWindow::tr("Stop") && !m_window->stopButtonKept) {
+        stop->setEnabled(m_stopWas.first);
+        stop->setText(m_stopWas.second);
+    }
+    m_window->stopButtonKept = false;
     if (m_window->lossPending)
         m_window->lossReporter();
     // What the user clicked or typed while the window waited is taken from
@@ -64,17 +84,61 @@ BusySequence::~BusySequence()
     qApp->removeEventFilter(m_dropper);
     delete m_dropper;
     QApplication::restoreOverrideCursor();
+    // A Stop asked during the last line had nothing left to stop.
+    MainWindow::stopRequested = 0;
+    if (m_window->closeWhenIdle)
+        QTimer::singleShot(0, m_window, &QWidget::close);
 }
 
-OperationResult MainWindow::operation(const std::function<bool()> &work)
+OperationResult MainWindow::operation(const std::function<bool()> &work, Error stoppedAs)
 {
+    // One operation at a time: what reaches the window while it waits on the
+    // device (a click the input filter let through, a timer) starts nothing.
+    if (waitDepth > 0) {
+        qDebug() << "Refused: another operation is under way";
+        return {};
+    }
     // The record outlives the sequence: a device lost meanwhile is told when
     // the sequence ends, and that is part of the operation's outcome.
     const OperationRecord record;
     bool done = false;
+    bool stopped = false;
     {
         const BusySequence busy(this);
         done = work();
+        stopped = stopping;
+        // The innermost operation the Stop cut short knows what it left.
+        if (stopped && !stopTold)
+            stopTold = stoppedAs;
+        if (stopped && sequenceDepth == 1) {
+            qDebug() << "*--------------- STOPPED ---------------*";
+            reportError(this, ui->leVersion, *stopTold);
+        }
     }
-    return record.result(done);
+    OperationResult result = record.result(done && !stopped);
+    result.stopped = stopped;
+    return result;
+}
+
+void MainWindow::fail(Error error)
+{
+    if (!haltAsked())
+        reportError(this, ui->leVersion, error);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (sequenceDepth > 0) {
+        // Stopped first: the line in flight finishes, then the window closes.
+        stopRequested = 1;
+        closeWhenIdle = true;
+        event->ignore();
+        return;
+    }
+    closeWhenIdle = false;
+    if (serial.isOpen()) {
+        serial.flush();
+        serial.close();
+    }
+    QMainWindow::closeEvent(event);
 }

@@ -1,15 +1,19 @@
 #ifndef PELKO_BUSYSEQUENCE_H
 #define PELKO_BUSYSEQUENCE_H
 
+#include <QPair>
+#include <QString>
+
 class MainWindow;
 class QObject;
 
-// One click's run of exchanges with the device. The window cannot answer the
-// user while it waits for the device, so for as long as the sequence runs the
-// cursor says so, and the mouse clicks and key presses made on the window
-// meanwhile are dropped: carried out afterwards, they would start commands
-// the user never saw being accepted. Sequences nest (a tool that reconnects
-// runs the connection inside its own click); only the outermost one counts.
+// One click's run of exchanges with the device. The window keeps repainting
+// while it waits for the device, but for as long as the sequence runs the
+// cursor says it is busy, the stop button offers a Stop, and every other
+// mouse click and key press made on the window is dropped: it would start a
+// second operation in the middle of the first. Sequences nest (a tool that
+// reconnects runs the connection inside its own click); only the outermost
+// one counts.
 class BusySequence
 {
 public:
@@ -21,6 +25,7 @@ public:
 private:
     MainWindow *m_window;
     QObject *m_dropper = nullptr; // the outermost sequence's
+    QPair<bool, QString> m_stopWas; // the stop button before the sequence
 };
 
 #endif // PELKO_BUSYSEQUENCE_H

@@ -15,7 +15,9 @@
 #include <csignal>
 #include <functional>
 #include <memory>
+#include <optional>
 
+class QCloseEvent;
 class QLabel;
 namespace Comparison {
 struct DeviceState;
@@ -148,11 +150,34 @@ private slots:
     // The device's port failed under the window (src/link/mainwindow_link.cpp)
     void manageDeviceLoss(QSerialPort::SerialPortError error);
 
+protected:
+    // Closing the window during an operation stops it first, then closes.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     friend class BusySequence;
     // Runs one click's work as a busy sequence and records what it showed
-    // (src/app/busysequence.cpp).
-    OperationResult operation(const std::function<bool()> &work);
+    // (src/app/busysequence.cpp). `stoppedAs` is what the user is told if a
+    // Stop cuts the work short. Refused while another operation waits on the
+    // device.
+    OperationResult operation(const std::function<bool()> &work, Error stoppedAs = Error::ToolStopped);
+    // The waits of a sequence, with the event loop turning: the window
+    // repaints and the stop button answers meanwhile. `waitForDevice` ends at
+    // the first bytes from the device or after `quietMs` without any (false);
+    // `pause` waits `ms`, cut short by a Stop when `stoppable`
+    // (src/link/mainwindow_exchange.cpp).
+    bool waitForDevice(int quietMs);
+    void pause(int ms, bool stoppable);
+    // True once a Stop (the button, or a signal through stopRequested) has
+    // been asked of the operation under way: it sends nothing more.
+    bool haltAsked();
+    // Reports an error of an operation, unless a Stop cut it short: the user
+    // is then told of the stop instead.
+    void fail(Error error);
+    // Says goodbye to the device and takes the link down (the disconnect
+    // path); nothing at all during a stopped operation, which leaves the link
+    // as it is (src/link/mainwindow_link.cpp).
+    void disconnectDevice();
     // Debug and LED debug, one handler for both (src/tools/mainwindow_tools.cpp).
     OperationResult toggleDebugSwitch(const DebugSwitch &debug);
     bool readParameters(); // the work of "Read" (src/readback/mainwindow_dump.cpp)
@@ -198,6 +223,11 @@ private:
     int sequenceDepth;
     bool answerCutOff; // a read of this click hit its cap: the rest is not sent
     bool lossPending;  // the device went during this click: told at its end
+    int waitDepth = 0;          // inside a wait of a sequence: no second operation may start
+    bool stopping = false;      // this click was stopped: nothing more goes out
+    std::optional<Error> stopTold; // what the stopped click tells the user
+    bool closeWhenIdle = false; // the window was closed during an operation
+    bool stopButtonKept = false; // the connection set the stop button itself
 
 public:
     bool portReady;
@@ -222,10 +252,10 @@ public:
     // What an upload of the form as it stands would send to this device.
     Upload::Plan uploadPlan() const;
 
-    // A stop asked of the operation under way: the upload sends no line after
-    // the one in flight, least of all a save, and the link is taken down as
-    // Disconnect does. Setting it is all a signal handler or a button has to
-    // do; it stays set until whoever asked clears it.
+    // A stop asked of the operation under way: the line in flight finishes,
+    // nothing more of that click goes out, least of all a save, and the link
+    // stays as it is. Setting it is all a signal handler or the stop button
+    // has to do; the window clears it once the operation is over.
     static volatile std::sig_atomic_t stopRequested;
 
     // Form-logic memory shared by every window (src/logic/mainwindow_algos.cpp)

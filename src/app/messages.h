@@ -33,6 +33,7 @@ struct ShownMessage
 struct OperationResult
 {
     bool succeeded = false;
+    bool stopped = false; // a Stop cut it short: nothing more went out after the line in flight
     std::optional<Error> error;
     QVector<ShownMessage> shown;
 };

@@ -16,6 +16,9 @@
 
 void MainWindow::on_saveAlgoConfigButton_clicked()
 {
+    // The form does not change under an operation that reads or sends it.
+    if (sequenceDepth > 0)
+        return;
     qDebug() << "on_saveAlgoConfigButton_clicked";
     const QString path = chooseConfigurationFile(this, FileChoice::Save);
     if (path.isEmpty())
@@ -36,6 +39,9 @@ void MainWindow::on_saveAlgoConfigButton_clicked()
 
 void MainWindow::on_loadAlgoConfigButton_clicked()
 {
+    // The form does not change under an operation that reads or sends it.
+    if (sequenceDepth > 0)
+        return;
     qDebug() << "on_loadAlgoConfigButton_clicked";
     const QString path = chooseConfigurationFile(this, FileChoice::Open);
     if (path.isEmpty())

@@ -8,14 +8,14 @@
 
 #include <QDebug>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QTimer>
 
 namespace {
 
-// Writes a text at the end of the console and brings it into view at once:
-// the exchange blocks the event loop, so the console would otherwise not show
-// it before the whole sequence is over.
+// Writes a text at the end of the console and brings it into view.
 void appendToConsole(QTextEdit *console, const QString &text)
 {
     QTextCursor cursor = console->textCursor();
@@ -23,7 +23,6 @@ void appendToConsole(QTextEdit *console, const QString &text)
     cursor.insertText(text);
     console->setTextCursor(cursor);
     console->ensureCursorVisible();
-    console->repaint();
 }
 
 // A save line is read with the long quiet time of a flash write; the usual
@@ -63,6 +62,10 @@ int MainWindow::sendOneCommand(const QByteArray &cmd, const QByteArray &param, i
         qDebug() << "Not sent :" << maskKeys(line.withoutEnding()) << "(the device did not stop talking)";
         return CommandRefused;
     }
+    if (haltAsked()) {
+        qDebug() << "Not sent :" << maskKeys(line.withoutEnding()) << "(stopped)";
+        return CommandRefused;
+    }
 
     const QString banner = consoleBannerFor(cmd);
     if (!banner.isEmpty())
@@ -98,7 +101,6 @@ int MainWindow::sendOneCommand(const QByteArray &cmd, const QByteArray &param, i
         cursor.insertText(refusalNote(cmd, param));
         console->setTextCursor(cursor);
         console->ensureCursorVisible();
-        console->repaint();
     }
     return result;
 }
@@ -159,7 +161,7 @@ int MainWindow::read(QByteArray &readData)
     QElapsedTimer clock;
     clock.start();
     while (readData.size() < LinkLimits::maxAnswerBytes && clock.elapsed() < LinkLimits::maxReadDurationMs) {
-        if (!serial.waitForReadyRead(readTimeout))
+        if (!waitForDevice(readTimeout))
             return 1;
         const qint64 room = LinkLimits::maxAnswerBytes - readData.size();
         readData.append(serial.read(room));
@@ -168,4 +170,51 @@ int MainWindow::read(QByteArray &readData)
              << "bytes: the device did not pause";
     answerCutOff = true;
     return 1;
+}
+
+bool MainWindow::waitForDevice(int quietMs)
+{
+    if (!serial.isOpen())
+        return false;
+    if (serial.bytesAvailable() > 0)
+        return true;
+    // The event loop turns while the device is quiet: the window repaints,
+    // and of the user's input only the stop button and closing the window get
+    // through (the sequence drops the rest). A port closed meanwhile (the
+    // device went) ends the wait at once.
+    QEventLoop loop;
+    QTimer quiet;
+    quiet.setSingleShot(true);
+    quiet.setTimerType(Qt::PreciseTimer);
+    connect(&quiet, &QTimer::timeout, &loop, &QEventLoop::quit);
+    connect(&serial, &QIODevice::readyRead, &loop, &QEventLoop::quit);
+    connect(&serial, &QIODevice::aboutToClose, &loop, &QEventLoop::quit);
+    quiet.start(qMax(0, quietMs));
+    ++waitDepth;
+    loop.exec();
+    --waitDepth;
+    return serial.isOpen() && serial.bytesAvailable() > 0;
+}
+
+void MainWindow::pause(int ms, bool stoppable)
+{
+    QElapsedTimer clock;
+    clock.start();
+    for (qint64 left = ms; left > 0 && !(stoppable && haltAsked()); left = ms - clock.elapsed()) {
+        QEventLoop loop;
+        QTimer::singleShot(static_cast<int>(qMin<qint64>(left, LinkLimits::stopCheckMs)), Qt::PreciseTimer, &loop,
+                           &QEventLoop::quit);
+        ++waitDepth;
+        loop.exec();
+        --waitDepth;
+    }
+}
+
+bool MainWindow::haltAsked()
+{
+    if (sequenceDepth == 0)
+        return false;
+    if (stopRequested != 0)
+        stopping = true;
+    return stopping;
 }

@@ -25,7 +25,7 @@ int MainWindow::connectToProduct()
         return getProductInfos();
     }
 
-    reportError(this, ui->leVersion, Error::NoAnswerToReady);
+    fail(Error::NoAnswerToReady);
     qDebug() << "Product is not connected";
     portReady = false;
     return -1;

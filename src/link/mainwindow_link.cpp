@@ -8,7 +8,6 @@
 #include "messages.h"
 
 #include <QDebug>
-#include <QThread>
 
 namespace {
 // The form as a disconnected window shows it: nothing to read, the start
@@ -46,35 +45,47 @@ void MainWindow::on_startButton_clicked()
 
 OperationResult MainWindow::start()
 {
-    OperationResult result = operation([this] {
-        qDebug() << "on_startButton_clicked";
-        ui->progressBar->setValue(0);
-        ui->startButton->setEnabled(false);
-        ui->stopButton->setEnabled(true);
-        ui->stopButton->setText(tr("Stop"));
+    const bool connecting = !portReady;
+    OperationResult result = operation(
+        [this] {
+            qDebug() << "on_startButton_clicked";
+            ui->progressBar->setValue(0);
+            ui->startButton->setEnabled(false);
+            ui->stopButton->setEnabled(true);
+            ui->stopButton->setText(tr("Stop"));
+            stopButtonKept = true;
 
-        if (!portReady) {
-            initSerial();
-            return productConnected;
-        }
+            if (!portReady) {
+                initSerial();
+                return productConnected;
+            }
 
-        if (sendParameters() != 0) {
-            // A stopped upload leaves a device that answers: it is told goodbye.
-            productConnected = stopRequested != 0;
-            reportError(this, ui->leVersion, Error::UploadFailed);
-            on_stopButton_clicked();
-            return false;
-        }
-        productConnected = true;
-        // What the device holds now is known again after a Read; its LoRa
-        // settings only after the next connection asks for them.
-        loraAnswer.clear();
-        forgetDevice();
-        ui->progressBar->setValue(100);
-        ui->stopButton->setText(tr("Disconnect"));
-        showMessage(this, MessageKind::Information, tr("Success"), tr("The product has been successfully configured."));
-        return true;
-    });
+            if (sendParameters() != 0) {
+                if (stopping) {
+                    // Stopped: the device answered all it was sent and stays
+                    // connected, its flash as it was.
+                    productConnected = true;
+                    ui->startButton->setEnabled(true);
+                    ui->stopButton->setText(tr("Disconnect"));
+                    return false;
+                }
+                productConnected = false;
+                reportError(this, ui->leVersion, Error::UploadFailed);
+                disconnectDevice();
+                return false;
+            }
+            productConnected = true;
+            // What the device holds now is known again after a Read; its LoRa
+            // settings only after the next connection asks for them.
+            loraAnswer.clear();
+            forgetDevice();
+            ui->progressBar->setValue(100);
+            ui->stopButton->setText(tr("Disconnect"));
+            showMessage(this, MessageKind::Information, tr("Success"),
+                        tr("The product has been successfully configured."));
+            return true;
+        },
+        connecting ? Error::ConnectionStopped : Error::UploadStopped);
     // A device lost on the way, told once the click is over, undoes it.
     result.succeeded = result.succeeded && result.error != Error::DeviceLost;
     return result;
@@ -133,13 +144,21 @@ void MainWindow::managePortReady()
     portReady = true;
     forgetDevice();
 
-    if (connectToProduct() == 0) {
+    const bool connected = connectToProduct() == 0;
+    if (connected && !stopping) {
         ui->startButton->setEnabled(true);
         ui->stopButton->setEnabled(true);
         ui->startButton->setText(tr("Start"));
         ui->stopButton->setText(tr("Disconnect"));
         productConnected = true;
         showMessage(this, MessageKind::Information, tr("Information"), tr("Successfully connected to the pelko !"));
+        return;
+    }
+    if (stopping) {
+        // A stopped connection leaves nothing connected: the port is let go
+        // and the window is idle again.
+        productConnected = false;
+        disconnectDevice();
         return;
     }
     reportError(this, ui->leVersion, Error::HandshakeFailed);
@@ -149,13 +168,29 @@ void MainWindow::manageSerialError()
 {
     portReady = false;
     productConnected = false;
-    on_stopButton_clicked();
+    disconnectDevice();
     reportError(this, ui->leVersion, Error::PortNotOpened);
 }
 
 void MainWindow::on_stopButton_clicked()
 {
+    // During an operation the button stops it; otherwise it disconnects.
+    if (sequenceDepth > 0) {
+        qDebug() << "Stop asked";
+        stopRequested = 1;
+        return;
+    }
     const BusySequence busy(this);
+    disconnectDevice();
+}
+
+void MainWindow::disconnectDevice()
+{
+    // A stopped click sends nothing more and leaves a connected device
+    // connected; a connection it stopped is not one yet, and only lets go of
+    // the port.
+    if (stopping && productConnected)
+        return;
     forgetDevice();
     ui->startButton->setEnabled(true);
     ui->stopButton->setEnabled(false);
@@ -164,7 +199,7 @@ void MainWindow::on_stopButton_clicked()
     if (productConnected) {
         // The device may or may not answer; the link comes down either way.
         sendOneCommand("DISCONNECTE", QByteArray(), 0, QString());
-        QThread::msleep(static_cast<unsigned long>(qMax(0, LinkLimits::disconnectWaitMs)));
+        pause(LinkLimits::disconnectWaitMs, false);
         productConnected = false;
         portReady = false;
         // A device that went away on being disconnected, switched off or

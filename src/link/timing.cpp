@@ -37,6 +37,7 @@ int maxAnswerBytes = 64 * 1024;
 int disconnectWaitMs = linkTime(500, 5 * quietOverride() / 2);
 int toolsWaitMs = linkTime(500, 5 * quietOverride() / 2);
 int rebootFloorMs = 5000;
+int stopCheckMs = 20;
 } // namespace LinkLimits
 
 int settleQuietTime(float firmwareVersion)

@@ -34,6 +34,9 @@ extern int disconnectWaitMs;
 extern int toolsWaitMs;
 // Minimum time between "reset" and the reconnection.
 extern int rebootFloorMs;
+// How often a pause looks whether a Stop was asked: a signal handler can only
+// set a flag, it cannot wake the event loop.
+extern int stopCheckMs;
 } // namespace LinkLimits
 
 #endif // PELKO_TIMING_H

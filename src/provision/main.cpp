@@ -48,17 +48,21 @@ void traces(QtMsgType type, const QMessageLogContext &context, const QString &me
     std::fprintf(stderr, "%s\n", qPrintable(message));
 }
 
-// SIGINT and SIGTERM stop the write at the next line boundary; a second one
-// ends the process as it would have without the tool.
+// SIGINT and SIGTERM stop the window's operation as its stop button does
+// (the line in flight finishes, nothing more goes out) and the tool takes no
+// further step; a second one ends the process as it would have without the tool.
+volatile std::sig_atomic_t interrupted = 0;
+
 void stopAtNextLine(int signalNumber)
 {
+    interrupted = 1;
     MainWindow::stopRequested = 1;
     std::signal(signalNumber, SIG_DFL);
 }
 
 bool stopped()
 {
-    return MainWindow::stopRequested != 0;
+    return interrupted != 0;
 }
 
 bool checking = false; // the command is check: it writes nothing and says so
@@ -95,7 +99,7 @@ int read(const QString &port, const QString &path)
 {
     Session device(port, say);
     if (!device.connect())
-        return finish(notConnected(device));
+        return finish(stopped() ? Outcome::Interrupted : notConnected(device));
     const bool saved = device.read() && device.save(path);
     device.disconnect();
     if (!saved)
@@ -151,7 +155,7 @@ std::unique_ptr<Session> readThenLoad(const QString &port, const QString &path, 
 
     auto device = std::make_unique<Session>(port, say);
     if (!device->connect()) {
-        failed = notConnected(*device);
+        failed = stopped() ? Outcome::Interrupted : notConnected(*device);
         return nullptr;
     }
     log.devEui = device->devEui();

@@ -48,7 +48,7 @@ bool MainWindow::readParameters()
         showMessage(this, MessageKind::Warning, tr("Read"), warning);
     }
     if (failed)
-        reportError(this, ui->leVersion, Error::ReadConfigFailed);
+        fail(Error::ReadConfigFailed);
     else
         rememberDevice();
     return !failed;

@@ -54,6 +54,17 @@ const Row kRows[] = {
      "The Pelko was disconnected (USB cable unplugged or product turned off).\n\n"
      "Plug it in again, turn it on, then click 'Connection'.",
      ""},
+    {Error::ConnectionStopped, MessageKind::Information, "Stopped", "The connection was stopped: nothing is connected.",
+     ""},
+    {Error::UploadStopped, MessageKind::Warning, "Stopped",
+     "Start was stopped before the end: nothing new was saved in the Pelko's flash.\n\n"
+     "The settings sent so far are in use until the Pelko restarts. Read shows them; Start writes the whole form "
+     "again.",
+     ""},
+    {Error::ToolStopped, MessageKind::Information, "Stopped",
+     "Stopped before the end: nothing more was sent to the Pelko, which is still connected. Read shows what it "
+     "holds.",
+     ""},
 };
 
 } // namespace

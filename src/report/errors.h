@@ -24,6 +24,10 @@ enum class Error {
     ReadConfigFailed,
     BatteryFailed,
     DeviceLost,
+    // A Stop cut an operation short; what the user is told of the device.
+    ConnectionStopped,
+    UploadStopped,
+    ToolStopped,
 };
 
 // What the user is shown for one error: a message box (none when the title is

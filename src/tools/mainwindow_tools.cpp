@@ -12,7 +12,6 @@
 #include <QElapsedTimer>
 #include <QPushButton>
 #include <QTextEdit>
-#include <QThread>
 
 namespace {
 
@@ -86,18 +85,20 @@ OperationResult MainWindow::resetToFactory()
 
         if (failures != 0) {
             traceFailedCommand(QString::fromLatin1(second));
-            reportError(this, ui->leVersion, Error::FactoryResetFailed);
+            fail(Error::FactoryResetFailed);
             return false;
         }
 
         // The device only takes the factory values into use after a power cycle.
         if (sendOneCommand(QByteArrayLiteral("poweroff"), QByteArray(), 0, QString()) != 0)
             traceFailedCommand(QStringLiteral("poweroff"));
+        if (haltAsked())
+            return false;
         inform(this, QStringLiteral("Factory reset finished with success. Please restart your product before use "
                                     "(by pressing the button)."));
-        QThread::msleep(static_cast<unsigned long>(LinkLimits::toolsWaitMs));
-        on_stopButton_clicked();
-        return true;
+        pause(LinkLimits::toolsWaitMs, true);
+        disconnectDevice();
+        return !stopping;
     });
 }
 
@@ -159,7 +160,7 @@ OperationResult MainWindow::toggleDebugSwitch(const DebugSwitch &debug)
         const QByteArray param(off ? debug.onArgument : debug.offArgument);
         if (sendOneCommand(QByteArrayLiteral("DEBUG"), param, 0, QString()) != 0) {
             traceFailedCommand(QStringLiteral("DEBUG ") + QString::fromLatin1(param));
-            reportError(this, ui->leVersion, debug.failure);
+            fail(debug.failure);
             return false;
         }
 
@@ -180,28 +181,39 @@ OperationResult MainWindow::restartDevice()
             // A device that reboots at once may drop off the bus before it
             // answers: give it a moment, then only its port still being listed
             // means the reset really failed.
-            QThread::msleep(static_cast<unsigned long>(LinkLimits::toolsWaitMs));
-            if (pelkoPortStillListed(availableSerialPorts())) {
+            pause(LinkLimits::toolsWaitMs, true);
+            if (!stopping && pelkoPortStillListed(availableSerialPorts())) {
                 traceFailedCommand(QStringLiteral("reset"));
-                reportError(this, ui->leVersion, Error::RebootFailed);
+                fail(Error::RebootFailed);
                 return false;
             }
         }
 
+        if (haltAsked())
+            return false;
         QElapsedTimer sinceReset;
         sinceReset.start();
-        on_stopButton_clicked();
+        disconnectDevice();
         inform(this, QStringLiteral("Please wait 5s for Pelko reboot... then click 'OK'"));
 
+        // The device reboots: a Stop now leaves it unconnected.
         ui->startButton->setEnabled(false);
-        ui->stopButton->setEnabled(false);
+        ui->stopButton->setEnabled(true);
+        ui->stopButton->setText(tr("Stop"));
         ui->startButton->setText(QStringLiteral("Connection"));
 
         // However quickly the box was closed, the device gets its full reboot
         // time before it is asked for again.
         const qint64 elapsed = sinceReset.elapsed();
         if (elapsed < LinkLimits::rebootFloorMs)
-            QThread::msleep(static_cast<unsigned long>(LinkLimits::rebootFloorMs - elapsed));
+            pause(static_cast<int>(LinkLimits::rebootFloorMs - elapsed), true);
+        if (stopping) {
+            // Stopped while the device reboots: nothing is connected.
+            ui->startButton->setEnabled(true);
+            ui->stopButton->setEnabled(false);
+            stopTold = Error::ConnectionStopped;
+            return false;
+        }
 
         // Restarted means answering again.
         return start().succeeded;
@@ -217,15 +229,17 @@ OperationResult MainWindow::powerOff()
         if (sendOneCommand(QByteArrayLiteral("poweroff"), QByteArray(), 0, QString()) != 0) {
             // The device may switch off before answering; only if its port is
             // still listed did the command really fail.
-            if (pelkoPortStillListed(availableSerialPorts())) {
+            if (!haltAsked() && pelkoPortStillListed(availableSerialPorts())) {
                 traceFailedCommand(QStringLiteral("poweroff"));
-                reportError(this, ui->leVersion, Error::PoweroffFailed);
+                fail(Error::PoweroffFailed);
                 return false;
             }
         }
 
+        if (haltAsked())
+            return false;
         inform(this, QStringLiteral("Pelko is now off. You can safely unplug it."));
-        on_stopButton_clicked();
+        disconnectDevice();
         return true;
     });
 }
@@ -264,7 +278,7 @@ OperationResult MainWindow::readBattery()
             traceFailedCommand(QStringLiteral("DEBUG 0"));
         else
             trace(QStringLiteral("ERROR 13: the battery answer holds no figure"));
-        reportError(this, ui->leVersion, Error::BatteryFailed);
+        fail(Error::BatteryFailed);
         return false;
     });
 }

@@ -119,7 +119,7 @@ int MainWindow::sendParameters()
         if (((row.flags & Upload::OnlyWithoutError) && errorSum != 0) ||
             ((row.flags & Upload::AlertPeriodPending) && !alertPeriodPending))
             continue;
-        if (answerCutOff || lossPending || stopRequested) {
+        if (answerCutOff || lossPending || haltAsked()) {
             // A device that would not stop talking holds the window once, one
             // that went is gone, and a stop was asked for: nothing more of this
             // upload is sent, least of all a save, and what was not sent makes
