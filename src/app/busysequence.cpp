@@ -62,13 +62,17 @@ BusySequence::BusySequence(MainWindow *window) : m_window(window)
     qApp->installEventFilter(m_dropper);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // Let the cursor and the pressed button be drawn before the first line goes.
+    ++m_window->waitDepth;
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    --m_window->waitDepth;
 }
 
 BusySequence::~BusySequence()
 {
-    if (--m_window->sequenceDepth > 0)
+    if (m_window->sequenceDepth > 1) {
+        --m_window->sequenceDepth;
         return;
+    }
     // A click that left the stop button offering a Stop gives it back as it was.
     QPushButton *stop = m_window->ui->stopButton;
     if (stop->isEnabled() && stop->text() == MainWindow::tr("Stop") && !m_window->stopButtonKept) {
@@ -76,16 +80,19 @@ BusySequence::~BusySequence()
         stop->setText(m_stopWas.second);
     }
     m_window->stopButtonKept = false;
-    if (m_window->lossPending)
-        m_window->lossReporter();
-    // What the user clicked or typed while the window waited is taken from
-    // the queue now, with the dropper still in place.
+    // What the user clicked or typed meanwhile is taken from the queue while
+    // the sequence still counts, with the dropper in place: a Stop among it
+    // finds nothing left to stop, and nothing else gets through.
+    ++m_window->waitDepth;
     QCoreApplication::processEvents();
+    --m_window->waitDepth;
+    --m_window->sequenceDepth;
     qApp->removeEventFilter(m_dropper);
     delete m_dropper;
     QApplication::restoreOverrideCursor();
-    // A Stop asked during the last line had nothing left to stop.
     MainWindow::stopRequested = 0;
+    if (m_window->lossPending)
+        m_window->lossReporter();
     if (m_window->closeWhenIdle)
         QTimer::singleShot(0, m_window, &QWidget::close);
 }

@@ -62,7 +62,9 @@ int MainWindow::sendOneCommand(const QByteArray &cmd, const QByteArray &param, i
         qDebug() << "Not sent :" << maskKeys(line.withoutEnding()) << "(the device did not stop talking)";
         return CommandRefused;
     }
-    if (haltAsked()) {
+    // The goodbye of a Disconnect goes whatever was asked meanwhile: taking
+    // the link down is what a Stop leads to anyway.
+    if (cmd != "DISCONNECTE" && haltAsked()) {
         qDebug() << "Not sent :" << maskKeys(line.withoutEnding()) << "(stopped)";
         return CommandRefused;
     }

@@ -192,9 +192,6 @@ void MainWindow::disconnectDevice()
     if (stopping && productConnected)
         return;
     forgetDevice();
-    ui->startButton->setEnabled(true);
-    ui->stopButton->setEnabled(false);
-    ui->progressBar->setValue(0);
 
     if (productConnected) {
         // The device may or may not answer; the link comes down either way.
@@ -209,6 +206,13 @@ void MainWindow::disconnectDevice()
         qDebug() << "*--------------- PELKO DISCONNECTED! ---------------*";
     }
 
+    // A stopped connection or restart leaves nothing to read either.
+    if (stopping)
+        showDisconnected(ui);
+    // The stop button stays a Stop while the goodbye is under way.
+    ui->startButton->setEnabled(true);
+    ui->stopButton->setEnabled(false);
+    ui->progressBar->setValue(0);
     portReady = false;
     if (serial.isOpen())
         serial.close();

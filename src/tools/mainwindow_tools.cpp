@@ -189,10 +189,16 @@ OperationResult MainWindow::restartDevice()
             }
         }
 
-        if (haltAsked())
-            return false;
         QElapsedTimer sinceReset;
         sinceReset.start();
+        if (haltAsked()) {
+            // The device reboots all the same: its link is gone, and no
+            // goodbye is sent after a Stop.
+            productConnected = false;
+            stopTold = Error::ConnectionStopped;
+            disconnectDevice();
+            return false;
+        }
         disconnectDevice();
         inform(this, QStringLiteral("Please wait 5s for Pelko reboot... then click 'OK'"));
 

@@ -1,0 +1,242 @@
+#include "formprobe.h"
+#include "link/commandline.h"
+#include "link/timing.h"
+#include "linktimes.h"
+#include "mainwindow.h"
+#include "simharness.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include <algorithm>
+#include <memory>
+
+// Random clicks on a window talking to the simulated device, each met at a
+// random moment by a Stop, another click, a key press or the window being
+// closed. Whatever happens: one operation runs at a time, only whole lines
+// of that operation reach the device, nothing but the line in flight follows
+// a Stop, the user is told what the device holds, and the window ends in a
+// state of its state table. Run long, the same test is the soak: memory and
+// open files stay flat. PELKO_STOP_SEED and PELKO_STOP_CASES replay or
+// lengthen it.
+
+namespace {
+
+const char *const kClicks[] = {"startButton",      "startButton",        "readAlgoButton",   "pbEnableDebug",
+                               "pbEnableDebugLed", "pbGetBatteryStatus", "pbRestartProduct", "stopButton"};
+const char *const kDropped[] = {"startButton", "readAlgoButton", "pbGetBatteryStatus", "loadAlgoConfigButton",
+                                "pbResetParam"};
+enum class Interruption { Stop, Click, Key, Close, None };
+
+QByteArray wireLine(const char *cmd, const char *param = "")
+{
+    return buildCommandLine(cmd, param, 0, QString()).bytes;
+}
+
+QByteArrayList connection()
+{
+    return {wireLine("READY"), wireLine("DEBUG", "1"), wireLine("VERSION"), wireLine("LORA GET"), wireLine("DEBUG", "0")};
+}
+
+// What the click sends to the device when nobody interrupts it.
+QByteArrayList expectedLines(const MainWindow &window, const QByteArray &button)
+{
+    if (!FormProbe(const_cast<MainWindow &>(window)).enabled(button.constData()))
+        return {};
+    if (button == "startButton" && !window.portReady)
+        return connection();
+    if (button == "startButton") {
+        QByteArrayList lines;
+        for (const Upload::SentLine &line : window.uploadPlan().lines())
+            lines << buildCommandLine(line.step->cmd, line.step->key, line.value, line.text).bytes;
+        return lines;
+    }
+    if (!window.portReady) // refused, or nothing to disconnect
+        return {};
+    if (button == "readAlgoButton")
+        return {wireLine("DEBUG", "1"), wireLine("DUMP RAM PARAM"), wireLine("DEBUG", "0")};
+    if (button == "pbEnableDebug")
+        return {wireLine("DEBUG", window.verboseOff ? "1" : "0")};
+    if (button == "pbEnableDebugLed")
+        return {wireLine("DEBUG", window.verboseLedOff ? "LEDON" : "LEDOFF")};
+    if (button == "pbGetBatteryStatus")
+        return {wireLine("DEBUG", "1"), wireLine("BATTERY GET LIFE"), wireLine("DEBUG", "0")};
+    if (button == "pbRestartProduct")
+        return QByteArrayList{wireLine("reset")} + connection(); // its goodbye finds the device rebooting
+    return {wireLine("DISCONNECTE")};
+}
+
+bool inStateTable(const MainWindow &window, const FormProbe &form)
+{
+    const bool startOn = form.enabled("startButton");
+    const bool stopOn = form.enabled("stopButton");
+    const QString start = form.text("startButton");
+    const QString stop = form.text("stopButton");
+    if (!window.serial.isOpen()) // Idle, Not found
+        return !window.portReady && !window.productConnected &&
+               (startOn ? start != QLatin1String("Disconnect") : stopOn && stop == QLatin1String("Stop"));
+    if (!window.productConnected) // Stalled
+        return !startOn && stopOn && stop == QLatin1String("Stop");
+    return window.portReady && stopOn && stop == QLatin1String("Disconnect") && // Connected, Configured
+           (!startOn || start == QLatin1String("Start"));
+}
+
+qint64 residentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong();
+    return -1;
+}
+
+int openFiles()
+{
+    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::System).size());
+}
+
+} // namespace
+
+class StopTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void interruptedOperationsKeepTheDeviceAndTheWindowTrue();
+};
+
+void StopTest::interruptedOperationsKeepTheDeviceAndTheWindowTrue()
+{
+    const quint32 seed = qEnvironmentVariableIsSet("PELKO_STOP_SEED") ? qEnvironmentVariableIntValue("PELKO_STOP_SEED") : 26;
+    const int cases = qEnvironmentVariableIsSet("PELKO_STOP_CASES") ? qEnvironmentVariableIntValue("PELKO_STOP_CASES") : 60;
+    QRandomGenerator random(seed);
+    const ShortLinkTimes times(10, 30);
+    LinkLimits::rebootFloorMs = 150;
+    SimDevice::Options options;
+    options.rebootDelayMs = 80;
+    options.lineIdleMs = 2;
+    SimHarness sim(options);
+    QVERIFY(sim.isReady());
+    QStringList boxes;
+    runUnattended({[&](MessageKind, const QString &title, const QString &text) { boxes << title + ": " + text; },
+                   [](FileChoice) { return QString(); }});
+    auto window = std::make_unique<MainWindow>();
+    window->show();
+    qint64 firstKb = 0;
+    int firstFiles = 0;
+    int stopped = 0;
+
+    for (int n = 0; n < cases; ++n) {
+        const QByteArray button = kClicks[random.bounded(int(std::size(kClicks)))];
+        const auto interruption = Interruption(random.bounded(5));
+        const int delayMs = random.bounded(1, 250);
+        const QString replay = QStringLiteral("seed %1 case %2: %3, interruption %4 after %5 ms")
+                                   .arg(seed).arg(n).arg(QLatin1String(button)).arg(int(interruption)).arg(delayMs);
+        const FormProbe form(*window);
+        const bool uploading = button == "startButton" && window->portReady;
+        const QByteArrayList expected = expectedLines(*window, button);
+        const auto savedBefore = sim.device().savedParameters();
+        sim.device().clearReceived();
+        boxes.clear();
+
+        int linesAtStop = -1;
+        bool closing = false;
+        QTimer::singleShot(delayMs, window.get(), [&] {
+            if (!QApplication::overrideCursor())
+                return; // over already: it would be a click of its own
+            const char *other = kDropped[random.bounded(int(std::size(kDropped)))];
+            switch (interruption) {
+            case Interruption::Stop:
+                linesAtStop = sim.device().receivedLines().size();
+                QTest::mouseClick(form.find("stopButton"), Qt::LeftButton);
+                break;
+            case Interruption::Click:
+                QTest::mouseClick(form.find(other), Qt::LeftButton);
+                break;
+            case Interruption::Key:
+                QTest::keyClick(form.find(other), Qt::Key_Space);
+                break;
+            case Interruption::Close:
+                linesAtStop = sim.device().receivedLines().size();
+                closing = true;
+                window->close();
+                break;
+            case Interruption::None:
+                break;
+            }
+        });
+        bool returned = false;
+        QTimer::singleShot(0, window.get(), [&] {
+            form.click(button);
+            returned = true;
+        });
+        QTRY_VERIFY2_WITH_TIMEOUT(returned && !QApplication::overrideCursor(), qPrintable(replay), 30000);
+        QTest::qWait(1);
+
+        // Only this click's lines, in its order; one whose answer was missed
+        // drops the saves after it, and a failed upload says goodbye.
+        const QList<QByteArray> sent = sim.device().receivedLines();
+        const QByteArrayList allowed = expected + QByteArrayList{uploading ? wireLine("DISCONNECTE") : QByteArray()};
+        int next = 0;
+        for (const QByteArray &line : sent)
+            while (next < allowed.size() && allowed.at(next++) != line) {
+            }
+        const QString what = replay + "\nsent " + QByteArrayList(sent).join('|') + "\nboxes " + boxes.join('|');
+        QVERIFY2(sent.isEmpty() || (next <= allowed.size() && allowed.at(next - 1) == sent.last()), qPrintable(what));
+        if (linesAtStop >= 0)
+            QVERIFY2(sent.size() <= linesAtStop + 1, qPrintable(what));
+        const QStringList told = boxes.filter(QStringLiteral("Stopped: "));
+        const bool failed = !boxes.filter(QStringLiteral("Error ")).isEmpty();
+        QVERIFY2(told.size() <= (linesAtStop >= 0 ? 1 : 0), qPrintable(what));
+        QVERIFY2(told.size() == 1 || failed || sent == expected, qPrintable(what));
+        if (!told.isEmpty()) {
+            ++stopped;
+            // A restart stopped once the device reboots leaves nothing connected.
+            const bool unconnected = button == "startButton"        ? !uploading
+                                     : button == "pbRestartProduct" ? !told.first().contains(QLatin1String("still"))
+                                                                    : false;
+            const char *words = uploading     ? "nothing new was saved in the Pelko's flash"
+                                : unconnected ? "nothing is connected"
+                                              : "still connected";
+            QVERIFY2(told.first().contains(QLatin1String(words)), qPrintable(what));
+            QVERIFY2(window->serial.isOpen() == !unconnected || closing, qPrintable(what));
+            const auto save = [](const QByteArray &line) { return line.startsWith("SAVEPARAM"); };
+            if (uploading && std::none_of(sent.begin(), sent.end(), save))
+                QVERIFY2(sim.device().savedParameters() == savedBefore, qPrintable(what));
+        }
+
+        if (closing) {
+            QTRY_VERIFY2(!window->isVisible(), qPrintable(replay));
+            QVERIFY2(!window->serial.isOpen(), qPrintable(replay));
+            window = std::make_unique<MainWindow>();
+            window->show();
+        }
+        QVERIFY2(inStateTable(*window, FormProbe(*window)), qPrintable(replay));
+        if (sent.contains(wireLine("reset")))
+            QTest::qWait(20); // the device drops off the bus once its answer is read
+        QVERIFY(sim.waitForPresence(true));
+
+        // The soak's figures: from the tenth of the run, with the link down.
+        if (n == cases / 10 || n == cases - 1) {
+            if (window->productConnected)
+                FormProbe(*window).click("stopButton");
+            if (n == cases / 10) {
+                firstKb = residentKb();
+                firstFiles = openFiles();
+            }
+        }
+    }
+    runUnattended({});
+    const qint64 lastKb = residentKb();
+    const int lastFiles = openFiles();
+    qInfo("%d operations (%d cut short), seed %u: resident memory %lld kB after the first tenth, %lld kB at the "
+          "end; open files %d and %d",
+          cases, stopped, seed, firstKb, lastKb, firstFiles, lastFiles);
+    QCOMPARE(lastFiles, firstFiles);
+    QVERIFY2(lastKb - firstKb < 4096, "resident memory grew by 4 MB or more");
+}
+
+QTEST_MAIN(StopTest)
+#include "tst_stop.moc"
