@@ -92,9 +92,14 @@ qint64 residentKb()
     return -1;
 }
 
+// Open files but the simulated device's own pseudo-terminal, which comes and
+// goes with its reboots.
 int openFiles()
 {
-    return int(QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::NoDotAndDotDot | QDir::System).size());
+    int count = 0;
+    for (const QFileInfo &file : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System))
+        count += file.symLinkTarget().startsWith(QLatin1String("/dev/pt")) ? 0 : 1;
+    return count;
 }
 
 } // namespace
@@ -218,10 +223,11 @@ void StopTest::interruptedOperationsKeepTheDeviceAndTheWindowTrue()
             QTest::qWait(20); // the device drops off the bus once its answer is read
         QVERIFY(sim.waitForPresence(true));
 
-        // The soak's figures: from the tenth of the run, with the link down.
+        // The soak's figures: from the tenth of the run, with the port closed.
         if (n == cases / 10 || n == cases - 1) {
-            if (window->productConnected)
+            if (window->serial.isOpen())
                 FormProbe(*window).click("stopButton");
+            QVERIFY(!window->serial.isOpen());
             if (n == cases / 10) {
                 firstKb = residentKb();
                 firstFiles = openFiles();
@@ -234,7 +240,8 @@ void StopTest::interruptedOperationsKeepTheDeviceAndTheWindowTrue()
     qInfo("%d operations (%d cut short), seed %u: resident memory %lld kB after the first tenth, %lld kB at the "
           "end; open files %d and %d",
           cases, stopped, seed, firstKb, lastKb, firstFiles, lastFiles);
-    QCOMPARE(lastFiles, firstFiles);
+    // Fewer is fine: an idle thread of Qt's pool ends, and its wake-up file with it.
+    QVERIFY2(lastFiles <= firstFiles, "open files grew");
     QVERIFY2(lastKb - firstKb < 4096, "resident memory grew by 4 MB or more");
 }
 
