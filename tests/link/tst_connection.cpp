@@ -11,14 +11,10 @@
 #include "mainwindow.h"
 
 #include <QDateTime>
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QRadioButton>
 #include <QRegularExpression>
 
-#include <chrono>
-#include <thread>
 #include <tuple>
 
 class ConnectionTest : public QObject
@@ -32,7 +28,6 @@ private slots:
     void connectionIdentifiesTheDeviceAndDisconnectingForgetsIt();
     void portThatCannotBeUsedReportsItsError_data();
     void portThatCannotBeUsedReportsItsError();
-    void clicksMadeWhileTheWindowWaitsAreDropped();
     void babbleIsCutAtTheSizeCapAndAClosedPortReadsNothing();
     void saveLineIsReadWithTheLongQuietTimeWhichIsThenRestored();
 
@@ -179,50 +174,6 @@ void ConnectionTest::portThatCannotBeUsedReportsItsError()
         form.click("stopButton");
     }
     QVERIFY(form.enabled("startButton") && !form.enabled("stopButton"));
-}
-
-void ConnectionTest::clicksMadeWhileTheWindowWaitsAreDropped()
-{
-    MainWindow window;
-    FormProbe form(window);
-    form.click("startButton");
-    QVERIFY(window.productConnected);
-    m_dialogs->clear();
-    QStringList cursors; // the cursor each time the console shows something new
-    QObject::connect(form.find<QTextEdit>("consoleOutput"), &QTextEdit::textChanged, [&cursors] {
-        const QCursor *cursor = QApplication::overrideCursor();
-        cursors << (cursor && cursor->shape() == Qt::WaitCursor ? QStringLiteral("wait") : QStringLiteral("normal"));
-    });
-    // A user who clicks "Start" and presses Space on it while a slow Read runs.
-    QPushButton *start = form.find("startButton");
-    const auto clickStart = [start] {
-        const QPoint at = start->rect().center();
-        for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-            QCoreApplication::postEvent(start, new QMouseEvent(type, at, start->mapToGlobal(at), Qt::LeftButton,
-                                                               Qt::LeftButton, Qt::NoModifier));
-        for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
-            QCoreApplication::postEvent(start, new QKeyEvent(type, Qt::Key_Space, Qt::NoModifier, " "));
-    };
-    m_sim->device().setFault("DUMP RAM PARAM", SimFault::AnswersInChunks);
-    m_sim->device().clearReceived();
-    std::thread user([&clickStart] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
-        clickStart();
-    });
-    form.click("readAlgoButton");
-    user.join();
-    QCoreApplication::processEvents();
-
-    QVERIFY(m_dialogs->seen().isEmpty());
-    QCOMPARE(m_sim->device().receivedLines(),
-             (QList<QByteArray>{"DEBUG 1\r\n", "DUMP RAM PARAM  0\r\n", "DEBUG 0\r\n"}));
-    QVERIFY(!cursors.isEmpty());
-    QCOMPARE(cursors.count(QStringLiteral("wait")), cursors.size());
-    QVERIFY(!QApplication::overrideCursor());
-
-    // The same click made once the window is free again does start the upload.
-    clickStart();
-    QTRY_VERIFY(m_dialogs->sawTitle(QStringLiteral("Success")));
 }
 
 void ConnectionTest::babbleIsCutAtTheSizeCapAndAClosedPortReadsNothing()
