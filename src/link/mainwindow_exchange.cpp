@@ -200,16 +200,19 @@ bool MainWindow::waitForDevice(int quietMs)
 
 void MainWindow::pause(int ms, bool stoppable)
 {
+    // A pause of 0 only lets the window catch up between two slow steps.
     QElapsedTimer clock;
     clock.start();
-    for (qint64 left = ms; left > 0 && !(stoppable && haltAsked()); left = ms - clock.elapsed()) {
+    qint64 left = ms;
+    do {
         QEventLoop loop;
         QTimer::singleShot(static_cast<int>(qMin<qint64>(left, LinkLimits::stopCheckMs)), Qt::PreciseTimer, &loop,
                            &QEventLoop::quit);
         ++waitDepth;
         loop.exec();
         --waitDepth;
-    }
+        left = ms - clock.elapsed();
+    } while (left > 0 && !(stoppable && haltAsked()));
 }
 
 bool MainWindow::haltAsked()

@@ -93,7 +93,11 @@ OperationResult MainWindow::start()
 
 void MainWindow::initSerial()
 {
+    // Listing the ports takes the system some milliseconds: the window
+    // catches up before and after.
+    pause(0, false);
     const QList<SerialPortEntry> ports = availableSerialPorts();
+    pause(0, false);
     for (const SerialPortEntry &entry : ports) {
         qDebug().noquote() << "Port name : " + entry.portName;
         qDebug().noquote() << "Port manufacturer: " + entry.manufacturer;
