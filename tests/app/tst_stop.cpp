@@ -28,6 +28,8 @@ const char *const kClicks[] = {"startButton",      "startButton",        "readAl
 const char *const kDropped[] = {"startButton", "readAlgoButton", "pbGetBatteryStatus", "loadAlgoConfigButton",
                                 "pbResetParam"};
 enum class Interruption { Stop, Click, Key, Close, None };
+const Interruption kInterruptions[] = {Interruption::Stop,  Interruption::Stop,  Interruption::Click,
+                                       Interruption::Key,   Interruption::Close, Interruption::None};
 
 QByteArray wireLine(const char *cmd, const char *param = "")
 {
@@ -135,24 +137,37 @@ void StopTest::interruptedOperationsKeepTheDeviceAndTheWindowTrue()
     int stoppedUploads = 0;
 
     for (int n = 0; n < cases; ++n) {
-        const QByteArray button = kClicks[random.bounded(int(std::size(kClicks)))];
-        const auto interruption = Interruption(random.bounded(5));
-        const int delayMs = random.bounded(1, 250);
-        const QString replay = QStringLiteral("seed %1 case %2: %3, interruption %4 after %5 ms")
-                                   .arg(seed).arg(n).arg(QLatin1String(button)).arg(int(interruption)).arg(delayMs);
+        QByteArray button = kClicks[random.bounded(int(std::size(kClicks)))];
+        Interruption interruption = kInterruptions[random.bounded(int(std::size(kInterruptions)))];
         const FormProbe form(*window);
+        if (n % 6 == 5) {
+            // Every sixth click is a Start stopped on its way, from a fresh connection if need be.
+            if (window->serial.isOpen() && !form.enabled("startButton"))
+                form.click("stopButton");
+            if (!window->portReady)
+                form.click("startButton");
+            button = "startButton";
+            interruption = Interruption::Stop;
+        }
         const bool uploading = button == "startButton" && window->portReady;
         const QByteArrayList expected = expectedLines(*window, button);
+        const int atLine = random.bounded(0, int(expected.size()) + 1);
+        const char *other = kDropped[random.bounded(int(std::size(kDropped)))];
+        const QString replay = QStringLiteral("seed %1 case %2: %3, interruption %4 once %5 lines are sent")
+                                   .arg(seed).arg(n).arg(QLatin1String(button)).arg(int(interruption)).arg(atLine);
         const auto savedBefore = sim.device().savedParameters();
         sim.device().clearReceived();
         boxes.clear();
 
         int linesAtStop = -1;
         bool closing = false;
-        QTimer::singleShot(delayMs, window.get(), [&] {
-            if (!QApplication::overrideCursor())
-                return; // over already: it would be a click of its own
-            const char *other = kDropped[random.bounded(int(std::size(kDropped)))];
+        // The moment: while the click runs (after it, it would be a click of
+        // its own), once the device has had so many of its lines.
+        QTimer moment;
+        QObject::connect(&moment, &QTimer::timeout, window.get(), [&] {
+            if (!QApplication::overrideCursor() || sim.device().receivedLines().size() < atLine)
+                return;
+            moment.stop();
             switch (interruption) {
             case Interruption::Stop:
                 linesAtStop = sim.device().receivedLines().size();
@@ -173,12 +188,14 @@ void StopTest::interruptedOperationsKeepTheDeviceAndTheWindowTrue()
                 break;
             }
         });
+        moment.start(1);
         bool returned = false;
         QTimer::singleShot(0, window.get(), [&] {
             form.click(button);
             returned = true;
         });
         QTRY_VERIFY2_WITH_TIMEOUT(returned && !QApplication::overrideCursor(), qPrintable(replay), 30000);
+        moment.stop();
         QTest::qWait(1);
 
         // Only this click's lines, in its order; one whose answer was missed
