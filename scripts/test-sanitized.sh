@@ -41,6 +41,7 @@ export QT_QPA_PLATFORM=offscreen
 # random cases there are: the plain suite and CI's thousand configurations
 # cover those.
 export PELKO_ROUNDTRIP_CASES=${PELKO_ROUNDTRIP_CASES:-10} PELKO_LOADSAVE_CASES=${PELKO_LOADSAVE_CASES:-2}
+export PELKO_STOP_CASES=${PELKO_STOP_CASES:-30}
 
 # One test at a time: the sanitizers slow the simulated device's thread down,
 # and two window tests side by side on two cores starve it past the quiet
