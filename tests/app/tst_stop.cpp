@@ -264,7 +264,10 @@ void StopTest::interruptedOperationsKeepTheDeviceAndTheWindowTrue()
     QVERIFY2(stoppedUploads > 0 || cases < 60, "no Start was stopped half-way: another seed is needed");
     // Fewer is fine: an idle thread of Qt's pool ends, and its wake-up file with it.
     QVERIFY2(lastFiles <= firstFiles, "open files grew");
-    QVERIFY2(lastKb - firstKb < 4096, "resident memory grew by 4 MB or more");
+    // Flat memory means something over a long run only (and not under a
+    // sanitizer, which holds freed memory back on purpose).
+    if (cases >= 500)
+        QVERIFY2(lastKb - firstKb < 4096, "resident memory grew by 4 MB or more");
 }
 
 QTEST_MAIN(StopTest)
