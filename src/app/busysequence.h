@@ -24,7 +24,7 @@ public:
 
 private:
     MainWindow *m_window;
-    QObject *m_dropper = nullptr; // the outermost sequence's
+    QObject *m_dropper = nullptr;   // the outermost sequence's
     QPair<bool, QString> m_stopWas; // the stop button before the sequence
 };
 

@@ -221,13 +221,13 @@ private:
     std::function<void()> lossReporter;
     // One click's run of exchanges (src/app/busysequence.cpp).
     int sequenceDepth;
-    bool answerCutOff; // a read of this click hit its cap: the rest is not sent
-    bool lossPending;  // the device went during this click: told at its end
-    int waitDepth = 0;          // inside a wait of a sequence: no second operation may start
-    bool stopping = false;      // this click was stopped: nothing more goes out
+    bool answerCutOff;             // a read of this click hit its cap: the rest is not sent
+    bool lossPending;              // the device went during this click: told at its end
+    int waitDepth = 0;             // inside a wait of a sequence: no second operation may start
+    bool stopping = false;         // this click was stopped: nothing more goes out
     std::optional<Error> stopTold; // what the stopped click tells the user
-    bool closeWhenIdle = false; // the window was closed during an operation
-    bool stopButtonKept = false; // the connection set the stop button itself
+    bool closeWhenIdle = false;    // the window was closed during an operation
+    bool stopButtonKept = false;   // the connection set the stop button itself
 
 public:
     bool portReady;

@@ -28,8 +28,8 @@ const char *const kClicks[] = {"startButton",      "startButton",        "readAl
 const char *const kDropped[] = {"startButton", "readAlgoButton", "pbGetBatteryStatus", "loadAlgoConfigButton",
                                 "pbResetParam"};
 enum class Interruption { Stop, Click, Key, Close, None };
-const Interruption kInterruptions[] = {Interruption::Stop,  Interruption::Stop,  Interruption::Click,
-                                       Interruption::Key,   Interruption::Close, Interruption::None};
+const Interruption kInterruptions[] = {Interruption::Stop, Interruption::Stop,  Interruption::Click,
+                                       Interruption::Key,  Interruption::Close, Interruption::None};
 
 QByteArray wireLine(const char *cmd, const char *param = "")
 {
@@ -38,7 +38,8 @@ QByteArray wireLine(const char *cmd, const char *param = "")
 
 QByteArrayList connection()
 {
-    return {wireLine("READY"), wireLine("DEBUG", "1"), wireLine("VERSION"), wireLine("LORA GET"), wireLine("DEBUG", "0")};
+    return {wireLine("READY"), wireLine("DEBUG", "1"), wireLine("VERSION"), wireLine("LORA GET"),
+            wireLine("DEBUG", "0")};
 }
 
 // What the click sends to the device when nobody interrupts it.
@@ -116,8 +117,10 @@ private slots:
 
 void StopTest::interruptedOperationsKeepTheDeviceAndTheWindowTrue()
 {
-    const quint32 seed = qEnvironmentVariableIsSet("PELKO_STOP_SEED") ? qEnvironmentVariableIntValue("PELKO_STOP_SEED") : 26;
-    const int cases = qEnvironmentVariableIsSet("PELKO_STOP_CASES") ? qEnvironmentVariableIntValue("PELKO_STOP_CASES") : 60;
+    const quint32 seed =
+        qEnvironmentVariableIsSet("PELKO_STOP_SEED") ? qEnvironmentVariableIntValue("PELKO_STOP_SEED") : 26;
+    const int cases =
+        qEnvironmentVariableIsSet("PELKO_STOP_CASES") ? qEnvironmentVariableIntValue("PELKO_STOP_CASES") : 60;
     QRandomGenerator random(seed);
     const ShortLinkTimes times(10, 30);
     LinkLimits::rebootFloorMs = 150;
@@ -128,7 +131,9 @@ void StopTest::interruptedOperationsKeepTheDeviceAndTheWindowTrue()
     QVERIFY(sim.isReady());
     QStringList boxes;
     runUnattended({[&](MessageKind, const QString &title, const QString &text) { boxes << title + ": " + text; },
-                   [](FileChoice) { return QString(); }});
+                   [](FileChoice) {
+                       return QString();
+                   }});
     auto window = std::make_unique<MainWindow>();
     window->show();
     qint64 firstKb = 0;
@@ -154,7 +159,11 @@ void StopTest::interruptedOperationsKeepTheDeviceAndTheWindowTrue()
         const int atLine = random.bounded(0, int(expected.size()) + 1);
         const char *other = kDropped[random.bounded(int(std::size(kDropped)))];
         const QString replay = QStringLiteral("seed %1 case %2: %3, interruption %4 once %5 lines are sent")
-                                   .arg(seed).arg(n).arg(QLatin1String(button)).arg(int(interruption)).arg(atLine);
+                                   .arg(seed)
+                                   .arg(n)
+                                   .arg(QLatin1String(button))
+                                   .arg(int(interruption))
+                                   .arg(atLine);
         const auto savedBefore = sim.device().savedParameters();
         sim.device().clearReceived();
         boxes.clear();
@@ -228,7 +237,9 @@ void StopTest::interruptedOperationsKeepTheDeviceAndTheWindowTrue()
                                               : "still connected";
             QVERIFY2(told.first().contains(QLatin1String(words)), qPrintable(what));
             QVERIFY2(window->serial.isOpen() == !unconnected || closing, qPrintable(what));
-            const auto save = [](const QByteArray &line) { return line.startsWith("SAVEPARAM"); };
+            const auto save = [](const QByteArray &line) {
+                return line.startsWith("SAVEPARAM");
+            };
             if (uploading && std::none_of(sent.begin(), sent.end(), save))
                 QVERIFY2(sim.device().savedParameters() == savedBefore, qPrintable(what));
         }
