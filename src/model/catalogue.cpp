@@ -78,7 +78,6 @@ constexpr Step loraText(const char *key, const char *lineEdit)
 constexpr Need checked = Need::Checked;
 constexpr unsigned opens = OpensWithAlgorithm;
 constexpr Need enabled = Need::Enabled;
-constexpr Need checkedAndEnabled = Need::CheckedAndEnabled;
 
 } // namespace
 
