@@ -62,9 +62,7 @@ BusySequence::BusySequence(MainWindow *window) : m_window(window)
     qApp->installEventFilter(m_dropper);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // Let the cursor and the pressed button be drawn before the first line goes.
-    ++m_window->waitDepth;
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    --m_window->waitDepth;
+    m_window->turnEventLoop([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
 }
 
 BusySequence::~BusySequence()
@@ -83,9 +81,7 @@ BusySequence::~BusySequence()
     // What the user clicked or typed meanwhile is taken from the queue while
     // the sequence still counts, with the dropper in place: a Stop among it
     // finds nothing left to stop, and nothing else gets through.
-    ++m_window->waitDepth;
-    QCoreApplication::processEvents();
-    --m_window->waitDepth;
+    m_window->turnEventLoop([] { QCoreApplication::processEvents(); });
     --m_window->sequenceDepth;
     qApp->removeEventFilter(m_dropper);
     delete m_dropper;

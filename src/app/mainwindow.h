@@ -168,6 +168,9 @@ private:
     // (src/link/mainwindow_exchange.cpp).
     bool waitForDevice(int quietMs);
     void pause(int ms, bool stoppable);
+    // Every turn of the event loop within a sequence goes through here, so
+    // that no second operation starts meanwhile.
+    void turnEventLoop(const std::function<void()> &turn);
     // True once a Stop (the button, or a signal through stopRequested) has
     // been asked of the operation under way: it sends nothing more.
     bool haltAsked();

@@ -192,9 +192,7 @@ bool MainWindow::waitForDevice(int quietMs)
     connect(&serial, &QIODevice::readyRead, &loop, &QEventLoop::quit);
     connect(&serial, &QIODevice::aboutToClose, &loop, &QEventLoop::quit);
     quiet.start(qMax(0, quietMs));
-    ++waitDepth;
-    loop.exec();
-    --waitDepth;
+    turnEventLoop([&loop] { loop.exec(); });
     return serial.isOpen() && serial.bytesAvailable() > 0;
 }
 
@@ -208,11 +206,16 @@ void MainWindow::pause(int ms, bool stoppable)
         QEventLoop loop;
         QTimer::singleShot(static_cast<int>(qMin<qint64>(left, LinkLimits::stopCheckMs)), Qt::PreciseTimer, &loop,
                            &QEventLoop::quit);
-        ++waitDepth;
-        loop.exec();
-        --waitDepth;
+        turnEventLoop([&loop] { loop.exec(); });
         left = ms - clock.elapsed();
     } while (left > 0 && !(stoppable && haltAsked()));
+}
+
+void MainWindow::turnEventLoop(const std::function<void()> &turn)
+{
+    ++waitDepth;
+    turn();
+    --waitDepth;
 }
 
 bool MainWindow::haltAsked()
