@@ -136,10 +136,13 @@ ConsumptionResults ConsumptionModel::calculate(const ConsumptionInputs &in)
     r.days = static_cast<float>(r.hours / 24.0);
     r.years = static_cast<float>(r.days / 365.25);
 
-    // Checked before truncating: a lifetime that is not a finite number (no
-    // consumption at all) must not reach the integer conversion.
+    // Checked before truncating: a lifetime beyond the reference (or without
+    // end, when nothing is consumed) fills the bar rather than reaching the
+    // integer conversion.
     const double percent = r.years / kReferenceYears * 100.0;
-    if (percent > -1.0 && percent < 101.0)
+    if (percent >= 100.0)
+        r.progress = 100;
+    else if (percent > -1.0)
         r.progress = static_cast<int>(percent);
     return r;
 }

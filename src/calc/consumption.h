@@ -78,8 +78,8 @@ struct ConsumptionResults
     float hours = 0.0f;
     float days = 0.0f;
     float years = 0.0f;
-    // Percentage of the reference lifetime; empty when it falls outside 0..100,
-    // in which case the bar keeps what it showed.
+    // Percentage of the reference lifetime, 100 for any lifetime beyond it;
+    // empty when the lifetime is no number, and the bar keeps what it showed.
     std::optional<int> progress;
 
     // Activities that take more than a day leave no time asleep: such a day

@@ -38,12 +38,12 @@ void CalculatorTabTest::calculateShowsTheDefaultDayThenTheOneTheUserDescribedAnd
     QCOMPARE(shown(form, lifetime), QString("7186.84 299.452 0.819854"));
     QCOMPARE(form.find<QProgressBar>("pbBatLife")->value(), 11);
 
-    // 8.65 years is beyond a full bar: it stays where it was.
+    // 8.65 years is beyond the bar's reference of 7.05: a full bar.
     form.find<QCheckBox>("cbConsoVibrationAxeXYZ")->setChecked(false);
     form.find<QSpinBox>("xCapaPile")->setValue(3200);
     form.click("pbConsoCalculate");
     QCOMPARE(shown(form, "leConsoTotalYears"), QString("8.65117"));
-    QCOMPARE(form.find<QProgressBar>("pbBatLife")->value(), 11);
+    QCOMPARE(form.find<QProgressBar>("pbBatLife")->value(), 100);
 
     // A day the activities over-fill is said, with no lifetime and no bar, until it fits again.
     for (int motions : {360, 0}) {
@@ -69,6 +69,16 @@ void CalculatorTabTest::calculateShowsTheDefaultDayThenTheOneTheUserDescribedAnd
         QCOMPARE(shown(form, "leConsoChocTotal"), QString(sf == 12 ? "0.77805 mAh" : "0 mAh"));
     }
     QVERIFY(!form.enabled("tConsoRotationTitle"));
+
+    // Motions that cost nothing at SF 10 shorten the sleep: 9.24 years, a full
+    // bar too, whatever the day before left on it.
+    QVERIFY(form.find<QProgressBar>("pbBatLife")->value() < 100);
+    form.find<QSpinBox>("xConsoChocNbChocSent")->setValue(0);
+    form.find<QComboBox>("cboConsoLoRaSF")->setCurrentText("10");
+    form.find<QSpinBox>("xConsoMvtFast10sMvt")->setValue(22);
+    form.click("pbConsoCalculate");
+    QCOMPARE(shown(form, "leConsoTotalYears"), QString("9.24299"));
+    QCOMPARE(form.find<QProgressBar>("pbBatLife")->value(), 100);
 }
 
 QTEST_MAIN(CalculatorTabTest)
