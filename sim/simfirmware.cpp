@@ -550,6 +550,9 @@ QByteArray SimFirmware::dumpContent() const
     item("gzInf", "CHOC gzInf");
     item("removeGravity", "CHOC removeGravity");
     item("inhibition", "CHOC inhibition");
+    // Devices configured by other programs may say so beside a duration.
+    if (on("CHOC inhibitionDisabled"))
+        line("inhibition disabled");
     if (atLeast("2.2")) {
         item("enableShockLog", "CHOC enableShockLog");
         item("nbAliveFrameBeforeShockLog", "CHOC nbAliveFrameBeforeShockLog");
@@ -606,8 +609,11 @@ QByteArray SimFirmware::dumpContent() const
     item("roll", "TILT roll");
     item("threshold", "TILT threshold");
     item("inhibition", "TILT inhibition");
+    // Earlier programs could leave TILT a repeat period of its own; no
+    // command of this release sets one.
+    const char *tiltPeriod = saved.contains("TILT alertPeriod") ? "TILT alertPeriod" : "ALGO alertPeriod";
     if (on("TILT alertMultiple"))
-        line("alert : multiple (period : " + QByteArray::number(savedNumber("ALGO alertPeriod")) + "s)");
+        line("alert : multiple (period : " + QByteArray::number(savedNumber(tiltPeriod)) + "s)");
     item("period", "TILT period");
 
     line("------- ROTATION -------");

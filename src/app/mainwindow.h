@@ -22,6 +22,9 @@ class QLabel;
 namespace Comparison {
 struct DeviceState;
 }
+namespace Untaken {
+struct Row;
+}
 
 struct DebugSwitch;
 
@@ -208,7 +211,7 @@ private:
     // marked before a Read or once the link is taken down
     // (src/readback/mainwindow_marks.cpp).
     void addDifferenceLine();
-    void rememberDevice();
+    void rememberDevice(std::shared_ptr<const Comparison::DeviceState> state);
     void forgetDevice();
     void markDifferences();
     void placeMarks();
@@ -248,7 +251,13 @@ public:
     QByteArray batteryAnswer;
     QByteArray loraAnswer;
     QByteArray paramDump;
-    QStringList leftUntickedByRead; // algorithms the last dump enables that the form could not tick
+    // What the last Read's dump holds that the form could not take as it is,
+    // each with what Start would send instead (src/readback/untaken.h); null
+    // until a Read decodes a dump.
+    std::shared_ptr<const QVector<Untaken::Row>> untakenByRead;
+    // The same for the form as it stands against what a device reports.
+    QVector<Untaken::Row> untakenFrom(const Comparison::DeviceState &device) const;
+    bool dumpDecoded = false; // by the Read under way
     // What the last upload put on the wire, line by line, with each result
     // (src/upload/mainwindow_upload.cpp).
     QVector<Upload::SentLine> uploadSent;

@@ -56,9 +56,11 @@ Admits admits(const QWidget *widget)
     if (const auto *spin = qobject_cast<const QSpinBox *>(widget)) {
         a.minimum = spin->minimum();
         a.maximum = spin->maximum();
+        a.unit = spin->suffix();
     } else if (const auto *spin = qobject_cast<const QDoubleSpinBox *>(widget)) {
         a.minimum = spin->minimum();
         a.maximum = spin->maximum();
+        a.unit = spin->suffix();
     } else if (const auto *slider = qobject_cast<const QAbstractSlider *>(widget)) {
         a.minimum = slider->minimum();
         a.maximum = slider->maximum();

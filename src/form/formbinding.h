@@ -1,6 +1,7 @@
 #ifndef PELKO_FORMBINDING_H
 #define PELKO_FORMBINDING_H
 
+#include <QString>
 #include <QStringList>
 #include <QVariant>
 
@@ -32,6 +33,7 @@ struct Admits
     double minimum = 0;
     double maximum = 0;
     QStringList items;
+    QString unit; // a spin box's suffix, as it follows the number
 };
 Admits admits(const QWidget *widget);
 

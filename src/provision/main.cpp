@@ -220,8 +220,11 @@ Outcome check(const QString &port, const QString &path, Provisioning::LogEntry &
     const std::unique_ptr<Session> device = readThenLoad(port, path, log, failed);
     if (!device)
         return failed;
-    const Provisioning::Verification verification =
+    Provisioning::Verification verification =
         Provisioning::check(device->planned(), device->dump(), device->loraAnswer());
+    // A difference the form could not help (the file was read from this very
+    // device, perhaps) says why: a write would still change the device.
+    verification.differences = Untaken::withReasons(verification.differences, device->untaken());
     device->disconnect();
     return stopped() ? Outcome::Interrupted : told(verification);
 }
@@ -263,6 +266,8 @@ int main(int argc, char *argv[])
                        "A write is verified by reading the device back: every setting it sent is compared with\n"
                        "what the device reports. A check compares every setting a write of FILE would send\n"
                        "with what the device reports, and lists each difference (setting, file, device).\n"
+                       "Read names each setting the form cannot hold as the device holds it, and why; check\n"
+                       "gives that reason beside the difference.\n"
                        "The device does not report TILT's inhibition, whether VIBRATION runs, nor (before\n"
                        "release 1.9) the join-request time-out: these are listed as not checked.\n\n"
                        "Exit codes: 0 done (written and verified; check: the device holds the file's settings),\n"

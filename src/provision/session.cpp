@@ -60,9 +60,23 @@ bool Session::connect()
 
 bool Session::read()
 {
-    // A warning (algorithms the form could not tick) is told, not a failure.
-    attend();
+    // A warning (settings the form could not take as the device holds them)
+    // is told a line each, and is not a failure.
+    runUnattended({[this](MessageKind kind, const QString &title, const QString &text) {
+                       if (kind != MessageKind::Warning)
+                           return m_tell(said(kind, title, text));
+                       for (const QString &line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+                           m_tell(said(kind, title, line));
+                   },
+                   [](FileChoice) {
+                       return QString();
+                   }});
     return m_window->readDevice().succeeded;
+}
+
+QVector<Untaken::Row> Session::untaken() const
+{
+    return m_window->untakenByRead ? *m_window->untakenByRead : QVector<Untaken::Row>();
 }
 
 bool Session::load(const QString &path)

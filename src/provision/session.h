@@ -2,6 +2,7 @@
 #define PELKO_SESSION_H
 
 #include "model/catalogue.h"
+#include "readback/untaken.h"
 
 #include <QString>
 #include <QStringList>
@@ -37,6 +38,8 @@ public:
     // The lines "Start" would send for the form as it stands.
     QVector<Upload::SentLine> planned() const;
     QByteArray dump() const;
+    // What the last "Read" could not put into the form as the device holds it.
+    QVector<Untaken::Row> untaken() const;
     QByteArray loraAnswer() const;
     // After a failed connect: the port's own words when it is there but could
     // not be taken (another program holds it, or no permission); else empty.

@@ -131,29 +131,3 @@ bool dumpEnables(const QByteArray &dump, const Model::Algorithm &algorithm)
     return algorithm.sentence &&
            dumpEnables(dump, {algorithm.name, algorithm.checkBox, algorithm.sentence, algorithm.otherSentence});
 }
-
-QStringList algorithmsLeftUnticked(const QByteArray &dump, const std::function<bool(const char *box)> &ticked)
-{
-    QStringList names;
-    for (int i = 0; i < Model::kReadCount; ++i) {
-        const Model::Algorithm &algorithm = *Model::readOrder()[i];
-        if (dumpEnables(dump, algorithm) && !ticked(algorithm.checkBox))
-            names << QLatin1String(algorithm.name);
-    }
-    return names;
-}
-
-QString leftUntickedWarning(const QStringList &names)
-{
-    if (names.isEmpty())
-        return QString();
-    const bool one = names.size() == 1;
-    const QString listed =
-        one ? names.constFirst()
-            : names.mid(0, names.size() - 1).join(QLatin1String(", ")) + QLatin1String(" and ") + names.constLast();
-    return QStringLiteral("The device runs %1 as well, which the form cannot tick beside the algorithms it has "
-                          "ticked (two at most, some never together), so %2 left unticked: Start will switch %3 "
-                          "off on the device.")
-        .arg(listed, one ? QStringLiteral("it is") : QStringLiteral("they are"),
-             one ? QStringLiteral("it") : QStringLiteral("them"));
-}

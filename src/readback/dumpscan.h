@@ -8,7 +8,6 @@
 #include <QStringList>
 
 #include <array>
-#include <functional>
 
 // Reading the device's parameter dump into dumpKeyTable.
 //
@@ -48,13 +47,5 @@ bool dumpEnables(const QByteArray &dump, const DumpAlgorithm &algorithm);
 // Whether the dump says the device runs this algorithm; never for one it does
 // not report (VIBRATION).
 bool dumpEnables(const QByteArray &dump, const Model::Algorithm &algorithm);
-
-// Devices configured by older programs may run more algorithms than the form
-// holds together. The names of those the dump enables but whose box
-// (`ticked`, asked by box name) the read left unticked: a Start switches them
-// off on the device.
-QStringList algorithmsLeftUnticked(const QByteArray &dump, const std::function<bool(const char *box)> &ticked);
-// What the user is told about them at Read.
-QString leftUntickedWarning(const QStringList &names);
 
 #endif // PELKO_DUMPSCAN_H

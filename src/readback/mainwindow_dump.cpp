@@ -1,12 +1,39 @@
 #include "mainwindow.h"
 
+#include "form/formbinding.h"
 #include "logic/formrules.h"
 #include "model/algorithms.h"
 #include "messages.h"
+#include "readback/comparison.h"
 #include "readback/dumpscan.h"
+#include "readback/untaken.h"
 #include "ui_mainwindow.h"
 
 #include <QDebug>
+
+namespace {
+
+QCheckBox *boxOf(const QObject *window, const Model::Algorithm *algorithm)
+{
+    return window->findChild<QCheckBox *>(QLatin1String(algorithm->checkBox));
+}
+
+// What each field of the parameter table admits as the form stands.
+Untaken::Fields formFields(const QObject &window)
+{
+    Untaken::Fields fields;
+    for (std::size_t i = 0; i < Upload::kCatalogueSize; ++i) {
+        const char *name = Upload::kCatalogue[i].widget;
+        if (!name || fields.contains(QLatin1String(name)))
+            continue;
+        const FormBinding::Admits admits = FormBinding::admits(window.findChild<QWidget *>(QLatin1String(name)));
+        if (admits.known)
+            fields.insert(QLatin1String(name), {admits.minimum, admits.maximum, admits.items, admits.unit});
+    }
+    return fields;
+}
+
+} // namespace
 
 void MainWindow::on_readAlgoButton_clicked()
 {
@@ -27,7 +54,8 @@ bool MainWindow::readParameters()
     // device's debug output switched off again. The dump is decoded while its
     // answer is dispatched.
     bool failed = false;
-    leftUntickedByRead.clear();
+    untakenByRead.reset();
+    dumpDecoded = false;
     if (sendOneCommand("DEBUG", "1", 0, QString()) != 0) {
         qDebug() << "ERROR when sending command 'DEBUG 1'";
         failed = true;
@@ -41,8 +69,15 @@ bool MainWindow::readParameters()
         failed = true;
     }
 
-    if (!leftUntickedByRead.isEmpty()) {
-        const QString warning = leftUntickedWarning(leftUntickedByRead);
+    // Whatever the form could not take as the device holds it, Start would
+    // change on the device: the user hears of it now, with what Start sends.
+    std::shared_ptr<const Comparison::DeviceState> state;
+    if (dumpDecoded) {
+        state = std::make_shared<const Comparison::DeviceState>(Comparison::deviceState(paramDump, loraAnswer));
+        untakenByRead = std::make_shared<const QVector<Untaken::Row>>(untakenFrom(*state));
+    }
+    const QString warning = untakenByRead ? Untaken::warning(*untakenByRead) : QString();
+    if (!warning.isEmpty()) {
         qDebug().noquote() << warning;
         noteInConsole(QLatin1Char('\n') + warning + QLatin1Char('\n'));
         showMessage(this, MessageKind::Warning, tr("Read"), warning);
@@ -50,18 +85,16 @@ bool MainWindow::readParameters()
     if (failed)
         fail(Error::ReadConfigFailed);
     else
-        rememberDevice();
+        rememberDevice(
+            state ? std::move(state)
+                  : std::make_shared<const Comparison::DeviceState>(Comparison::deviceState(paramDump, loraAnswer)));
     return !failed;
 }
 
-namespace {
-
-QCheckBox *boxOf(const QObject *window, const Model::Algorithm *algorithm)
+QVector<Untaken::Row> MainWindow::untakenFrom(const Comparison::DeviceState &device) const
 {
-    return window->findChild<QCheckBox *>(QLatin1String(algorithm->checkBox));
+    return Untaken::rows(device, uploadPlan().lines(), formFields(*this), firmwareVersion);
 }
-
-} // namespace
 
 int MainWindow::decodePelkoAlgo(int mode)
 {
@@ -124,8 +157,7 @@ int MainWindow::decodePelkoAlgo(int mode)
     }
     checkNumberAlgoCompatibility(FormRules::Recount);
     // The Read click tells the user about them once the exchange is over.
-    leftUntickedByRead = algorithmsLeftUnticked(
-        paramDump, [this](const char *name) { return findChild<QCheckBox *>(QLatin1String(name))->isChecked(); });
+    dumpDecoded = true;
     qDebug() << "*--------------- FINISHED ---------------*";
     qDebug() << "";
 

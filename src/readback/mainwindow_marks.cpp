@@ -81,9 +81,9 @@ void MainWindow::addDifferenceLine()
     }
 }
 
-void MainWindow::rememberDevice()
+void MainWindow::rememberDevice(std::shared_ptr<const Comparison::DeviceState> state)
 {
-    deviceHeld = std::make_shared<const Comparison::DeviceState>(Comparison::deviceState(paramDump, loraAnswer));
+    deviceHeld = std::move(state);
     markDifferences();
 }
 

@@ -3,9 +3,13 @@
 // and the Algos tab filled from what the device reported; and a read followed
 // by a Start leaving a simulated device as it was.
 
+#include "firmware/releases.h"
+#include "form/formbinding.h"
 #include "link/timing.h"
 #include "mainwindow.h"
 #include "model/dumpkeytable.h"
+#include "readback/untaken.h"
+#include "simfirmware.h"
 
 #include "debuglog.h"
 #include "dialogwatcher.h"
@@ -18,7 +22,9 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <tuple>
 
@@ -192,17 +198,34 @@ QString roundTrip(quint32 seed, DialogWatcher &dialogs, bool &linkFailed, QByteA
     return differences(configured, sim.device().savedParameters());
 }
 
-// What `pelko-provision read --verbose` of the simulated device writes on standard error.
-QString provisionRead(const SimHarness &sim)
+// What `pelko-provision <command> --verbose` of the simulated device (and the
+// file it read) writes on standard error, and its exit code.
+QString provisionRun(const SimHarness &sim, const char *command = "read", int *exitCode = nullptr)
 {
     QProcess tool;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("PELKO_QUIET_MS"), QStringLiteral("30")); // the device is simulated
     tool.setProcessEnvironment(environment);
     tool.start(QStringLiteral(PELKO_PROVISION_PROGRAM),
-               {"read", "--verbose", "ttyPELKO0", sim.dirPath() + "/read.json"});
+               {command, "--verbose", "--log", sim.dirPath() + "/log.csv", "ttyPELKO0", sim.dirPath() + "/read.json"});
     tool.waitForFinished(60000);
+    if (exitCode)
+        *exitCode = tool.exitCode();
     return QString::fromUtf8(tool.readAllStandardError());
+}
+
+// What a new window, told the firmware's release as at a connection, could
+// not take of its dump.
+QVector<Untaken::Row> untakenOfDump(SimFirmware &firmware, std::unique_ptr<MainWindow> &window, bool vibration = false)
+{
+    forgetDumps();
+    window.reset(new MainWindow);
+    firmware.debugOn = true; // as Read asks before the dump
+    QByteArray version = versionAnswer(firmware.release().toLatin1()), dump = firmware.handle("DUMP RAM PARAM").wire();
+    window->decodePelkoData("VERSION", version);
+    window->findChild<QCheckBox *>("cbVibe")->setChecked(vibration);
+    window->decodePelkoData("DUMP RAM PARAM", dump);
+    return window->untakenFrom(Comparison::deviceState(window->paramDump, {}));
 }
 
 } // namespace
@@ -220,7 +243,9 @@ private slots:
     void eachAnswerChangesTheWindowAsTheGoldenFileSays();
     void applyingADumpMatchesTheGoldenForm();
     void readWithoutALinkTellsTheUserToConnect();
-    void readSaysWhichAlgorithmsStartWillSwitchOff();
+    void readSaysWhatTheFormCannotHoldAndCheckSaysWhy();
+    void everyValueTheFormCannotTakeIsNamedWithItsReasonAndAFactoryDumpNamesNone();
+    void theAlgorithmsNamedAreThoseTheDeviceRunsAndTheFormLeftUnticked();
     void keysReachTheWireAndNothingElse();
     void readThenStartLeavesTheDeviceAsItWas_data();
     void readThenStartLeavesTheDeviceAsItWas();
@@ -357,24 +382,46 @@ void ReadbackWindowTest::readWithoutALinkTellsTheUserToConnect()
     QCOMPARE(form.statusShown(), statusOf(Error::NotConnected));
 }
 
-// Earlier programs could leave three algorithms on a device: the form keeps
-// two, and the user (or pelko-provision's standard error) hears of the third.
-void ReadbackWindowTest::readSaysWhichAlgorithmsStartWillSwitchOff()
+// Whatever Read could not put into the form as the device holds it (a third
+// algorithm left by an earlier program, a field two keys fill), the window
+// and pelko-provision's read tell with what Start sends; a check of the file
+// read names the reason beside the difference.
+void ReadbackWindowTest::readSaysWhatTheFormCannotHoldAndCheckSaysWhy()
 {
     m_window.reset();
-    // Release, algorithms on the device, the one the form leaves off, what Start then sends.
-    const std::tuple<QString, QByteArray, QString, QByteArray> rows[] = {
-        {"2.2", "0x92", "ORIENTATION", "ALGO 0x82\r\n"}, {"1.9.2", "0xd", "TILT", "ALGO 0x5\r\n"}};
-    for (const auto &[release, mask, leftOff, started] : rows) {
+    const DebugLog log;
+    // Release, what the device holds, a line said (the reason in brackets), what Start then sends.
+    const std::tuple<QString, QList<QPair<QByteArray, QByteArray>>, QString, QByteArray> rows[] = {
+        {"2.2",
+         {{"ALGO", "0x92"}},
+         "ORIENTATION: the device runs it, Start switches it off (the form runs two algorithms at most beside ALIVE)",
+         "ALGO 0x82\r\n"},
+        {"1.9.2",
+         {{"ALGO", "0xd"}},
+         "TILT: the device runs it, Start switches it off (the form runs two algorithms at most beside ALIVE, and up "
+         "to release 1.9.2 ALIVE's automatic frames count as one)",
+         "ALGO 0x5\r\n"},
+        {"2.2",
+         {{"ALGO", "0x9"}, {"TILT alertMultiple", "1"}, {"TILT alertPeriod", "30"}},
+         "COMMON.alertPeriod: device 600 s, Start sends 60 s (two values reported (600 s, 30 s), the form keeps one; "
+         "30 s is below the field's minimum of 60 s)",
+         "ALGO alertPeriod 60\r\n"}};
+    for (const auto &[release, held, said, started] : rows) {
         SimDevice::Options options;
         options.release = release;
         SimHarness sim(options);
         QVERIFY(sim.isReady());
         const ShortLinkTimes times(30, 60);
-        sim.device().setSavedParameter("ALGO", mask);
-        const QString warning = "Read: The device runs " + leftOff + " as well";
-        const QString toolSaid = provisionRead(sim);
-        QVERIFY2(toolSaid.count("warning: " + warning) == 1 && toolSaid.contains("saved "), qPrintable(toolSaid));
+        for (const auto &[key, value] : held)
+            sim.device().setSavedParameter(key, value);
+        const QString toolSaid = provisionRun(sim, "read");
+        QVERIFY2(toolSaid.count("warning: Read: " + said) == 1 && toolSaid.contains("saved "), qPrintable(toolSaid));
+        int exit = 0;
+        const QString checked = provisionRun(sim, "check", &exit);
+        // The file read from this very device differs from it, and says why.
+        const QString why = "the form cannot hold the device's value: " +
+                            (said.section(':', 0, 0).contains('.') ? "" : said.section(':', 0, 0) + ": ");
+        QVERIFY2(exit == 5 && checked.contains(why + said.section(" (", 1, -1)), qPrintable(checked));
 
         MainWindow window;
         const FormProbe form(window);
@@ -382,12 +429,113 @@ void ReadbackWindowTest::readSaysWhichAlgorithmsStartWillSwitchOff()
         form.click("startButton");
         dialogs.clear();
         form.click("readAlgoButton");
-        QVERIFY2(dialogs.summary().startsWith("warning " + warning) && !dialogs.summary().contains(" | "),
+        QVERIFY2(dialogs.summary().startsWith("warning Read: The form cannot hold") &&
+                     dialogs.summary().contains(said) && !dialogs.summary().contains(" | "),
                  qPrintable(dialogs.summary()));
-        QCOMPARE(form.find<QTextEdit>("consoleOutput")->toPlainText().count(warning.mid(6)), 1);
+        QCOMPARE(form.find<QTextEdit>("consoleOutput")->toPlainText().count(said), 1);
+        QVERIFY(log.lines().join('\n').contains(said));
         sim.device().clearReceived();
         form.click("startButton");
         QVERIFY(sim.device().receivedLines().contains(started));
+    }
+}
+
+// For every row of the parameter table that reads a dump key, a device
+// holding a value its field cannot take as it is (beyond its range, not in
+// its list, two keys at odds, forced by an algorithm): Read names the setting
+// and why. A factory device of any release: nothing.
+void ReadbackWindowTest::everyValueTheFormCannotTakeIsNamedWithItsReasonAndAFactoryDumpNamesNone()
+{
+    const DebugLog log;
+    using Held = QList<QPair<QByteArray, QByteArray>>;
+    const MainWindow fresh;
+    const auto rowOf = [](const char *widget) {
+        return std::find_if(Upload::kCatalogue, Upload::kCatalogue + Upload::kCatalogueSize,
+                            [widget](const Upload::Step &r) { return r.cmd && qstrcmp(r.widget, widget) == 0; });
+    };
+    int bit = 0, cases = 0; // the algorithm of the block walked
+    QStringList missed;
+    const auto expect = [&](const Upload::Step &row, const Held &held) {
+        SimFirmware firmware;
+        for (const auto &[key, value] : held)
+            firmware.saved.insert(key, value);
+        const QVector<Untaken::Row> rows = untakenOfDump(firmware, m_window, held.first().second == "0x101");
+        // A key read back beside another's field is that field's setting.
+        const QString name = Upload::settingName(row.cmd ? row : *rowOf(row.widget));
+        const auto said = std::find_if(rows.begin(), rows.end(), [&](auto &r) { return r.name == name; });
+        if (++cases && (said == rows.end() || said->reason.startsWith("the form could not")))
+            missed << name + " with " + held.last().first + '=' + held.last().second + ":\n" + Untaken::warning(rows);
+    };
+    for (std::size_t r = 0; r < Upload::kCatalogueSize; ++r) {
+        const Upload::Step &row = Upload::kCatalogue[r];
+        bit = row.kind == Upload::Kind::BlockStart ? 0 : bit;
+        for (const Model::Algorithm &a : Model::kAlgorithms)
+            bit = row.kind == Upload::Kind::BlockStart && qstrcmp(row.widget, a.checkBox) == 0 ? a.bit : bit;
+        if (row.dump < 0 || !row.widget ||
+            (row.kind == Upload::Kind::Checked && !(row.flags & Upload::UprightUnlessRotating)))
+            continue; // a box takes every value: checked unless 0
+        // The common alert period goes out once TILT's multiple alerts ask for it.
+        Held held = row.flags & Upload::AlertPeriodPending ? Held{{"ALGO", "0x9"}, {"TILT alertMultiple", "1"}}
+                                                           : Held{{"ALGO", "0x" + QByteArray::number(1 | bit, 16)}};
+        if (row.needWidget && rowOf(row.needWidget) != Upload::kCatalogue + Upload::kCatalogueSize)
+            held << qMakePair(QByteArray(rowOf(row.needWidget)->cmd) + ' ' + rowOf(row.needWidget)->key, "1");
+        const QByteArray key = QByteArray(row.cmd) + ' ' + row.key;
+        const FormBinding::Admits field = FormBinding::admits(fresh.findChild<QWidget *>(row.widget));
+        const qint64 unit = row.kind == Upload::Kind::Seconds ? 1000 : row.kind == Upload::Kind::Hundredths ? 100 : 1;
+        const qint64 above = (qint64(field.maximum) + 1) * unit;
+        if (row.flags & Upload::ReadBackOnly)
+            held << (row.dump == KeyTiltMultipleAlertPeriod
+                         ? Held{{"TILT alertMultiple", "1"}, {"TILT alertPeriod", "90"}}
+                         : Held{{"CHOC inhibitionDisabled", "1"}});
+        else if (row.kind == Upload::Kind::Checked)
+            held = {{"ALGO", "0x81"}, {key, "0"}}; // ROTATION runs upright
+        else if (row.kind == Upload::Kind::Range)  // ORIENTATION runs at 2 g, and 3 g is none
+            expect(row, {{"ALGO", "0x11"}, {key, "8"}}), held << qMakePair(key, QByteArray("3"));
+        else if (row.kind == Upload::Kind::Frequency || row.kind == Upload::Kind::BurstCount)
+            held << qMakePair(key, QByteArray(row.kind == Upload::Kind::Frequency ? "3" : "5"));
+        else if (row.kind == Upload::Kind::Item)
+            held << qMakePair(key, QByteArray::number(field.items.size()));
+        else
+            held << qMakePair(key, QByteArray::number(above));
+        expect(row, held);
+    }
+    QVERIFY2(missed.isEmpty() && cases > 60, qPrintable(missed.join('\n')));
+    for (const Firmware::Release &release : Firmware::kReleases) {
+        SimFirmware firmware;
+        firmware.setRelease(QLatin1String(release.marker));
+        QVERIFY2(untakenOfDump(firmware, m_window).isEmpty(), release.marker);
+    }
+}
+
+// Random sets of algorithms a device of any release could report, with
+// ALIVE's frames on or off: Read names exactly those the dump enables and the
+// form left unticked, each with its reason. PELKO_UNTAKEN_SEED replays a seed.
+void ReadbackWindowTest::theAlgorithmsNamedAreThoseTheDeviceRunsAndTheFormLeftUnticked()
+{
+    const quint32 seed = qEnvironmentVariableIsSet("PELKO_UNTAKEN_SEED") ? qgetenv("PELKO_UNTAKEN_SEED").toUInt() : 33;
+    QRandomGenerator random(seed);
+    const DebugLog log;
+    for (int n = 0; n < 100; ++n) {
+        SimFirmware firmware;
+        firmware.setRelease(
+            QLatin1String(Firmware::kReleases[random.bounded(int(std::size(Firmware::kReleases)))].marker));
+        int mask = 1;
+        for (int i = 0; i < Model::kReadCount; ++i)
+            mask |= random.bounded(2) ? Model::readOrder()[i]->bit : 0;
+        firmware.saved.insert("ALGO", "0x" + QByteArray::number(mask, 16));
+        firmware.saved.insert("ALIVE modeRefresh", random.bounded(2) ? "1" : "0");
+        const QVector<Untaken::Row> rows = untakenOfDump(firmware, m_window);
+        QSet<QString> named, unticked;
+        for (const Untaken::Row &row : rows)
+            if (row.name == "algorithms" && !row.reason.startsWith("the form could not"))
+                named << row.setting;
+        for (int i = 0; i < Model::kReadCount; ++i) {
+            const Model::Algorithm &a = *Model::readOrder()[i];
+            if ((mask & a.bit) && !m_window->findChild<QCheckBox *>(a.checkBox)->isChecked())
+                unticked << a.name;
+        }
+        const QString what = QString("seed %1, case %2, %3, ALGO %4:\n").arg(seed).arg(n).arg(firmware.release());
+        QVERIFY2(named == unticked, qPrintable(what.arg(mask, 0, 16) + Untaken::warning(rows)));
     }
 }
 
@@ -419,7 +567,7 @@ void ReadbackWindowTest::keysReachTheWireAndNothingElse()
     }
     const QList<QByteArray> wire = sim.device().receivedLines();
     sim.device().clearRawAnswers(); // the tool reads all three back
-    written += provisionRead(sim);
+    written += provisionRun(sim);
     // Start's line in the window's log, the device's answer in the tool's.
     QVERIFY(written.contains("\"LORA SET APPKEY XXXXXXXXXXXXXXXXXXXXXXXXXX7E8F90\""));
     QVERIFY(
