@@ -113,7 +113,9 @@ QStringList misfits(const Step &step, int raw, const QString &shown, const Field
         return why;
     case Kind::Item:
         if (field && (raw < 0 || raw >= field->items.size()))
-            why << QStringLiteral("%1 is not one of the field's %2 choices").arg(shown).arg(field->items.size());
+            why << QStringLiteral("%1 is not one of the field's choices, 0 to %2")
+                       .arg(shown)
+                       .arg(field->items.size() - 1);
         return why;
     case Kind::Seconds:
         if (raw % 1000 != 0)

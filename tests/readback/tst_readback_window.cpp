@@ -478,7 +478,8 @@ void ReadbackWindowTest::everyValueTheFormCannotTakeIsNamedWithItsReasonAndAFact
         Held held = row.flags & Upload::AlertPeriodPending ? Held{{"ALGO", "0x9"}, {"TILT alertMultiple", "1"}}
                                                            : Held{{"ALGO", "0x" + QByteArray::number(1 | bit, 16)}};
         if (row.needWidget && rowOf(row.needWidget) != Upload::kCatalogue + Upload::kCatalogueSize)
-            held << qMakePair(QByteArray(rowOf(row.needWidget)->cmd) + ' ' + rowOf(row.needWidget)->key, "1");
+            held << qMakePair(QByteArray(rowOf(row.needWidget)->cmd) + ' ' + rowOf(row.needWidget)->key,
+                              QByteArray("1"));
         const QByteArray key = QByteArray(row.cmd) + ' ' + row.key;
         const FormBinding::Admits field = FormBinding::admits(fresh.findChild<QWidget *>(row.widget));
         const qint64 unit = row.kind == Upload::Kind::Seconds ? 1000 : row.kind == Upload::Kind::Hundredths ? 100 : 1;
