@@ -134,10 +134,13 @@ protected:
             p.fillRect(QRectF(x, 0, w, kBar), color(i));
             x += w;
         }
-        // The legend flows under the bar, as many entries a row as fit.
+        // The legend flows under the bar, as many entries a row as fit; an
+        // activity that costs nothing has no entry.
         const QFontMetrics fm = fontMetrics();
         int lx = 0, ly = kBar + 4;
         for (int i = 0; i < m_shares.size(); ++i) {
+            if (m_shares[i].charge <= 0)
+                continue;
             const QString text = QStringLiteral("%1 %2").arg(QLatin1String(m_shares[i].activity), percent(m_shares[i]));
             const int w = fm.height() + fm.horizontalAdvance(text) + 12;
             if (lx > 0 && lx + w > width())
@@ -160,7 +163,7 @@ private:
     }
     QString percent(const DayShare &s) const
     {
-        return QString::number(m_total > 0 ? 100.0 * s.charge / m_total : 0.0, 'g', 2) + QLatin1Char('%');
+        return QString::number(m_total > 0 ? 100.0 * s.charge / m_total : 0.0, 'g', 3) + QLatin1Char('%');
     }
 
     QVector<DayShare> m_shares;
