@@ -27,7 +27,7 @@ QString sampling(const Reader &r, const char *box, const char *rate, const char 
         day.filled << QStringLiteral("%1 sampling 0,24 Hz (%1 off)").arg(QLatin1String(name));
         return QStringLiteral("0,24");
     }
-    const QString hz = r.text(rate);
+    QString hz = r.text(rate);
     if (shockList && hz == QLatin1String("8")) {
         day.filled << QStringLiteral("SHOCK sampling 7 Hz (SHOCK's rate, 8 Hz: the calculator's list has no 8)");
         return QStringLiteral("7");
@@ -49,7 +49,11 @@ Day fromForm(const QVariantMap &form, const ConsumptionInputs &user)
         // EU868: DR0 is SF 12 ... DR5 is SF 7.
         const int dr = qBound(0, r.number("xLoRaDefaultDR"), 5);
         in.spreadingFactor = 12 - dr;
-        day.filled << QStringLiteral("SF %1 (default data rate DR%2)").arg(in.spreadingFactor).arg(dr);
+        // With ADR on, the network moves the data rate from there.
+        day.filled << QStringLiteral("SF %1 (default data rate DR%2%3)")
+                          .arg(in.spreadingFactor)
+                          .arg(dr)
+                          .arg(r.on("rbADR_ON") ? QStringLiteral("; ADR on: the network may move it") : QString());
     } else {
         day.left << QStringLiteral("spreading factor");
     }
