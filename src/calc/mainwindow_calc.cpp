@@ -105,7 +105,7 @@ public:
     explicit DayChart(QWidget *parent) : QWidget(parent)
     {
         setAccessibleName(QStringLiteral("Charge of the day by activity"));
-        setMinimumHeight(kBar + 2 * rowHeight() + 6);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     }
 
     void showDay(const QVector<DayShare> &shares)
@@ -119,8 +119,17 @@ public:
             parts << QStringLiteral("%1 %2 mAh (%3)").arg(QLatin1String(s.activity), figure(s.charge), percent(s));
         setAccessibleDescription(parts.join(QLatin1String("; ")));
         setVisible(!shares.isEmpty());
+        updateGeometry();
         update();
     }
+
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override
+    {
+        const QVector<QPoint> at = legend(width);
+        return kBar + 4 + (at.isEmpty() ? 0 : at.last().y() - kBar - 4 + rowHeight());
+    }
+    QSize sizeHint() const override { return {200, heightForWidth(width())}; }
 
 protected:
     void paintEvent(QPaintEvent *) override
@@ -134,27 +143,43 @@ protected:
             p.fillRect(QRectF(x, 0, w, kBar), color(i));
             x += w;
         }
-        // The legend flows under the bar, as many entries a row as fit; an
-        // activity that costs nothing has no entry.
         const QFontMetrics fm = fontMetrics();
-        int lx = 0, ly = kBar + 4;
-        for (int i = 0; i < m_shares.size(); ++i) {
+        const QVector<QPoint> at = legend(width());
+        for (int i = 0, entry = 0; i < m_shares.size(); ++i) {
             if (m_shares[i].charge <= 0)
                 continue;
-            const QString text = QStringLiteral("%1 %2").arg(QLatin1String(m_shares[i].activity), percent(m_shares[i]));
-            const int w = fm.height() + fm.horizontalAdvance(text) + 12;
-            if (lx > 0 && lx + w > width())
-                lx = 0, ly += rowHeight();
-            p.fillRect(lx, ly + 2, fm.height() - 4, fm.height() - 4, color(i));
+            const QPoint corner = at[entry++];
+            p.fillRect(corner.x(), corner.y() + 2, fm.height() - 4, fm.height() - 4, color(i));
             p.setPen(palette().color(QPalette::WindowText));
-            p.drawText(lx + fm.height(), ly + fm.ascent(), text);
-            lx += w;
+            p.drawText(corner.x() + fm.height(), corner.y() + fm.ascent(), entryText(m_shares[i]));
         }
     }
 
 private:
     static constexpr int kBar = 16;
     int rowHeight() const { return fontMetrics().height() + 2; }
+    QString entryText(const DayShare &s) const
+    {
+        return QStringLiteral("%1 %2").arg(QLatin1String(s.activity), percent(s));
+    }
+    // Where each legend entry goes: they flow under the bar, as many a row
+    // as fit; an activity that costs nothing has none.
+    QVector<QPoint> legend(int width) const
+    {
+        const QFontMetrics fm = fontMetrics();
+        QVector<QPoint> at;
+        int x = 0, y = kBar + 4;
+        for (const DayShare &s : m_shares) {
+            if (s.charge <= 0)
+                continue;
+            const int w = fm.height() + fm.horizontalAdvance(entryText(s)) + 12;
+            if (x > 0 && x + w > width)
+                x = 0, y += rowHeight();
+            at << QPoint(x, y);
+            x += w;
+        }
+        return at;
+    }
     static QColor color(int i)
     {
         static const QColor colors[] = {QColor(0x1f77b4), QColor(0xd62728), QColor(0xff7f0e), QColor(0x2ca02c),
