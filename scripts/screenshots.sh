@@ -5,7 +5,8 @@
 # directory given as first argument): the window at its own size on a
 # 1280x1200 screen, then the whole screen of a 1366x768 laptop
 # (laptop-*.png), where the window opens shorter to fit; one of a site's
-# file loaded over the device, its changes marked; and one of Load refusing
+# file loaded over the device, its changes marked, and the Calculator tab
+# filled from it (calculator-site.png); and one of Load refusing
 # a file. Each picture is checked to show the tab it is named after
 # (the program's own trace of the tab shown) and to differ from the others.
 # Needs xvfb-run, xdotool and ImageMagick's import and compare.
@@ -153,6 +154,12 @@ JSON
   fi
   import -window "$win" -strip +dither -colors 64 "PNG8:$out/marks.png"
   echo "saved $out/marks.png"
+  # The Calculator tab filled from that form: the lifetime of what the device
+  # holds beside the form's. "From the configuration" is left of "Calculate".
+  show_tab Calculator
+  click 95 $((height - 92))
+  import -window "$win" -strip +dither -colors 64 "PNG8:$out/calculator-site.png"
+  echo "saved $out/calculator-site.png"
 fi
 
 # Load refusing a file, with the window behind its dialog: one picture, at the

@@ -53,6 +53,7 @@ MainWindow::MainWindow(QWidget *parent) :
             [this](int index) { qDebug().noquote() << "Tab shown: " + ui->tabWidget->tabText(index); });
 
     addDifferenceLine();
+    addDayView();
     // Any change of the form may change what Start would change on the device.
     const auto changed = [this] {
         markDifferences();

@@ -218,6 +218,17 @@ private:
     std::shared_ptr<const Comparison::DeviceState> deviceHeld;
     bool marksDue = false;
     QLabel *differenceLine = nullptr;
+    // "From the configuration" on the Calculator tab fills the inputs the form
+    // decides and keeps them following the form until one is typed over; the
+    // tab's line says what came from where, and, after a Read, the lifetime
+    // of what the device holds. A chart shows where the day's charge goes
+    // (src/calc/mainwindow_calc.cpp).
+    struct DayView;
+    std::shared_ptr<DayView> dayView;
+    void addDayView();
+    void fillDayFromForm();
+    void followForm();
+    void showDayLine();
 
     Ui::MainWindow *ui;
     // Wired when the window is built: where the exchange hands every answer

@@ -34,6 +34,28 @@ double EnergyRecord::charge() const
     return static_cast<double>(microAmps) / 1000.0 * static_cast<double>(hours);
 }
 
+bool ConsumptionInputs::operator==(const ConsumptionInputs &o) const
+{
+    return capacity == o.capacity && spreadingFactor == o.spreadingFactor && aliveAuto == o.aliveAuto &&
+           aliveManual == o.aliveManual && shocks == o.shocks && shockFrequency == o.shockFrequency &&
+           fastMotions == o.fastMotions && slowMotions == o.slowMotions && summaries == o.summaries &&
+           motionFrequency == o.motionFrequency && tiltPeriodMs == o.tiltPeriodMs && threeAxes == o.threeAxes &&
+           vibrationPeriod == o.vibrationPeriod && vibrationSends == o.vibrationSends;
+}
+
+QVector<DayShare> dayShares(const ConsumptionResults &r)
+{
+    if (!r.dayFits())
+        return {};
+    // A day of exactly 24 active hours may sum to a hair below no sleep.
+    const auto share = [](const char *activity, float charge) {
+        return DayShare{activity, qMax(0.0f, charge)};
+    };
+    return {share("ALIVE", r.alive), share("SHOCK", r.shock),         share("MOTION", r.motion),
+            share("TILT", r.tilt),   share("VIBRATION", r.vibration), share("accelerometer", r.mpu),
+            share("sleep", r.sleep)};
+}
+
 int ConsumptionModel::comboValue(const QString &text)
 {
     return text.trimmed().toInt(); // 0 when the text is not a whole number

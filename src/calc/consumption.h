@@ -2,6 +2,7 @@
 #define PELKO_CONSUMPTION_H
 
 #include <QString>
+#include <QVector>
 
 #include <optional>
 
@@ -59,6 +60,9 @@ struct ConsumptionInputs
     bool threeAxes = false;                           // vibration measured on 3 axes
     int vibrationPeriod = 10;                         // s between two vibration measures
     int vibrationSends = 0;                           // vibration frames sent per day
+
+    bool operator==(const ConsumptionInputs &o) const;
+    bool operator!=(const ConsumptionInputs &o) const { return !(*this == o); }
 };
 
 struct ConsumptionResults
@@ -87,6 +91,16 @@ struct ConsumptionResults
     // precision, so a day of exactly 24 h summed as 24.0000002 still fits.
     bool dayFits() const { return activeHours <= 24.0f; }
 };
+
+// One activity's charge of the day, for a picture of where it goes.
+struct DayShare
+{
+    const char *activity;
+    float charge; // mAh, never below 0
+};
+// ALIVE, SHOCK, MOTION, TILT, VIBRATION, the accelerometer and sleep; none for
+// a day the activities over-fill.
+QVector<DayShare> dayShares(const ConsumptionResults &r);
 
 class ConsumptionModel
 {

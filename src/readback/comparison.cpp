@@ -230,6 +230,39 @@ QVector<Mark> marks(const QVector<Setting> &settings)
     return out;
 }
 
+QVariantMap held(const DeviceState &device, QVariantMap form, QStringList *kept)
+{
+    for (std::size_t i = 0; i < Upload::kCatalogueSize; ++i) {
+        const Upload::Step &row = Upload::kCatalogue[i];
+        const Upload::Kind kind = row.kind;
+        const bool shownAsIs = kind == Upload::Kind::Value || kind == Upload::Kind::Seconds ||
+                               kind == Upload::Kind::Checked || kind == Upload::Kind::Frequency;
+        const QString widget = QLatin1String(row.widget);
+        if (!row.isCommand() || !row.widget || (row.flags & Upload::ReadBackOnly) || !shownAsIs ||
+            !form.contains(widget))
+            continue;
+        const Reported r = reported(row, device);
+        if (!r.known) {
+            kept->append(widget);
+            continue;
+        }
+        if (kind == Upload::Kind::Checked)
+            form.insert(widget, r.value != 0);
+        else if (kind == Upload::Kind::Frequency)
+            form.insert(widget, r.value == 0 ? QStringLiteral("0,24") : QString::number(r.value));
+        else
+            form.insert(widget, int(Upload::formValue(row, r.value)));
+    }
+    const int mask = enabledMask(device.dump);
+    for (const Upload::AlgorithmBit &box : Upload::kAlgorithmBits) {
+        if (box.bit == kUnreportedAlgorithmBit)
+            kept->append(QLatin1String(box.checkBox));
+        else
+            form.insert(QLatin1String(box.checkBox), (mask & box.bit) != 0);
+    }
+    return form;
+}
+
 QString differenceCount(int marked)
 {
     if (marked == 0)

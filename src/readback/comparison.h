@@ -5,6 +5,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+#include <QVariantMap>
 #include <QVector>
 
 #include <optional>
@@ -55,6 +57,13 @@ struct Mark
     QString onDevice;
 };
 QVector<Mark> marks(const QVector<Setting> &settings);
+
+// A form's values (by widget, as the configuration file's view gives them)
+// with what the device reports over them: the numbers, boxes and sampling
+// rates of its dump and LoRa answer, and the algorithm boxes. The widgets of
+// `form` the device does not report keep the form's value and are listed in
+// `kept`; VIBRATION's box is always one of them.
+QVariantMap held(const DeviceState &device, QVariantMap form, QStringList *kept);
 
 // "3 settings differ from the Pelko"; empty when none do.
 QString differenceCount(int marked);

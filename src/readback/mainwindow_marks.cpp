@@ -117,4 +117,6 @@ void MainWindow::placeMarks()
             new FieldMark(field, mark.onDevice);
     }
     differenceLine->setText(Comparison::differenceCount(marks.size()));
+    // The calculator's day follows the same changes, and the device read.
+    followForm();
 }

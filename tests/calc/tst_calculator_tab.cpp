@@ -1,7 +1,10 @@
 // The Calculator tab as the user drives it; the figures themselves are the
 // model's, checked digit for digit in tst_consumption.
 
+#include "dialogwatcher.h"
 #include "formprobe.h"
+#include "linktimes.h"
+#include "simharness.h"
 
 #include <QtTest>
 #include <QtWidgets>
@@ -12,7 +15,21 @@ class CalculatorTabTest : public QObject
 
 private slots:
     void calculateShowsTheDefaultDayThenTheOneTheUserDescribedAndSf8To11DisableWhatTheyCannotEstimate();
+    void fromTheConfigurationGivesTheDayTypedByHandFollowsTheFormAndSetsWhatThePelkoHoldsBesideIt();
 };
+
+static QWidget *byName(QWidget &window, const QString &accessibleName)
+{
+    for (QWidget *w : window.findChildren<QWidget *>())
+        if ((w->accessibleName().isEmpty() ? w->property("text").toString() : w->accessibleName()) == accessibleName)
+            return w;
+    return nullptr;
+}
+
+static QString line(QWidget &window)
+{
+    return qobject_cast<QLabel *>(byName(window, "What came from the configuration"))->text();
+}
 
 static QString shown(const FormProbe &form, const char *names)
 {
@@ -53,6 +70,7 @@ void CalculatorTabTest::calculateShowsTheDefaultDayThenTheOneTheUserDescribedAnd
         QCOMPARE(shown(form, "leConsoSuspended leConsoTotalYears"), QString(motions ? " " : "0.959539 mAh 8.65117"));
         QCOMPARE(form.find<QLabel>("tConsoTotalResume_p1")->text().contains("take 61.2115 hours a day"), motions != 0);
         QCOMPARE(form.find<QProgressBar>("pbBatLife")->isHidden(), motions != 0);
+        QCOMPARE(byName(window, "Charge of the day by activity")->isHidden(), motions != 0);
     }
 
     // Every field of the records measured only at SF 7 and SF 12.
@@ -77,6 +95,49 @@ void CalculatorTabTest::calculateShowsTheDefaultDayThenTheOneTheUserDescribedAnd
     form.click("pbConsoCalculate");
     QCOMPARE(shown(form, "leConsoTotalYears"), QString("9.24997"));
     QCOMPARE(form.find<QProgressBar>("pbBatLife")->value(), 100);
+}
+
+void CalculatorTabTest::fromTheConfigurationGivesTheDayTypedByHandFollowsTheFormAndSetsWhatThePelkoHoldsBesideIt()
+{
+    ShortLinkTimes times{30, 60};
+    DialogWatcher dialogs;
+    SimHarness sim;
+    MainWindow window;
+    FormProbe form(window);
+    form.click("startButton");
+    form.click("readAlgoButton");
+    QVERIFY(window.productConnected && dialogs.titles() == QStringList({"Information"}));
+    sim.device().clearReceived();
+    qobject_cast<QPushButton *>(byName(window, "From the configuration"))->click();
+    const auto years = [&] {
+        return QString::number(shown(form, "leConsoTotalYears").toFloat(), 'f', 1);
+    };
+    const QString held = years();
+    QVERIFY(line(window).endsWith(QString("On the Pelko: %1 years; with these changes: %1 years. The Pelko does not "
+                                          "report whether VIBRATION runs: taken as the form has it.")
+                                      .arg(held)));
+
+    // The device holds the default form: at DR0 with an ALIVE frame an hour,
+    // it is the published day of SF 12 and 24 automatic frames.
+    form.find<QSpinBox>("xAlivePeriod")->setValue(3600);
+    QTRY_COMPARE(shown(form, "leConsoAliveTotal leConsoTotalYears"), QString("0.447673 mAh 3.69256"));
+    QVERIFY(line(window).contains(QString("On the Pelko: %1 years; with these changes: 3.7 years.").arg(held)));
+    QCOMPARE(
+        byName(window, "Charge of the day by activity")->accessibleDescription(),
+        QString("ALIVE 0.447673 mAh (31.8%); SHOCK 0 mAh (0%); MOTION 0 mAh (0%); TILT 0 mAh (0%); VIBRATION 0 mAh "
+                "(0%); accelerometer 0.0025344 mAh (0.18%); sleep 0.95855 mAh (68%)"));
+    QVERIFY(line(window).startsWith("From the configuration: SF 12 (default data rate DR0); 24 automatic ALIVE frames "
+                                    "a day (ALIVE period 3600 s); SHOCK sampling 0,24 Hz (SHOCK off);"));
+    QVERIFY(line(window).contains("Left as you set them: battery capacity, manual ALIVE frames, shocks, fast and slow "
+                                  "motions, summaries, vibration frames."));
+
+    // Typed over, it no longer follows the form.
+    form.find<QSpinBox>("xConsoAliveNbAliveAuto")->setValue(5);
+    QTRY_VERIFY(line(window).contains("changed by hand"));
+    form.find<QSpinBox>("xAlivePeriod")->setValue(600);
+    QTest::qWait(20);
+    QCOMPARE(form.find<QSpinBox>("xConsoAliveNbAliveAuto")->value(), 5);
+    QVERIFY(sim.device().receivedLines().isEmpty());
 }
 
 QTEST_MAIN(CalculatorTabTest)
