@@ -174,22 +174,30 @@ std::unique_ptr<Session> readThenLoad(const QString &port, const QString &path, 
 
 Outcome write(const QString &port, const QString &path, Provisioning::LogEntry &log)
 {
-    QVector<Upload::SentLine> sent;
+    Upload::Delivery delivered;
     {
         Outcome failed = Outcome::Done;
         const std::unique_ptr<Session> device = readThenLoad(port, path, log, failed);
         if (!device)
             return failed;
-        say(QStringLiteral("writing"));
-        const bool started = device->start();
-        sent = device->sent();
-        device->disconnect();
         if (stopped()) {
-            say(QStringLiteral("stopped after %1 lines, none of them saved").arg(sent.size()));
+            device->disconnect();
             return Outcome::Interrupted;
         }
-        if (!started) {
-            const QString failedLine = Provisioning::failedLine(sent);
+        say(QStringLiteral("writing"));
+        const bool started = device->start();
+        delivered = device->delivered();
+        device->disconnect();
+        // What the device took is told from what reached it, whenever the
+        // signal came: a stop after the last save finds the write saved.
+        if (stopped()) {
+            say(delivered.stoppedAccount());
+            if (delivered.complete())
+                return Outcome::SavedNotVerified;
+            return delivered.saved(Upload::Delivery::Part::Algorithms) ? Outcome::PartlySaved : Outcome::Interrupted;
+        }
+        if (!started || !delivered.complete()) {
+            const QString failedLine = Provisioning::failedLine(delivered.lines());
             if (!failedLine.isEmpty())
                 say(failedLine);
             return Outcome::WriteFailed;
@@ -197,14 +205,16 @@ Outcome write(const QString &port, const QString &path, Provisioning::LogEntry &
     }
 
     // A window of its own for the check: nothing it shows comes from the write.
+    // A signal on the way leaves the write saved but not verified.
     say(QStringLiteral("verifying"));
     Session check(port, say);
-    const bool readBack = check.connect() && check.read();
-    const Provisioning::Verification verification = Provisioning::verify(sent, check.dump(), check.loraAnswer());
+    const bool readBack = check.connect() && !stopped() && check.read();
+    const Provisioning::Verification verification =
+        Provisioning::verify(delivered.lines(), check.dump(), check.loraAnswer());
     check.disconnect();
-    if (stopped())
-        return Outcome::Interrupted;
     if (!readBack) {
+        if (stopped())
+            return Outcome::SavedNotVerified;
         say(QStringLiteral("the device could not be read back"));
         return Outcome::WriteFailed;
     }

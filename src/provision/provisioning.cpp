@@ -31,6 +31,10 @@ QString outcomeWord(Outcome outcome, bool check)
         return QStringLiteral("port busy");
     case Outcome::LogFailed:
         return QStringLiteral("verified, log line lost");
+    case Outcome::SavedNotVerified:
+        return QStringLiteral("saved, not verified");
+    case Outcome::PartlySaved:
+        return QStringLiteral("interrupted, algorithms saved");
     }
     return QString();
 }

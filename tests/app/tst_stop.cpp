@@ -225,6 +225,25 @@ void StopTest::interruptedOperationsKeepTheDeviceAndTheWindowTrue()
         const bool failed = !boxes.filter(QStringLiteral("Error ")).isEmpty();
         QVERIFY2(told.size() <= (linesAtStop >= 0 ? 1 : 0), qPrintable(what));
         QVERIFY2(told.size() == 1 || failed || sent == expected, qPrintable(what));
+        // A stopped Start: what reached the flash, by the device's saves and
+        // what it holds, is what the user is told.
+        const int algoSave = int(sent.indexOf("SAVEPARAM ALGO 0\r\n"));
+        const bool loraSaved = sent.contains("SAVEPARAM LORA 0\r\n");
+        const auto after = sim.device().savedParameters();
+        for (auto key = savedBefore.begin(); uploading && key != savedBefore.end(); ++key)
+            QVERIFY2(after.value(key.key()) == key.value() ||
+                         (key.key().startsWith("LORA") ? loraSaved : algoSave >= 0),
+                     qPrintable(what + "\nflash " + key.key()));
+        const bool loraSent = std::any_of(sent.begin() + algoSave + 1, sent.end(),
+                                          [](const QByteArray &line) { return line.startsWith("LORA SET"); });
+        const char *const saveWords = loraSaved      ? "The product has been successfully configured."
+                                      : algoSave < 0 ? "nothing new was saved in the Pelko's flash"
+                                      : loraSent     ? "the algorithm settings were saved in the Pelko's flash, the "
+                                                       "LoRa settings were not"
+                                                     : "the algorithm settings were saved in the Pelko's flash, and "
+                                                       "it took none of the LoRa settings";
+        QVERIFY2(!uploading || linesAtStop < 0 || failed || boxes.join('|').contains(QLatin1String(saveWords)),
+                 qPrintable(what));
         if (!told.isEmpty()) {
             ++stopped;
             stoppedUploads += uploading ? 1 : 0;
@@ -232,16 +251,11 @@ void StopTest::interruptedOperationsKeepTheDeviceAndTheWindowTrue()
             const bool unconnected = button == "startButton"        ? !uploading
                                      : button == "pbRestartProduct" ? !told.first().contains(QLatin1String("still"))
                                                                     : false;
-            const char *words = uploading     ? "nothing new was saved in the Pelko's flash"
+            const char *words = uploading     ? "Start was stopped"
                                 : unconnected ? "nothing is connected"
                                               : "still connected";
             QVERIFY2(told.first().contains(QLatin1String(words)), qPrintable(what));
             QVERIFY2(window->serial.isOpen() == !unconnected || closing, qPrintable(what));
-            const auto save = [](const QByteArray &line) {
-                return line.startsWith("SAVEPARAM");
-            };
-            if (uploading && std::none_of(sent.begin(), sent.end(), save))
-                QVERIFY2(sim.device().savedParameters() == savedBefore, qPrintable(what));
         }
 
         if (closing) {
