@@ -298,6 +298,20 @@ void ProvisionToolTest::aDeviceThatForgetsOneSettingIsToldOrTheSettingIsNamedAsN
         const QString name = forgotten < 0 ? QString() : ConfigFile::settingName(*lines.at(forgotten).step);
         QCOMPARE(named, name.isEmpty() || notChecked.contains(name) ? QStringList() : QStringList(name));
     }
+    // A device that runs one algorithm more than was sent differs, whatever it calls it.
+    SimFirmware device;
+    device.handle("DEBUG 1");
+    device.handle("ALGO 0x2d");
+    device.handle("SAVEPARAM");
+    const QByteArray dump = device.handle("DUMP RAM PARAM").wire();
+    const auto mask =
+        std::find_if(lines.begin(), lines.end(), [](const auto &l) { return l.step->kind == Upload::Kind::Mask; });
+    for (const char *word : {"MOVEMENT", "MOTION", "MVT", "NEW"}) {
+        const QByteArray renamed = QByteArray(dump).replace("MOVEMENT", word);
+        const QString shown = qstrcmp(word, "NEW") == 0 ? "TILT and unknown NEW" : "TILT MOTION";
+        QCOMPARE(Provisioning::check({{mask->step, 0xd, {}, 0}}, renamed, {}).differences,
+                 QStringList("algorithms: file ALIVE SHOCK TILT, device ALIVE SHOCK " + shown));
+    }
 }
 
 QTEST_MAIN(ProvisionToolTest)
