@@ -33,7 +33,7 @@ enum class Outcome {
 QString outcomeWord(Outcome outcome, bool check = false);
 
 // One line of the provisioning log, a CSV file (RFC 4180) that grows by one
-// line per write.
+// line per write or check, which its last column names.
 struct LogEntry
 {
     QDateTime time;

@@ -15,6 +15,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <functional>
+
 // pelko-provision against simulated devices: what it writes, what it tells
 // (its exit code, its log line) and what reached the device.
 class ProvisionToolTest : public QObject
@@ -25,6 +28,7 @@ private slots:
     void aFileSavedByTheWindowIsWrittenAsStartWritesItAndReadBackTheSameIntoARegularOrNewFileOnly();
     void everyOutcomeHasItsExitCodeAndLogLineUnderOneHeader();
     void aDeviceThatForgetsOneSettingIsToldOrTheSettingIsNamedAsNotChecked();
+    void aWriteStoppedByASignalAtAnyLineTellsWhatReachedTheFlash();
 };
 
 namespace {
@@ -36,8 +40,9 @@ struct Run
 };
 
 // The tool as a desktop session without a display would start it; `stopWhen`:
-// SIGTERM once standard error shows that text.
-Run provision(const QStringList &arguments, QString stopWhen = QString())
+// SIGTERM once standard error shows that text, or `signal` once `stopNow` holds.
+Run provision(const QStringList &arguments, QString stopWhen = QString(), std::function<bool()> stopNow = {},
+              int signal = SIGTERM)
 {
     QProcess tool;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -52,9 +57,10 @@ Run provision(const QStringList &arguments, QString stopWhen = QString())
     clock.start();
     while (tool.state() != QProcess::NotRunning && !tool.waitForFinished(20) && clock.elapsed() < 60000) {
         errors += QString::fromUtf8(tool.readAllStandardError());
-        if (!stopWhen.isEmpty() && errors.contains(stopWhen)) {
-            tool.terminate();
+        if ((!stopWhen.isEmpty() && errors.contains(stopWhen)) || (stopNow && stopNow())) {
+            ::kill(pid_t(tool.processId()), signal);
             stopWhen.clear();
+            stopNow = {};
         }
     }
     errors += QString::fromUtf8(tool.readAllStandardError());
@@ -116,7 +122,7 @@ void ProvisionToolTest::aFileSavedByTheWindowIsWrittenAsStartWritesItAndReadBack
     QCOMPARE(contentOf(readBack), contentOf(saved));
     QVERIFY(contentOf(log).endsWith(",2.2,site.json," +
                                     QCryptographicHash::hash(contentOf(saved), QCryptographicHash::Sha256).toHex() +
-                                    ",verified\r\n"));
+                                    ",verified,write\r\n"));
 
     const QString fifo = dir.filePath(QStringLiteral("fifo"));
     QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {fifo}), 0);
@@ -149,7 +155,9 @@ void ProvisionToolTest::everyOutcomeHasItsExitCodeAndLogLineUnderOneHeader()
         SimHarness sim(options);
         QVERIFY(sim.isReady());
         if (!faultOn.isEmpty())
-            sim.device().setFault(faultOn, faultOn.startsWith("SAVEPARAM") ? SimFault::Refuses : SimFault::Forgets);
+            sim.device().setFault(faultOn, faultOn.startsWith("SAVEPARAM") || faultOn.startsWith("DUMP")
+                                               ? SimFault::Refuses
+                                               : SimFault::Forgets);
         QTemporaryDir dir;
         // A name with a separator and quotes stays one field of the log.
         const QString path = dir.filePath(QStringLiteral("site \"north\", v2.json"));
@@ -184,7 +192,7 @@ void ProvisionToolTest::everyOutcomeHasItsExitCodeAndLogLineUnderOneHeader()
         QVERIFY2(lines.size() == 3, what); // header, this write, nothing after the last line break
         QVERIFY2(lines.at(1).contains(",\"site \"\"north\"\", v2.json\","), lines.at(1).constData());
         const QString result = Provisioning::outcomeWord(Provisioning::Outcome(exitCode), command == "check");
-        QVERIFY2(lines.at(1).endsWith(',' + result.toUtf8() + '\r'), lines.at(1).constData());
+        QVERIFY2(lines.at(1).endsWith(',' + result.toUtf8() + ',' + command.toUtf8() + '\r'), lines.at(1).constData());
     };
     const QByteArray head = R"({"format": "Pelko configuration", "version": 1, )";
     const QByteArray good = head + R"("ALIVE": {"period": 1800}})";
@@ -222,6 +230,7 @@ void ProvisionToolTest::everyOutcomeHasItsExitCodeAndLogLineUnderOneHeader()
     row("a file that is not JSON is refused before the device is checked", {}, "2.2", {}, "{ALIVE", {}, {}, 2,
         "refused file");
     row("a port that is not listed is no device to check", "ttyUSB9", "2.2", {}, good, {}, {}, 3, "Error 1");
+    row("a device that refuses its dump fails the check as a read", {}, "2.2", "DUMP", good, {}, {}, 4, "read failed");
 
     // Eight processes starting one log leave one header.
     QTemporaryDir dir;
@@ -312,6 +321,83 @@ void ProvisionToolTest::aDeviceThatForgetsOneSettingIsToldOrTheSettingIsNamedAsN
         QCOMPARE(Provisioning::check({{mask->step, 0xd, {}, 0}}, renamed, {}).differences,
                  QStringList("algorithms: file ALIVE SHOCK TILT, device ALIVE SHOCK " + shown));
     }
+}
+
+void ProvisionToolTest::aWriteStoppedByASignalAtAnyLineTellsWhatReachedTheFlash()
+{
+    // A write of random values stopped at a random line, read-back included:
+    // its exit code, its log and its words agree with the device's saves and flash.
+    const quint32 seed = qEnvironmentVariableIsSet("PELKO_SIGNAL_SEED") ? qgetenv("PELKO_SIGNAL_SEED").toUInt() : 32;
+    const int cases =
+        qEnvironmentVariableIsSet("PELKO_SIGNAL_CASES") ? qEnvironmentVariableIntValue("PELKO_SIGNAL_CASES") : 6;
+    QRandomGenerator random(seed);
+    SimHarness sim;
+    QVERIFY(sim.isReady());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("site.json")), log = dir.filePath(QStringLiteral("log.csv"));
+    QString outcomes;
+    for (int n = 0; n < cases; ++n) {
+        const QByteArray period = QByteArray::number(random.bounded(60, 9000));
+        const QByteArray appEui = "70B3D57ED0" + QByteArray::number(random.bounded(0x100000, 0xffffff), 16);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(R"({"format": "Pelko configuration", "version": 1, "ALIVE": {"period": )" + period +
+                   R"(}, "LORA": {"APPEUI": ")" + appEui + "\"}}");
+        file.close();
+        const auto before = sim.device().savedParameters();
+        sim.device().clearReceived();
+        const int atLine = random.bounded(1, 40);
+        int linesAtSignal = -1;
+        const Run tool = provision(
+            {"write", "ttyPELKO0", path, "--log", log}, {},
+            [&] {
+                const int lines = int(sim.device().receivedLines().size());
+                linesAtSignal = lines >= atLine ? lines : -1;
+                return linesAtSignal >= 0;
+            },
+            random.bounded(2) ? SIGINT : SIGTERM);
+        const QList<QByteArray> wire = sim.device().receivedLines();
+        const auto after = sim.device().savedParameters();
+        const bool algoSaved = wire.contains("SAVEPARAM ALGO 0\r\n"), loraSaved = wire.contains("SAVEPARAM LORA 0\r\n");
+        int readBack = int(wire.size()) - 1;
+        while (readBack >= 0 && !wire.at(readBack).startsWith("DUMP RAM PARAM"))
+            --readBack;
+        const bool verified =
+            loraSaved && readBack > wire.indexOf("SAVEPARAM LORA 0\r\n") && wire.value(readBack + 1) == "DEBUG 0\r\n";
+        const int exitCode = verified ? 0 : loraSaved ? 9 : algoSaved ? 10 : 6;
+        const QString what =
+            QStringLiteral("seed %1 case %2, signal at line %3: exit %4 for %5\n%6\n%7")
+                .arg(seed)
+                .arg(n)
+                .arg(linesAtSignal)
+                .arg(tool.exitCode)
+                .arg(exitCode)
+                .arg(QString::fromLatin1(QByteArrayList(wire.mid(20)).join('|')), tool.errors.right(200));
+        QVERIFY2(tool.exitCode == exitCode, qPrintable(what));
+        outcomes += QString::number(exitCode) + QLatin1Char(' ');
+        QVERIFY2(contentOf(log).endsWith(',' + Provisioning::outcomeWord(Provisioning::Outcome(exitCode)).toUtf8() +
+                                         ",write\r\n"),
+                 qPrintable(what));
+        const bool writing =
+            std::any_of(wire.begin(), wire.end(), [](const QByteArray &l) { return l.startsWith("ALIVE period"); });
+        const char *words = exitCode == 10             ? "the algorithm settings saved"
+                            : exitCode == 6 && writing ? "none of them saved"
+                                                       : "";
+        QVERIFY2(tool.errors.contains(QLatin1String(words)) &&
+                     tool.errors.endsWith(Provisioning::outcomeWord(Provisioning::Outcome(exitCode)) + '\n'),
+                 qPrintable(what));
+        // The flash holds the file's part once its save went, and nothing new before.
+        QVERIFY2(after.value("ALIVE period") == (algoSaved ? period + "000" : before.value("ALIVE period")),
+                 qPrintable(what));
+        QVERIFY2(after.value("LORA SET APPEUI").toUpper() ==
+                     (loraSaved ? appEui.toUpper() : before.value("LORA SET APPEUI").toUpper()),
+                 qPrintable(what));
+        // Nothing after the signal but the line in flight and the goodbye.
+        QList<QByteArray> later = wire.mid(linesAtSignal < 0 ? wire.size() : linesAtSignal);
+        later.removeAll("DISCONNECTE\r\n");
+        QVERIFY2(later.size() <= 1, qPrintable(what));
+    }
+    qInfo("seed %u: exit codes %s", seed, qPrintable(outcomes));
 }
 
 QTEST_MAIN(ProvisionToolTest)
