@@ -97,6 +97,11 @@ Outcome notConnected(const Session &device)
 
 int read(const QString &port, const QString &path)
 {
+    // A file that cannot be written is refused before the device is read, as a log is.
+    const QString refusal = ConfigFile::whyNotWritable(path);
+    if (!refusal.isEmpty())
+        return finish(Outcome::Usage,
+                      QStringLiteral("the configuration could not be saved to %1: %2").arg(path, refusal));
     Session device(port, say);
     if (!device.connect())
         return finish(stopped() ? Outcome::Interrupted : notConnected(device));
@@ -299,7 +304,14 @@ int main(int argc, char *argv[])
     if (command == QLatin1String("list") && args.size() == 1)
         return list();
     checking = command == QLatin1String("check");
-    if ((command != QLatin1String("read") && command != QLatin1String("write") && !checking) || args.size() != 3) {
+    const bool known = command == QLatin1String("read") || command == QLatin1String("write") || checking;
+    if (!known || args.size() != 3) {
+        // What was wrong first, then how it is used.
+        const QString why = command.isEmpty()                  ? QStringLiteral("no command given")
+                            : command == QLatin1String("list") ? QStringLiteral("list takes no port or file")
+                            : !known ? QStringLiteral("unknown command \"%1\"").arg(ConfigFile::printable(command))
+                                     : QStringLiteral("%1 needs a port and a file").arg(command);
+        say(why);
         std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
         return int(Outcome::Usage);
     }
