@@ -281,11 +281,12 @@ int main(int argc, char *argv[])
                        "The device does not report TILT's inhibition, whether VIBRATION runs, nor (before\n"
                        "release 1.9) the join-request time-out: these are listed as not checked.\n\n"
                        "Exit codes: 0 done (written and verified; check: the device holds the file's settings),\n"
-                       "1 usage or log not writable (nothing sent), 2 refused file (nothing written),\n"
+                       "1 usage, log or read's file not writable (nothing sent), 2 refused file (nothing written),\n"
                        "3 device not found, 4 write failed (check: the read failed),\n"
                        "5 verify found differences (check: the device differs from the file),\n"
-                       "6 interrupted (SIGINT, SIGTERM: no save), 7 port busy,\n"
-                       "8 written and verified but its log line lost."));
+                       "6 interrupted (SIGINT, SIGTERM: nothing of the write saved), 7 port busy,\n"
+                       "8 written and verified but its log line lost, 9 saved but not verified (interrupted\n"
+                       "during the read-back), 10 interrupted after the algorithm save (LoRa not saved)."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption logOption(QStringLiteral("log"),
