@@ -100,8 +100,7 @@ void configure(QWidget &window, QRandomGenerator &random)
                 fields << w;
     for (const Model::Algorithm &a : Model::kAlgorithms)
         algorithms << window.findChild<QWidget *>(QLatin1String(a.checkBox));
-    const int last = 30 + random.bounded(3);
-    for (int i = -random.bounded(4); i < last; ++i) {
+    for (int i = -random.bounded(4), last = 30 + random.bounded(3); i < last; ++i) {
         QList<QWidget *> open;
         for (QWidget *w : i < 0 || i >= 30 ? algorithms : fields)
             if (w->isEnabled())
