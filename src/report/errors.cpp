@@ -27,8 +27,8 @@ const Row kRows[] = {
      "2. Plug it again\n3. Close this box then clic 'Connection'",
      "ERROR 2: please try again"},
     {Error::PortBusy, MessageKind::Critical, "Error 2",
-     "The Pelko's port is held by another program (pelko-provision, a terminal).\n\nPlease try this :\n"
-     "1. Close the other program or let it finish\n2. Close this box then clic 'Connection'",
+     "The Pelko's port is held by another program (pelko-provision, a terminal).\n\nClose it or let it finish, then "
+     "clic 'Connection'.",
      "ERROR 2: the port is busy, please try again"},
     {Error::NoAnswerToReady, MessageKind::Critical, "Error 3",
      "No product answer... Please verify that the product is well connected, turned on and detected by your "

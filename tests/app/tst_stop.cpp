@@ -231,7 +231,7 @@ void StopTest::interruptedOperationsKeepTheDeviceAndTheWindowTrue()
         for (auto key = savedBefore.begin(); uploading && key != savedBefore.end(); ++key)
             QVERIFY2(sim.device().savedParameters().value(key.key()) == key.value() ||
                          (key.key().startsWith("LORA") ? loraSaved : algoSave >= 0),
-                     qPrintable(what + "\nflash " + key.key()));
+                     qPrintable(what + key.key()));
         const char *const saveWords[] = {"nothing new was saved", "it took none of the LoRa settings",
                                          "the LoRa settings were not", "successfully configured"};
         const bool loraSent =

@@ -106,8 +106,7 @@ void configure(QWidget &window, QRandomGenerator &random)
             if (w->isEnabled())
                 open << w;
         QWidget *w = open.at(random.bounded(open.size()));
-        if (i >= 30) // as a person clicks: the window has caught up with the edits before
-            QCoreApplication::processEvents();
+        QCoreApplication::processEvents(); // as a person clicks: the window has caught up with the last one
         if (auto *spin = qobject_cast<QSpinBox *>(w))
             spin->setValue(spin->minimum() +
                            int(random.generateDouble() * (double(spin->maximum()) - spin->minimum())));
