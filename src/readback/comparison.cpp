@@ -74,7 +74,9 @@ Enabled enabledAlgorithms(const QByteArray &dump)
 {
     static const QRegularExpression sentence(QStringLiteral("Algorithm ([A-Za-z_]{1,24}) enable\\."));
     Enabled out;
-    QRegularExpressionMatchIterator found = sentence.globalMatch(QString::fromLatin1(dump));
+    // Every line of the dump ends in a NUL: the text is taken by its size.
+    QRegularExpressionMatchIterator found =
+        sentence.globalMatch(QString::fromLatin1(dump.constData(), int(dump.size())));
     while (found.hasNext()) {
         const QString word = found.next().captured(1);
         const QByteArray said = "Algorithm " + word.toLatin1() + " enable.";
