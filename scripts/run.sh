@@ -11,7 +11,9 @@ work=$(mktemp -d)
 ports="$work/ports"
 "$build/sim/pelko-device-sim" --ports-file "$ports" --log "$work/wire.log" "$@" &
 sim=$!
-trap 'kill $sim 2>/dev/null; rm -rf "$work"' EXIT
+# The simulator takes its port out of the ports file as it ends: the folder
+# goes once it has.
+trap 'kill $sim 2>/dev/null; wait $sim 2>/dev/null || true; rm -rf "$work"' EXIT
 for _ in $(seq 50); do [ -s "$ports" ] && break; sleep 0.1; done
 echo "Simulated device listed in $ports; wire log in $work/wire.log"
 export PELKO_EXTRA_PORTS="$ports"

@@ -60,6 +60,13 @@ MainWindow::MainWindow(QWidget *parent) :
     };
     for (QAbstractButton *button : ui->tabWidget->findChildren<QAbstractButton *>())
         connect(button, &QAbstractButton::toggled, this, changed);
+    // The algorithm boxes sit above the tabs; a click on one may grey or
+    // free others without ticking them.
+    for (const Model::Algorithm &algorithm : Model::kAlgorithms)
+        if (auto *box = findChild<QAbstractButton *>(QLatin1String(algorithm.checkBox))) {
+            connect(box, &QAbstractButton::toggled, this, changed);
+            connect(box, &QAbstractButton::clicked, this, changed);
+        }
     for (QSpinBox *box : ui->tabWidget->findChildren<QSpinBox *>())
         connect(box, QOverload<int>::of(&QSpinBox::valueChanged), this, changed);
     for (QDoubleSpinBox *box : ui->tabWidget->findChildren<QDoubleSpinBox *>())

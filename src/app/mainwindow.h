@@ -3,6 +3,7 @@
 
 #include "messages.h"
 #include "model/uploadplan.h"
+#include "upload/delivery.h"
 
 #include <QByteArray>
 #include <QMainWindow>
@@ -238,13 +239,14 @@ private:
     std::function<void()> lossReporter;
     // One click's run of exchanges (src/app/busysequence.cpp).
     int sequenceDepth;
-    bool answerCutOff;             // a read of this click hit its cap: the rest is not sent
-    bool lossPending;              // the device went during this click: told at its end
-    int waitDepth = 0;             // inside a wait of a sequence: no second operation may start
-    bool stopping = false;         // this click was stopped: nothing more goes out
-    std::optional<Error> stopTold; // what the stopped click tells the user
-    bool closeWhenIdle = false;    // the window was closed during an operation
-    bool stopButtonKept = false;   // the connection set the stop button itself
+    bool answerCutOff;              // a read of this click hit its cap: the rest is not sent
+    bool lossPending;               // the device went during this click: told at its end
+    int waitDepth = 0;              // inside a wait of a sequence: no second operation may start
+    bool stopping = false;          // this click was stopped: nothing more goes out
+    std::optional<Error> stopTold;  // what the stopped click tells the user
+    bool closeWhenIdle = false;     // the window was closed during an operation
+    bool stopButtonKept = false;    // the connection set the stop button itself
+    bool portHeldElsewhere = false; // the last open failed: another program holds the port
 
 public:
     bool portReady;
@@ -270,8 +272,9 @@ public:
     QVector<Untaken::Row> untakenFrom(const Comparison::DeviceState &device) const;
     bool dumpDecoded = false; // by the Read under way
     // What the last upload put on the wire, line by line, with each result
-    // (src/upload/mainwindow_upload.cpp).
-    QVector<Upload::SentLine> uploadSent;
+    // (src/upload/mainwindow_upload.cpp): all the window says of the device
+    // after a Start comes from it.
+    Upload::Delivery uploadDelivery;
     // What an upload of the form as it stands would send to this device.
     Upload::Plan uploadPlan() const;
 

@@ -285,7 +285,12 @@ QString settingName(const Upload::Step &step)
 
 QString printable(const QString &text)
 {
-    return Upload::printable(text);
+    // A file may hold megabytes in one value: a long one is named by its
+    // start and its length.
+    const int shown = text.size() > 48 && text.at(39).isHighSurrogate() ? 39 : 40;
+    if (text.size() <= 48)
+        return Upload::printable(text);
+    return QStringLiteral("%1\u2026 (%2 characters)").arg(Upload::printable(text.left(shown))).arg(text.size());
 }
 
 QString whyNotWritable(const QString &path)

@@ -68,7 +68,8 @@ Reading read(const QByteArray &file, const Limits &limits, float firmwareVersion
 QString settingName(const Upload::Step &step);
 
 // A text from a file or a device as it can be shown on one line: control
-// characters are written as escapes ("\n", "\x1b").
+// characters are written as escapes ("\n", "\x1b"), and a long text is cut
+// to its start, its length given.
 QString printable(const QString &text);
 
 // Why a configuration may not be written to `path`, or nothing when it may:

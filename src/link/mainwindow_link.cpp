@@ -60,10 +60,19 @@ OperationResult MainWindow::start()
                 return productConnected;
             }
 
-            if (sendParameters() != 0) {
+            sendParameters();
+            const Upload::Delivery &delivered = uploadDelivery;
+            if (!delivered.complete()) {
                 if (stopping) {
                     // Stopped: the device answered all it was sent and stays
-                    // connected, its flash as it was.
+                    // connected; what it saved and what it only uses is told.
+                    // What the last Read found no longer holds.
+                    stopTold = delivered.stopped();
+                    if (!delivered.lines().isEmpty())
+                        forgetDevice();
+                    if (delivered.saved(Upload::Delivery::Part::LoRa) ||
+                        delivered.unsaved(Upload::Delivery::Part::LoRa) > 0)
+                        loraAnswer.clear();
                     productConnected = true;
                     ui->startButton->setEnabled(true);
                     ui->stopButton->setText(tr("Disconnect"));
@@ -74,6 +83,9 @@ OperationResult MainWindow::start()
                 disconnectDevice();
                 return false;
             }
+            // A Stop asked while the last line was in flight found nothing
+            // left to stop: the device took the whole form.
+            stopping = false;
             productConnected = true;
             // What the device holds now is known again after a Read; its LoRa
             // settings only after the next connection asks for them.
@@ -134,6 +146,7 @@ void MainWindow::initSerial()
     // The port's own words tell "permission denied" from "device busy"; the
     // technician finds them in the console as well as in the debug log.
     const QString openError = serial.errorString();
+    portHeldElsewhere = heldByAnotherProgram(serial.error(), openError);
     portReady = false;
     if (serial.isOpen())
         serial.close();
@@ -173,7 +186,7 @@ void MainWindow::manageSerialError()
     portReady = false;
     productConnected = false;
     disconnectDevice();
-    reportError(this, ui->leVersion, Error::PortNotOpened);
+    reportError(this, ui->leVersion, portHeldElsewhere ? Error::PortBusy : Error::PortNotOpened);
 }
 
 void MainWindow::on_stopButton_clicked()

@@ -59,3 +59,10 @@ bool isPelkoManufacturer(const QString &manufacturer)
 {
     return manufacturer.startsWith(QLatin1String("Silicon Lab"), Qt::CaseSensitive);
 }
+
+bool heldByAnotherProgram(QSerialPort::SerialPortError error, const QString &portWords)
+{
+    // The system's own "Permission denied" is a right the user lacks; a lock
+    // or an exclusive open refused is another program's.
+    return error == QSerialPort::PermissionError && !portWords.contains(QLatin1String("Permission denied"));
+}

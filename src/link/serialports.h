@@ -2,6 +2,7 @@
 #define PELKO_SERIALPORTS_H
 
 #include <QList>
+#include <QSerialPort>
 #include <QString>
 
 // One serial port of the host as the connection sees it.
@@ -31,5 +32,11 @@ QList<SerialPortEntry> parseExtraPorts(const QByteArray &content);
 
 // True when the manufacturer string names the device's USB bridge.
 bool isPelkoManufacturer(const QString &manufacturer);
+
+// A port that did not open because another program has it (locked, or open
+// for good on a system that gives a port to one program at a time), told
+// apart from one this user may not open at all; `portWords` are the port's
+// error text.
+bool heldByAnotherProgram(QSerialPort::SerialPortError error, const QString &portWords);
 
 #endif // PELKO_SERIALPORTS_H

@@ -97,6 +97,11 @@ Outcome notConnected(const Session &device)
 
 int read(const QString &port, const QString &path)
 {
+    // A file that cannot be written is refused before the device is read, as a log is.
+    const QString refusal = ConfigFile::whyNotWritable(path);
+    if (!refusal.isEmpty())
+        return finish(Outcome::Usage,
+                      QStringLiteral("the configuration could not be saved to %1: %2").arg(path, refusal));
     Session device(port, say);
     if (!device.connect())
         return finish(stopped() ? Outcome::Interrupted : notConnected(device));
@@ -174,22 +179,30 @@ std::unique_ptr<Session> readThenLoad(const QString &port, const QString &path, 
 
 Outcome write(const QString &port, const QString &path, Provisioning::LogEntry &log)
 {
-    QVector<Upload::SentLine> sent;
+    Upload::Delivery delivered;
     {
         Outcome failed = Outcome::Done;
         const std::unique_ptr<Session> device = readThenLoad(port, path, log, failed);
         if (!device)
             return failed;
-        say(QStringLiteral("writing"));
-        const bool started = device->start();
-        sent = device->sent();
-        device->disconnect();
         if (stopped()) {
-            say(QStringLiteral("stopped after %1 lines, none of them saved").arg(sent.size()));
+            device->disconnect();
             return Outcome::Interrupted;
         }
-        if (!started) {
-            const QString failedLine = Provisioning::failedLine(sent);
+        say(QStringLiteral("writing"));
+        const bool started = device->start();
+        delivered = device->delivered();
+        device->disconnect();
+        // What the device took is told from what reached it, whenever the
+        // signal came: a stop after the last save finds the write saved.
+        if (stopped()) {
+            say(delivered.stoppedAccount());
+            if (delivered.complete())
+                return Outcome::SavedNotVerified;
+            return delivered.saved(Upload::Delivery::Part::Algorithms) ? Outcome::PartlySaved : Outcome::Interrupted;
+        }
+        if (!started || !delivered.complete()) {
+            const QString failedLine = Provisioning::failedLine(delivered.lines());
             if (!failedLine.isEmpty())
                 say(failedLine);
             return Outcome::WriteFailed;
@@ -197,14 +210,16 @@ Outcome write(const QString &port, const QString &path, Provisioning::LogEntry &
     }
 
     // A window of its own for the check: nothing it shows comes from the write.
+    // A signal on the way leaves the write saved but not verified.
     say(QStringLiteral("verifying"));
     Session check(port, say);
-    const bool readBack = check.connect() && check.read();
-    const Provisioning::Verification verification = Provisioning::verify(sent, check.dump(), check.loraAnswer());
+    const bool readBack = check.connect() && !stopped() && check.read();
+    const Provisioning::Verification verification =
+        Provisioning::verify(delivered.lines(), check.dump(), check.loraAnswer());
     check.disconnect();
-    if (stopped())
-        return Outcome::Interrupted;
     if (!readBack) {
+        if (stopped())
+            return Outcome::SavedNotVerified;
         say(QStringLiteral("the device could not be read back"));
         return Outcome::WriteFailed;
     }
@@ -271,11 +286,12 @@ int main(int argc, char *argv[])
                        "The device does not report TILT's inhibition, whether VIBRATION runs, nor (before\n"
                        "release 1.9) the join-request time-out: these are listed as not checked.\n\n"
                        "Exit codes: 0 done (written and verified; check: the device holds the file's settings),\n"
-                       "1 usage or log not writable (nothing sent), 2 refused file (nothing written),\n"
+                       "1 usage, log or read's file not writable (nothing sent), 2 refused file (nothing written),\n"
                        "3 device not found, 4 write failed (check: the read failed),\n"
                        "5 verify found differences (check: the device differs from the file),\n"
-                       "6 interrupted (SIGINT, SIGTERM: no save), 7 port busy,\n"
-                       "8 written and verified but its log line lost."));
+                       "6 interrupted (SIGINT, SIGTERM: nothing of the write saved), 7 port busy,\n"
+                       "8 written and verified but its log line lost, 9 saved but not verified (interrupted\n"
+                       "during the read-back), 10 interrupted after the algorithm save (LoRa not saved)."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption logOption(QStringLiteral("log"),
@@ -294,7 +310,14 @@ int main(int argc, char *argv[])
     if (command == QLatin1String("list") && args.size() == 1)
         return list();
     checking = command == QLatin1String("check");
-    if ((command != QLatin1String("read") && command != QLatin1String("write") && !checking) || args.size() != 3) {
+    const bool known = command == QLatin1String("read") || command == QLatin1String("write") || checking;
+    if (!known || args.size() != 3) {
+        // What was wrong first, then how it is used.
+        const QString why = command.isEmpty()                  ? QStringLiteral("no command given")
+                            : command == QLatin1String("list") ? QStringLiteral("list takes no port or file")
+                            : !known ? QStringLiteral("unknown command \"%1\"").arg(ConfigFile::printable(command))
+                                     : QStringLiteral("%1 needs a port and a file").arg(command);
+        say(why);
         std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
         return int(Outcome::Usage);
     }

@@ -22,7 +22,7 @@ QString outcomeWord(Outcome outcome, bool check)
     case Outcome::DeviceNotFound:
         return QStringLiteral("device not found");
     case Outcome::WriteFailed:
-        return QStringLiteral("write failed");
+        return check ? QStringLiteral("read failed") : QStringLiteral("write failed");
     case Outcome::Differences:
         return QStringLiteral("differences");
     case Outcome::Interrupted:
@@ -31,11 +31,16 @@ QString outcomeWord(Outcome outcome, bool check)
         return QStringLiteral("port busy");
     case Outcome::LogFailed:
         return QStringLiteral("verified, log line lost");
+    case Outcome::SavedNotVerified:
+        return QStringLiteral("saved but not verified");
+    case Outcome::PartlySaved:
+        return QStringLiteral("interrupted after the algorithm save");
     }
     return QString();
 }
 
-const char kLogHeader[] = "time_utc,port,dev_eui,firmware,file,sha256,result\r\n";
+// The command came last: a log begun before it reads the same, column by column.
+const char kLogHeader[] = "time_utc,port,dev_eui,firmware,file,sha256,result,command\r\n";
 
 namespace {
 // A field is quoted when it holds a separator, a quote or a line break.
@@ -58,6 +63,7 @@ QByteArray logLine(const LogEntry &entry)
         entry.fileName,
         QString::fromLatin1(QCryptographicHash::hash(entry.fileContent, QCryptographicHash::Sha256).toHex()),
         outcomeWord(entry.outcome, entry.check),
+        entry.check ? QStringLiteral("check") : QStringLiteral("write"),
     };
     QByteArray line;
     for (const QString &field : fields)

@@ -16,22 +16,24 @@ namespace Provisioning {
 // The tool's exit codes, one per outcome a script provisioning many devices
 // must tell apart.
 enum class Outcome {
-    Done = 0,           // written and verified (write), saved (read), listed (list)
-    Usage = 1,          // the command line was not understood, or the log cannot be written
-    RefusedFile = 2,    // the file cannot be applied whole (or written, by read): nothing was written
-    DeviceNotFound = 3, // no device on that port, or it did not answer
-    WriteFailed = 4,    // the device refused or lost part of the write (or the read)
-    Differences = 5,    // written, but the device read back holds other values
-    Interrupted = 6,    // stopped by a signal: no save after it, the device told goodbye
-    PortBusy = 7,       // another program holds the port
-    LogFailed = 8,      // written and verified, but its log line could not be written
+    Done = 0,             // written and verified (write), saved (read), listed (list)
+    Usage = 1,            // the command line was not understood, or the log or read's file cannot be written
+    RefusedFile = 2,      // the file cannot be applied whole: nothing was written
+    DeviceNotFound = 3,   // no device on that port, or it did not answer
+    WriteFailed = 4,      // the device refused or lost part of the write (or the read)
+    Differences = 5,      // written, but the device read back holds other values
+    Interrupted = 6,      // stopped by a signal before any save of the write (or during a read or check)
+    PortBusy = 7,         // another program holds the port
+    LogFailed = 8,        // written and verified, but its log line could not be written
+    SavedNotVerified = 9, // written and saved whole, then stopped by a signal before the read-back ended
+    PartlySaved = 10,     // stopped by a signal between the saves: the algorithm settings saved, LoRa not
 };
 // The word the log and the last line on standard error give an outcome.
 // A check's outcome is "matches" or "differs"; its others are a write's.
 QString outcomeWord(Outcome outcome, bool check = false);
 
 // One line of the provisioning log, a CSV file (RFC 4180) that grows by one
-// line per write.
+// line per write or check, which its last column names.
 struct LogEntry
 {
     QDateTime time;

@@ -101,9 +101,9 @@ void Session::disconnect()
     clickShowingNothing("stopButton");
 }
 
-QVector<Upload::SentLine> Session::sent() const
+const Upload::Delivery &Session::delivered() const
 {
-    return m_window->uploadSent;
+    return m_window->uploadDelivery;
 }
 
 QVector<Upload::SentLine> Session::planned() const
@@ -126,7 +126,7 @@ QString Session::portRefusal() const
     // A port held by another program fails to open, or to be locked, with a
     // permission error; one that is not there, with "device not found".
     const QSerialPort &port = m_window->serial;
-    return !port.isOpen() && port.error() == QSerialPort::PermissionError ? port.errorString() : QString();
+    return !port.isOpen() && heldByAnotherProgram(port.error(), port.errorString()) ? port.errorString() : QString();
 }
 
 QString Session::devEui() const

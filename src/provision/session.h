@@ -3,6 +3,7 @@
 
 #include "model/catalogue.h"
 #include "readback/untaken.h"
+#include "upload/delivery.h"
 
 #include <QString>
 #include <QStringList>
@@ -32,9 +33,9 @@ public:
     bool start(); // "Start": the device took the form and saved it
     void disconnect();
 
-    // The lines the last "Start" sent, and what the device answered to the
-    // parameter dump and to "LORA GET" in this session.
-    QVector<Upload::SentLine> sent() const;
+    // What the last "Start" put on the wire, and what the device answered to
+    // the parameter dump and to "LORA GET" in this session.
+    const Upload::Delivery &delivered() const;
     // The lines "Start" would send for the form as it stands.
     QVector<Upload::SentLine> planned() const;
     QByteArray dump() const;
@@ -42,7 +43,7 @@ public:
     QVector<Untaken::Row> untaken() const;
     QByteArray loraAnswer() const;
     // After a failed connect: the port's own words when it is there but could
-    // not be taken (another program holds it, or no permission); else empty.
+    // not be taken because another program holds it; else empty.
     QString portRefusal() const;
     QString devEui() const;
     float firmwareVersion() const;

@@ -5,6 +5,10 @@
 #include "readback/lorafields.h"
 
 #include <QHash>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <iterator>
 
 #include <limits>
 
@@ -54,18 +58,40 @@ QVector<std::optional<int>> dumpValues(const QByteArray &dump)
     return values;
 }
 
-// The algorithms the dump says are enabled, as mask bits: ALIVE's sentence
-// and those the readback ticks boxes for. VIBRATION has no sentence: the
-// device does not say whether it runs.
-int enabledMask(const QByteArray &dump)
+// The algorithms the dump says are enabled, as mask bits, whatever the form
+// could tick of them: every "Algorithm ... enable." sentence counts, by the
+// dump's own word for the algorithm, its name or its command word. A word
+// that names none is an algorithm the device runs that nothing here knows.
+// VIBRATION has no sentence of its own: the device does not say whether it
+// runs.
+struct Enabled
 {
-    int mask = dump.contains("Algorithm ALIVE enable.") ? 1 : 0;
-    for (const DumpAlgorithm &algorithm : kDumpAlgorithms)
-        if (dumpEnables(dump, algorithm))
-            for (const Upload::AlgorithmBit &bit : Upload::kAlgorithmBits)
-                if (qstrcmp(bit.checkBox, algorithm.box) == 0)
-                    mask |= bit.bit;
-    return mask;
+    int mask = 0;
+    QStringList unknown;
+};
+
+Enabled enabledAlgorithms(const QByteArray &dump)
+{
+    static const QRegularExpression sentence(QStringLiteral("Algorithm ([A-Za-z_]{1,24}) enable\\."));
+    Enabled out;
+    // Every line of the dump ends in a NUL: the text is taken by its size.
+    QRegularExpressionMatchIterator found =
+        sentence.globalMatch(QString::fromLatin1(dump.constData(), int(dump.size())));
+    while (found.hasNext()) {
+        const QString word = found.next().captured(1);
+        const QByteArray said = "Algorithm " + word.toLatin1() + " enable.";
+        const auto names = [&](const Model::Algorithm &a) {
+            return said == a.sentence || (a.otherSentence && said == a.otherSentence) ||
+                   word.compare(QLatin1String(a.name), Qt::CaseInsensitive) == 0 ||
+                   word.compare(QLatin1String(a.command), Qt::CaseInsensitive) == 0;
+        };
+        const auto known = std::find_if(std::begin(Model::kAlgorithms), std::end(Model::kAlgorithms), names);
+        if (known != std::end(Model::kAlgorithms))
+            out.mask |= known->bit;
+        else if (!out.unknown.contains(word) && out.unknown.size() < 8)
+            out.unknown << word;
+    }
+    return out;
 }
 
 QString algorithmNames(int mask)
@@ -139,8 +165,10 @@ Reported reported(const Upload::Step &row, const DeviceState &device)
         const std::optional<QString> text = LoRaFields::reportedText(lora, key);
         return text ? Reported{true, 0, *text} : Reported{};
     }
-    if (row.kind == Upload::Kind::Mask)
-        return {true, enabledMask(device.dump), {}};
+    if (row.kind == Upload::Kind::Mask) {
+        const Enabled enabled = enabledAlgorithms(device.dump);
+        return {true, enabled.mask, enabled.unknown.join(QLatin1Char(' '))};
+    }
     if (qstrcmp(row.cmd, "ALGO") == 0 && key == "poweroff")
         return {true, device.dump.contains("Poweroff : allowed") ? 1 : 0, {}};
     if (row.dump < 0 || row.dump >= device.dumpValues.size() || !device.dumpValues.at(row.dump))
@@ -185,10 +213,12 @@ QVector<Setting> compare(const QVector<Upload::SentLine> &lines, const DeviceSta
         }
         if (row->kind == Upload::Kind::Mask) {
             setting.sentMask = line.value & ~kUnreportedAlgorithmBit;
-            setting.deviceMask = reported.value;
-            setting.differs = setting.sentMask != setting.deviceMask;
+            setting.deviceMask = reported.value & ~kUnreportedAlgorithmBit;
+            setting.differs = setting.sentMask != setting.deviceMask || !reported.text.isEmpty();
             setting.sent = algorithmNames(setting.sentMask);
             setting.device = algorithmNames(setting.deviceMask);
+            if (!reported.text.isEmpty())
+                setting.device += QStringLiteral(" and unknown %1").arg(reported.text);
         } else if (row->kind == Upload::Kind::Text) {
             setting.isText = true;
             setting.differs = line.text.compare(reported.text, Qt::CaseInsensitive) != 0;

@@ -26,6 +26,10 @@ const Row kRows[] = {
      "Error while initialize the serial connection.\n\nPlease try this :\n1. Unplug the USB cable\n"
      "2. Plug it again\n3. Close this box then clic 'Connection'",
      "ERROR 2: please try again"},
+    {Error::PortBusy, MessageKind::Critical, "Error 2",
+     "The Pelko's port is held by another program (pelko-provision, a terminal).\n\nClose it or let it finish, then "
+     "clic 'Connection'.",
+     "ERROR 2: the port is busy, please try again"},
     {Error::NoAnswerToReady, MessageKind::Critical, "Error 3",
      "No product answer... Please verify that the product is well connected, turned on and detected by your "
      "computer. Then please try again.",
@@ -60,6 +64,15 @@ const Row kRows[] = {
      "Start was stopped before the end: nothing new was saved in the Pelko's flash.\n\n"
      "The settings sent so far are in use until the Pelko restarts. Read shows them; Start writes the whole form "
      "again.",
+     ""},
+    {Error::UploadStoppedAlgorithmsSaved, MessageKind::Warning, "Stopped",
+     "Start was stopped before the end: the algorithm settings were saved in the Pelko's flash, and it took none of "
+     "the LoRa settings.\n\nThe Pelko keeps the LoRa settings it had. Start writes the whole form again.",
+     ""},
+    {Error::UploadStoppedLoRaUnsaved, MessageKind::Warning, "Stopped",
+     "Start was stopped before the end: the algorithm settings were saved in the Pelko's flash, the LoRa settings "
+     "were not.\n\nThe LoRa settings sent so far are in use until the Pelko restarts; the next connection shows "
+     "them. Start writes the whole form again.",
      ""},
     {Error::ToolStopped, MessageKind::Information, "Stopped",
      "Stopped before the end: nothing more was sent to the Pelko, which is still connected. Read shows what it "

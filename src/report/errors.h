@@ -11,6 +11,7 @@ enum class MessageKind { Information, Warning, Critical };
 enum class Error {
     PortNotFound,
     PortNotOpened,
+    PortBusy, // it would not open: another program holds it
     NoAnswerToReady,
     HandshakeFailed,
     UploadFailed,
@@ -26,7 +27,9 @@ enum class Error {
     DeviceLost,
     // A Stop cut an operation short; what the user is told of the device.
     ConnectionStopped,
-    UploadStopped,
+    UploadStopped,                // nothing of this Start saved
+    UploadStoppedAlgorithmsSaved, // the algorithm settings saved, no LoRa setting taken
+    UploadStoppedLoRaUnsaved,     // the algorithm settings saved, LoRa settings in use but not saved
     ToolStopped,
 };
 

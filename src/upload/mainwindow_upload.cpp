@@ -97,7 +97,7 @@ int MainWindow::sendParameters()
         showMessage(this, MessageKind::Warning, QStringLiteral("Warning"),
                     QStringLiteral("Be carreful! No algorithm is enabled!"));
 
-    uploadSent.clear();
+    uploadDelivery.begin(plan);
     int errorSum = 0;
     for (const Upload::PlanStep &step : plan.steps) {
         if (step.action == Action::Trace) {
@@ -139,7 +139,7 @@ int MainWindow::sendParameters()
             if (row.trace)
                 qDebug() << row.trace;
             result = sendOneCommand(QByteArray(row.cmd), QByteArray(row.key), step.value, step.text);
-            uploadSent.append({&row, step.value, step.text, result});
+            uploadDelivery.sent({&row, step.value, step.text, result});
         }
         if (result != 0 && (row.flags & Upload::StopOnFailure))
             return -1;

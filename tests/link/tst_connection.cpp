@@ -132,7 +132,7 @@ void ConnectionTest::portThatCannotBeUsedReportsItsError_data()
     QTest::newRow("another maker") << QStringLiteral("FTDI") << true << Error::PortNotFound;
     QTest::newRow("a maker only naming it") << QStringLiteral("Not Silicon Labs") << true << Error::PortNotFound;
     QTest::newRow("port that will not open") << QStringLiteral("Silicon Labs") << false << Error::PortNotOpened;
-    QTest::newRow("port held by another program") << QStringLiteral("Silicon Labs") << true << Error::PortNotOpened;
+    QTest::newRow("port held by another program") << QStringLiteral("Silicon Labs") << true << Error::PortBusy;
 }
 
 void ConnectionTest::portThatCannotBeUsedReportsItsError()
@@ -148,7 +148,7 @@ void ConnectionTest::portThatCannotBeUsedReportsItsError()
     if (!opens)
         m_sim->addPort(QStringLiteral("ttyGONE"), manufacturer, QStringLiteral("/nonexistent/ttyGONE"));
     QSerialPort holder(m_sim->device().portPath());
-    if (opens && error == Error::PortNotOpened)
+    if (opens && error == Error::PortBusy)
         QVERIFY(holder.open(QIODevice::ReadWrite));
     DebugLog log;
     MainWindow window;
@@ -159,7 +159,7 @@ void ConnectionTest::portThatCannotBeUsedReportsItsError()
     QCOMPARE(form.statusShown(), statusOf(error));
     QVERIFY(!window.portReady && !window.serial.isOpen());
     QVERIFY(m_sim->device().receivedLines().isEmpty());
-    if (error == Error::PortNotOpened) {
+    if (error == Error::PortNotOpened || error == Error::PortBusy) {
         QVERIFY(log.contains("Serial init error : ") && !log.contains("Serial init error : No error"));
         // The port's own words, in the console too: they tell a missing
         // permission from a port another program holds.

@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+
 // pelko-provision against simulated devices: what it writes, what it tells
 // (its exit code, its log line) and what reached the device.
 class ProvisionToolTest : public QObject
@@ -25,6 +27,7 @@ private slots:
     void aFileSavedByTheWindowIsWrittenAsStartWritesItAndReadBackTheSameIntoARegularOrNewFileOnly();
     void everyOutcomeHasItsExitCodeAndLogLineUnderOneHeader();
     void aDeviceThatForgetsOneSettingIsToldOrTheSettingIsNamedAsNotChecked();
+    void aWriteStoppedByASignalAtAnyLineTellsWhatReachedTheFlash();
 };
 
 namespace {
@@ -35,9 +38,9 @@ struct Run
     QString errors;
 };
 
-// The tool as a desktop session without a display would start it; `stopWhen`:
-// SIGTERM once standard error shows that text.
-Run provision(const QStringList &arguments, QString stopWhen = QString())
+// The tool as a desktop session without a display would start it; `signal`
+// goes to it once `stopNow` holds.
+Run provision(const QStringList &arguments, std::function<bool()> stopNow = {}, int signal = SIGTERM)
 {
     QProcess tool;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -52,13 +55,19 @@ Run provision(const QStringList &arguments, QString stopWhen = QString())
     clock.start();
     while (tool.state() != QProcess::NotRunning && !tool.waitForFinished(20) && clock.elapsed() < 60000) {
         errors += QString::fromUtf8(tool.readAllStandardError());
-        if (!stopWhen.isEmpty() && errors.contains(stopWhen)) {
-            tool.terminate();
-            stopWhen.clear();
+        if (stopNow && stopNow()) {
+            ::kill(pid_t(tool.processId()), signal);
+            stopNow = {};
         }
     }
     errors += QString::fromUtf8(tool.readAllStandardError());
     return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1, errors};
+}
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(content) == content.size();
 }
 
 QByteArray contentOf(const QString &path)
@@ -116,13 +125,15 @@ void ProvisionToolTest::aFileSavedByTheWindowIsWrittenAsStartWritesItAndReadBack
     QCOMPARE(contentOf(readBack), contentOf(saved));
     QVERIFY(contentOf(log).endsWith(",2.2,site.json," +
                                     QCryptographicHash::hash(contentOf(saved), QCryptographicHash::Sha256).toHex() +
-                                    ",verified\r\n"));
+                                    ",verified,write\r\n"));
 
     const QString fifo = dir.filePath(QStringLiteral("fifo"));
     QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {fifo}), 0);
-    for (const QString &path : {fifo, dir.path()}) {
+    for (const QString &path : {fifo, dir.path()}) { // refused before the device is read
+        sim.device().clearReceived();
         const Run run = provision({QStringLiteral("read"), QStringLiteral("ttyPELKO0"), path});
-        QVERIFY2(run.exitCode == 4 && run.errors.contains("could not be saved to " + path + ": it is "),
+        QVERIFY2(run.exitCode == 1 && run.errors.contains("could not be saved to " + path + ": it is ") &&
+                     sim.device().receivedLines().isEmpty(),
                  qPrintable(run.errors));
     }
     QVERIFY(!QFileInfo(fifo).isFile() && QFileInfo(fifo).exists());
@@ -138,38 +149,35 @@ void ProvisionToolTest::aFileSavedByTheWindowIsWrittenAsStartWritesItAndReadBack
 void ProvisionToolTest::everyOutcomeHasItsExitCodeAndLogLineUnderOneHeader()
 {
     // `port` empty: the device's; `faultOn`: the line the device forgets (or refuses, a save); `log`
-    // empty: a new one beside the file; `stopWhen`: SIGTERM once standard error shows it.
+    // empty: a new one beside the file.
     // `command`: write, until the rows of check.
     QString command = QStringLiteral("write");
     const auto row = [&command](const char *what, QString port, const char *release, const QByteArray &faultOn,
-                                const QByteArray &file, QString log, const QString &stopWhen, int exitCode,
-                                const QString &told) {
+                                const QByteArray &file, QString log, int exitCode, const QString &told) {
         SimDevice::Options options;
         options.release = QLatin1String(release);
         SimHarness sim(options);
         QVERIFY(sim.isReady());
+        const bool refused = faultOn.startsWith("SAVEPARAM") || faultOn.startsWith("DUMP");
         if (!faultOn.isEmpty())
-            sim.device().setFault(faultOn, faultOn.startsWith("SAVEPARAM") ? SimFault::Refuses : SimFault::Forgets);
+            sim.device().setFault(faultOn, refused ? SimFault::Refuses : SimFault::Forgets);
         QTemporaryDir dir;
         // A name with a separator and quotes stays one field of the log.
         const QString path = dir.filePath(QStringLiteral("site \"north\", v2.json"));
-        QFile out(path);
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(file) == file.size());
-        out.close();
+        QVERIFY(writeFile(path, file));
         if (!log.startsWith(QLatin1Char('/')))
             log = dir.filePath(log.isEmpty() ? QStringLiteral("log.csv") : log);
 
-        const Run tool =
-            provision({command, port.isEmpty() ? QStringLiteral("ttyPELKO0") : port, path, "--log", log}, stopWhen);
+        const Run tool = provision({command, port.isEmpty() ? QStringLiteral("ttyPELKO0") : port, path, "--log", log});
         const QByteArray said = what + QByteArray(": ") + tool.errors.toUtf8();
         QVERIFY2(tool.exitCode == exitCode && tool.errors.contains(told), said);
         QVERIFY2(!tool.errors.contains(QLatin1Char('\x1b')) && !tool.errors.contains(QLatin1String("QStandardPaths")),
                  said);
-        // Nothing saved when refused or stopped; nothing sent at all when refused; a check only reads.
+        // Nothing saved or sent when refused; a check only reads.
         const QList<QByteArray> received = sim.device().receivedLines();
         const QByteArray wire = received.join();
-        if (exitCode == 1 || exitCode == 2 || exitCode == 6)
-            QVERIFY2(!wire.contains("SAVEPARAM") && (exitCode == 6 || !wire.contains("ALIVE ")), what);
+        if (exitCode == 1 || exitCode == 2)
+            QVERIFY2(!wire.contains("SAVEPARAM") && !wire.contains("ALIVE "), what);
         const QList<QByteArray> reads = {"READY",   "DEBUG 1",        "VERSION",    "LORA GET",
                                          "DEBUG 0", "DUMP RAM PARAM", "DISCONNECTE"};
         for (const QByteArray &line : received)
@@ -177,51 +185,53 @@ void ProvisionToolTest::everyOutcomeHasItsExitCodeAndLogLineUnderOneHeader()
                 command == QLatin1String("write") ||
                     std::any_of(reads.begin(), reads.end(), [&](const QByteArray &r) { return line.startsWith(r); }),
                 said + line);
-        QVERIFY2(exitCode != 6 || wire.endsWith("DISCONNECTE\r\n"), what);
         if (exitCode == 1)
             return;
         const QList<QByteArray> lines = contentOf(log).split('\n');
         QVERIFY2(lines.size() == 3, what); // header, this write, nothing after the last line break
         QVERIFY2(lines.at(1).contains(",\"site \"\"north\"\", v2.json\","), lines.at(1).constData());
         const QString result = Provisioning::outcomeWord(Provisioning::Outcome(exitCode), command == "check");
-        QVERIFY2(lines.at(1).endsWith(',' + result.toUtf8() + '\r'), lines.at(1).constData());
+        QVERIFY2(lines.at(1).endsWith(',' + result.toUtf8() + ',' + command.toUtf8() + '\r'), lines.at(1).constData());
     };
     const QByteArray head = R"({"format": "Pelko configuration", "version": 1, )";
     const QByteArray good = head + R"("ALIVE": {"period": 1800}})";
-    row("a file that is not JSON is refused before the device is touched", {}, "2.2", {}, "{ALIVE", {}, {}, 2,
+    row("a file that is not JSON is refused before the device is touched", {}, "2.2", {}, "{ALIVE", {}, 2,
         "refused file");
     row("a LoRa identifier that is not hexadecimal is refused, its control characters escaped", {}, "2.2", {},
-        head + R"("LORA": {"APPEUI": "ZZ; SAVEPARAM\n\u001b[31m"}})", {}, {}, 2,
+        head + R"("LORA": {"APPEUI": "ZZ; SAVEPARAM\n\u001b[31m"}})", {}, 2,
         "LORA.APPEUI: \"ZZ; SAVEPARAM\\n\\x1b[31m\" is not 16 hexadecimal digits.");
+    row("a 2 MB value is told cut", {}, "2.2", {}, head + R"("LORA": {"APPEUI": ")" + QByteArray(2000000, 'A') + "\"}}",
+        {}, 2, "A\u2026 (2000000 characters)\"");
     row("a setting the release lacks is named beside an unknown key", {}, "2.1.1", {},
-        head + R"("SHOCK": {"colour": 1}, "COMMON": {"buttonDelay": 2}})", {}, {}, 2,
+        head + R"("SHOCK": {"colour": 1}, "COMMON": {"buttonDelay": 2}})", {}, 2,
         "COMMON.buttonDelay: not offered by firmware 2.1.1.");
-    row("a port that is not listed is no device", "ttyUSB9", "2.2", {}, good, {}, {}, 3, "Error 1");
-    row("a device that refuses the save fails the write, naming the line", {}, "2.2", "SAVEPARAM ALGO", good, {}, {}, 4,
+    row("a port that is not listed is no device", "ttyUSB9", "2.2", {}, good, {}, 3, "Error 1");
+    row("a device that refuses the save fails the write, naming the line", {}, "2.2", "SAVEPARAM ALGO", good, {}, 4,
         "the device refused \"SAVEPARAM ALGO 0\"");
-    row("a device that forgets a setting fails the check", {}, "2.2", "ALIVE period", good, {}, {}, 5,
+    row("a device that forgets a setting fails the check", {}, "2.2", "ALIVE period", good, {}, 5,
         "ALIVE.period: wrote 1800, read back 7200");
-    row("a range is told in g", {}, "2.2", "MPU maxRange", head + R"("MPU": {"maxRange": 8}})", {}, {}, 5,
+    row("a range is told in g", {}, "2.2", "MPU maxRange", head + R"("MPU": {"maxRange": 8}})", {}, 5,
         "MPU.maxRange: wrote 8 g, read back 16 g");
     row("a device that forgets its LoRa settings fails the check", {}, "2.2", "LORA SET",
-        head + R"("LORA": {"APPEUI": "70B3D57ED0000001"}})", {}, {}, 5,
+        head + R"("LORA": {"APPEUI": "70B3D57ED0000001"}})", {}, 5,
         "LORA.APPEUI: wrote \"70B3D57ED0000001\", read back \"0000000000000000\"");
     row("a device that forgets the algorithm set fails the check", {}, "2.2", "ALGO 0x",
-        head + R"("algorithms": ["ALIVE", "SHOCK"]})", {}, {}, 5, "algorithms: wrote ALIVE SHOCK, read back ALIVE");
-    row("a log in a missing folder is refused before the device is touched", {}, "2.2", {}, good, "missing/log.csv", {},
-        1, "No such file or directory");
-    row("a log that cannot be written is refused before the device is touched", {}, "2.2", {}, good, "/dev/full", {}, 1,
+        head + R"("algorithms": ["ALIVE", "SHOCK"]})", {}, 5, "algorithms: wrote ALIVE SHOCK, read back ALIVE");
+    row("a log in a missing folder is refused before the device is touched", {}, "2.2", {}, good, "missing/log.csv", 1,
+        "No such file or directory");
+    row("a log that cannot be written is refused before the device is touched", {}, "2.2", {}, good, "/dev/full", 1,
         "No space left on device");
-    row("a write stopped by a signal sends no save and says goodbye", {}, "2.2", {}, good, {}, "30 %", 6,
-        "none of them saved");
     command = QStringLiteral("check");
-    row("a device that holds the file's settings matches", {}, "2.2", {}, head + R"("ALIVE": {"period": 7200}})", {},
-        {}, 0, "matches");
-    row("a device that holds another value differs, both named", {}, "2.2", {}, good, {}, {}, 5,
+    row("a device that holds the file's settings matches", {}, "2.2", {}, head + R"("ALIVE": {"period": 7200}})", {}, 0,
+        "matches");
+    row("a device that holds another value differs, both named", {}, "2.2", {}, good, {}, 5,
         "ALIVE.period: file 1800, device 7200");
-    row("a file that is not JSON is refused before the device is checked", {}, "2.2", {}, "{ALIVE", {}, {}, 2,
+    row("a file that is not JSON is refused before the device is checked", {}, "2.2", {}, "{ALIVE", {}, 2,
         "refused file");
-    row("a port that is not listed is no device to check", "ttyUSB9", "2.2", {}, good, {}, {}, 3, "Error 1");
+    row("a port that is not listed is no device to check", "ttyUSB9", "2.2", {}, good, {}, 3, "Error 1");
+    row("a device that refuses its dump fails the check as a read", {}, "2.2", "DUMP", good, {}, 4, "read failed");
+    command = QStringLiteral("wirte");
+    row("an unknown command is named before the help", {}, "2.2", {}, good, {}, 1, "unknown command \"wirte\"");
 
     // Eight processes starting one log leave one header.
     QTemporaryDir dir;
@@ -297,6 +307,69 @@ void ProvisionToolTest::aDeviceThatForgetsOneSettingIsToldOrTheSettingIsNamedAsN
             named << difference.section(QStringLiteral(": wrote "), 0, 0);
         const QString name = forgotten < 0 ? QString() : ConfigFile::settingName(*lines.at(forgotten).step);
         QCOMPARE(named, name.isEmpty() || notChecked.contains(name) ? QStringList() : QStringList(name));
+    }
+    // A device that runs one algorithm more than was sent differs, whatever it calls it.
+    const auto mask =
+        std::find_if(lines.begin(), lines.end(), [](auto &l) { return l.step->kind == Upload::Kind::Mask; });
+    SimFirmware device;
+    for (const char *line : {"DEBUG 1", "ALGO 0x2d", "SAVEPARAM"})
+        device.handle(line);
+    for (const char *word : {"MOVEMENT", "MOTION", "MVT", "NEW"}) {
+        const QByteArray dump = device.handle("DUMP RAM PARAM").wire().replace("MOVEMENT", word);
+        QCOMPARE(Provisioning::check({{mask->step, 0xd, {}, 0}}, dump, {}).differences,
+                 QStringList(QStringLiteral("algorithms: file ALIVE SHOCK TILT, device ALIVE SHOCK TILT ") +
+                             (qstrcmp(word, "NEW") == 0 ? "and unknown NEW" : "MOTION")));
+    }
+}
+
+void ProvisionToolTest::aWriteStoppedByASignalAtAnyLineTellsWhatReachedTheFlash()
+{
+    // Writes of random values stopped at a random line, read-back included:
+    // the exit code, the log and the words agree with the device's saves and flash.
+    const quint32 seed = qEnvironmentVariableIsSet("PELKO_SIGNAL_SEED") ? qgetenv("PELKO_SIGNAL_SEED").toUInt() : 32;
+    const int cases = qMax(6, qEnvironmentVariableIntValue("PELKO_SIGNAL_CASES"));
+    QRandomGenerator random(seed);
+    SimHarness sim;
+    QVERIFY(sim.isReady());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("site.json")), log = dir.filePath(QStringLiteral("log.csv"));
+    for (int n = 0; n < cases; ++n) {
+        const QByteArray period = QByteArray::number(random.bounded(60, 9000));
+        const QByteArray appEui = "70B3D57ED0" + QByteArray::number(random.bounded(0x100000, 0xffffff), 16).toUpper();
+        QVERIFY(writeFile(path, R"({"format": "Pelko configuration", "version": 1, "ALIVE": {"period": )" + period +
+                                    R"(}, "LORA": {"APPEUI": ")" + appEui + "\"}}"));
+        const auto before = sim.device().savedParameters();
+        sim.device().clearReceived();
+        const int atLine = random.bounded(1, 40);
+        int signalled = -1; // lines the device had when the signal went
+        const Run tool = provision(
+            {"write", "ttyPELKO0", path, "--log", log},
+            [&] { return (signalled = int(sim.device().receivedLines().size())) >= atLine; },
+            random.bounded(2) ? SIGINT : SIGTERM);
+        const QList<QByteArray> wire = sim.device().receivedLines();
+        const bool algoSaved = wire.contains("SAVEPARAM ALGO 0\r\n"), loraSaved = wire.contains("SAVEPARAM LORA 0\r\n");
+        // A whole read-back ends with the dump, "DEBUG 0" and the goodbye.
+        const int exitCode = !algoSaved ? 6 : !loraSaved ? 10 : wire.value(wire.size() - 3).startsWith("DUMP") ? 0 : 9;
+        const QString what =
+            QStringLiteral("seed %1 case %2: ").arg(seed).arg(n) + QByteArrayList(wire).join('|') + tool.errors;
+        const QString word = Provisioning::outcomeWord(Provisioning::Outcome(exitCode));
+        const bool writing = std::any_of(wire.begin(), wire.end(), [](auto &l) { return l.startsWith("ALIVE "); });
+        const char *account = exitCode == 10 ? "the algorithm settings saved" : writing ? "none of them saved" : "";
+        QVERIFY2(tool.exitCode == exitCode && tool.errors.endsWith(word + '\n') &&
+                     contentOf(log).endsWith(',' + word.toUtf8() + ",write\r\n") &&
+                     (exitCode % 9 == 0 || tool.errors.contains(QLatin1String(account))),
+                 qPrintable(what));
+        // The flash holds the file's part once its save went, and nothing new before.
+        const auto flash = sim.device().savedParameters();
+        QVERIFY2(flash.value("ALIVE period") == (algoSaved ? period + "000" : before.value("ALIVE period")) &&
+                     flash.value("LORA SET APPEUI") == (loraSaved ? appEui : before.value("LORA SET APPEUI")),
+                 qPrintable(what));
+        // Nothing after the signal but the line in flight and the goodbye, said
+        // whenever a write was stopped.
+        const QList<QByteArray> later = wire.mid(signalled < atLine ? wire.size() : signalled);
+        QVERIFY2(later.size() - later.count("DISCONNECTE\r\n") <= 1 &&
+                     (!writing || exitCode % 9 == 0 || wire.last() == "DISCONNECTE\r\n"),
+                 qPrintable(what));
     }
 }
 

@@ -78,6 +78,9 @@ const char *const kTold[][2] = {
     {"critical Error 2: Error while initialize the serial connection.\n\nPlease try this :\n1. Unplug the USB cable\n"
      "2. Plug it again\n3. Close this box then clic 'Connection'",
      "ERROR 2: please try again"},
+    {"critical Error 2: The Pelko's port is held by another program (pelko-provision, a terminal).\n\nClose it or "
+     "let it finish, then clic 'Connection'.",
+     "ERROR 2: the port is busy, please try again"},
     {"critical Error 3: No product answer... Please verify that the product is well connected, turned on and "
      "detected by your computer. Then please try again.",
      ""},
