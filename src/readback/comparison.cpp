@@ -283,7 +283,7 @@ QVariantMap held(const DeviceState &device, QVariantMap form, QStringList *kept)
         else
             form.insert(widget, int(Upload::formValue(row, r.value)));
     }
-    const int mask = enabledMask(device.dump);
+    const int mask = enabledAlgorithms(device.dump).mask;
     for (const Upload::AlgorithmBit &box : Upload::kAlgorithmBits) {
         if (box.bit == kUnreportedAlgorithmBit)
             kept->append(QLatin1String(box.checkBox));
