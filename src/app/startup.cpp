@@ -1,5 +1,7 @@
 #include "startup.h"
 
+#include "config/configfile.h"
+
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMainWindow>
@@ -14,7 +16,7 @@ void setApplicationIdentity()
     QCoreApplication::setOrganizationDomain(QStringLiteral("halbrook.example"));
     QCoreApplication::setOrganizationName(QStringLiteral("Halbrook"));
     QCoreApplication::setApplicationName(QStringLiteral("Pelko Configurator"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("2.4.4"));
+    QCoreApplication::setApplicationVersion(QLatin1String(ConfigFile::kProgramVersion));
 }
 
 // On a laptop the form's own size can be taller than the screen: open smaller,

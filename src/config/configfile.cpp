@@ -16,6 +16,7 @@
 namespace ConfigFile {
 
 const char *const kFormatName = "Pelko configuration";
+const char *const kProgramVersion = "2.4.4";
 
 namespace {
 
@@ -314,6 +315,11 @@ QByteArray write(const FormValues &form, float firmwareVersion)
     QJsonObject root;
     root.insert(QStringLiteral("format"), QLatin1String(kFormatName));
     root.insert(QStringLiteral("version"), kFormatVersion);
+    // What the file was made for and by: the settings a release lacks are
+    // not in it, so whoever applies it elsewhere knows what to expect.
+    if (Firmware::isRelease(firmwareVersion))
+        root.insert(QStringLiteral("release"), Firmware::releaseName(firmwareVersion));
+    root.insert(QStringLiteral("program"), QStringLiteral("Pelko Configurator %1").arg(QLatin1String(kProgramVersion)));
     QJsonArray algorithms;
     for (const Model::Algorithm &a : Model::kAlgorithms)
         if (on(form, a.checkBox))
@@ -362,6 +368,13 @@ Reading read(const QByteArray &file, const Limits &limits, float firmwareVersion
         const QString &name = it.key();
         if (name == QLatin1String("format") || name == QLatin1String("version"))
             continue;
+        // Files made before these were written lack them; they describe the
+        // file and set nothing.
+        if (name == QLatin1String("release") || name == QLatin1String("program")) {
+            if (!it.value().isString())
+                checker.problem(QStringLiteral("%1: a text is expected.").arg(name));
+            continue;
+        }
         if (name == QLatin1String("algorithms")) {
             if (!it.value().isArray()) {
                 checker.problem(QStringLiteral("algorithms: a list of algorithm names is expected."));

@@ -21,6 +21,8 @@ constexpr int kFormatVersion = 1;
 // Algorithms the device runs together beside ALIVE, as the form allows.
 constexpr int kMostAlgorithms = 2;
 extern const char *const kFormatName;
+// The program's version, which a saved file names.
+extern const char *const kProgramVersion;
 
 // One setting of the file: "group.key", the widget it fills and how.
 struct Entry

@@ -53,10 +53,21 @@ bool passes(const Release &release, float version)
 QString releaseName(float version)
 {
     for (const Release &release : kReleases) {
-        if (release.version == version)
-            return QString::fromLatin1(release.marker).remove(QLatin1String("Firmware : v"));
+        if (release.version == version) {
+            // Any 2.x answers "Firmware : v2."; technicians call it 2.0.
+            const QString name = QString::fromLatin1(release.marker).remove(QLatin1String("Firmware : v"));
+            return name.endsWith(QLatin1Char('.')) ? name + QLatin1Char('0') : name;
+        }
     }
     return QString::number(double(version));
+}
+
+bool isRelease(float version)
+{
+    for (const Release &release : kReleases)
+        if (release.version == version)
+            return true;
+    return false;
 }
 
 bool opens(float version, Feature feature)

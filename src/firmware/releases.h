@@ -60,6 +60,9 @@ float identify(const QByteArray &answer, float previous);
 // when no release has it.
 QString releaseName(float version);
 
+// Whether the version is one of the releases (not 0, before identification).
+bool isRelease(float version);
+
 // Whether a device of this version (0 while none is identified) has the feature.
 bool opens(float version, Feature feature);
 

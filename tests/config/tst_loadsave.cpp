@@ -215,6 +215,15 @@ void LoadSaveTest::aFileThatCannotBeAppliedWholeChangesNothing()
     refused(", \"algorithms\": [\"ALIVE\", \"VIBRATION\", \"SHOCK\"]",
             {"VIBRATION runs alone beside ALIVE, not with SHOCK."});
     refused(", \"COMMON\": {\"enableEventLog\": true}", {"COMMON.enableEventLog: not offered by firmware 2.1.1."});
+    refused(", \"release\": 2.2", {"release: a text is expected."});
+
+    // A saved file names the release it was made for and the program; the
+    // files above, without either, were judged by their settings alone.
+    rig.pickFile("saveAlgoConfigButton", path);
+    QFile saved(path);
+    const QJsonObject root = QJsonDocument::fromJson(saved.open(QIODevice::ReadOnly) ? saved.readAll() : "").object();
+    QCOMPARE(root.value(QStringLiteral("release")).toString() + "; " + root.value(QStringLiteral("program")).toString(),
+             QStringLiteral("2.1.1; Pelko Configurator 2.4.4"));
 }
 
 namespace {
