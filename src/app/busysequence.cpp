@@ -6,46 +6,10 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QEvent>
 #include <QTimer>
 #include <QDebug>
 #include <QPushButton>
 #include <QWidget>
-
-namespace {
-
-// Eats the input meant for the busy window but the stop button's; boxes
-// shown during the sequence (a window of their own) still get theirs.
-class InputDropper : public QObject
-{
-public:
-    InputDropper(QWidget *window, QWidget *stopButton) : m_window(window), m_stopButton(stopButton) {}
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::Shortcut:
-        case QEvent::Wheel:
-            break;
-        default:
-            return false;
-        }
-        const auto *widget = qobject_cast<const QWidget *>(watched);
-        return widget && widget->window() == m_window && widget != m_stopButton;
-    }
-
-private:
-    QWidget *m_window;
-    QWidget *m_stopButton;
-};
-
-} // namespace
 
 BusySequence::BusySequence(MainWindow *window) : m_window(window)
 {
@@ -58,8 +22,7 @@ BusySequence::BusySequence(MainWindow *window) : m_window(window)
     m_stopWas = {stop->isEnabled(), stop->text()};
     stop->setEnabled(true);
     stop->setText(MainWindow::tr("Stop"));
-    m_dropper = new InputDropper(m_window, stop);
-    qApp->installEventFilter(m_dropper);
+    m_window->formLock.setLocked(true);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // Let the cursor and the pressed button be drawn before the first line goes.
     m_window->turnEventLoop([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
@@ -79,12 +42,11 @@ BusySequence::~BusySequence()
     }
     m_window->stopButtonKept = false;
     // What the user clicked or typed meanwhile is taken from the queue while
-    // the sequence still counts, with the dropper in place: a Stop among it
-    // finds nothing left to stop, and nothing else gets through.
+    // the sequence still counts and the form is still locked: a Stop among
+    // it finds nothing left to stop, and nothing else gets through.
     m_window->turnEventLoop([] { QCoreApplication::processEvents(); });
     --m_window->sequenceDepth;
-    qApp->removeEventFilter(m_dropper);
-    delete m_dropper;
+    m_window->formLock.setLocked(false);
     QApplication::restoreOverrideCursor();
     MainWindow::stopRequested = 0;
     if (m_window->lossPending)

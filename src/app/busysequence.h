@@ -5,13 +5,12 @@
 #include <QString>
 
 class MainWindow;
-class QObject;
 
 // One click's run of exchanges with the device. The window keeps repainting
 // while it waits for the device, but for as long as the sequence runs the
-// cursor says it is busy, the stop button offers a Stop, and every other
-// mouse click and key press made on the window is dropped: it would start a
-// second operation in the middle of the first. Sequences nest (a tool that
+// cursor says it is busy, the stop button offers a Stop, and the rest of the
+// form is locked: input of any kind would start a second operation, or
+// change the form, in the middle of the first. Sequences nest (a tool that
 // reconnects runs the connection inside its own click); only the outermost
 // one counts.
 class BusySequence
@@ -24,7 +23,6 @@ public:
 
 private:
     MainWindow *m_window;
-    QObject *m_dropper = nullptr;   // the outermost sequence's
     QPair<bool, QString> m_stopWas; // the stop button before the sequence
 };
 

@@ -37,6 +37,10 @@ MainWindow::MainWindow(QWidget *parent) :
 {
     registerPictures();
     ui->setupUi(this);
+    formLock.hold(ui->verticalLayout_2, ui->horizontalLayout_2, ui->tabWidget);
+    formLock.hold(ui->horizontalLayout_4, ui->startButton, ui->stopButton);
+    for (int i = 0; i < ui->tabWidget->count(); ++i)
+        formLock.add(ui->tabWidget->widget(i));
     answerReader = [this](const QByteArray &cmd, QByteArray &answer) {
         decodePelkoData(cmd, answer);
     };

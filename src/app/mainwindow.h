@@ -1,6 +1,7 @@
 #ifndef PELKO_MAINWINDOW_H
 #define PELKO_MAINWINDOW_H
 
+#include "formlock.h"
 #include "messages.h"
 #include "model/uploadplan.h"
 #include "upload/delivery.h"
@@ -232,6 +233,8 @@ private:
     void showDayLine();
 
     Ui::MainWindow *ui;
+    // Disables the form while an operation runs (src/app/busysequence.cpp).
+    FormLock formLock;
     // Wired when the window is built: where the exchange hands every answer
     // before judging it (the readback's dispatcher), and who tells the user
     // at the end of a click that the device went (the link).

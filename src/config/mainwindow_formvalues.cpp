@@ -1,6 +1,7 @@
 #include "formvalues.h"
 
 #include "form/formbinding.h"
+#include "logic/mainwindow_widgets.h"
 #include "ui_mainwindow.h"
 
 #include <QMainWindow>
@@ -50,7 +51,7 @@ ConfigFile::FormValues formValues(const QWidget &window)
     for (const Model::Algorithm &a : Model::kAlgorithms) {
         const auto *box = window.findChild<QWidget *>(QLatin1String(a.checkBox));
         values.insert(QLatin1String(a.checkBox),
-                      box && FormBinding::value(box).toBool() && (a.runsWhileClosed || box->isEnabled()));
+                      box && FormBinding::value(box).toBool() && (a.runsWhileClosed || FormWidgets::enabledByForm(box)));
     }
     return values;
 }

@@ -33,7 +33,7 @@ Step stepFor(const QCheckBox *box)
 {
     if (box->isChecked())
         // A box the limit closed but the readback checked is not counted.
-        return box->isEnabled() ? Step::SwitchOn : Step::Nothing;
+        return FormWidgets::enabledByForm(box) ? Step::SwitchOn : Step::Nothing;
     return Step::SwitchOff;
 }
 

@@ -9,6 +9,7 @@
 
 namespace {
 
+using FormWidgets::enabledByForm;
 using FormWidgets::isOn;
 using FormWidgets::setAllEnabled;
 
@@ -127,7 +128,7 @@ void MainWindow::on_cbMvtActivity_clicked()
     qDebug() << "on_cbMvtActivity_clicked";
     if (!isOn(ui->cbMvt))
         return;
-    ui->tMvtActivity->setEnabled(ui->cbMvtActivity->isEnabled());
+    ui->tMvtActivity->setEnabled(enabledByForm(ui->cbMvtActivity));
     if (isOn(ui->cbMvtActivity)) {
         setAllEnabled(
             {ui->cbMvtActivityAdditionate, ui->tMvtActivityAdditionate, ui->cbMvtActivityRecap, ui->tMvtActivityRecap},
@@ -167,7 +168,7 @@ void MainWindow::on_cbMvtTracking_clicked()
         setAllEnabled(trackingWidgets, false);
         return;
     }
-    ui->tMvtTracking->setEnabled(ui->cbMvtTracking->isEnabled());
+    ui->tMvtTracking->setEnabled(enabledByForm(ui->cbMvtTracking));
     if (isOn(ui->cbMvtTracking)) {
         setAllEnabled({ui->cboMvtTrackingBurstMode, ui->tMvtTrackingBurstMode, ui->xMvtTrackingFrameNumberBeforeBurst,
                        ui->tMvtTrackingFrameNumberBeforeBurst, ui->tMvtTrackingBurstNumberMotion,

@@ -6,6 +6,7 @@
 #include "logic/formrules.h"
 
 #include <QAbstractButton>
+#include <QVariant>
 #include <QWidget>
 
 #include <initializer_list>
@@ -26,10 +27,23 @@ inline void apply(QWidget *widget, FormRules::Action action)
         widget->setEnabled(false);
 }
 
+// While an operation runs the window disables a few containers the form's
+// rules never touch (src/app/formlock.cpp). Whether the rules leave a field
+// open is read under them, so the lock changes nothing the form decides.
+constexpr char kLockedContainer[] = "pelkoLockedContainer";
+
+inline bool enabledByForm(const QWidget *widget)
+{
+    for (const QWidget *above = widget->parentWidget(); above; above = above->parentWidget())
+        if (above->property(kLockedContainer).toBool())
+            return widget->isEnabledTo(above);
+    return widget->isEnabled();
+}
+
 // An algorithm or option "is on" when its box is both checked and enabled.
 inline bool isOn(const QAbstractButton *box)
 {
-    return box->isChecked() && box->isEnabled();
+    return box->isChecked() && enabledByForm(box);
 }
 
 // Gives the refresh mode back to each algorithm that is checked, once nothing

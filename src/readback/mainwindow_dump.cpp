@@ -2,6 +2,7 @@
 
 #include "form/formbinding.h"
 #include "logic/formrules.h"
+#include "logic/mainwindow_widgets.h"
 #include "model/algorithms.h"
 #include "messages.h"
 #include "readback/comparison.h"
@@ -149,9 +150,9 @@ int MainWindow::decodePelkoAlgo(int mode)
     // holds together) is left unticked rather than ticked, locked and never
     // sent; the count then follows the boxes that are on.
     for (int i = 0; i < Model::kReadCount; ++i)
-        if (box(Model::readOrder()[i])->isChecked() && !box(Model::readOrder()[i])->isEnabled())
+        if (box(Model::readOrder()[i])->isChecked() && !FormWidgets::enabledByForm(box(Model::readOrder()[i])))
             box(Model::readOrder()[i])->setChecked(false);
-    if (ui->cbVibe->isChecked() && !ui->cbVibe->isEnabled()) {
+    if (ui->cbVibe->isChecked() && !FormWidgets::enabledByForm(ui->cbVibe)) {
         ui->cbVibe->setChecked(false);
         on_cbVibe_clicked();
     }

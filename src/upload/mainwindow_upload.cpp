@@ -5,6 +5,7 @@
 #include "model/uploadplan.h"
 
 #include "form/formbinding.h"
+#include "logic/mainwindow_widgets.h"
 
 #include <QDebug>
 #include <QProgressBar>
@@ -22,7 +23,7 @@ bool boxChecked(const QObject *window, const char *name)
 bool fieldEnabled(const QObject *window, const char *name)
 {
     const QWidget *widget = name ? window->findChild<QWidget *>(QLatin1String(name)) : nullptr;
-    return widget && widget->isEnabled();
+    return widget && FormWidgets::enabledByForm(widget);
 }
 
 // What a row's widget holds, converted the way the row sends it. A form

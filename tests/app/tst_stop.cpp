@@ -5,6 +5,8 @@
 #include "mainwindow.h"
 #include "simharness.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QDir>
 #include <QRandomGenerator>
 #include <QtTest>
@@ -113,7 +115,65 @@ class StopTest : public QObject
 
 private slots:
     void interruptedOperationsKeepTheDeviceAndTheWindowTrue();
+    void anAccessibilityActionOnABoxDuringStartOrReadChangesNeitherTheFormNorTheDevice();
 };
+
+// What a screen reader or a test automation tool sends is no mouse or key
+// event: a press (a click, 100 ms later) or a toggle of the SHOCK box while
+// Start or Read talks to the device, once it has had so many lines. After
+// either, the form shows SHOCK as the device holds it.
+void StopTest::anAccessibilityActionOnABoxDuringStartOrReadChangesNeitherTheFormNorTheDevice()
+{
+    const ShortLinkTimes times(10, 30);
+    SimDevice::Options options;
+    options.lineIdleMs = 2;
+    SimHarness sim(options);
+    QVERIFY(sim.isReady());
+    runUnattended({[](MessageKind, const QString &, const QString &) {},
+                   [](FileChoice) {
+                       return QString();
+                   }});
+    const struct
+    {
+        const char *button;
+        bool press;
+        int atLine;
+    } rows[] = {{"startButton", true, 4},
+                {"startButton", false, 20},
+                {"readAlgoButton", true, 1},
+                {"readAlgoButton", false, 3}};
+    for (const auto &row : rows) {
+        const QString what = QStringLiteral("%1, %2 at line %3").arg(row.button).arg(row.press).arg(row.atLine);
+        MainWindow window;
+        window.show();
+        const FormProbe form(window);
+        form.click("startButton");
+        QVERIFY2(window.productConnected, qPrintable(what));
+        QAbstractButton *shock = form.find<QAbstractButton>("cbChoc");
+        QVERIFY2(shock->isEnabled(), qPrintable(what));
+        QAccessibleActionInterface *actions = QAccessible::queryAccessibleInterface(shock)->actionInterface();
+        QVERIFY2(actions, qPrintable(what));
+        sim.device().clearReceived();
+        bool acted = false;
+        QTimer moment;
+        QObject::connect(&moment, &QTimer::timeout, &window, [&] {
+            if (!QApplication::overrideCursor() || sim.device().receivedLines().size() < row.atLine)
+                return;
+            moment.stop();
+            acted = true;
+            actions->doAction(row.press ? QAccessibleActionInterface::pressAction()
+                                        : QAccessibleActionInterface::toggleAction());
+        });
+        moment.start(1);
+        form.click(row.button);
+        moment.stop();
+        QTest::qWait(150); // a press's click comes 100 ms after it
+        QVERIFY2(acted, qPrintable(what));
+        const bool held = (sim.device().savedParameters().value("ALGO").mid(2).toUInt(nullptr, 16) & 4) != 0;
+        QVERIFY2(shock->isChecked() == held, qPrintable(what));
+    }
+    runUnattended({});
+}
 
 void StopTest::interruptedOperationsKeepTheDeviceAndTheWindowTrue()
 {
