@@ -30,7 +30,7 @@ double threadCpuSeconds()
 bool connectWindow(MainWindow &window, DialogWatcher &dialogs)
 {
     window.findChild<QPushButton *>(QStringLiteral("startButton"))->click();
-    const bool connected = window.productConnected;
+    const bool connected = window.session().connected();
     dialogs.clear();
     return connected;
 }
@@ -62,7 +62,6 @@ PELKO_BENCH(babble)
         SimHarness sim(options);
         DialogWatcher dialogs;
         MainWindow window;
-        readTimeout = 200;
         if (!sim.isReady() || !connectWindow(window, dialogs)) {
             std::printf("  could not connect\n");
             return;

@@ -111,7 +111,6 @@ const Operation kOperations[] = {
 
 PELKO_BENCH(stalls)
 {
-    const int oldQuiet = readTimeout;
     QTemporaryDir dir;
     QStringList boxes;
     runUnattended({[&](MessageKind, const QString &title, const QString &) { boxes << title; },
@@ -119,8 +118,7 @@ PELKO_BENCH(stalls)
                        return dir.filePath(QStringLiteral("stalls.json"));
                    }});
     for (const char *release : {"2.2", "1.9.2"}) {
-        // The short quiet time of a 2.2 holds for the rest of a run: each release starts afresh.
-        readTimeout = savedReadTimeout = 200;
+        // The short quiet time of a 2.2 holds for the rest of a session: each release has a window of its own.
         SimDevice::Options options;
         options.release = QLatin1String(release);
         options.paced = true;
@@ -137,8 +135,8 @@ PELKO_BENCH(stalls)
             // Every click after the first needs a session, and a second Start a new one (after a
             // Start only Disconnect is offered); the factory reset, restart and power off may end it.
             auto *button = window.findChild<QAbstractButton *>(QLatin1String(op.button));
-            if (&op != kOperations && (!window.productConnected || !button->isEnabled())) {
-                if (window.productConnected)
+            if (&op != kOperations && (!window.session().connected() || !button->isEnabled())) {
+                if (window.session().connected())
                     clickAndWatch(window, "stopButton");
                 if (!sim.device().isPresent()) {
                     sim.device().comeBack();
@@ -158,5 +156,4 @@ PELKO_BENCH(stalls)
         }
     }
     runUnattended({});
-    readTimeout = savedReadTimeout = oldQuiet;
 }

@@ -16,9 +16,9 @@
 // and its line and its answer cross the wire at 115,200 baud, ten bits a byte.
 PELKO_BENCH(benchUpload)
 {
-    const int oldReadTimeout = readTimeout;
+    const int oldQuiet = LinkLimits::quietMs;
     const int oldSaveTimeout = LinkLimits::saveReadTimeoutMs;
-    readTimeout = 200;
+    LinkLimits::quietMs = 200;
     LinkLimits::saveReadTimeoutMs = 600;
 
     QList<double> ratios;
@@ -32,11 +32,11 @@ PELKO_BENCH(benchUpload)
             break;
         }
         MainWindow window;
-        window.portReady = true;
+        window.session().setLinkReady(true);
         window.firmwareVersion = 2.2f;
-        window.serial.setPortName(device.portPath());
-        window.serial.setBaudRate(QSerialPort::Baud115200);
-        if (!window.serial.open(QIODevice::ReadWrite)) {
+        window.session().port().setPortName(device.portPath());
+        window.session().port().setBaudRate(QSerialPort::Baud115200);
+        if (!window.session().port().open(QIODevice::ReadWrite)) {
             std::printf("simulated port did not open\n");
             break;
         }
@@ -68,6 +68,6 @@ PELKO_BENCH(benchUpload)
                     ratios.at(ratios.size() / 2));
     }
 
-    readTimeout = oldReadTimeout;
+    LinkLimits::quietMs = oldQuiet;
     LinkLimits::saveReadTimeoutMs = oldSaveTimeout;
 }

@@ -15,8 +15,7 @@ BusySequence::BusySequence(MainWindow *window) : m_window(window)
 {
     if (m_window->sequenceDepth++ > 0)
         return;
-    m_window->answerCutOff = false;
-    m_window->stopping = false;
+    m_window->m_session.beginOperation();
     m_window->stopTold.reset();
     QPushButton *stop = m_window->ui->stopButton;
     m_stopWas = {stop->isEnabled(), stop->text()};
@@ -25,7 +24,7 @@ BusySequence::BusySequence(MainWindow *window) : m_window(window)
     m_window->formLock.setLocked(true);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // Let the cursor and the pressed button be drawn before the first line goes.
-    m_window->turnEventLoop([] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+    m_window->m_session.catchUp(QEventLoop::ExcludeUserInputEvents);
 }
 
 BusySequence::~BusySequence()
@@ -44,13 +43,12 @@ BusySequence::~BusySequence()
     // What the user clicked or typed meanwhile is taken from the queue while
     // the sequence still counts and the form is still locked: a Stop among
     // it finds nothing left to stop, and nothing else gets through.
-    m_window->turnEventLoop([] { QCoreApplication::processEvents(); });
+    m_window->m_session.catchUp(QEventLoop::AllEvents);
     --m_window->sequenceDepth;
     m_window->formLock.setLocked(false);
     QApplication::restoreOverrideCursor();
-    MainWindow::stopRequested = 0;
-    if (m_window->lossPending)
-        m_window->lossReporter();
+    // A device lost meanwhile is told now, after the operation's own outcome.
+    m_window->m_session.endOperation();
     if (m_window->closeWhenIdle)
         QTimer::singleShot(0, m_window, &QWidget::close);
 }
@@ -58,8 +56,8 @@ BusySequence::~BusySequence()
 OperationResult MainWindow::operation(const std::function<bool()> &work, Error stoppedAs)
 {
     // One operation at a time: what reaches the window while it waits on the
-    // device (a click the input filter let through, a timer) starts nothing.
-    if (waitDepth > 0) {
+    // device (a timer, a program calling the window) starts nothing.
+    if (m_session.waiting()) {
         qDebug() << "Refused: another operation is under way";
         return {};
     }
@@ -71,7 +69,7 @@ OperationResult MainWindow::operation(const std::function<bool()> &work, Error s
     {
         const BusySequence busy(this);
         done = work();
-        stopped = stopping;
+        stopped = m_session.stopping();
         // The innermost operation the Stop cut short knows what it left.
         if (stopped && !stopTold)
             stopTold = stoppedAs;
@@ -87,7 +85,7 @@ OperationResult MainWindow::operation(const std::function<bool()> &work, Error s
 
 void MainWindow::fail(Error error)
 {
-    if (!haltAsked())
+    if (!m_session.haltAsked())
         reportError(this, ui->leVersion, error);
 }
 
@@ -95,15 +93,12 @@ void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (sequenceDepth > 0) {
         // Stopped first: the line in flight finishes, then the window closes.
-        stopRequested = 1;
+        m_session.requestStop();
         closeWhenIdle = true;
         event->ignore();
         return;
     }
     closeWhenIdle = false;
-    if (serial.isOpen()) {
-        serial.flush();
-        serial.close();
-    }
+    m_session.close();
     QMainWindow::closeEvent(event);
 }

@@ -9,8 +9,6 @@
 #include <QSlider>
 #include <QSpinBox>
 
-volatile std::sig_atomic_t MainWindow::stopRequested = 0;
-
 static void registerPictures()
 {
     // The pictures live in the static library; make sure the linker keeps them.
@@ -21,11 +19,6 @@ MainWindow::MainWindow(QWidget *parent) :
     QMainWindow(parent),
     ui(new Ui::MainWindow),
     sequenceDepth(0),
-    answerCutOff(false),
-    lossPending(false),
-    portReady(false),
-    productConnected(false),
-    portFound(false),
     devEuiLocked(false),
     appKeyLocked(false),
     alertPeriodPending(false),
@@ -41,16 +34,17 @@ MainWindow::MainWindow(QWidget *parent) :
     formLock.hold(ui->horizontalLayout_4, ui->startButton, ui->stopButton);
     for (int i = 0; i < ui->tabWidget->count(); ++i)
         formLock.add(ui->tabWidget->widget(i));
-    answerReader = [this](const QByteArray &cmd, QByteArray &answer) {
-        decodePelkoData(cmd, answer);
-    };
-    lossReporter = [this] {
-        reportDeviceLoss();
-    };
+    // Every answer is echoed and decoded into the form before it is judged.
+    m_session.setAnswerReader([this](const QByteArray &cmd, const QByteArray &answer) {
+        QByteArray readData = answer;
+        decodePelkoData(cmd, readData);
+    });
+    connect(&m_session, &DeviceSession::consoleText, this, &MainWindow::noteInConsole);
+    connect(&m_session, &DeviceSession::refusalNoted, this, &MainWindow::noteRefusal);
+    connect(&m_session, &DeviceSession::deviceLost, this, &MainWindow::reportDeviceLoss);
 
     connect(this, &MainWindow::signalSerialPortIsReady, this, &MainWindow::managePortReady);
     connect(this, &MainWindow::serialError, this, &MainWindow::manageSerialError);
-    connect(&serial, &QSerialPort::errorOccurred, this, &MainWindow::manageDeviceLoss);
     connect(ui->progressBar, &QProgressBar::valueChanged, this, &MainWindow::progressChanged);
     // Which tab the user looks at, for reading a debug log alongside a picture.
     connect(ui->tabWidget, &QTabWidget::currentChanged, this,
@@ -88,6 +82,6 @@ MainWindow::MainWindow(QWidget *parent) :
 MainWindow::~MainWindow()
 {
     // Closing the port as it is destroyed must not reach a window half gone.
-    disconnect(&serial, nullptr, this, nullptr);
+    disconnect(&m_session, nullptr, this, nullptr);
     delete ui;
 }

@@ -2,19 +2,18 @@
 #define PELKO_MAINWINDOW_H
 
 #include "formlock.h"
+#include "link/devicesession.h"
 #include "messages.h"
 #include "model/uploadplan.h"
 #include "upload/delivery.h"
 
 #include <QByteArray>
 #include <QMainWindow>
-#include <QSerialPort>
 #include <QString>
 #include <QStringList>
 #include <QVariantMap>
 #include <QVector>
 
-#include <csignal>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -70,11 +69,6 @@ public slots:
     void manageSerialError();
     void managePortReady();
     void initSerial();
-
-    // Command exchange (src/link/mainwindow_exchange.cpp)
-    int sendOneCommand(const QByteArray &cmd, const QByteArray &param, int value, const QString &text);
-    int write(const QByteArray &writeData);
-    int read(QByteArray &readData);
 
     // Connection handshake (src/link/mainwindow_handshake.cpp)
     int connectToProduct();
@@ -152,9 +146,6 @@ private slots:
     void on_cboConsoLoRaSF_currentIndexChanged(int index);
     void on_pbConsoCalculate_clicked();
 
-    // The device's port failed under the window (src/link/mainwindow_link.cpp)
-    void manageDeviceLoss(QSerialPort::SerialPortError error);
-
 protected:
     // Closing the window during an operation stops it first, then closes.
     void closeEvent(QCloseEvent *event) override;
@@ -166,19 +157,6 @@ private:
     // Stop cuts the work short. Refused while another operation waits on the
     // device.
     OperationResult operation(const std::function<bool()> &work, Error stoppedAs = Error::ToolStopped);
-    // The waits of a sequence, with the event loop turning: the window
-    // repaints and the stop button answers meanwhile. `waitForDevice` ends at
-    // the first bytes from the device or after `quietMs` without any (false);
-    // `pause` waits `ms`, cut short by a Stop when `stoppable`
-    // (src/link/mainwindow_exchange.cpp).
-    bool waitForDevice(int quietMs);
-    void pause(int ms, bool stoppable);
-    // Every turn of the event loop within a sequence goes through here, so
-    // that no second operation starts meanwhile.
-    void turnEventLoop(const std::function<void()> &turn);
-    // True once a Stop (the button, or a signal through stopRequested) has
-    // been asked of the operation under way: it sends nothing more.
-    bool haltAsked();
     // Reports an error of an operation, unless a Stop cut it short: the user
     // is then told of the stop instead.
     void fail(Error error);
@@ -192,10 +170,10 @@ private:
     // Tells the user, once, that the device went, and leaves the window
     // disconnected (src/link/mainwindow_link.cpp).
     void reportDeviceLoss();
-    // Bytes the device sent before a line goes out are shown, never judged
-    // (src/link/mainwindow_exchange.cpp).
-    void takeStaleBytes();
+    // The console: text at its end, and the note of a refused command just
+    // before the end of its echoed answer (src/readback/mainwindow_dispatch.cpp).
     void noteInConsole(const QString &text);
+    void noteRefusal(const QString &note);
     // The steps the algorithm sections share (src/logic/mainwindow_algos.cpp):
     // switching one on or off, and a click on a mode box of TILT, ROTATION
     // or ORIENTATION.
@@ -235,26 +213,17 @@ private:
     Ui::MainWindow *ui;
     // Disables the form while an operation runs (src/app/busysequence.cpp).
     FormLock formLock;
-    // Wired when the window is built: where the exchange hands every answer
-    // before judging it (the readback's dispatcher), and who tells the user
-    // at the end of a click that the device went (the link).
-    std::function<void(const QByteArray &cmd, QByteArray &answer)> answerReader;
-    std::function<void()> lossReporter;
+    // The device on the port, the exchange with it and the operation under way.
+    DeviceSession m_session;
     // One click's run of exchanges (src/app/busysequence.cpp).
     int sequenceDepth;
-    bool answerCutOff;              // a read of this click hit its cap: the rest is not sent
-    bool lossPending;               // the device went during this click: told at its end
-    int waitDepth = 0;              // inside a wait of a sequence: no second operation may start
-    bool stopping = false;          // this click was stopped: nothing more goes out
-    std::optional<Error> stopTold;  // what the stopped click tells the user
-    bool closeWhenIdle = false;     // the window was closed during an operation
-    bool stopButtonKept = false;    // the connection set the stop button itself
-    bool portHeldElsewhere = false; // the last open failed: another program holds the port
+    std::optional<Error> stopTold; // what the stopped click tells the user
+    bool closeWhenIdle = false;    // the window was closed during an operation
+    bool stopButtonKept = false;   // the connection set the stop button itself
 
 public:
-    bool portReady;
-    bool productConnected;
-    bool portFound;
+    DeviceSession &session() { return m_session; }
+    const DeviceSession &session() const { return m_session; }
     bool devEuiLocked;
     bool appKeyLocked;
     bool alertPeriodPending;
@@ -263,7 +232,6 @@ public:
     float firmwareVersion;
     int activeAlgorithmCount;
     int maxActiveAlgorithms;
-    QSerialPort serial;
     QByteArray batteryAnswer;
     QByteArray loraAnswer;
     QByteArray paramDump;
@@ -280,12 +248,6 @@ public:
     Upload::Delivery uploadDelivery;
     // What an upload of the form as it stands would send to this device.
     Upload::Plan uploadPlan() const;
-
-    // A stop asked of the operation under way: the line in flight finishes,
-    // nothing more of that click goes out, least of all a save, and the link
-    // stays as it is. Setting it is all a signal handler or the stop button
-    // has to do; the window clears it once the operation is over.
-    static volatile std::sig_atomic_t stopRequested;
 
     // Form-logic memory shared by every window (src/logic/mainwindow_algos.cpp)
     static int savedMpuMaxRange;

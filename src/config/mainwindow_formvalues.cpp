@@ -50,8 +50,8 @@ ConfigFile::FormValues formValues(const QWidget &window)
     // while the form leaves them open.
     for (const Model::Algorithm &a : Model::kAlgorithms) {
         const auto *box = window.findChild<QWidget *>(QLatin1String(a.checkBox));
-        values.insert(QLatin1String(a.checkBox),
-                      box && FormBinding::value(box).toBool() && (a.runsWhileClosed || FormWidgets::enabledByForm(box)));
+        values.insert(QLatin1String(a.checkBox), box && FormBinding::value(box).toBool() &&
+                                                     (a.runsWhileClosed || FormWidgets::enabledByForm(box)));
     }
     return values;
 }

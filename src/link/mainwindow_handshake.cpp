@@ -15,7 +15,7 @@ int MainWindow::connectToProduct()
                                     QDateTime::currentDateTimeUtc().toString(Qt::TextDate) +
                                     QLatin1String(" <----------------------\n"));
 
-    if (sendOneCommand("READY", QByteArray(), 0, QString()) == 0) {
+    if (m_session.sendOneCommand("READY", QByteArray(), 0, QString()) == 0) {
         qDebug() << "==> Product is successfully connected.";
         ui->readAlgoButton->setEnabled(true);
         // A file is checked against the connected release, and saved with
@@ -27,7 +27,7 @@ int MainWindow::connectToProduct()
 
     fail(Error::NoAnswerToReady);
     qDebug() << "Product is not connected";
-    portReady = false;
+    m_session.setLinkReady(false);
     return -1;
 }
 
@@ -48,7 +48,7 @@ int MainWindow::getProductInfos()
     for (const Step &step : steps) {
         const QByteArray cmd(step.cmd);
         const QByteArray param(step.param);
-        if (sendOneCommand(cmd, param, 0, QString()) != 0) {
+        if (m_session.sendOneCommand(cmd, param, 0, QString()) != 0) {
             const QByteArray named = param.isEmpty() ? cmd : cmd + ' ' + param;
             qDebug().noquote() << "ERROR when sending command '" + QString::fromUtf8(named) + "'";
             return -1;

@@ -45,7 +45,7 @@ void MainWindow::on_startButton_clicked()
 
 OperationResult MainWindow::start()
 {
-    const bool connecting = !portReady;
+    const bool connecting = !m_session.linkReady();
     OperationResult result = operation(
         [this] {
             qDebug() << "on_startButton_clicked";
@@ -55,15 +55,15 @@ OperationResult MainWindow::start()
             ui->stopButton->setText(tr("Stop"));
             stopButtonKept = true;
 
-            if (!portReady) {
+            if (!m_session.linkReady()) {
                 initSerial();
-                return productConnected;
+                return m_session.connected();
             }
 
             sendParameters();
             const Upload::Delivery &delivered = uploadDelivery;
             if (!delivered.complete()) {
-                if (stopping) {
+                if (m_session.stopping()) {
                     // Stopped: the device answered all it was sent and stays
                     // connected; what it saved and what it only uses is told.
                     // What the last Read found no longer holds.
@@ -73,20 +73,20 @@ OperationResult MainWindow::start()
                     if (delivered.saved(Upload::Delivery::Part::LoRa) ||
                         delivered.unsaved(Upload::Delivery::Part::LoRa) > 0)
                         loraAnswer.clear();
-                    productConnected = true;
+                    m_session.setConnected(true);
                     ui->startButton->setEnabled(true);
                     ui->stopButton->setText(tr("Disconnect"));
                     return false;
                 }
-                productConnected = false;
+                m_session.setConnected(false);
                 reportError(this, ui->leVersion, Error::UploadFailed);
                 disconnectDevice();
                 return false;
             }
             // A Stop asked while the last line was in flight found nothing
             // left to stop: the device took the whole form.
-            stopping = false;
-            productConnected = true;
+            m_session.clearStop();
+            m_session.setConnected(true);
             // What the device holds now is known again after a Read; its LoRa
             // settings only after the next connection asks for them.
             loraAnswer.clear();
@@ -105,52 +105,19 @@ OperationResult MainWindow::start()
 
 void MainWindow::initSerial()
 {
-    // Listing the ports takes the system some milliseconds: the window
-    // catches up before and after.
-    pause(0, false);
-    const QList<SerialPortEntry> ports = availableSerialPorts();
-    pause(0, false);
-    for (const SerialPortEntry &entry : ports) {
-        qDebug().noquote() << "Port name : " + entry.portName;
-        qDebug().noquote() << "Port manufacturer: " + entry.manufacturer;
-        if (!isPelkoManufacturer(entry.manufacturer))
-            continue;
-        qDebug().noquote() << "Pelko detected ! (" + entry.portName + ":" + entry.manufacturer + ")";
-        portFound = true;
-        // A port left open by a stalled handshake is let go before the new one opens.
-        if (serial.isOpen())
-            serial.close();
-        serial.setPortName(entry.systemLocation);
-        serial.setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
-        serial.setDataBits(QSerialPort::Data8);
-        serial.setParity(QSerialPort::NoParity);
-        serial.setStopBits(QSerialPort::OneStop);
-        serial.setFlowControl(QSerialPort::NoFlowControl);
-        break;
-    }
-
-    if (!portFound) {
+    const DeviceSession::Opening opening = m_session.openDevicePort();
+    if (opening == DeviceSession::Opening::NotFound) {
         reportError(this, ui->leVersion, Error::PortNotFound);
         return;
     }
-
-    portFound = false;
-    lossPending = false;
-    if (serial.open(QIODevice::ReadWrite)) {
-        qDebug() << "Serial opened";
+    if (opening == DeviceSession::Opening::Opened) {
         emit signalSerialPortIsReady();
         return;
     }
-
-    // Taken before the error handling runs: closing the port would replace it.
     // The port's own words tell "permission denied" from "device busy"; the
     // technician finds them in the console as well as in the debug log.
-    const QString openError = serial.errorString();
-    portHeldElsewhere = heldByAnotherProgram(serial.error(), openError);
-    portReady = false;
-    if (serial.isOpen())
-        serial.close();
-    noteInConsole(QStringLiteral("\nSerial init error on %1 : %2\n").arg(serial.portName(), openError));
+    const QString openError = m_session.openError();
+    noteInConsole(QStringLiteral("\nSerial init error on %1 : %2\n").arg(m_session.port().portName(), openError));
     emit serialError();
     qDebug().noquote() << "Serial init error : " + openError;
 }
@@ -158,23 +125,23 @@ void MainWindow::initSerial()
 void MainWindow::managePortReady()
 {
     qDebug() << "Port is Ready";
-    portReady = true;
+    m_session.setLinkReady(true);
     forgetDevice();
 
     const bool connected = connectToProduct() == 0;
-    if (connected && !stopping) {
+    if (connected && !m_session.stopping()) {
         ui->startButton->setEnabled(true);
         ui->stopButton->setEnabled(true);
         ui->startButton->setText(tr("Start"));
         ui->stopButton->setText(tr("Disconnect"));
-        productConnected = true;
+        m_session.setConnected(true);
         showMessage(this, MessageKind::Information, tr("Information"), tr("Successfully connected to the pelko !"));
         return;
     }
-    if (stopping) {
+    if (m_session.stopping()) {
         // A stopped connection leaves nothing connected: the port is let go
         // and the window is idle again.
-        productConnected = false;
+        m_session.setConnected(false);
         disconnectDevice();
         return;
     }
@@ -183,10 +150,10 @@ void MainWindow::managePortReady()
 
 void MainWindow::manageSerialError()
 {
-    portReady = false;
-    productConnected = false;
+    m_session.setLinkReady(false);
+    m_session.setConnected(false);
     disconnectDevice();
-    reportError(this, ui->leVersion, portHeldElsewhere ? Error::PortBusy : Error::PortNotOpened);
+    reportError(this, ui->leVersion, m_session.heldElsewhere() ? Error::PortBusy : Error::PortNotOpened);
 }
 
 void MainWindow::on_stopButton_clicked()
@@ -194,7 +161,7 @@ void MainWindow::on_stopButton_clicked()
     // During an operation the button stops it; otherwise it disconnects.
     if (sequenceDepth > 0) {
         qDebug() << "Stop asked";
-        stopRequested = 1;
+        m_session.requestStop();
         return;
     }
     const BusySequence busy(this);
@@ -206,61 +173,43 @@ void MainWindow::disconnectDevice()
     // A stopped click sends nothing more and leaves a connected device
     // connected; a connection it stopped is not one yet, and only lets go of
     // the port.
-    if (stopping && productConnected)
+    if (m_session.stopping() && m_session.connected())
         return;
     forgetDevice();
 
-    if (productConnected) {
+    if (m_session.connected()) {
         // The device may or may not answer; the link comes down either way.
-        sendOneCommand("DISCONNECTE", QByteArray(), 0, QString());
-        pause(LinkLimits::disconnectWaitMs, false);
-        productConnected = false;
-        portReady = false;
+        m_session.sendOneCommand("DISCONNECTE", QByteArray(), 0, QString());
+        m_session.pause(LinkLimits::disconnectWaitMs, false);
+        m_session.setConnected(false);
+        m_session.setLinkReady(false);
         // A device that went away on being disconnected, switched off or
         // restarted did what it was asked.
-        lossPending = false;
+        m_session.clearLoss();
         showDisconnected(ui);
         qDebug() << "*--------------- PELKO DISCONNECTED! ---------------*";
     }
 
     // A stopped connection or restart leaves nothing to read either.
-    if (stopping)
+    if (m_session.stopping())
         showDisconnected(ui);
     // The stop button stays a Stop while the goodbye is under way.
     ui->startButton->setEnabled(true);
     ui->stopButton->setEnabled(false);
     ui->progressBar->setValue(0);
-    portReady = false;
-    if (serial.isOpen())
-        serial.close();
+    m_session.close();
     ui->leVersion->clear();
     ui->leVersion->setEnabled(false);
     ui->leVersion->setStyleSheet(StatusStyle::cleared);
 }
 
-void MainWindow::manageDeviceLoss(QSerialPort::SerialPortError error)
-{
-    // A read or resource error on an open port: the device's end hung up
-    // (cable pulled, battery dead). The port is closed at once, or it keeps
-    // signalling the hang-up and the window spins on it.
-    if ((error != QSerialPort::ResourceError && error != QSerialPort::ReadError) || !serial.isOpen())
-        return;
-    qDebug().noquote() << "Serial port lost : " + serial.errorString();
-    lossPending = true;
-    serial.close();
-    // During a click the user is told once it is over, after its own outcome.
-    if (sequenceDepth == 0)
-        reportDeviceLoss();
-}
-
 void MainWindow::reportDeviceLoss()
 {
-    lossPending = false;
-    productConnected = false;
-    portReady = false;
+    m_session.clearLoss();
+    m_session.setConnected(false);
+    m_session.setLinkReady(false);
     forgetDevice();
-    if (serial.isOpen())
-        serial.close();
+    m_session.close();
     showDisconnected(ui);
     ui->startButton->setEnabled(true);
     ui->stopButton->setEnabled(false);

@@ -26,10 +26,8 @@ int linkTime(int normalMs, int overriddenMs)
 
 } // namespace
 
-int readTimeout = linkTime(200, quietOverride());
-int savedReadTimeout = readTimeout;
-
 namespace LinkLimits {
+int quietMs = linkTime(200, quietOverride());
 int saveReadTimeoutMs = linkTime(600, 3 * quietOverride());
 int fastReadTimeoutMs = linkTime(120, quietOverride());
 int maxReadDurationMs = 5000;
@@ -40,9 +38,8 @@ int rebootFloorMs = 5000;
 int stopCheckMs = 20;
 } // namespace LinkLimits
 
-int settleQuietTime(float firmwareVersion)
+int quietTimeFor(float firmwareVersion)
 {
-    if (Firmware::opens(firmwareVersion, Firmware::Feature::ShortQuietTime))
-        readTimeout = LinkLimits::fastReadTimeoutMs;
-    return readTimeout;
+    return Firmware::opens(firmwareVersion, Firmware::Feature::ShortQuietTime) ? LinkLimits::fastReadTimeoutMs
+                                                                               : LinkLimits::quietMs;
 }

@@ -1,22 +1,18 @@
 #ifndef PELKO_TIMING_H
 #define PELKO_TIMING_H
 
-// Quiet time that ends a device answer, in milliseconds. 200 at start, 600
-// while a SAVEPARAM line is read, 120 for good once release 2.1.1 or newer has
-// been identified.
-extern int readTimeout;
-// readTimeout as it was before a SAVEPARAM read.
-extern int savedReadTimeout;
-
-// The usual quiet time once a device of this release has been identified.
-// Releases from 2.1.1 answer promptly: the shorter quiet time holds for the
-// rest of the run, later connections included.
-int settleQuietTime(float firmwareVersion);
+// The usual quiet time that ends an answer of a device of this release, in
+// milliseconds: 200, or 120 from release 2.1.1, which answers promptly. A
+// save's answer is awaited longer (600). Each session keeps the shorter one
+// once it has met such a release.
+int quietTimeFor(float firmwareVersion);
 
 // Every other wait and limit of the link, in one place. They are variables
 // rather than constants so that tests can shorten them; PELKO_QUIET_MS
 // shortens the quiet times and pauses of a whole process (see timing.cpp).
 namespace LinkLimits {
+// Quiet time that ends an answer before a release that answers promptly is met.
+extern int quietMs;
 // Quiet time for the read of a line holding "SAVEPARAM".
 extern int saveReadTimeoutMs;
 // Quiet time once release 2.1.1 or newer has been identified.

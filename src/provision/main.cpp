@@ -56,7 +56,6 @@ volatile std::sig_atomic_t interrupted = 0;
 void stopAtNextLine(int signalNumber)
 {
     interrupted = 1;
-    MainWindow::stopRequested = 1;
     std::signal(signalNumber, SIG_DFL);
 }
 
@@ -102,7 +101,7 @@ int read(const QString &port, const QString &path)
     if (!refusal.isEmpty())
         return finish(Outcome::Usage,
                       QStringLiteral("the configuration could not be saved to %1: %2").arg(path, refusal));
-    Session device(port, say);
+    Session device(port, say, &interrupted);
     if (!device.connect())
         return finish(stopped() ? Outcome::Interrupted : notConnected(device));
     const bool saved = device.read() && device.save(path);
@@ -125,7 +124,7 @@ QStringList fileProblems(const QString &port, const QByteArray &content)
     QStringList newest = problems(Firmware::kReleases[std::size(Firmware::kReleases) - 1].version);
     if (newest.isEmpty() || problems(Firmware::kReleases[0].version) == newest)
         return newest;
-    Session device(port, say);
+    Session device(port, say, &interrupted);
     if (!device.connect())
         return newest;
     const float version = device.firmwareVersion();
@@ -158,7 +157,7 @@ std::unique_ptr<Session> readThenLoad(const QString &port, const QString &path, 
     if (!problems.isEmpty() || stopped())
         return nullptr;
 
-    auto device = std::make_unique<Session>(port, say);
+    auto device = std::make_unique<Session>(port, say, &interrupted);
     if (!device->connect()) {
         failed = stopped() ? Outcome::Interrupted : notConnected(*device);
         return nullptr;
@@ -212,7 +211,7 @@ Outcome write(const QString &port, const QString &path, Provisioning::LogEntry &
     // A window of its own for the check: nothing it shows comes from the write.
     // A signal on the way leaves the write saved but not verified.
     say(QStringLiteral("verifying"));
-    Session check(port, say);
+    Session check(port, say, &interrupted);
     const bool readBack = check.connect() && !stopped() && check.read();
     const Provisioning::Verification verification =
         Provisioning::verify(delivered.lines(), check.dump(), check.loraAnswer());

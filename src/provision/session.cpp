@@ -16,10 +16,11 @@ QString said(MessageKind kind, const QString &title, const QString &text)
 }
 } // namespace
 
-Session::Session(const QString &port, Tell tell) : m_tell(std::move(tell))
+Session::Session(const QString &port, Tell tell, const volatile std::sig_atomic_t *stopFlag) : m_tell(std::move(tell))
 {
     listOnlyPort(port);
     m_window = std::make_unique<MainWindow>();
+    m_window->session().watchStopFlag(stopFlag);
     QObject::connect(m_window.get(), &MainWindow::progressChanged, m_window.get(), [this](int percent) {
         if (percent > 0)
             m_tell(QStringLiteral("%1 %").arg(percent));
@@ -54,7 +55,7 @@ bool Session::clickShowingNothing(const char *button, const QString &file)
 bool Session::connect()
 {
     attend();
-    const bool connects = !m_window->portReady;
+    const bool connects = !m_window->session().linkReady();
     return m_window->start().succeeded && connects;
 }
 
@@ -92,7 +93,7 @@ bool Session::save(const QString &path)
 bool Session::start()
 {
     attend();
-    const bool uploads = m_window->portReady;
+    const bool uploads = m_window->session().linkReady();
     return m_window->start().succeeded && uploads;
 }
 
@@ -125,8 +126,8 @@ QString Session::portRefusal() const
 {
     // A port held by another program fails to open, or to be locked, with a
     // permission error; one that is not there, with "device not found".
-    const QSerialPort &port = m_window->serial;
-    return !port.isOpen() && heldByAnotherProgram(port.error(), port.errorString()) ? port.errorString() : QString();
+    const DeviceSession &link = m_window->session();
+    return !link.isOpen() && link.heldElsewhere() ? link.openError() : QString();
 }
 
 QString Session::devEui() const

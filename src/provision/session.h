@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <csignal>
 #include <functional>
 #include <memory>
 
@@ -21,7 +22,8 @@ class Session
 {
 public:
     using Tell = std::function<void(const QString &line)>;
-    Session(const QString &port, Tell tell);
+    // `stopFlag`, raised by a signal handler, stops the operation under way.
+    Session(const QString &port, Tell tell, const volatile std::sig_atomic_t *stopFlag);
     ~Session();
     Session(const Session &) = delete;
     Session &operator=(const Session &) = delete;

@@ -22,14 +22,31 @@ void replacePlainText(QTextEdit *box, const QString &text)
 }
 } // namespace
 
+void MainWindow::noteInConsole(const QString &text)
+{
+    QTextCursor cursor = ui->consoleOutput->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(text);
+    ui->consoleOutput->setTextCursor(cursor);
+    ui->consoleOutput->ensureCursorVisible();
+}
+
+void MainWindow::noteRefusal(const QString &note)
+{
+    // Just before the answer's closing line break, so that it reads as part
+    // of the refused answer.
+    QTextCursor cursor = ui->consoleOutput->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.movePosition(QTextCursor::Left, QTextCursor::MoveAnchor, 2);
+    cursor.insertText(note);
+    ui->consoleOutput->setTextCursor(cursor);
+    ui->consoleOutput->ensureCursorVisible();
+}
+
 int MainWindow::decodePelkoData(const QByteArray &cmd, QByteArray &readData)
 {
     const QString echo = consoleEcho(readData);
-    QTextCursor cursor = ui->consoleOutput->textCursor();
-    cursor.movePosition(QTextCursor::End);
-    cursor.insertText(echo);
-    ui->consoleOutput->setTextCursor(cursor);
-    ui->consoleOutput->ensureCursorVisible();
+    noteInConsole(echo);
 
     if (cmd == "VERSION") {
         firmwareVersion = Firmware::identify(readData, firmwareVersion);

@@ -48,7 +48,7 @@ OperationResult MainWindow::readDevice()
 
 bool MainWindow::readParameters()
 {
-    if (refuseWithoutLink(this, ui->leVersion, portReady))
+    if (refuseWithoutLink(this, ui->leVersion, m_session.linkReady()))
         return false;
 
     // All three are always sent, so that a failed dump still leaves the
@@ -57,15 +57,15 @@ bool MainWindow::readParameters()
     bool failed = false;
     untakenByRead.reset();
     dumpDecoded = false;
-    if (sendOneCommand("DEBUG", "1", 0, QString()) != 0) {
+    if (m_session.sendOneCommand("DEBUG", "1", 0, QString()) != 0) {
         qDebug() << "ERROR when sending command 'DEBUG 1'";
         failed = true;
     }
-    if (sendOneCommand("DUMP RAM PARAM", QByteArray(), 0, QString()) != 0) {
+    if (m_session.sendOneCommand("DUMP RAM PARAM", QByteArray(), 0, QString()) != 0) {
         qDebug() << "ERROR when sending command 'DUMP RAM PARAM'";
         failed = true;
     }
-    if (sendOneCommand("DEBUG", "0", 0, QString()) != 0) {
+    if (m_session.sendOneCommand("DEBUG", "0", 0, QString()) != 0) {
         qDebug() << "ERROR when sending command 'DEBUG 0'";
         failed = true;
     }

@@ -65,7 +65,7 @@ void MainWindow::on_pbGetBatteryStatus_clicked()
 OperationResult MainWindow::resetToFactory()
 {
     return operation([this] {
-        if (refuseWithoutLink(this, ui->leVersion, portReady))
+        if (refuseWithoutLink(this, ui->leVersion, m_session.linkReady()))
             return false;
 
         // Releases up to 1.9 reset everything at once and need an explicit save;
@@ -75,12 +75,12 @@ OperationResult MainWindow::resetToFactory()
         const QByteArray second = split ? QByteArrayLiteral("RESETPARAM ALGO") : QByteArrayLiteral("SAVEPARAM");
 
         int failures = 0;
-        if (sendOneCommand(first, QByteArray(), 0, QString()) != 0) {
+        if (m_session.sendOneCommand(first, QByteArray(), 0, QString()) != 0) {
             ++failures;
             traceFailedCommand(QString::fromLatin1(first));
         }
         // Both halves always go out; either one failing fails the reset.
-        if (sendOneCommand(second, QByteArray(), 0, QString()) != 0)
+        if (m_session.sendOneCommand(second, QByteArray(), 0, QString()) != 0)
             ++failures;
 
         if (failures != 0) {
@@ -90,15 +90,15 @@ OperationResult MainWindow::resetToFactory()
         }
 
         // The device only takes the factory values into use after a power cycle.
-        if (sendOneCommand(QByteArrayLiteral("poweroff"), QByteArray(), 0, QString()) != 0)
+        if (m_session.sendOneCommand(QByteArrayLiteral("poweroff"), QByteArray(), 0, QString()) != 0)
             traceFailedCommand(QStringLiteral("poweroff"));
-        if (haltAsked())
+        if (m_session.haltAsked())
             return false;
         inform(this, QStringLiteral("Factory reset finished with success. Please restart your product before use "
                                     "(by pressing the button)."));
-        pause(LinkLimits::toolsWaitMs, true);
+        m_session.pause(LinkLimits::toolsWaitMs, true);
         disconnectDevice();
-        return !stopping;
+        return !m_session.stopping();
     });
 }
 
@@ -153,12 +153,12 @@ OperationResult MainWindow::toggleLedDebug()
 OperationResult MainWindow::toggleDebugSwitch(const DebugSwitch &debug)
 {
     return operation([this, &debug] {
-        if (refuseWithoutLink(this, ui->leVersion, portReady))
+        if (refuseWithoutLink(this, ui->leVersion, m_session.linkReady()))
             return false;
 
         const bool off = this->*debug.off;
         const QByteArray param(off ? debug.onArgument : debug.offArgument);
-        if (sendOneCommand(QByteArrayLiteral("DEBUG"), param, 0, QString()) != 0) {
+        if (m_session.sendOneCommand(QByteArrayLiteral("DEBUG"), param, 0, QString()) != 0) {
             traceFailedCommand(QStringLiteral("DEBUG ") + QString::fromLatin1(param));
             fail(debug.failure);
             return false;
@@ -174,15 +174,15 @@ OperationResult MainWindow::toggleDebugSwitch(const DebugSwitch &debug)
 OperationResult MainWindow::restartDevice()
 {
     return operation([this] {
-        if (refuseWithoutLink(this, ui->leVersion, portReady))
+        if (refuseWithoutLink(this, ui->leVersion, m_session.linkReady()))
             return false;
 
-        if (sendOneCommand(QByteArrayLiteral("reset"), QByteArray(), 0, QString()) != 0) {
+        if (m_session.sendOneCommand(QByteArrayLiteral("reset"), QByteArray(), 0, QString()) != 0) {
             // A device that reboots at once may drop off the bus before it
             // answers: give it a moment, then only its port still being listed
             // means the reset really failed.
-            pause(LinkLimits::toolsWaitMs, true);
-            if (!stopping && pelkoPortStillListed(availableSerialPorts())) {
+            m_session.pause(LinkLimits::toolsWaitMs, true);
+            if (!m_session.stopping() && pelkoPortStillListed(availableSerialPorts())) {
                 traceFailedCommand(QStringLiteral("reset"));
                 fail(Error::RebootFailed);
                 return false;
@@ -191,10 +191,10 @@ OperationResult MainWindow::restartDevice()
 
         QElapsedTimer sinceReset;
         sinceReset.start();
-        if (haltAsked()) {
+        if (m_session.haltAsked()) {
             // The device reboots all the same: its link is gone, and no
             // goodbye is sent after a Stop.
-            productConnected = false;
+            m_session.setConnected(false);
             stopTold = Error::ConnectionStopped;
             disconnectDevice();
             return false;
@@ -212,8 +212,8 @@ OperationResult MainWindow::restartDevice()
         // time before it is asked for again.
         const qint64 elapsed = sinceReset.elapsed();
         if (elapsed < LinkLimits::rebootFloorMs)
-            pause(static_cast<int>(LinkLimits::rebootFloorMs - elapsed), true);
-        if (stopping) {
+            m_session.pause(static_cast<int>(LinkLimits::rebootFloorMs - elapsed), true);
+        if (m_session.stopping()) {
             // Stopped while the device reboots: nothing is connected.
             ui->startButton->setEnabled(true);
             ui->stopButton->setEnabled(false);
@@ -229,20 +229,20 @@ OperationResult MainWindow::restartDevice()
 OperationResult MainWindow::powerOff()
 {
     return operation([this] {
-        if (refuseWithoutLink(this, ui->leVersion, portReady))
+        if (refuseWithoutLink(this, ui->leVersion, m_session.linkReady()))
             return false;
 
-        if (sendOneCommand(QByteArrayLiteral("poweroff"), QByteArray(), 0, QString()) != 0) {
+        if (m_session.sendOneCommand(QByteArrayLiteral("poweroff"), QByteArray(), 0, QString()) != 0) {
             // The device may switch off before answering; only if its port is
             // still listed did the command really fail.
-            if (!haltAsked() && pelkoPortStillListed(availableSerialPorts())) {
+            if (!m_session.haltAsked() && pelkoPortStillListed(availableSerialPorts())) {
                 traceFailedCommand(QStringLiteral("poweroff"));
                 fail(Error::PoweroffFailed);
                 return false;
             }
         }
 
-        if (haltAsked())
+        if (m_session.haltAsked())
             return false;
         inform(this, QStringLiteral("Pelko is now off. You can safely unplug it."));
         disconnectDevice();
@@ -253,7 +253,7 @@ OperationResult MainWindow::powerOff()
 OperationResult MainWindow::readBattery()
 {
     return operation([this] {
-        if (refuseWithoutLink(this, ui->leVersion, portReady))
+        if (refuseWithoutLink(this, ui->leVersion, m_session.linkReady()))
             return false;
 
         // The device reports its battery only with its debug output on; all three
@@ -261,15 +261,15 @@ OperationResult MainWindow::readBattery()
         // A figure from an earlier query must never pass for this one's.
         batteryAnswer.clear();
         int failures = 0;
-        if (sendOneCommand(QByteArrayLiteral("DEBUG"), QByteArrayLiteral("1"), 0, QString()) != 0) {
+        if (m_session.sendOneCommand(QByteArrayLiteral("DEBUG"), QByteArrayLiteral("1"), 0, QString()) != 0) {
             ++failures;
             traceFailedCommand(QStringLiteral("DEBUG 1"));
         }
-        if (sendOneCommand(QByteArrayLiteral("BATTERY GET LIFE"), QByteArray(), 0, QString()) != 0)
+        if (m_session.sendOneCommand(QByteArrayLiteral("BATTERY GET LIFE"), QByteArray(), 0, QString()) != 0)
             ++failures;
         if (failures != 0)
             traceFailedCommand(QStringLiteral("BATTERY GET LIFE"));
-        if (sendOneCommand(QByteArrayLiteral("DEBUG"), QByteArrayLiteral("0"), 0, QString()) != 0)
+        if (m_session.sendOneCommand(QByteArrayLiteral("DEBUG"), QByteArrayLiteral("0"), 0, QString()) != 0)
             ++failures;
 
         // An accepted answer that carries no figure is a failed reading too:

@@ -120,7 +120,7 @@ int MainWindow::sendParameters()
         if (((row.flags & Upload::OnlyWithoutError) && errorSum != 0) ||
             ((row.flags & Upload::AlertPeriodPending) && !alertPeriodPending))
             continue;
-        if (answerCutOff || lossPending || haltAsked()) {
+        if (m_session.answerCutOff() || m_session.lossPending() || m_session.haltAsked()) {
             // A device that would not stop talking holds the window once, one
             // that went is gone, and a stop was asked for: nothing more of this
             // upload is sent, least of all a save, and what was not sent makes
@@ -139,7 +139,7 @@ int MainWindow::sendParameters()
         } else if (step.action == Action::Send) {
             if (row.trace)
                 qDebug() << row.trace;
-            result = sendOneCommand(QByteArray(row.cmd), QByteArray(row.key), step.value, step.text);
+            result = m_session.sendOneCommand(QByteArray(row.cmd), QByteArray(row.key), step.value, step.text);
             uploadDelivery.sent({&row, step.value, step.text, result});
         }
         if (result != 0 && (row.flags & Upload::StopOnFailure))

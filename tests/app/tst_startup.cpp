@@ -33,7 +33,7 @@ void StartupTest::theProgramIntroducesItselfAsPelkoConfigurator244()
 void StartupTest::aFreshWindowHasNoLinkAndOffersOnlyToConnect()
 {
     MainWindow window;
-    QVERIFY(!window.portReady && !window.productConnected && !window.serial.isOpen());
+    QVERIFY(!window.session().linkReady() && !window.session().connected() && !window.session().port().isOpen());
     // Read, Load and Save wait for a device.
     for (const char *name : {"startButton", "readAlgoButton", "loadAlgoConfigButton", "saveAlgoConfigButton"}) {
         auto *button = window.findChild<QPushButton *>(QLatin1String(name));

@@ -49,7 +49,7 @@ QByteArrayList expectedLines(MainWindow &window, const QByteArray &button)
 {
     if (!FormProbe(window).enabled(button.constData()))
         return {};
-    if (button == "startButton" && !window.portReady)
+    if (button == "startButton" && !window.session().linkReady())
         return connection();
     if (button == "startButton") {
         QByteArrayList lines;
@@ -57,7 +57,7 @@ QByteArrayList expectedLines(MainWindow &window, const QByteArray &button)
             lines << buildCommandLine(line.step->cmd, line.step->key, line.value, line.text).bytes;
         return lines;
     }
-    if (!window.portReady) // refused, or nothing to disconnect
+    if (!window.session().linkReady()) // refused, or nothing to disconnect
         return {};
     if (button == "readAlgoButton")
         return {wireLine("DEBUG", "1"), wireLine("DUMP RAM PARAM"), wireLine("DEBUG", "0")};
@@ -78,12 +78,12 @@ bool inStateTable(const MainWindow &window, const FormProbe &form)
     const bool stopOn = form.enabled("stopButton");
     const QString start = form.text("startButton");
     const QString stop = form.text("stopButton");
-    if (!window.serial.isOpen()) // Idle, Not found
-        return !window.portReady && !window.productConnected &&
+    if (!window.session().port().isOpen()) // Idle, Not found
+        return !window.session().linkReady() && !window.session().connected() &&
                (startOn ? start != QLatin1String("Disconnect") : stopOn && stop == QLatin1String("Stop"));
-    if (!window.productConnected) // Stalled
+    if (!window.session().connected()) // Stalled
         return !startOn && stopOn && stop == QLatin1String("Stop");
-    return window.portReady && stopOn && stop == QLatin1String("Disconnect") && // Connected, Configured
+    return window.session().linkReady() && stopOn && stop == QLatin1String("Disconnect") && // Connected, Configured
            (!startOn || start == QLatin1String("Start"));
 }
 
@@ -148,7 +148,7 @@ void StopTest::anAccessibilityActionOnABoxDuringStartOrReadChangesNeitherTheForm
         window.show();
         const FormProbe form(window);
         form.click("startButton");
-        QVERIFY2(window.productConnected, qPrintable(what));
+        QVERIFY2(window.session().connected(), qPrintable(what));
         QAbstractButton *shock = form.find<QAbstractButton>("cbChoc");
         QVERIFY2(shock->isEnabled(), qPrintable(what));
         QAccessibleActionInterface *actions = QAccessible::queryAccessibleInterface(shock)->actionInterface();
@@ -207,14 +207,14 @@ void StopTest::interruptedOperationsKeepTheDeviceAndTheWindowTrue()
         const FormProbe form(*window);
         if (n % 6 == 5) {
             // Every sixth click is a Start stopped on its way, from a fresh connection if need be.
-            if (window->serial.isOpen() && !form.enabled("startButton"))
+            if (window->session().port().isOpen() && !form.enabled("startButton"))
                 form.click("stopButton");
-            if (!window->portReady)
+            if (!window->session().linkReady())
                 form.click("startButton");
             button = "startButton";
             interruption = Interruption::Stop;
         }
-        const bool uploading = button == "startButton" && window->portReady;
+        const bool uploading = button == "startButton" && window->session().linkReady();
         const QByteArrayList expected = expectedLines(*window, button);
         const int atLine = random.bounded(0, int(expected.size()) + 1);
         const char *other = kDropped[random.bounded(int(std::size(kDropped)))];
@@ -310,12 +310,12 @@ void StopTest::interruptedOperationsKeepTheDeviceAndTheWindowTrue()
                                 : unconnected ? "nothing is connected"
                                               : "still connected";
             QVERIFY2(told.first().contains(QLatin1String(words)), qPrintable(what));
-            QVERIFY2(window->serial.isOpen() == !unconnected || closing, qPrintable(what));
+            QVERIFY2(window->session().port().isOpen() == !unconnected || closing, qPrintable(what));
         }
 
         if (closing) {
             QTRY_VERIFY2(!window->isVisible(), qPrintable(replay));
-            QVERIFY2(!window->serial.isOpen(), qPrintable(replay));
+            QVERIFY2(!window->session().port().isOpen(), qPrintable(replay));
             window = std::make_unique<MainWindow>();
             window->show();
         }
@@ -326,9 +326,9 @@ void StopTest::interruptedOperationsKeepTheDeviceAndTheWindowTrue()
 
         // The soak's figures: from the tenth of the run, with the port closed.
         if (n == cases / 10 || n == cases - 1) {
-            if (window->serial.isOpen())
+            if (window->session().port().isOpen())
                 FormProbe(*window).click("stopButton");
-            QVERIFY(!window->serial.isOpen());
+            QVERIFY(!window->session().port().isOpen());
             if (n == cases / 10) {
                 firstKb = residentKb();
                 firstFiles = openFiles();

@@ -106,7 +106,7 @@ void CalculatorTabTest::fromTheConfigurationGivesTheDayTypedByHandFollowsTheForm
     FormProbe form(window);
     form.click("startButton");
     form.click("readAlgoButton");
-    QVERIFY(window.productConnected && dialogs.titles() == QStringList({"Information"}));
+    QVERIFY(window.session().connected() && dialogs.titles() == QStringList({"Information"}));
     sim.device().clearReceived();
     qobject_cast<QPushButton *>(byName(window, "From the configuration"))->click();
     const auto years = [&] {

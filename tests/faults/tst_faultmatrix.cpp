@@ -94,7 +94,7 @@ struct FaultRig
         if (!connect || !sim.isReady())
             return;
         button("startButton")->click();
-        connected = window.productConnected && dialogs.titles() == QStringList{"Information"};
+        connected = window.session().connected() && dialogs.titles() == QStringList{"Information"};
         dialogs.clear();
         device().clearReceived();
     }
@@ -224,7 +224,9 @@ QString lossLeavesTheWindowIdle(FaultRig &rig)
               [&rig] { return rig.dialogs.titles().contains(kLossTitle) && !QApplication::activeModalWidget(); }, 3000),
           rig.dialogs.summary());
     CHECK_SAME(rig.dialogs.summary().section(QStringLiteral(" | "), -1), boxesOf({Error::DeviceLost}));
-    CHECK(!rig.window.serial.isOpen() && !rig.window.portReady && !rig.window.productConnected, QString());
+    CHECK(!rig.window.session().port().isOpen() && !rig.window.session().linkReady() &&
+              !rig.window.session().connected(),
+          QString());
     CHECK_SAME(rig.button("startButton")->text(), QStringLiteral("Connection"));
     CHECK(rig.form.enabled("startButton") && !rig.form.enabled("stopButton") && !rig.form.enabled("readAlgoButton"),
           QString());
@@ -267,7 +269,7 @@ QString nextClickDoesWhatTheButtonsSay(FaultRig &rig)
         CHECK_SAME(stop->text(), QStringLiteral("Stop"));
         CHECK(!start->isEnabled(), before);
         stop->click();
-        CHECK(!rig.window.serial.isOpen(), before);
+        CHECK(!rig.window.session().port().isOpen(), before);
         // A link that never came up is not said goodbye to.
         CHECK(rig.device().receivedLines().isEmpty(), before);
     }
@@ -356,7 +358,7 @@ QString faultEndsInTheRightReport(Operation operation, const QByteArray &prefix,
         (expected.isEmpty() || expected == Errors{Error::PortNotFound});
     if (fault == SimFault::GoesAway) {
         CHECK(rig.sim.waitForPresence(false), QString());
-        CHECK(QTest::qWaitFor([&] { return !rig.window.serial.isOpen() || tookLinkDown; }, 3000), QString());
+        CHECK(QTest::qWaitFor([&] { return !rig.window.session().port().isOpen() || tookLinkDown; }, 3000), QString());
         // A failed upload closes the port itself; when the device is slow to
         // leave, that comes first and the user has the upload's error alone.
         if (operation == Operation::Upload && !expected.isEmpty())
@@ -393,7 +395,7 @@ QString faultEndsInTheRightReport(Operation operation, const QByteArray &prefix,
         CHECK_SAME(rig.form.statusShown(), statusOf(expected.last()));
     // A failed handshake that got past READY leaves the link open for a read.
     if (operation == Operation::Connect)
-        CHECK(rig.form.enabled("readAlgoButton") == rig.window.portReady, QString());
+        CHECK(rig.form.enabled("readAlgoButton") == rig.window.session().linkReady(), QString());
     // A failed upload takes the link down without a goodbye.
     if (operation == Operation::Upload && !expected.isEmpty())
         CHECK(!sent.contains("DISCONNECTE") && rig.form.find<QProgressBar>("progressBar")->value() == 0, QString());

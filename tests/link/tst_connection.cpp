@@ -34,9 +34,9 @@ private slots:
 private:
     bool openDevicePort(MainWindow &window, SimHarness &sim)
     {
-        window.serial.setPortName(sim.device().portPath());
-        window.serial.setBaudRate(QSerialPort::Baud115200);
-        return window.serial.open(QIODevice::ReadWrite);
+        window.session().port().setPortName(sim.device().portPath());
+        window.session().port().setBaudRate(QSerialPort::Baud115200);
+        return window.session().port().open(QIODevice::ReadWrite);
     }
     static QString console(MainWindow &window)
     {
@@ -98,7 +98,7 @@ void ConnectionTest::connectionIdentifiesTheDeviceAndDisconnectingForgetsIt()
     log.clear();
     form.click("stopButton");
     QCOMPARE(m_sim->device().receivedLines(), QList<QByteArray>{"DISCONNECTE\r\n"});
-    QVERIFY(!window.serial.isOpen() && !window.portReady && !window.productConnected);
+    QVERIFY(!window.session().port().isOpen() && !window.session().linkReady() && !window.session().connected());
     QCOMPARE(form.text("startButton"), QStringLiteral("Connection"));
     QVERIFY(form.enabled("startButton") && !form.enabled("stopButton") && !form.enabled("readAlgoButton"));
     QCOMPARE(form.statusShown(), QStringLiteral(" [%1]").arg(StatusStyle::cleared));
@@ -157,7 +157,7 @@ void ConnectionTest::portThatCannotBeUsedReportsItsError()
 
     QCOMPARE(m_dialogs->summary(), boxesOf({error}));
     QCOMPARE(form.statusShown(), statusOf(error));
-    QVERIFY(!window.portReady && !window.serial.isOpen());
+    QVERIFY(!window.session().linkReady() && !window.session().port().isOpen());
     QVERIFY(m_sim->device().receivedLines().isEmpty());
     if (error == Error::PortNotOpened || error == Error::PortBusy) {
         QVERIFY(log.contains("Serial init error : ") && !log.contains("Serial init error : No error"));
@@ -166,7 +166,7 @@ void ConnectionTest::portThatCannotBeUsedReportsItsError()
         QSerialPort probe(opens ? m_sim->device().portPath() : QStringLiteral("/nonexistent/ttyGONE"));
         QVERIFY(!probe.open(QIODevice::ReadWrite));
         const QString said =
-            QStringLiteral("Serial init error on %1 : %2").arg(window.serial.portName(), probe.errorString());
+            QStringLiteral("Serial init error on %1 : %2").arg(window.session().port().portName(), probe.errorString());
         QVERIFY2(console(window).contains(said), qPrintable(console(window)));
     } else {
         QVERIFY(!form.enabled("startButton") && form.enabled("stopButton"));
@@ -186,15 +186,15 @@ void ConnectionTest::babbleIsCutAtTheSizeCapAndAClosedPortReadsNothing()
     QVERIFY(openDevicePort(window, *m_sim));
     m_sim->device().setFault("CHOC gxSup", SimFault::Babbles);
     DebugLog log;
-    QCOMPARE(window.sendOneCommand("CHOC", "gxSup", 1500, QString()), -2);
+    QCOMPARE(window.session().sendOneCommand("CHOC", "gxSup", 1500, QString()), -2);
     QVERIFY(log.contains("and 2000 bytes"));
 
     // A port that is not open: nothing is read, but the restart and power-off banners are still shown.
-    window.serial.close();
+    window.session().port().close();
     window.findChild<QTextEdit *>("consoleOutput")->clear();
     log.clear();
-    QCOMPARE(window.sendOneCommand("poweroff", QByteArray(), 0, QString()), -1);
-    QCOMPARE(window.sendOneCommand("reset", QByteArray(), 0, QString()), -1);
+    QCOMPARE(window.session().sendOneCommand("poweroff", QByteArray(), 0, QString()), -1);
+    QCOMPARE(window.session().sendOneCommand("reset", QByteArray(), 0, QString()), -1);
     QVERIFY(log.contains("Failed to write the data to port") && !log.contains("CMD sent"));
     QCOMPARE(console(window), QStringLiteral("\n--------------------------> POWEROFF <--------------------------\n"
                                              "\n---------------------------> REBOOT <---------------------------\n"));
@@ -219,8 +219,8 @@ void ConnectionTest::saveLineIsReadWithTheLongQuietTimeWhichIsThenRestored()
     const std::tuple<const char *, const char *, int> rows[] = {
         {"SAVEPARAM", "LORA", -2}, {"SAVEPARAM", "ALGO", 0}, {"DEBUG", "1", -2}};
     for (const auto &[command, parameter, result] : rows) {
-        QCOMPARE(window.sendOneCommand(command, parameter, 0, QString()), result);
-        QCOMPARE(readTimeout, 100);
+        QCOMPARE(window.session().sendOneCommand(command, parameter, 0, QString()), result);
+        QCOMPARE(window.session().quietMs(), 100);
     }
 }
 

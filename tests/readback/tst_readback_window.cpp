@@ -78,15 +78,17 @@ const QByteArray kLoRaAnswer =
     "Default_DR : 4\r\nJoinRequestError Timeout : 48h\r\nOK\r\n>";
 
 // The window as the user sees it: every field, the status box, the console,
-// and what the window keeps of the device.
-QStringList windowState(MainWindow &window)
+// and what the window keeps of the device. `promptSeen`: a release that
+// answers promptly has answered VERSION in this window, whose link keeps the
+// short quiet time from then on.
+QStringList windowState(MainWindow &window, bool promptSeen)
 {
     const FormProbe form(window);
     return formState(window)
            << "status " + form.statusShown() << "console " + form.find<QTextEdit>("consoleOutput")->toPlainText()
            << QStringLiteral("release %1, quiet time %2 ms, %3 algorithms counted")
                   .arg(double(window.firmwareVersion))
-                  .arg(settleQuietTime(window.firmwareVersion))
+                  .arg(promptSeen ? LinkLimits::fastReadTimeoutMs : quietTimeFor(window.firmwareVersion))
                   .arg(window.activeAlgorithmCount)
            << QStringLiteral("locked DevEUI %1 AppKEY %2").arg(window.devEuiLocked).arg(window.appKeyLocked)
            << QStringLiteral("kept LoRa %1 dump %2").arg(!window.loraAnswer.isEmpty()).arg(!window.paramDump.isEmpty());
@@ -256,7 +258,7 @@ private:
 
 void ReadbackWindowTest::init()
 {
-    readTimeout = 200; // as at start, before any release is identified
+    LinkLimits::quietMs = 200; // as at start, before any release is identified
     forgetDumps();
     m_window.reset(new MainWindow);
 }
@@ -323,9 +325,10 @@ void ReadbackWindowTest::eachAnswerChangesTheWindowAsTheGoldenFileSays()
         QByteArray version = versionAnswer(earlier), given = answer;
         if (!earlier.isEmpty())
             m_window->decodePelkoData("VERSION", version);
-        const QStringList before = windowState(*m_window);
+        const bool promptBefore = quietTimeFor(m_window->firmwareVersion) == LinkLimits::fastReadTimeoutMs;
+        const QStringList before = windowState(*m_window, promptBefore);
         m_window->decodePelkoData(cmd, given);
-        const QStringList after = windowState(*m_window);
+        const QStringList after = windowState(*m_window, promptBefore);
         all << QStringLiteral("### %1 after %2 with %3: %4")
                    .arg(cmd, earlier.isEmpty() ? "no VERSION" : earlier, setting.join(' '),
                         QString::fromLatin1(answer.toPercentEncoding(" :<>/.!")).left(80));
@@ -373,7 +376,7 @@ void ReadbackWindowTest::applyingADumpMatchesTheGoldenForm()
 void ReadbackWindowTest::readWithoutALinkTellsTheUserToConnect()
 {
     DialogWatcher dialogs;
-    m_window->portReady = false;
+    m_window->session().setLinkReady(false);
     // A button left enabled by mistake must not reach a closed port.
     FormProbe form(*m_window);
     form.find("readAlgoButton")->setEnabled(true);

@@ -4,22 +4,16 @@
 
 namespace {
 // Every limit of the link, in the order their values are kept.
-int *const kLimits[] = {&readTimeout,
-                        &savedReadTimeout,
-                        &LinkLimits::saveReadTimeoutMs,
-                        &LinkLimits::fastReadTimeoutMs,
-                        &LinkLimits::maxReadDurationMs,
-                        &LinkLimits::maxAnswerBytes,
-                        &LinkLimits::disconnectWaitMs,
-                        &LinkLimits::toolsWaitMs,
-                        &LinkLimits::rebootFloorMs};
+int *const kLimits[] = {&LinkLimits::quietMs,           &LinkLimits::saveReadTimeoutMs, &LinkLimits::fastReadTimeoutMs,
+                        &LinkLimits::maxReadDurationMs, &LinkLimits::maxAnswerBytes,    &LinkLimits::disconnectWaitMs,
+                        &LinkLimits::toolsWaitMs,       &LinkLimits::rebootFloorMs};
 } // namespace
 
 ShortLinkTimes::ShortLinkTimes(int quietMs, int saveQuietMs)
 {
     for (int *limit : kLimits)
         m_saved.append(*limit);
-    readTimeout = quietMs;
+    LinkLimits::quietMs = quietMs;
     LinkLimits::fastReadTimeoutMs = quietMs;
     LinkLimits::saveReadTimeoutMs = saveQuietMs;
     LinkLimits::disconnectWaitMs = 20;

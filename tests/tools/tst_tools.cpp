@@ -31,7 +31,7 @@ struct Bench
     {
         if (connect && sim.isReady())
             form.click("startButton");
-        connected = window.productConnected && dialogs.titles() == QStringList{"Information"};
+        connected = window.session().connected() && dialogs.titles() == QStringList{"Information"};
         sim.device().clearReceived();
         dialogs.clear();
     }
@@ -47,7 +47,8 @@ struct Bench
 
     bool linkUp()
     {
-        return window.portReady && window.serial.isOpen() && form.text("startButton") == QLatin1String("Start") &&
+        return window.session().linkReady() && window.session().port().isOpen() &&
+               form.text("startButton") == QLatin1String("Start") &&
                form.text("stopButton") == QLatin1String("Disconnect") && form.enabled("stopButton");
     }
 };
@@ -174,8 +175,8 @@ void ToolsTest::clicksSendTheReleasesLinesAndTellTheUser()
     QCOMPARE(bench.form.text(clicks.last().constData()), QString::fromLatin1(row.buttonText));
     QVERIFY2(bench.linkUp() == row.linkUp, row.name);
     if (!row.linkUp)
-        QVERIFY(bench.form.text("startButton") == "Connection" && !bench.window.portReady &&
-                !bench.window.serial.isOpen());
+        QVERIFY(bench.form.text("startButton") == "Connection" && !bench.window.session().linkReady() &&
+                !bench.window.session().port().isOpen());
     if (!row.linkUp && row.release)
         QVERIFY(bench.form.enabled("startButton") && !bench.form.enabled("stopButton"));
 }

@@ -40,12 +40,12 @@ struct Bench
             return o;
         }())
     {
-        window.portReady = true;
+        window.session().setLinkReady(true);
         window.firmwareVersion = version;
         const bool started = device.start();
-        window.serial.setPortName(device.portPath());
-        window.serial.setBaudRate(QSerialPort::Baud115200);
-        if (!started || !window.serial.open(QIODevice::ReadWrite))
+        window.session().port().setPortName(device.portPath());
+        window.session().port().setBaudRate(QSerialPort::Baud115200);
+        if (!started || !window.session().port().open(QIODevice::ReadWrite))
             qFatal("the simulated device did not start");
         QObject::connect(form.find<QProgressBar>("progressBar"), &QProgressBar::valueChanged,
                          [this](int value) { progress << value; });
