@@ -57,6 +57,13 @@ public:
     OperationResult resetToFactory();
     OperationResult restartDevice();
     OperationResult powerOff();
+    // Load and Save once a file is chosen: true when the form took the whole
+    // file, or the file holds the form (src/config/mainwindow_config.cpp).
+    bool loadConfiguration(const QString &path);
+    bool saveConfiguration(const QString &path);
+    // What the stop button does while no operation runs: the goodbye, and
+    // the link taken down (src/link/mainwindow_link.cpp).
+    void hangUp();
 
 signals:
     void signalSerialPortIsReady();
@@ -72,7 +79,6 @@ public slots:
 
     // Connection handshake (src/link/mainwindow_handshake.cpp)
     int connectToProduct();
-    int getProductInfos();
 
     // Readback (src/readback/)
     int decodePelkoAlgo(int mode);

@@ -21,13 +21,17 @@ void MainWindow::on_saveAlgoConfigButton_clicked()
         return;
     qDebug() << "on_saveAlgoConfigButton_clicked";
     const QString path = chooseConfigurationFile(this, FileChoice::Save);
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        saveConfiguration(path);
+}
+
+bool MainWindow::saveConfiguration(const QString &path)
+{
     const QString refusal = ConfigFile::whyNotWritable(path);
     if (!refusal.isEmpty()) {
         showMessage(this, MessageKind::Critical, tr("Error"),
                     tr("The configuration could not be saved to %1: %2.").arg(path, refusal));
-        return;
+        return false;
     }
     QSaveFile file(path);
     const QByteArray content = ConfigFile::write(formValues(*this), firmwareVersion);
@@ -35,6 +39,7 @@ void MainWindow::on_saveAlgoConfigButton_clicked()
     if (!written)
         showMessage(this, MessageKind::Critical, tr("Error"),
                     tr("The configuration could not be saved to %1: %2").arg(path, file.errorString()));
+    return written;
 }
 
 void MainWindow::on_loadAlgoConfigButton_clicked()
@@ -44,13 +49,17 @@ void MainWindow::on_loadAlgoConfigButton_clicked()
         return;
     qDebug() << "on_loadAlgoConfigButton_clicked";
     const QString path = chooseConfigurationFile(this, FileChoice::Open);
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        loadConfiguration(path);
+}
+
+bool MainWindow::loadConfiguration(const QString &path)
+{
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         showMessage(this, MessageKind::Critical, tr("Error"),
                     tr("The configuration could not be read from %1: %2").arg(path, file.errorString()));
-        return;
+        return false;
     }
     const ConfigFile::Reading reading =
         ConfigFile::read(file.readAll(), formLimits(), firmwareVersion, formValues(*this));
@@ -58,9 +67,10 @@ void MainWindow::on_loadAlgoConfigButton_clicked()
         showMessage(this, MessageKind::Warning, tr("Error"),
                     tr("%1 was not loaded; the form is unchanged.\n\n- %2")
                         .arg(path, reading.problems.join(QLatin1String("\n- "))));
-        return;
+        return false;
     }
     applyConfiguration(reading.values);
+    return true;
 }
 
 // Fills the form as the readback does: every algorithm off, the settings

@@ -124,6 +124,68 @@ void DeviceSession::close()
     noteState();
 }
 
+namespace {
+void traceFailed(const QByteArray &cmd, const QByteArray &param)
+{
+    const QByteArray named = param.isEmpty() ? cmd : cmd + ' ' + param;
+    qDebug().noquote() << "ERROR when sending command '" + QString::fromUtf8(named) + "'";
+}
+} // namespace
+
+DeviceSession::Handshake DeviceSession::handshake()
+{
+    if (sendOneCommand("READY", QByteArray(), 0, QString()) != 0) {
+        qDebug() << "Product is not connected";
+        setLinkReady(false);
+        return Handshake::NoAnswerToReady;
+    }
+    qDebug() << "==> Product is successfully connected.";
+    static const char *const steps[][2] = {{"DEBUG", "1"}, {"VERSION", ""}, {"LORA GET", ""}, {"DEBUG", "0"}};
+    for (const auto &step : steps) {
+        if (sendOneCommand(step[0], step[1], 0, QString()) != 0) {
+            traceFailed(step[0], step[1]);
+            return Handshake::Failed;
+        }
+    }
+    return Handshake::Done;
+}
+
+DeviceSession::Handshake DeviceSession::connectDevice()
+{
+    if (openDevicePort() != Opening::Opened)
+        return Handshake::NoAnswerToReady;
+    qDebug() << "Port is Ready";
+    setLinkReady(true);
+    const Handshake done = handshake();
+    setConnected(done == Handshake::Done && !m_stopping);
+    return done;
+}
+
+bool DeviceSession::readDump()
+{
+    bool failed = false;
+    static const char *const steps[][2] = {{"DEBUG", "1"}, {"DUMP RAM PARAM", ""}, {"DEBUG", "0"}};
+    for (const auto &step : steps) {
+        if (sendOneCommand(step[0], step[1], 0, QString()) != 0) {
+            traceFailed(step[0], step[1]);
+            failed = true;
+        }
+    }
+    return !failed;
+}
+
+void DeviceSession::sayGoodbye()
+{
+    sendOneCommand("DISCONNECTE", QByteArray(), 0, QString());
+    pause(LinkLimits::disconnectWaitMs, false);
+    setConnected(false);
+    // A device that went away on being disconnected, switched off or
+    // restarted did what it was asked.
+    m_lossPending = false;
+    qDebug() << "*--------------- PELKO DISCONNECTED! ---------------*";
+    close();
+}
+
 int DeviceSession::sendOneCommand(const QByteArray &cmd, const QByteArray &param, int value, const QString &text)
 {
     const CommandLine line = buildCommandLine(cmd, param, value, text);

@@ -74,6 +74,23 @@ public:
     QByteArray dump() const { return m_dump; }
     void forgetLoRaAnswer() { m_loraAnswer.clear(); }
 
+    // The steps of the operations, on the open port; a Stop sends nothing
+    // more of them. The handshake: READY, then the device describes itself
+    // with its debug output on (DEBUG 1, VERSION, LORA GET, DEBUG 0); after
+    // READY the link is ready, after the whole of it connected.
+    enum class Handshake { Done, NoAnswerToReady, Failed };
+    Handshake handshake();
+    // The device's port found, opened and the handshake made: what a
+    // connection is, without a window.
+    Handshake connectDevice();
+    // The parameter dump, asked with the debug output on: all three lines
+    // are sent whatever happens, so that the device is never left verbose.
+    // True when all three were accepted.
+    bool readDump();
+    // The goodbye of a connected device (answered or not), the pause after
+    // it, and the port closed.
+    void sayGoodbye();
+
     // One operation at a time. `beginOperation` is refused (false) while
     // one runs; a Stop asked meanwhile is cleared at its end.
     bool beginOperation();

@@ -164,6 +164,11 @@ void MainWindow::on_stopButton_clicked()
         m_session.requestStop();
         return;
     }
+    hangUp();
+}
+
+void MainWindow::hangUp()
+{
     const BusySequence busy(this);
     disconnectDevice();
 }
@@ -179,15 +184,8 @@ void MainWindow::disconnectDevice()
 
     if (m_session.connected()) {
         // The device may or may not answer; the link comes down either way.
-        m_session.sendOneCommand("DISCONNECTE", QByteArray(), 0, QString());
-        m_session.pause(LinkLimits::disconnectWaitMs, false);
-        m_session.setConnected(false);
-        m_session.setLinkReady(false);
-        // A device that went away on being disconnected, switched off or
-        // restarted did what it was asked.
-        m_session.clearLoss();
+        m_session.sayGoodbye();
         showDisconnected(ui);
-        qDebug() << "*--------------- PELKO DISCONNECTED! ---------------*";
     }
 
     // A stopped connection or restart leaves nothing to read either.

@@ -9,6 +9,7 @@
 #include "app/startup.h"
 #include "config/configfile.h"
 #include "firmware/releases.h"
+#include "link/devicesession.h"
 #include "link/serialports.h"
 
 #include <QApplication>
@@ -94,14 +95,14 @@ Outcome notConnected(const Session &device)
     return Outcome::DeviceNotFound;
 }
 
-int read(const QString &port, const QString &path)
+int read(const QString &path)
 {
     // A file that cannot be written is refused before the device is read, as a log is.
     const QString refusal = ConfigFile::whyNotWritable(path);
     if (!refusal.isEmpty())
         return finish(Outcome::Usage,
                       QStringLiteral("the configuration could not be saved to %1: %2").arg(path, refusal));
-    Session device(port, say, &interrupted);
+    Session device(say, &interrupted);
     if (!device.connect())
         return finish(stopped() ? Outcome::Interrupted : notConnected(device));
     const bool saved = device.read() && device.save(path);
@@ -115,20 +116,20 @@ int read(const QString &port, const QString &path)
 // The problems of a file. Those that depend on the release (a setting it
 // lacks) are named with the device's release once it is known, so that one
 // refusal names them all.
-QStringList fileProblems(const QString &port, const QByteArray &content)
+QStringList fileProblems(const QByteArray &content, const QVariantMap &freshForm)
 {
-    const MainWindow fresh;
     const auto problems = [&](float version) {
-        return ConfigFile::read(content, formLimits(), version, formValues(fresh)).problems;
+        return ConfigFile::read(content, formLimits(), version, freshForm).problems;
     };
     QStringList newest = problems(Firmware::kReleases[std::size(Firmware::kReleases) - 1].version);
     if (newest.isEmpty() || problems(Firmware::kReleases[0].version) == newest)
         return newest;
-    Session device(port, say, &interrupted);
-    if (!device.connect())
+    DeviceSession link;
+    link.watchStopFlag(&interrupted);
+    if (!BareDevice::connect(link))
         return newest;
-    const float version = device.firmwareVersion();
-    device.disconnect();
+    const float version = link.release();
+    BareDevice::disconnect(link);
     return problems(version);
 }
 
@@ -147,17 +148,16 @@ Outcome told(const Provisioning::Verification &verification)
 // What write and check share: the file checked, the device connected and
 // read, and the file loaded over what it holds, as a technician would before
 // Start. Null, with the outcome in `failed`, when a step did not go through.
-std::unique_ptr<Session> readThenLoad(const QString &port, const QString &path, Provisioning::LogEntry &log,
-                                      Outcome &failed)
+std::unique_ptr<Session> readThenLoad(const QString &path, Provisioning::LogEntry &log, Outcome &failed)
 {
-    const QStringList problems = fileProblems(port, log.fileContent);
+    auto device = std::make_unique<Session>(say, &interrupted);
+    const QStringList problems = fileProblems(log.fileContent, device->freshValues());
     for (const QString &problem : problems)
         say(problem);
     failed = problems.isEmpty() ? Outcome::Interrupted : Outcome::RefusedFile;
     if (!problems.isEmpty() || stopped())
         return nullptr;
 
-    auto device = std::make_unique<Session>(port, say, &interrupted);
     if (!device->connect()) {
         failed = stopped() ? Outcome::Interrupted : notConnected(*device);
         return nullptr;
@@ -176,12 +176,12 @@ std::unique_ptr<Session> readThenLoad(const QString &port, const QString &path, 
     return device;
 }
 
-Outcome write(const QString &port, const QString &path, Provisioning::LogEntry &log)
+Outcome write(const QString &path, Provisioning::LogEntry &log)
 {
     Upload::Delivery delivered;
     {
         Outcome failed = Outcome::Done;
-        const std::unique_ptr<Session> device = readThenLoad(port, path, log, failed);
+        const std::unique_ptr<Session> device = readThenLoad(path, log, failed);
         if (!device)
             return failed;
         if (stopped()) {
@@ -208,14 +208,15 @@ Outcome write(const QString &port, const QString &path, Provisioning::LogEntry &
         }
     }
 
-    // A window of its own for the check: nothing it shows comes from the write.
-    // A signal on the way leaves the write saved but not verified.
+    // A session of its own for the check, with no form: nothing it reads comes
+    // from the write. A signal on the way leaves the write saved but not verified.
     say(QStringLiteral("verifying"));
-    Session check(port, say, &interrupted);
-    const bool readBack = check.connect() && !stopped() && check.read();
+    DeviceSession check;
+    check.watchStopFlag(&interrupted);
+    const bool readBack = BareDevice::connect(check) && !stopped() && BareDevice::read(check);
     const Provisioning::Verification verification =
         Provisioning::verify(delivered.lines(), check.dump(), check.loraAnswer());
-    check.disconnect();
+    BareDevice::disconnect(check);
     if (!readBack) {
         if (stopped())
             return Outcome::SavedNotVerified;
@@ -228,10 +229,10 @@ Outcome write(const QString &port, const QString &path, Provisioning::LogEntry &
 // Compares the device with the file without writing: the lines a write of
 // the file would send, planned on the device's own values as the window
 // plans them after Read and Load, against what the device reports.
-Outcome check(const QString &port, const QString &path, Provisioning::LogEntry &log)
+Outcome check(const QString &path, Provisioning::LogEntry &log)
 {
     Outcome failed = Outcome::Done;
-    const std::unique_ptr<Session> device = readThenLoad(port, path, log, failed);
+    const std::unique_ptr<Session> device = readThenLoad(path, log, failed);
     if (!device)
         return failed;
     Provisioning::Verification verification =
@@ -323,8 +324,10 @@ int main(int argc, char *argv[])
     const QString &port = args.at(1);
     const QString &path = args.at(2);
     portShown = port;
+    // A tool given one port must not take another device's.
+    listOnlyPort(port);
     if (command == QLatin1String("read"))
-        return read(port, path);
+        return read(path);
 
     QFile csv(parser.value(logOption));
     if (!openLog(csv))
@@ -337,7 +340,7 @@ int main(int argc, char *argv[])
     Outcome outcome = Outcome::RefusedFile;
     if (file.open(QIODevice::ReadOnly)) {
         log.fileContent = file.readAll();
-        outcome = checking ? check(port, path, log) : write(port, path, log);
+        outcome = checking ? check(path, log) : write(path, log);
     } else {
         say(QStringLiteral("%1: %2").arg(path, file.errorString()));
     }

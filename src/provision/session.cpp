@@ -2,10 +2,9 @@
 
 #include "app/mainwindow.h"
 #include "app/messages.h"
-#include "link/serialports.h"
-
-#include <QAbstractButton>
-#include <QLineEdit>
+#include "config/formvalues.h"
+#include "link/devicesession.h"
+#include "readback/lorafields.h"
 
 namespace {
 QString said(MessageKind kind, const QString &title, const QString &text)
@@ -16,11 +15,11 @@ QString said(MessageKind kind, const QString &title, const QString &text)
 }
 } // namespace
 
-Session::Session(const QString &port, Tell tell, const volatile std::sig_atomic_t *stopFlag) : m_tell(std::move(tell))
+Session::Session(Tell tell, const volatile std::sig_atomic_t *stopFlag) : m_tell(std::move(tell))
 {
-    listOnlyPort(port);
     m_window = std::make_unique<MainWindow>();
     m_window->session().watchStopFlag(stopFlag);
+    m_freshValues = formValues(*m_window);
     QObject::connect(m_window.get(), &MainWindow::progressChanged, m_window.get(), [this](int percent) {
         if (percent > 0)
             m_tell(QStringLiteral("%1 %").arg(percent));
@@ -32,22 +31,13 @@ Session::~Session()
     runUnattended({});
 }
 
-void Session::attend(const QString &file)
+void Session::attend()
 {
     runUnattended(
         {[this](MessageKind kind, const QString &title, const QString &text) { m_tell(said(kind, title, text)); },
-         [file](FileChoice) {
-             return file;
+         [](FileChoice) {
+             return QString();
          }});
-}
-
-bool Session::clickShowingNothing(const char *button, const QString &file)
-{
-    attend(file);
-    const OperationRecord record;
-    if (auto *target = m_window->findChild<QAbstractButton *>(QLatin1String(button)))
-        target->click();
-    return record.result(true).shown.isEmpty();
 }
 
 // The start button connects a window whose link is down and uploads
@@ -82,12 +72,14 @@ QVector<Untaken::Row> Session::untaken() const
 
 bool Session::load(const QString &path)
 {
-    return clickShowingNothing("loadAlgoConfigButton", path);
+    attend();
+    return m_window->loadConfiguration(path);
 }
 
 bool Session::save(const QString &path)
 {
-    return clickShowingNothing("saveAlgoConfigButton", path);
+    attend();
+    return m_window->saveConfiguration(path);
 }
 
 bool Session::start()
@@ -99,7 +91,8 @@ bool Session::start()
 
 void Session::disconnect()
 {
-    clickShowingNothing("stopButton");
+    attend();
+    m_window->hangUp();
 }
 
 const Upload::Delivery &Session::delivered() const
@@ -132,11 +125,47 @@ QString Session::portRefusal() const
 
 QString Session::devEui() const
 {
-    const auto *edit = m_window->findChild<QLineEdit *>(QStringLiteral("leDevEUI"));
-    return edit ? edit->text() : QString();
+    return LoRaFields::parse(m_window->session().loraAnswer()).devEui.value_or(QString());
 }
 
 float Session::firmwareVersion() const
 {
     return m_window->firmwareVersion;
 }
+
+namespace BareDevice {
+
+// Each step is an operation of its own, as a click is in the window: a stop
+// during one leaves the goodbye to go out after it.
+bool connect(DeviceSession &link)
+{
+    if (!link.beginOperation())
+        return false;
+    const bool connected = link.connectDevice() == DeviceSession::Handshake::Done && !link.stopping();
+    link.endOperation();
+    // Not connected yet: nothing to say goodbye to, the port is let go.
+    if (!connected)
+        link.close();
+    return connected;
+}
+
+bool read(DeviceSession &link)
+{
+    if (!link.beginOperation())
+        return false;
+    const bool read = link.readDump() && !link.stopping();
+    link.endOperation();
+    return read;
+}
+
+void disconnect(DeviceSession &link)
+{
+    if (!link.beginOperation())
+        return;
+    if (link.connected())
+        link.sayGoodbye();
+    link.close();
+    link.endOperation();
+}
+
+} // namespace BareDevice

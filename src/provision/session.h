@@ -7,32 +7,38 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariantMap>
 
 #include <csignal>
 #include <functional>
 #include <memory>
 
+class DeviceSession;
 class MainWindow;
 
-// One device driven through the window, without a screen and without anyone
-// at it: the buttons are clicked as a technician would click them, so the
-// tool puts on the wire exactly what the window does. What the window would
-// have shown in a box is handed to `tell` instead.
+// The configurator's form without a screen, one per process: the rules of
+// the form decide what a write of a file sends to a device of its release,
+// as Start would, and a Read puts the device's values where Save finds
+// them. It talks to the device through its own device session; what the
+// window would have shown in a box is handed to `tell` instead.
 class Session
 {
 public:
     using Tell = std::function<void(const QString &line)>;
     // `stopFlag`, raised by a signal handler, stops the operation under way.
-    Session(const QString &port, Tell tell, const volatile std::sig_atomic_t *stopFlag);
+    Session(Tell tell, const volatile std::sig_atomic_t *stopFlag);
     ~Session();
     Session(const Session &) = delete;
     Session &operator=(const Session &) = delete;
 
-    bool connect(); // "Connection": the port opened and the device answered
-    bool read();    // "Read": the device's parameters are in the form
+    // The form's values before anything was connected or loaded.
+    QVariantMap freshValues() const { return m_freshValues; }
+
+    bool connect(); // the port opened and the whole handshake made
+    bool read();    // the device's parameters are in the form
     bool load(const QString &path);
     bool save(const QString &path);
-    bool start(); // "Start": the device took the form and saved it
+    bool start(); // the device took the form and saved it
     void disconnect();
 
     // What the last "Start" put on the wire, and what the device answered to
@@ -51,14 +57,21 @@ public:
     float firmwareVersion() const;
 
 private:
-    // What the window shows is told, and a file it asks for is `file`.
-    void attend(const QString &file = QString());
-    // Load, Save and Disconnect have no outcome of their own: they did
-    // their work when they had nothing to tell.
-    bool clickShowingNothing(const char *button, const QString &file = QString());
+    // What the window shows is told.
+    void attend();
 
     std::unique_ptr<MainWindow> m_window;
+    QVariantMap m_freshValues;
     Tell m_tell;
 };
+
+// What needs no form: the device connected, its parameter dump read, the
+// goodbye; the session holds what the device reported (release, LoRa
+// answer, dump). Each is false when it did not go through, or was stopped.
+namespace BareDevice {
+bool connect(DeviceSession &link);
+bool read(DeviceSession &link);
+void disconnect(DeviceSession &link);
+} // namespace BareDevice
 
 #endif // PELKO_SESSION_H

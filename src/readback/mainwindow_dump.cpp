@@ -54,21 +54,9 @@ bool MainWindow::readParameters()
     // All three are always sent, so that a failed dump still leaves the
     // device's debug output switched off again. The dump is decoded while its
     // answer is dispatched.
-    bool failed = false;
     untakenByRead.reset();
     dumpDecoded = false;
-    if (m_session.sendOneCommand("DEBUG", "1", 0, QString()) != 0) {
-        qDebug() << "ERROR when sending command 'DEBUG 1'";
-        failed = true;
-    }
-    if (m_session.sendOneCommand("DUMP RAM PARAM", QByteArray(), 0, QString()) != 0) {
-        qDebug() << "ERROR when sending command 'DUMP RAM PARAM'";
-        failed = true;
-    }
-    if (m_session.sendOneCommand("DEBUG", "0", 0, QString()) != 0) {
-        qDebug() << "ERROR when sending command 'DEBUG 0'";
-        failed = true;
-    }
+    const bool failed = !m_session.readDump();
 
     // Whatever the form could not take as the device holds it, Start would
     // change on the device: the user hears of it now, with what Start sends.
