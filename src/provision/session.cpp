@@ -31,22 +31,33 @@ Session::~Session()
     runUnattended({});
 }
 
-void Session::attend(const QString &file)
+void Session::attend(const QString &file, bool agree)
 {
-    runUnattended(
-        {[this](MessageKind kind, const QString &title, const QString &text) { m_tell(said(kind, title, text)); },
-         [file](FileChoice) {
-             return file;
-         }});
+    Unattended handlers{
+        [this](MessageKind kind, const QString &title, const QString &text) { m_tell(said(kind, title, text)); },
+        [file](FileChoice) {
+            return file;
+        }};
+    // A question's points ("- ...") are told a line each; declined, the
+    // click did not do its work.
+    handlers.question = [this, agree](const QString &, const QString &text) {
+        for (const QString &line : text.split(QLatin1Char('\n')))
+            if (line.startsWith(QLatin1String("- ")))
+                m_tell(line.mid(2));
+        m_declined = !agree;
+        return agree;
+    };
+    runUnattended(handlers);
 }
 
-bool Session::clickShowingNothing(const char *button, const QString &file)
+bool Session::clickShowingNothing(const char *button, const QString &file, bool agree)
 {
-    attend(file);
+    m_declined = false;
+    attend(file, agree);
     const OperationRecord record;
     if (auto *target = m_window->findChild<QAbstractButton *>(QLatin1String(button)))
         target->click();
-    return record.result(true).shown.isEmpty();
+    return record.result(true).shown.isEmpty() && !m_declined;
 }
 
 // The start button connects a window whose link is down and uploads
@@ -79,9 +90,9 @@ QVector<Untaken::Row> Session::untaken() const
     return m_window->untakenByRead ? *m_window->untakenByRead : QVector<Untaken::Row>();
 }
 
-bool Session::load(const QString &path)
+bool Session::load(const QString &path, bool takeTheRest)
 {
-    return clickShowingNothing("loadAlgoConfigButton", path);
+    return clickShowingNothing("loadAlgoConfigButton", path, takeTheRest);
 }
 
 bool Session::save(const QString &path)

@@ -28,7 +28,9 @@ public:
 
     bool connect(); // "Connection": the port opened and the device answered
     bool read();    // "Read": the device's parameters are in the form
-    bool load(const QString &path);
+    // Load; a file made for another release is taken for the rest of it
+    // only with `takeTheRest`, its gaps told a line each.
+    bool load(const QString &path, bool takeTheRest = false);
     bool save(const QString &path);
     bool start(); // "Start": the device took the form and saved it
     void disconnect();
@@ -50,13 +52,14 @@ public:
 
 private:
     // What the window shows is told, and a file it asks for is `file`.
-    void attend(const QString &file = QString());
+    void attend(const QString &file = QString(), bool agree = false);
     // Load, Save and Disconnect have no outcome of their own: they did
     // their work when they had nothing to tell.
-    bool clickShowingNothing(const char *button, const QString &file = QString());
+    bool clickShowingNothing(const char *button, const QString &file = QString(), bool agree = false);
 
     std::unique_ptr<MainWindow> m_window;
     Tell m_tell;
+    bool m_declined = false; // the last click's question was answered No
 };
 
 #endif // PELKO_SESSION_H
