@@ -63,7 +63,8 @@ void MainWindow::on_loadAlgoConfigButton_clicked()
     // A file made for another release: the user decides, before anything
     // changes, whether the rest of it is of use.
     if (!ConfigFile::releaseGaps(reading, firmwareVersion).isEmpty() &&
-        !askQuestion(this, tr("Load a configuration"), ConfigFile::releaseGapsQuestion(path, reading, firmwareVersion)))
+        !askQuestion(this, tr("Another firmware release"),
+                     ConfigFile::releaseGapsQuestion(path, reading, firmwareVersion)))
         return;
     applyConfiguration(reading.values);
 }
