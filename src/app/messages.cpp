@@ -60,6 +60,27 @@ void showMessage(QWidget *parent, MessageKind kind, const QString &title, const 
         QApplication::restoreOverrideCursor();
 }
 
+bool askQuestion(QWidget *parent, const QString &title, const QString &text)
+{
+    if (unattended.question)
+        return unattended.question(title, text);
+    if (unattended.message) {
+        showMessage(parent, MessageKind::Warning, title, text);
+        return false;
+    }
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setObjectName(QStringLiteral("pelkoQuestionBox"));
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    const bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const bool yes = box.exec() == QMessageBox::Yes;
+    if (busy)
+        QApplication::restoreOverrideCursor();
+    return yes;
+}
+
 void reportError(QWidget *parent, QTextEdit *status, Error error)
 {
     for (OperationRecord *record : records)

@@ -16,6 +16,9 @@ class QWidget;
 // single OK button and plain-text content (device text never becomes markup).
 void showMessage(QWidget *parent, MessageKind kind, const QString &title, const QString &text);
 
+// Asks the user a question with Yes and No, No the default; true for Yes.
+bool askQuestion(QWidget *parent, const QString &title, const QString &text);
+
 // Tells the user about an error: its text on red in the status box first,
 // then its box.
 void reportError(QWidget *parent, QTextEdit *status, Error error);
@@ -67,12 +70,15 @@ enum class FileChoice { Open, Save };
 QString chooseConfigurationFile(QWidget *parent, FileChoice choice);
 
 // A program that drives the window without anyone at it (the provisioning
-// tool) takes the messages and file choices itself: no box opens and no
-// dialog waits. Empty handlers restore the boxes and dialogs.
+// tool) takes the messages, questions and file choices itself: no box opens
+// and no dialog waits. Empty handlers restore the boxes and dialogs; a
+// question without its handler is told as a warning and answered No, so
+// that nothing changes unasked.
 struct Unattended
 {
     std::function<void(MessageKind kind, const QString &title, const QString &text)> message;
     std::function<QString(FileChoice choice)> file;
+    std::function<bool(const QString &title, const QString &text)> question = {};
 };
 void runUnattended(const Unattended &handlers);
 

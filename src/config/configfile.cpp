@@ -117,6 +117,53 @@ QString number(double value)
     return QString::number(value, 'g', 10);
 }
 
+// Fields the form keeps closed until a release opens them: a file may set
+// them, but Start sends them only to that release and the later ones.
+struct ClosedField
+{
+    const char *widget;
+    Firmware::Feature opensWith;
+};
+const ClosedField kClosedUntilRelease[] = {
+    {"cbTiltModeAlertMultiple", Firmware::Feature::TiltAlertBoxes},
+    {"cbTiltModeAlertZone", Firmware::Feature::TiltAlertBoxes},
+    {"cbTiltModeSignedMeasure", Firmware::Feature::SignedTiltMeasure},
+    {"cbAllowPowerOFF", Firmware::Feature::PowerOffBox},
+    {"xAlgoPeriod", Firmware::Feature::CommonAlertPeriod},
+};
+
+bool closedFor(const Entry &entry, float version)
+{
+    for (const ClosedField &field : kClosedUntilRelease)
+        if (qstrcmp(field.widget, entry.widget) == 0)
+            return !Firmware::opens(version, field.opensWith);
+    return false;
+}
+
+// What follows a number of the file: the field's own unit, or the g and Hz
+// its range and frequency lists mean.
+QString unitOf(const Entry &entry, const Limits &limits)
+{
+    if (entry.kind == Upload::Kind::Range)
+        return QStringLiteral(" g");
+    if (entry.kind == Upload::Kind::Frequency)
+        return QStringLiteral(" Hz");
+    const auto found = limits.constFind(QLatin1String(entry.widget));
+    return found != limits.constEnd() ? found.value().unit : QString();
+}
+
+// A value as the file holds it, with its unit: what a reader compares.
+QString fileText(const Entry &entry, const QJsonValue &value, const Limits &limits)
+{
+    if (value.isBool())
+        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
+    if (value.isString())
+        return QLatin1Char('"') + printable(value.toString()) + QLatin1Char('"');
+    const double v =
+        entry.kind == Upload::Kind::Hundredths ? std::round(value.toDouble() * 100.0) / 100.0 : value.toDouble();
+    return number(v) + unitOf(entry, limits);
+}
+
 class Checker
 {
 public:
@@ -125,8 +172,9 @@ public:
     void setting(const Entry &entry, const QJsonValue &value)
     {
         const QString name = entry.group + QLatin1Char('.') + entry.key;
+        // A setting the release lacks is left out, not a fault of the file.
         if (!Upload::gatePasses(entry.gate, m_version)) {
-            problem(QStringLiteral("%1: not offered by firmware %2.").arg(name, Firmware::releaseName(m_version)));
+            m_out.leftOut << name;
             return;
         }
         const auto found = m_limits.constFind(QLatin1String(entry.widget));
@@ -164,9 +212,22 @@ public:
         m_out.values.insert(QLatin1String(entry.widget), shown);
         if (entry.partner)
             m_out.values.insert(QLatin1String(entry.partner), !shown.toBool());
+        if (closedFor(entry, m_version))
+            m_closed.append({name, QLatin1String(entry.widget), fileText(entry, value, m_limits)});
     }
 
     void problem(const QString &text) { m_out.problems << text; }
+
+    // The settings the form would show as the file holds them, but Start
+    // would not send: those that change what the form shows.
+    void closedFields(const FormValues &base)
+    {
+        for (const Closed &closed : m_closed)
+            if (m_out.values.value(closed.widget) != base.value(closed.widget))
+                m_out.takenDifferently << QStringLiteral("%1: Start does not send the file's %2 to firmware %3, "
+                                                         "the device keeps its own")
+                                              .arg(closed.name, closed.text, Firmware::releaseName(m_version));
+    }
 
 private:
     // What the widget is to show for the file's number, or nothing (a problem) when it cannot.
@@ -205,9 +266,16 @@ private:
         return int(v);
     }
 
+    struct Closed
+    {
+        QString name;
+        QString widget;
+        QString text;
+    };
     const Limits &m_limits;
     float m_version;
     Reading &m_out;
+    QVector<Closed> m_closed;
 };
 
 bool on(const FormValues &values, const char *widget)
@@ -412,6 +480,63 @@ Reading read(const QByteArray &file, const Limits &limits, float firmwareVersion
         }
     }
     checkRules(out.values, firmwareVersion, checker);
+    checker.closedFields(base);
+    return out;
+}
+
+QStringList refusal(const Reading &reading, float firmwareVersion)
+{
+    QStringList lines = reading.problems;
+    for (const QString &name : reading.leftOut)
+        lines << QStringLiteral("%1: not offered by firmware %2.").arg(name, Firmware::releaseName(firmwareVersion));
+    for (const QString &line : reading.takenDifferently)
+        lines << QStringLiteral("taken differently: %1").arg(line);
+    return lines;
+}
+
+QStringList releaseGaps(const Reading &reading, float firmwareVersion)
+{
+    QStringList lines;
+    for (const QString &name : reading.leftOut)
+        lines << QStringLiteral("left out: %1 (not offered by firmware %2)")
+                     .arg(name, Firmware::releaseName(firmwareVersion));
+    for (const QString &line : reading.takenDifferently)
+        lines << QStringLiteral("taken differently: %1").arg(line);
+    return lines;
+}
+
+QString releaseGapsQuestion(const QString &path, const Reading &reading, float firmwareVersion)
+{
+    return QStringLiteral("Firmware %1 takes some settings of %2 otherwise than the file holds them:\n\n- %3\n\n"
+                          "Load the other settings into the form? No leaves the form unchanged.")
+        .arg(Firmware::releaseName(firmwareVersion), path,
+             releaseGaps(reading, firmwareVersion).join(QLatin1String("\n- ")));
+}
+
+QStringList differences(const QByteArray &first, const QByteArray &second, const Limits &limits)
+{
+    const QJsonObject a = QJsonDocument::fromJson(first).object(), b = QJsonDocument::fromJson(second).object();
+    const auto algorithms = [](const QJsonObject &root) {
+        if (!root.contains(QStringLiteral("algorithms")))
+            return QStringLiteral("missing");
+        const QJsonArray names = root.value(QStringLiteral("algorithms")).toArray();
+        QStringList chosen;
+        for (const Model::Algorithm &algorithm : Model::kAlgorithms)
+            if (&algorithm == &Model::kAlgorithms[Model::Alive] || names.contains(QLatin1String(algorithm.name)))
+                chosen << QLatin1String(algorithm.name);
+        return chosen.join(QLatin1Char(' '));
+    };
+    QStringList out;
+    if (algorithms(a) != algorithms(b))
+        out << QStringLiteral("algorithms: %1, %2").arg(algorithms(a), algorithms(b));
+    for (const Entry &e : entries()) {
+        const auto text = [&](const QJsonObject &root) {
+            const QJsonValue value = root.value(e.group).toObject().value(e.key);
+            return value.isUndefined() ? QStringLiteral("missing") : fileText(e, value, limits);
+        };
+        if (text(a) != text(b))
+            out << QStringLiteral("%1.%2: %3, %4").arg(e.group, e.key, text(a), text(b));
+    }
     return out;
 }
 

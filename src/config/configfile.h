@@ -43,6 +43,7 @@ struct Limit
     double minimum = 0;
     double maximum = 0;
     QStringList items;
+    QString unit; // what follows the number in the field (" s", " mG")
 };
 using Limits = QHash<QString, Limit>; // by widget name
 
@@ -58,12 +59,31 @@ QByteArray write(const FormValues &form, float firmwareVersion);
 struct Reading
 {
     FormValues values;    // `base` with every setting of the file over it
-    QStringList problems; // empty: the file can be applied whole
+    QStringList problems; // the file's own: empty when it can be applied
+    // What the release takes otherwise than the file says: the settings it
+    // lacks ("group.key"), which are not in `values`, and those the form
+    // would show but Start would not send to it ("group.key: why").
+    QStringList leftOut;
+    QStringList takenDifferently;
 };
 // Reads and checks a file against the form's limits and the release, and
 // reports every problem at once. A setting the file does not hold keeps its
 // value from `base`; the rules between settings are checked on the result.
 Reading read(const QByteArray &file, const Limits &limits, float firmwareVersion, const FormValues &base);
+
+// Why a file is refused when it must be applied whole: its own problems,
+// then every setting the release lacks or would take differently.
+QStringList refusal(const Reading &reading, float firmwareVersion);
+// What the release takes otherwise, one line each: "left out: group.key
+// (...)", "taken differently: group.key: ...". Empty when it takes the file as it is.
+QStringList releaseGaps(const Reading &reading, float firmwareVersion);
+// The question Load asks before it applies the rest of such a file.
+QString releaseGapsQuestion(const QString &path, const Reading &reading, float firmwareVersion);
+
+// The settings two files (without problems of their own) hold differently,
+// "group.key: A, B" in the file's units, "missing" for a setting one of them
+// lacks; the release and program they name are not settings.
+QStringList differences(const QByteArray &first, const QByteArray &second, const Limits &limits);
 
 // "group.key" of a catalogue row as the file names it ("algorithms" for the
 // algorithm mask), for the rows the file leaves out too (the device's keys).

@@ -66,9 +66,15 @@ bool MainWindow::loadConfiguration(const QString &path)
     if (!reading.problems.isEmpty()) {
         showMessage(this, MessageKind::Warning, tr("Error"),
                     tr("%1 was not loaded; the form is unchanged.\n\n- %2")
-                        .arg(path, reading.problems.join(QLatin1String("\n- "))));
+                        .arg(path, ConfigFile::refusal(reading, firmwareVersion).join(QLatin1String("\n- "))));
         return false;
     }
+    // A file made for another release: the user decides, before anything
+    // changes, whether the rest of it is of use.
+    if (!ConfigFile::releaseGaps(reading, firmwareVersion).isEmpty() &&
+        !askQuestion(this, tr("Another firmware release"),
+                     ConfigFile::releaseGapsQuestion(path, reading, firmwareVersion)))
+        return false;
     applyConfiguration(reading.values);
     return true;
 }

@@ -31,7 +31,7 @@ ConfigFile::Limits formLimits()
         for (const QString &name : settingWidgets()) {
             const FormBinding::Admits admits = FormBinding::admits(form.findChild<QWidget *>(name));
             if (admits.known)
-                all.insert(name, {admits.minimum, admits.maximum, admits.items});
+                all.insert(name, {admits.minimum, admits.maximum, admits.items, admits.unit});
         }
         return all;
     }();

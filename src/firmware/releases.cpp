@@ -70,6 +70,14 @@ bool isRelease(float version)
     return false;
 }
 
+float releaseNamed(const QString &name)
+{
+    for (const Release &release : kReleases)
+        if (releaseName(release.version) == name)
+            return release.version;
+    return 0.0f;
+}
+
 bool opens(float version, Feature feature)
 {
     if (feature == Feature::None)

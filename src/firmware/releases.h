@@ -63,6 +63,10 @@ QString releaseName(float version);
 // Whether the version is one of the releases (not 0, before identification).
 bool isRelease(float version);
 
+// The version of the release a technician names ("1.9.2", "2.0"), or 0 when
+// no release has that name.
+float releaseNamed(const QString &name);
+
 // Whether a device of this version (0 while none is identified) has the feature.
 bool opens(float version, Feature feature);
 

@@ -22,6 +22,7 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 using Provisioning::Outcome;
 
@@ -66,6 +67,8 @@ bool stopped()
 }
 
 bool checking = false; // the command is check: it writes nothing and says so
+// A file made for another release is applied for the rest of it, its gaps told.
+bool allowMissing = false;
 
 int finish(Outcome outcome, const QString &why = QString())
 {
@@ -113,15 +116,34 @@ int read(const QString &path)
     return int(Outcome::Done);
 }
 
+// What a window shows before a device or a file changed anything: the
+// values a file's unset settings keep, for the commands that have no form
+// of their own (validate, diff). One window per process is enough.
+const ConfigFile::FormValues &freshForm()
+{
+    static const ConfigFile::FormValues values = formValues(MainWindow());
+    return values;
+}
+
+const float newestRelease = Firmware::kReleases[std::size(Firmware::kReleases) - 1].version;
+
+// Why a file is refused for a release: its own problems, and without
+// --allow-missing what the release lacks or takes otherwise.
+QStringList refusalFor(const QByteArray &content, float version, const ConfigFile::FormValues &fresh)
+{
+    const ConfigFile::Reading reading = ConfigFile::read(content, formLimits(), version, fresh);
+    return allowMissing ? reading.problems : ConfigFile::refusal(reading, version);
+}
+
 // The problems of a file. Those that depend on the release (a setting it
 // lacks) are named with the device's release once it is known, so that one
 // refusal names them all.
-QStringList fileProblems(const QByteArray &content, const QVariantMap &freshForm)
+QStringList fileProblems(const QByteArray &content, const ConfigFile::FormValues &fresh)
 {
     const auto problems = [&](float version) {
-        return ConfigFile::read(content, formLimits(), version, freshForm).problems;
+        return refusalFor(content, version, fresh);
     };
-    QStringList newest = problems(Firmware::kReleases[std::size(Firmware::kReleases) - 1].version);
+    QStringList newest = problems(newestRelease);
     if (newest.isEmpty() || problems(Firmware::kReleases[0].version) == newest)
         return newest;
     DeviceSession link;
@@ -168,7 +190,7 @@ std::unique_ptr<Session> readThenLoad(const QString &path, Provisioning::LogEntr
     // Read first, so that a setting the upload does not send keeps the
     // device's value in the form, as in the window.
     const bool read = device->read() && !stopped();
-    if (!read || !device->load(path)) {
+    if (!read || !device->load(path, allowMissing)) {
         device->disconnect();
         failed = stopped() ? Outcome::Interrupted : read ? Outcome::RefusedFile : Outcome::WriteFailed;
         return nullptr;
@@ -244,6 +266,82 @@ Outcome check(const QString &path, Provisioning::LogEntry &log)
     return stopped() ? Outcome::Interrupted : told(verification);
 }
 
+// Checks a file for a release as Load would, opening no port: its own
+// problems and what the release would take otherwise are all named, as no
+// one is there to agree to leaving anything out.
+Outcome validate(const QString &path, float version)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        say(QStringLiteral("%1: %2").arg(path, file.errorString()));
+        return Outcome::RefusedFile;
+    }
+    const ConfigFile::Reading reading = ConfigFile::read(file.readAll(), formLimits(), version, freshForm());
+    const QStringList lines = reading.problems + ConfigFile::releaseGaps(reading, version);
+    for (const QString &line : lines)
+        say(line);
+    say(lines.isEmpty() ? QStringLiteral("valid for firmware %1").arg(Firmware::releaseName(version))
+                        : Provisioning::outcomeWord(Outcome::RefusedFile));
+    return lines.isEmpty() ? Outcome::Done : Outcome::RefusedFile;
+}
+
+// The settings two files hold differently, on standard output; files with
+// problems of their own are not compared.
+Outcome diff(const QString &first, const QString &second)
+{
+    QByteArray contents[2];
+    QStringList problems;
+    for (int i = 0; i < 2; ++i) {
+        const QString &path = i == 0 ? first : second;
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            problems << QStringLiteral("%1: %2").arg(path, file.errorString());
+            continue;
+        }
+        contents[i] = file.readAll();
+        for (const QString &problem : ConfigFile::read(contents[i], formLimits(), newestRelease, freshForm()).problems)
+            problems << QStringLiteral("%1: %2").arg(path, problem);
+    }
+    for (const QString &problem : problems)
+        say(problem);
+    if (!problems.isEmpty()) {
+        say(Provisioning::outcomeWord(Outcome::RefusedFile));
+        return Outcome::RefusedFile;
+    }
+    const QStringList differing = ConfigFile::differences(contents[0], contents[1], formLimits());
+    QTextStream out(stdout);
+    for (const QString &line : differing)
+        out << line << '\n';
+    out.flush();
+    say(differing.isEmpty() ? QStringLiteral("the same settings") : QStringLiteral("differs"));
+    return differing.isEmpty() ? Outcome::Done : Outcome::Differences;
+}
+
+// validate and diff: files alone, no device and no log. Null when the
+// command line is wrong, after saying why.
+std::optional<Outcome> withoutDevice(const QStringList &args, const QString &release, bool releaseGiven)
+{
+    if (args.value(0) == QLatin1String("diff")) {
+        if (args.size() == 3)
+            return diff(args.at(1), args.at(2));
+        say(QStringLiteral("diff needs two files"));
+        return std::nullopt;
+    }
+    if (args.size() != 2 || !releaseGiven) {
+        say(QStringLiteral("validate needs a file and --release"));
+        return std::nullopt;
+    }
+    const float version = Firmware::releaseNamed(release);
+    if (version != 0.0f)
+        return validate(args.at(1), version);
+    QStringList known;
+    for (const Firmware::Release &r : Firmware::kReleases)
+        known << Firmware::releaseName(r.version);
+    say(QStringLiteral("unknown release \"%1\" (the releases are %2)")
+            .arg(ConfigFile::printable(release), known.join(QLatin1String(", "))));
+    return std::nullopt;
+}
+
 // The log is opened before the device is touched. The process that makes it
 // writes its header at once; one that finds it empty gives the maker a moment
 // to, so that processes starting a new log together leave one header.
@@ -277,7 +375,15 @@ int main(int argc, char *argv[])
                        "  list              the device ports found\n"
                        "  read PORT FILE    save the device's configuration to FILE\n"
                        "  write PORT FILE   write FILE to the device, save it there, read it back and compare\n"
-                       "  check PORT FILE   read the device and compare it with FILE, writing nothing\n\n"
+                       "  check PORT FILE   read the device and compare it with FILE, writing nothing\n"
+                       "  validate FILE --release R\n"
+                       "                    check FILE for release R (\"1.9.2\", \"2.1.1\") as Load would,\n"
+                       "                    opening no port; a setting R lacks is named as left out\n"
+                       "  diff A B          the settings files A and B hold differently, one per line on\n"
+                       "                    standard output (setting, A, B; \"missing\" for one a file lacks)\n\n"
+                       "A write or check refuses a file made for another release, naming the settings the\n"
+                       "device's release lacks or would take differently; with --allow-missing it applies the\n"
+                       "rest and names them, a line each.\n"
                        "A write is verified by reading the device back: every setting it sent is compared with\n"
                        "what the device reports. A check compares every setting a write of FILE would send\n"
                        "with what the device reports, and lists each difference (setting, file, device).\n"
@@ -291,7 +397,9 @@ int main(int argc, char *argv[])
                        "5 verify found differences (check: the device differs from the file),\n"
                        "6 interrupted (SIGINT, SIGTERM: nothing of the write saved), 7 port busy,\n"
                        "8 written and verified but its log line lost, 9 saved but not verified (interrupted\n"
-                       "during the read-back), 10 interrupted after the algorithm save (LoRa not saved)."));
+                       "during the read-back), 10 interrupted after the algorithm save (LoRa not saved).\n"
+                       "validate: 0 valid for the release, 2 not; diff: 0 the same settings, 5 they differ,\n"
+                       "2 a file refused."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption logOption(QStringLiteral("log"),
@@ -299,16 +407,34 @@ int main(int argc, char *argv[])
                                        QStringLiteral("file"), QStringLiteral("pelko-provision-log.csv"));
     const QCommandLineOption verboseOption(QStringLiteral("verbose"),
                                            QStringLiteral("Also print the configurator's debug traces."));
+    const QCommandLineOption allowMissingOption(
+        QStringLiteral("allow-missing"),
+        QStringLiteral("write, check: apply a file made for another release, leaving out what it lacks."));
+    const QCommandLineOption releaseOption(QStringLiteral("release"),
+                                           QStringLiteral("validate: the release to check the file for."),
+                                           QStringLiteral("release"));
     parser.addOption(logOption);
     parser.addOption(verboseOption);
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("list, read, write or check"));
+    parser.addOption(allowMissingOption);
+    parser.addOption(releaseOption);
+    parser.addPositionalArgument(QStringLiteral("command"),
+                                 QStringLiteral("list, read, write, check, validate or diff"));
     parser.process(app);
     verbose = parser.isSet(verboseOption);
+    allowMissing = parser.isSet(allowMissingOption);
 
     const QStringList args = parser.positionalArguments();
     const QString command = args.value(0);
     if (command == QLatin1String("list") && args.size() == 1)
         return list();
+    if (command == QLatin1String("validate") || command == QLatin1String("diff")) {
+        const std::optional<Outcome> outcome =
+            withoutDevice(args, parser.value(releaseOption), parser.isSet(releaseOption));
+        if (outcome)
+            return int(*outcome);
+        std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
+        return int(Outcome::Usage);
+    }
     checking = command == QLatin1String("check");
     const bool known = command == QLatin1String("read") || command == QLatin1String("write") || checking;
     if (!known || args.size() != 3) {

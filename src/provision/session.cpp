@@ -31,13 +31,22 @@ Session::~Session()
     runUnattended({});
 }
 
-void Session::attend()
+void Session::attend(bool agree)
 {
-    runUnattended(
-        {[this](MessageKind kind, const QString &title, const QString &text) { m_tell(said(kind, title, text)); },
-         [](FileChoice) {
-             return QString();
-         }});
+    Unattended handlers{
+        [this](MessageKind kind, const QString &title, const QString &text) { m_tell(said(kind, title, text)); },
+        [](FileChoice) {
+            return QString();
+        }};
+    // A question's points ("- ...") are told a line each.
+    handlers.question = [this, agree](const QString &, const QString &text) {
+        for (const QString &line : text.split(QLatin1Char('\n')))
+            if (line.startsWith(QLatin1String("- ")))
+                m_tell(line.mid(2));
+        m_declined = !agree;
+        return agree;
+    };
+    runUnattended(handlers);
 }
 
 // The start button connects a window whose link is down and uploads
@@ -70,10 +79,11 @@ QVector<Untaken::Row> Session::untaken() const
     return m_window->untakenByRead ? *m_window->untakenByRead : QVector<Untaken::Row>();
 }
 
-bool Session::load(const QString &path)
+bool Session::load(const QString &path, bool takeTheRest)
 {
-    attend();
-    return m_window->loadConfiguration(path);
+    m_declined = false;
+    attend(takeTheRest);
+    return m_window->loadConfiguration(path) && !m_declined;
 }
 
 bool Session::save(const QString &path)

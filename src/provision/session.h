@@ -36,7 +36,9 @@ public:
 
     bool connect(); // the port opened and the whole handshake made
     bool read();    // the device's parameters are in the form
-    bool load(const QString &path);
+    // Load; a file made for another release is taken for the rest of it
+    // only with `takeTheRest`, its gaps told a line each.
+    bool load(const QString &path, bool takeTheRest = false);
     bool save(const QString &path);
     bool start(); // the device took the form and saved it
     void disconnect();
@@ -57,12 +59,13 @@ public:
     float firmwareVersion() const;
 
 private:
-    // What the window shows is told.
-    void attend();
+    // What the window shows is told; a question is answered `agree`.
+    void attend(bool agree = false);
 
     std::unique_ptr<MainWindow> m_window;
     QVariantMap m_freshValues;
     Tell m_tell;
+    bool m_declined = false; // the last question was answered No
 };
 
 // What needs no form: the device connected, its parameter dump read, the

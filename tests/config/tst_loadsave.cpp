@@ -7,6 +7,7 @@
 #include "linktimes.h"
 #include "messages.h"
 #include "readback/comparison.h"
+#include "releasegaps.h"
 #include "simharness.h"
 
 #include <QtTest>
@@ -21,6 +22,7 @@ class LoadSaveTest : public QObject
 private slots:
     void savedThenLoadedFormStartsTheSameOnTheWire();
     void aFileThatCannotBeAppliedWholeChangesNothing();
+    void aFileForAnotherReleaseIsLoadedOnlyIfTheUserTakesWhatTheReleaseLeavesOut();
     void theFieldsMarkedAfterReadAreThoseStartChangesOnTheDevice();
 };
 
@@ -214,7 +216,8 @@ void LoadSaveTest::aFileThatCannotBeAppliedWholeChangesNothing()
             {"More than two algorithms: SHOCK, MOTION, TILT."});
     refused(", \"algorithms\": [\"ALIVE\", \"VIBRATION\", \"SHOCK\"]",
             {"VIBRATION runs alone beside ALIVE, not with SHOCK."});
-    refused(", \"COMMON\": {\"enableEventLog\": true}", {"COMMON.enableEventLog: not offered by firmware 2.1.1."});
+    refused(", \"COMMON\": {\"enableEventLog\": true}, \"SHOCK\": {\"colour\": 1}",
+            {"Unknown key \"SHOCK.colour\".", "COMMON.enableEventLog: not offered by firmware 2.1.1."});
     refused(", \"release\": 2.2", {"release: a text is expected."});
 
     // A saved file names the release it was made for and the program; the
@@ -224,6 +227,49 @@ void LoadSaveTest::aFileThatCannotBeAppliedWholeChangesNothing()
     const QJsonObject root = QJsonDocument::fromJson(saved.open(QIODevice::ReadOnly) ? saved.readAll() : "").object();
     QCOMPARE(root.value(QStringLiteral("release")).toString() + "; " + root.value(QStringLiteral("program")).toString(),
              QStringLiteral("2.1.1; Pelko Configurator 2.4.4"));
+}
+
+void LoadSaveTest::aFileForAnotherReleaseIsLoadedOnlyIfTheUserTakesWhatTheReleaseLeavesOut()
+{
+    const ShortLinkTimes times(100, 100);
+    Rig rig("1.9.2");
+    rig.connect();
+    QVERIFY(rig.window->readDevice().succeeded);
+    rig.sim.device().clearReceived();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("site.json"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(ReleaseGaps::kFileOf2_2) > 0);
+    file.close();
+    for (const bool yes : {false, true}) {
+        const ConfigFile::FormValues before = formValues(*rig.window);
+        QStringList named;
+        runUnattended({{},
+                       [path](FileChoice) { return path; },
+                       [&](const QString &, const QString &text) {
+                           for (const QString &line : text.split(QLatin1Char('\n')))
+                               if (line.startsWith(QLatin1String("- ")))
+                                   named << line.mid(2);
+                           return yes;
+                       }});
+        rig.click("loadAlgoConfigButton");
+        runUnattended({});
+        QCOMPARE(named, ReleaseGaps::kNamedOn1_9_2);
+        const ConfigFile::FormValues after = formValues(*rig.window);
+        ConfigFile::FormValues expected = before;
+        // Yes takes the rest of the file; what the release lacks keeps the form's value.
+        const std::pair<const char *, QVariant> rest[] = {
+            {"xAlivePeriod", 1800}, {"xChocGxSup", 4000}, {"cbChoc", true}, {"cbTiltModeSignedMeasure", true}};
+        for (const auto &[widget, value] : rest)
+            if (yes)
+                expected.insert(QLatin1String(widget), value);
+        for (const char *widget : {"xAlivePeriod", "xChocGxSup", "cbChoc", "cbTiltModeSignedMeasure", "xButtonDelay",
+                                   "cbMvtTracking", "cbChocEnableShockLog"})
+            QCOMPARE(after.value(QLatin1String(widget)), expected.value(QLatin1String(widget)));
+        if (!yes)
+            QVERIFY(after == before);
+    }
+    QCOMPARE(rig.sim.device().receivedLines(), QByteArrayList());
 }
 
 namespace {

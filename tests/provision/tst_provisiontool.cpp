@@ -6,6 +6,7 @@
 #include "linktimes.h"
 #include "link/commandline.h"
 #include "provision/provisioning.h"
+#include "releasegaps.h"
 #include "simfirmware.h"
 #include "simharness.h"
 
@@ -36,6 +37,7 @@ struct Run
 {
     int exitCode = -1;
     QString errors;
+    QString output;
 };
 
 // The tool as a desktop session without a display would start it; `signal`
@@ -61,7 +63,8 @@ Run provision(const QStringList &arguments, std::function<bool()> stopNow = {}, 
         }
     }
     errors += QString::fromUtf8(tool.readAllStandardError());
-    return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1, errors};
+    return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1, errors,
+            QString::fromUtf8(tool.readAllStandardOutput())};
 }
 
 bool writeFile(const QString &path, const QByteArray &content)
@@ -168,13 +171,18 @@ void ProvisionToolTest::everyOutcomeHasItsExitCodeAndLogLineUnderOneHeader()
         if (!log.startsWith(QLatin1Char('/')))
             log = dir.filePath(log.isEmpty() ? QStringLiteral("log.csv") : log);
 
-        const Run tool = provision({command, port.isEmpty() ? QStringLiteral("ttyPELKO0") : port, path, "--log", log});
+        const QStringList words = command.split(QLatin1Char(' ')); // the command, then its options
+        const Run tool =
+            provision(words + QStringList{port.isEmpty() ? QStringLiteral("ttyPELKO0") : port, path, "--log", log});
         const QByteArray said = what + QByteArray(": ") + tool.errors.toUtf8();
         QVERIFY2(tool.exitCode == exitCode && tool.errors.contains(told), said);
         QVERIFY2(!tool.errors.contains(QLatin1Char('\x1b')) && !tool.errors.contains(QLatin1String("QStandardPaths")),
                  said);
         // Nothing saved or sent when refused; a check only reads.
         const QList<QByteArray> received = sim.device().receivedLines();
+        // What is left out is named as the window's Load names it, a line each.
+        for (const QString &gap : file == ReleaseGaps::kFileOf2_2 ? ReleaseGaps::kNamedOn1_9_2 : QStringList())
+            QVERIFY2(tool.errors.contains(gap + '\n'), said);
         const QByteArray wire = received.join();
         if (exitCode == 1 || exitCode == 2)
             QVERIFY2(!wire.contains("SAVEPARAM") && !wire.contains("ALIVE "), what);
@@ -182,7 +190,7 @@ void ProvisionToolTest::everyOutcomeHasItsExitCodeAndLogLineUnderOneHeader()
                                          "DEBUG 0", "DUMP RAM PARAM", "DISCONNECTE"};
         for (const QByteArray &line : received)
             QVERIFY2(
-                command == QLatin1String("write") ||
+                words.first() == QLatin1String("write") ||
                     std::any_of(reads.begin(), reads.end(), [&](const QByteArray &r) { return line.startsWith(r); }),
                 said + line);
         if (exitCode == 1)
@@ -190,8 +198,13 @@ void ProvisionToolTest::everyOutcomeHasItsExitCodeAndLogLineUnderOneHeader()
         const QList<QByteArray> lines = contentOf(log).split('\n');
         QVERIFY2(lines.size() == 3, what); // header, this write, nothing after the last line break
         QVERIFY2(lines.at(1).contains(",\"site \"\"north\"\", v2.json\","), lines.at(1).constData());
-        const QString result = Provisioning::outcomeWord(Provisioning::Outcome(exitCode), command == "check");
-        QVERIFY2(lines.at(1).endsWith(',' + result.toUtf8() + ',' + command.toUtf8() + '\r'), lines.at(1).constData());
+        const QString result = Provisioning::outcomeWord(Provisioning::Outcome(exitCode), words.first() == "check");
+        QVERIFY2(lines.at(1).endsWith(',' + result.toUtf8() + ',' + words.first().toUtf8() + '\r'),
+                 lines.at(1).constData());
+        if (words.join(' ') == "write --allow-missing") // every other setting reached the flash
+            QVERIFY2(sim.device().savedParameters().value("CHOC gxSup") == "4000" &&
+                         sim.device().savedParameters().value("ALIVE period") == "1800000",
+                     said);
     };
     const QByteArray head = R"({"format": "Pelko configuration", "version": 1, )";
     const QByteArray good = head + R"("ALIVE": {"period": 1800}})";
@@ -205,6 +218,12 @@ void ProvisionToolTest::everyOutcomeHasItsExitCodeAndLogLineUnderOneHeader()
     row("a setting the release lacks is named beside an unknown key", {}, "2.1.1", {},
         head + R"("SHOCK": {"colour": 1}, "COMMON": {"buttonDelay": 2}})", {}, 2,
         "COMMON.buttonDelay: not offered by firmware 2.1.1.");
+    row("a file for a newer release is refused, naming what the device's release lacks or takes otherwise", {}, "1.9.2",
+        {}, ReleaseGaps::kFileOf2_2, {}, 2, "refused file");
+    command = QStringLiteral("write --allow-missing");
+    row("with --allow-missing the rest of it is written, the same settings named as the window's Load names", {},
+        "1.9.2", {}, ReleaseGaps::kFileOf2_2, {}, 0, "verified");
+    command = QStringLiteral("write");
     row("a port that is not listed is no device", "ttyUSB9", "2.2", {}, good, {}, 3, "Error 1");
     row("a device that refuses the save fails the write, naming the line", {}, "2.2", "SAVEPARAM ALGO", good, {}, 4,
         "the device refused \"SAVEPARAM ALGO 0\"");
@@ -230,8 +249,39 @@ void ProvisionToolTest::everyOutcomeHasItsExitCodeAndLogLineUnderOneHeader()
         "refused file");
     row("a port that is not listed is no device to check", "ttyUSB9", "2.2", {}, good, {}, 3, "Error 1");
     row("a device that refuses its dump fails the check as a read", {}, "2.2", "DUMP", good, {}, 4, "read failed");
+    command = QStringLiteral("check --allow-missing");
+    row("a check with --allow-missing compares the rest", {}, "1.9.2", {}, ReleaseGaps::kFileOf2_2, {}, 5,
+        "ALIVE.period: file 1800, device 7200");
     command = QStringLiteral("wirte");
     row("an unknown command is named before the help", {}, "2.2", {}, good, {}, 1, "unknown command \"wirte\"");
+
+    // Files alone, no device: A is the 2.2 file, B another.
+    const auto offline = [](const char *what, const QStringList &words, const QByteArray &other, int exitCode,
+                            const QString &told) {
+        QTemporaryDir dir;
+        const QString a = dir.filePath(QStringLiteral("a.json")), b = dir.filePath(QStringLiteral("b.json"));
+        QVERIFY(writeFile(a, ReleaseGaps::kFileOf2_2) && writeFile(b, other));
+        QStringList args;
+        for (const QString &word : words)
+            args << (word == QLatin1String("A") ? a : word == QLatin1String("B") ? b : word);
+        const Run tool = provision(args);
+        QVERIFY2(tool.exitCode == exitCode && (tool.errors + tool.output).contains(told),
+                 qPrintable(what + QStringLiteral(": ") + tool.errors + tool.output));
+    };
+    offline("a file is valid for the release it was made for", {"validate", "A", "--release", "2.2"}, {}, 0,
+            "valid for firmware 2.2");
+    offline("an older release names what it leaves out", {"validate", "A", "--release", "1.9.2"}, {}, 2,
+            "left out: MOTION.tracking (not offered by firmware 1.9.2)");
+    offline("a file's own problem is named", {"validate", "B", "--release", "2.2"}, head + R"("SHOCK": {"hue": 1}})", 2,
+            "Unknown key \"SHOCK.hue\".");
+    offline("an unknown release is a usage error", {"validate", "A", "--release", "1.9.9"}, {}, 1,
+            "unknown release \"1.9.9\"");
+    offline("a file holds the same settings as itself", {"diff", "A", "A"}, {}, 0, "the same settings");
+    offline("a setting held otherwise is named in the file's units", {"diff", "A", "B"},
+            head + R"("SHOCK": {"gxSup": 5000, "enableShockLog": true}})", 5, "\nSHOCK.gxSup: 4000 mG, 5000 mG\n");
+    offline("a setting one file lacks is named missing", {"diff", "B", "A"}, head + R"("ALIVE": {"period": 1800}})", 5,
+            "COMMON.buttonDelay: missing, 3 s\n");
+    offline("a file with a problem of its own is not compared", {"diff", "A", "B"}, "{ALIVE", 2, "b.json: The file");
 
     // Eight processes starting one log leave one header.
     QTemporaryDir dir;
