@@ -61,6 +61,11 @@ void DeviceSession::setConnected(bool connected, bool configured)
     noteState();
 }
 
+QList<SerialPortEntry> DeviceSession::listedPorts() const
+{
+    return availableSerialPorts(m_onlyPort);
+}
+
 DeviceSession::Opening DeviceSession::openDevicePort()
 {
     m_notFound = false;
@@ -69,7 +74,7 @@ DeviceSession::Opening DeviceSession::openDevicePort()
     // Listing the ports takes the system some milliseconds: the window
     // catches up before and after.
     pause(0, false);
-    const QList<SerialPortEntry> ports = availableSerialPorts();
+    const QList<SerialPortEntry> ports = listedPorts();
     pause(0, false);
     bool found = false;
     for (const SerialPortEntry &entry : ports) {

@@ -2,6 +2,7 @@
 #define PELKO_DEVICESESSION_H
 
 #include <QByteArray>
+#include <QList>
 #include <QEventLoop>
 #include <QObject>
 #include <QSerialPort>
@@ -16,6 +17,8 @@
 // the device last reported. Everything runs on the thread that owns it; the
 // waits turn its event loop, so a window keeps repainting. Two sessions
 // share nothing: each device keeps its own quiet time and its own answers.
+struct SerialPortEntry;
+
 class DeviceSession : public QObject
 {
     Q_OBJECT
@@ -46,6 +49,12 @@ public:
     QSerialPort &port() { return m_port; }
     const QSerialPort &port() const { return m_port; }
     bool isOpen() const { return m_port.isOpen(); }
+    // The session looks for its device on this port only (a name or a
+    // system location; empty: the first of the device's ports listed). A
+    // tool given one port must not take another device's.
+    void setOnlyPort(const QString &nameOrLocation) { m_onlyPort = nameOrLocation; }
+    // The ports the session would look at, as the system lists them now.
+    QList<SerialPortEntry> listedPorts() const;
     // Finds the device's port among the host's (the first whose bridge is
     // the device's) and opens it with the link's settings.
     enum class Opening { Opened, NotFound, Failed };
@@ -142,6 +151,7 @@ private:
     float m_release = 0.0f;
     QByteArray m_loraAnswer;
     QByteArray m_dump;
+    QString m_onlyPort;
     QString m_openError;
     bool m_heldElsewhere = false;
     bool m_notFound = false;

@@ -7,15 +7,6 @@
 
 const char kExtraPortsVariable[] = "PELKO_EXTRA_PORTS";
 
-namespace {
-QString onlyPort;
-} // namespace
-
-void listOnlyPort(const QString &nameOrLocation)
-{
-    onlyPort = nameOrLocation;
-}
-
 QList<SerialPortEntry> parseExtraPorts(const QByteArray &content)
 {
     QList<SerialPortEntry> ports;
@@ -32,7 +23,7 @@ QList<SerialPortEntry> parseExtraPorts(const QByteArray &content)
     return ports;
 }
 
-QList<SerialPortEntry> availableSerialPorts()
+QList<SerialPortEntry> availableSerialPorts(const QString &onlyPort)
 {
     QList<SerialPortEntry> ports;
     const QList<QSerialPortInfo> infos = QSerialPortInfo::availablePorts();
@@ -47,7 +38,7 @@ QList<SerialPortEntry> availableSerialPorts()
     }
     if (!onlyPort.isEmpty()) {
         ports.erase(std::remove_if(ports.begin(), ports.end(),
-                                   [](const SerialPortEntry &port) {
+                                   [&onlyPort](const SerialPortEntry &port) {
                                        return port.portName != onlyPort && port.systemLocation != onlyPort;
                                    }),
                     ports.end());

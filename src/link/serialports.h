@@ -20,12 +20,9 @@ struct SerialPortEntry
 // listed.
 extern const char kExtraPortsVariable[];
 
-// The platform's serial ports in the order it lists them, then the extra ports.
-QList<SerialPortEntry> availableSerialPorts();
-
-// Lists only the port of this name or system location from now on (empty:
-// every port again). A tool given one port must not take another device's.
-void listOnlyPort(const QString &nameOrLocation);
+// The platform's serial ports in the order it lists them, then the extra
+// ports; only the one of this name or system location when `onlyPort` is given.
+QList<SerialPortEntry> availableSerialPorts(const QString &onlyPort = QString());
 
 // Parses the extra-ports list; malformed lines are skipped.
 QList<SerialPortEntry> parseExtraPorts(const QByteArray &content);

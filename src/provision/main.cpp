@@ -66,6 +66,14 @@ bool stopped()
     return interrupted != 0;
 }
 
+// A session of the tool's own looks at the port it was given, and stops on
+// its signals.
+void aim(DeviceSession &link)
+{
+    link.setOnlyPort(portShown);
+    link.watchStopFlag(&interrupted);
+}
+
 bool checking = false; // the command is check: it writes nothing and says so
 // A file made for another release is applied for the rest of it, its gaps told.
 bool allowMissing = false;
@@ -105,7 +113,7 @@ int read(const QString &path)
     if (!refusal.isEmpty())
         return finish(Outcome::Usage,
                       QStringLiteral("the configuration could not be saved to %1: %2").arg(path, refusal));
-    Session device(say, &interrupted);
+    Session device(portShown, say, &interrupted);
     if (!device.connect())
         return finish(stopped() ? Outcome::Interrupted : notConnected(device));
     const bool saved = device.read() && device.save(path);
@@ -147,7 +155,7 @@ QStringList fileProblems(const QByteArray &content, const ConfigFile::FormValues
     if (newest.isEmpty() || problems(Firmware::kReleases[0].version) == newest)
         return newest;
     DeviceSession link;
-    link.watchStopFlag(&interrupted);
+    aim(link);
     if (!BareDevice::connect(link))
         return newest;
     const float version = link.release();
@@ -172,7 +180,7 @@ Outcome told(const Provisioning::Verification &verification)
 // Start. Null, with the outcome in `failed`, when a step did not go through.
 std::unique_ptr<Session> readThenLoad(const QString &path, Provisioning::LogEntry &log, Outcome &failed)
 {
-    auto device = std::make_unique<Session>(say, &interrupted);
+    auto device = std::make_unique<Session>(portShown, say, &interrupted);
     const QStringList problems = fileProblems(log.fileContent, device->freshValues());
     for (const QString &problem : problems)
         say(problem);
@@ -234,7 +242,7 @@ Outcome write(const QString &path, Provisioning::LogEntry &log)
     // from the write. A signal on the way leaves the write saved but not verified.
     say(QStringLiteral("verifying"));
     DeviceSession check;
-    check.watchStopFlag(&interrupted);
+    aim(check);
     const bool readBack = BareDevice::connect(check) && !stopped() && BareDevice::read(check);
     const Provisioning::Verification verification =
         Provisioning::verify(delivered.lines(), check.dump(), check.loraAnswer());
@@ -450,8 +458,6 @@ int main(int argc, char *argv[])
     const QString &port = args.at(1);
     const QString &path = args.at(2);
     portShown = port;
-    // A tool given one port must not take another device's.
-    listOnlyPort(port);
     if (command == QLatin1String("read"))
         return read(path);
 

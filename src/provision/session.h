@@ -26,7 +26,8 @@ class Session
 public:
     using Tell = std::function<void(const QString &line)>;
     // `stopFlag`, raised by a signal handler, stops the operation under way.
-    Session(Tell tell, const volatile std::sig_atomic_t *stopFlag);
+    // The device is looked for on `port` only.
+    Session(const QString &port, Tell tell, const volatile std::sig_atomic_t *stopFlag);
     ~Session();
     Session(const Session &) = delete;
     Session &operator=(const Session &) = delete;

@@ -182,7 +182,7 @@ OperationResult MainWindow::restartDevice()
             // answers: give it a moment, then only its port still being listed
             // means the reset really failed.
             m_session.pause(LinkLimits::toolsWaitMs, true);
-            if (!m_session.stopping() && pelkoPortStillListed(availableSerialPorts())) {
+            if (!m_session.stopping() && pelkoPortStillListed(m_session.listedPorts())) {
                 traceFailedCommand(QStringLiteral("reset"));
                 fail(Error::RebootFailed);
                 return false;
@@ -235,7 +235,7 @@ OperationResult MainWindow::powerOff()
         if (m_session.sendOneCommand(QByteArrayLiteral("poweroff"), QByteArray(), 0, QString()) != 0) {
             // The device may switch off before answering; only if its port is
             // still listed did the command really fail.
-            if (!m_session.haltAsked() && pelkoPortStillListed(availableSerialPorts())) {
+            if (!m_session.haltAsked() && pelkoPortStillListed(m_session.listedPorts())) {
                 traceFailedCommand(QStringLiteral("poweroff"));
                 fail(Error::PoweroffFailed);
                 return false;
