@@ -65,86 +65,47 @@ private slots:
 
 void DeviceSessionTest::theLinkMovesAsItsStateTableSays()
 {
-    // (state before, event) -> state after; every row starts from a fresh
-    // session brought to its state by the events of the rows above it.
-    enum class Event { Connect, ConnectSilent, ConnectNothingListed, Operate, Stop, Configure, Goodbye, Unplug, Close };
-    const struct
-    {
-        State from;
-        Event event;
-        State to;
-    } rows[] = {
-        {State::Idle, Event::Connect, State::Connected},
-        {State::Idle, Event::ConnectSilent, State::Stalled}, // READY unanswered: the port stays open
-        {State::Stalled, Event::Close, State::Idle},
-        {State::Idle, Event::ConnectNothingListed, State::NotFound},
-        {State::NotFound, Event::Close, State::Idle},
-        {State::Connected, Event::Operate, State::Busy},
-        {State::Busy, Event::Stop, State::Stopping},
-        {State::Connected, Event::Configure, State::Configured},
-        {State::Configured, Event::Goodbye, State::Idle},
-        {State::Connected, Event::Unplug, State::Idle},
+    // (state, event) -> state: each row's events from a fresh session, its
+    // last the one under test; the state after each event is checked.
+    enum Event { Connect, ConnectSilent, ConnectNothingListed, Operate, Stop, Configure, Goodbye, Unplug, Close };
+    const QVector<QVector<QPair<Event, State>>> rows = {
+        {{Connect, State::Connected}, {Goodbye, State::Idle}},
+        {{ConnectSilent, State::Stalled}, {Close, State::Idle}}, // READY unanswered: the port stays open
+        {{ConnectNothingListed, State::NotFound}, {Close, State::Idle}},
+        {{Connect, State::Connected}, {Operate, State::Busy}, {Stop, State::Stopping}},
+        {{Connect, State::Connected}, {Configure, State::Configured}, {Goodbye, State::Idle}},
+        {{Connect, State::Connected}, {Unplug, State::Idle}},
     };
     for (const auto &row : rows) {
-        const QString what = QStringLiteral("from %1, event %2").arg(int(row.from)).arg(int(row.event));
         Rig rig;
         QVERIFY(rig.started);
         DeviceSession link;
         QSignalSpy changes(&link, &DeviceSession::stateChanged);
-        const auto connect = [&link] {
-            return operation(link, [&link] { return link.connectDevice() == DeviceSession::Handshake::Done; });
-        };
-        if (row.from == State::NotFound) {
-            link.setOnlyPort(QStringLiteral("ttyNOTHERE"));
-            connect();
+        QString what;
+        for (const auto &[event, to] : row) {
+            what += QStringLiteral(" %1 -> %2").arg(int(event)).arg(int(to));
+            rig.device->setFault("READY", event == ConnectSilent ? SimFault::NeverAnswers : SimFault::None);
+            link.setOnlyPort(event == ConnectNothingListed ? QStringLiteral("ttyNOTHERE") : QString());
+            if (event == Connect || event == ConnectSilent || event == ConnectNothingListed)
+                operation(link, [&link] { return link.connectDevice(); });
+            else if (event == Operate)
+                link.beginOperation();
+            else if (event == Stop)
+                link.requestStop(), link.haltAsked();
+            else if (event == Configure)
+                link.setConnected(true, true);
+            else if (event == Goodbye)
+                operation(link, [&link] { return link.sayGoodbye(), true; });
+            else if (event == Close)
+                link.close();
+            else if (event == Unplug) {
+                rig.device->goAway();
+                link.sendOneCommand("VERSION", QByteArray(), 0, QString());
+                QTRY_VERIFY2(!link.isOpen(), qPrintable(what));
+            }
+            QVERIFY2(link.state() == to, qPrintable(what + QStringLiteral(": %1").arg(int(link.state()))));
+            QVERIFY2(changes.last().at(0).value<State>() == to, qPrintable(what));
         }
-        if (row.from == State::Stalled) {
-            rig.device->setFault("READY", SimFault::NeverAnswers);
-            connect();
-        }
-        if (row.from != State::Idle && row.from != State::NotFound && row.from != State::Stalled)
-            QVERIFY2(connect(), qPrintable(what));
-        if (row.from == State::Configured)
-            link.setConnected(true, true);
-        if (row.from == State::Busy)
-            link.beginOperation();
-        QCOMPARE(link.state(), row.from);
-        switch (row.event) {
-        case Event::Connect:
-            connect();
-            break;
-        case Event::ConnectSilent:
-            rig.device->setFault("READY", SimFault::NeverAnswers);
-            connect();
-            break;
-        case Event::ConnectNothingListed:
-            link.setOnlyPort(QStringLiteral("ttyNOTHERE"));
-            connect();
-            break;
-        case Event::Operate:
-            link.beginOperation();
-            break;
-        case Event::Stop:
-            link.requestStop();
-            link.haltAsked();
-            break;
-        case Event::Configure:
-            link.setConnected(true, true);
-            break;
-        case Event::Goodbye:
-            operation(link, [&link] { return link.sayGoodbye(), true; });
-            break;
-        case Event::Unplug:
-            rig.device->goAway();
-            link.sendOneCommand("VERSION", QByteArray(), 0, QString());
-            QTRY_VERIFY2(!link.isOpen(), qPrintable(what));
-            break;
-        case Event::Close:
-            link.close();
-            break;
-        }
-        QVERIFY2(link.state() == row.to, qPrintable(what + QStringLiteral(": %1").arg(int(link.state()))));
-        QVERIFY2(!changes.isEmpty() && changes.last().at(0).value<State>() == row.to, qPrintable(what));
     }
 }
 
