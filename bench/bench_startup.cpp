@@ -76,9 +76,11 @@ PELKO_BENCH(dumpScan)
 
     QElapsedTimer clock;
     clock.start();
-    splitDumpLines(dump, 2);
-    const int lines = dumpLines.size();
-    scanDumpLines(2);
+    QList<QByteArray> dumpLines;
+    splitDumpLines(dump, 2, dumpLines);
+    const int lines = int(dumpLines.size());
+    DumpValues values = unreadDumpValues();
+    scanDumpLines(dumpLines, 2, values);
     const double ms = static_cast<double>(clock.nsecsElapsed()) / 1e6;
     std::printf("  %lld bytes, %d lines scanned in %.1f ms: %.2f MB/s, %.0f lines/s\n",
                 static_cast<long long>(dump.size()), lines, ms, dump.size() / 1e6 / (ms / 1000.0),

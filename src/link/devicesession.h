@@ -1,6 +1,8 @@
 #ifndef PELKO_DEVICESESSION_H
 #define PELKO_DEVICESESSION_H
 
+#include "model/dumpkeytable.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QEventLoop>
@@ -82,6 +84,9 @@ public:
     QByteArray loraAnswer() const { return m_loraAnswer; }
     QByteArray dump() const { return m_dump; }
     void forgetLoRaAnswer() { m_loraAnswer.clear(); }
+    // The dump's values as read so far in this session, key by key.
+    DumpValues &dumpValues() { return m_dumpValues; }
+    const DumpValues &dumpValues() const { return m_dumpValues; }
 
     // The steps of the operations, on the open port; a Stop sends nothing
     // more of them. The handshake: READY, then the device describes itself
@@ -151,6 +156,7 @@ private:
     float m_release = 0.0f;
     QByteArray m_loraAnswer;
     QByteArray m_dump;
+    DumpValues m_dumpValues = unreadDumpValues();
     QString m_onlyPort;
     QString m_openError;
     bool m_heldElsewhere = false;

@@ -2,8 +2,8 @@
 
 // Constant-initialised: the table exists before any code runs and lives until
 // the process ends.
-#define PELKO_DUMP_KEY_ROW(index, name, label, section) {name, label, section, -1},
-DumpKey dumpKeyTable[kDumpKeyCount] = {PELKO_DUMP_KEYS(PELKO_DUMP_KEY_ROW)};
+#define PELKO_DUMP_KEY_ROW(index, name, label, section) {name, label, section},
+const DumpKey dumpKeyTable[kDumpKeyCount] = {PELKO_DUMP_KEYS(PELKO_DUMP_KEY_ROW)};
 #undef PELKO_DUMP_KEY_ROW
 
 int frequencyIndexForHz(int hz)
@@ -25,4 +25,11 @@ int frequencyIndexForHz(int hz)
 int burstNumberIndex(int bursts)
 {
     return bursts > 1 ? bursts - 2 : 0;
+}
+
+DumpValues unreadDumpValues()
+{
+    DumpValues values;
+    values.fill(-1);
+    return values;
 }

@@ -1,6 +1,8 @@
 #ifndef PELKO_DUMPKEYTABLE_H
 #define PELKO_DUMPKEYTABLE_H
 
+#include <array>
+
 // The keys of the device's parameter dump ("DUMP RAM PARAM"), in the order in
 // which a dump line is tried against them, with the last value read for each.
 
@@ -23,7 +25,6 @@ struct DumpKey
     const char *keyName; // identity of the key, used in traces
     const char *label;   // text that precedes the value on the dump line
     int section;
-    int decodedValue; // last value read; -1 while never read
 };
 
 // Every key of the dump in the order a line is tried against them: its index
@@ -130,9 +131,13 @@ enum DumpKeyIndex { PELKO_DUMP_KEYS(PELKO_DUMP_KEY_INDEX) kDumpKeyCount };
 #undef PELKO_DUMP_KEY_INDEX
 static_assert(KeyEnd == kDumpKeyCount - 1, "END closes the list");
 
-// One table for the whole process. Values are never reset: a key that a later
-// dump lacks keeps what an earlier read found, and is applied again.
-extern DumpKey dumpKeyTable[kDumpKeyCount];
+extern const DumpKey dumpKeyTable[kDumpKeyCount];
+
+// The last value read of every key, -1 while never read. Each device session
+// keeps its own and never resets them: a key that a later dump lacks keeps
+// what an earlier read found, and is applied again.
+using DumpValues = std::array<int, kDumpKeyCount>;
+DumpValues unreadDumpValues();
 
 // Conversions from dump values to the form's positions.
 

@@ -30,31 +30,22 @@ const Upload::Step &readingRow(const Upload::Step &sent)
     return sent;
 }
 
-// The value of every dump key that this dump carries. The key table keeps
-// values of earlier reads, so the dump is scanned twice over two different
-// presets: a key whose value is the same both times was in the dump.
+// The value of every dump key that this dump carries. The dump is scanned
+// over two different presets: a key whose value is the same both times was
+// in the dump.
 QVector<std::optional<int>> dumpValues(const QByteArray &dump)
 {
-    QVector<int> kept, first;
-    for (const DumpKey &key : dumpKeyTable)
-        kept << key.decodedValue;
-    const QList<QByteArray> lines = dumpLines;
+    QList<QByteArray> lines;
+    splitDumpLines(dump, 2, lines);
+    DumpValues first, second;
+    first.fill(0);
+    second.fill(1);
+    scanDumpLines(lines, 2, first);
+    scanDumpLines(lines, 2, second);
     QVector<std::optional<int>> values(kDumpKeyCount);
-    for (int preset : {0, 1}) {
-        for (DumpKey &key : dumpKeyTable)
-            key.decodedValue = preset;
-        splitDumpLines(dump, 2);
-        scanDumpLines(2);
-        for (int i = 0; i < kDumpKeyCount; ++i) {
-            if (preset == 0)
-                first << dumpKeyTable[i].decodedValue;
-            else if (first.at(i) == dumpKeyTable[i].decodedValue)
-                values[i] = first.at(i);
-        }
-    }
     for (int i = 0; i < kDumpKeyCount; ++i)
-        dumpKeyTable[i].decodedValue = kept.at(i);
-    dumpLines = lines;
+        if (first.at(i) == second.at(i))
+            values[i] = first.at(i);
     return values;
 }
 

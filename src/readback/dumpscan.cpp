@@ -7,8 +7,6 @@
 
 #include <limits>
 
-QList<QByteArray> dumpLines;
-
 namespace {
 
 bool isWhiteSpace(char c)
@@ -24,9 +22,9 @@ bool isCommentaryLine(const QByteArray &line)
 
 } // namespace
 
-bool splitDumpLines(const QByteArray &dump, int mode)
+bool splitDumpLines(const QByteArray &dump, int mode, QList<QByteArray> &lines)
 {
-    dumpLines.clear();
+    lines.clear();
     char separator;
     if (mode == 2)
         separator = '\0';
@@ -35,7 +33,7 @@ bool splitDumpLines(const QByteArray &dump, int mode)
     else
         return false;
     // QByteArray::split drops nothing: n separators give n + 1 pieces.
-    dumpLines = dump.split(separator);
+    lines = dump.split(separator);
     return true;
 }
 
@@ -72,19 +70,19 @@ int dumpDecimal(const QByteArray &text)
     return int(value);
 }
 
-void scanDumpLines(int mode)
+void scanDumpLines(const QList<QByteArray> &lines, int mode, DumpValues &values)
 {
     qDebug() << "";
     qDebug() << "*----- Analysing received parameters -----*";
     int cursor = SectionCommon;
-    for (int n = 0; n < dumpLines.size(); ++n) {
-        QByteArray line = dumpLines.at(n);
+    for (int n = 0; n < lines.size(); ++n) {
+        QByteArray line = lines.at(n);
         // The line end; a piece shorter than it is left empty.
         line.chop(mode);
         qDebug() << n << " : " << maskKeys(line);
         // The COMMON delimiter (index 0) is never tried: the cursor starts there.
         for (int i = 1; i < kDumpKeyCount; ++i) {
-            DumpKey &key = dumpKeyTable[i];
+            const DumpKey &key = dumpKeyTable[i];
             // One leading blank goes for every key tried.
             if (line.startsWith(' '))
                 line.remove(0, 1);
@@ -101,9 +99,9 @@ void scanDumpLines(int mode)
             // The label is taken to start the line: a label found later in
             // the line yields text that does not convert, hence 0.
             const QByteArray valueText = line.mid(int(qstrlen(key.label)));
-            key.decodedValue = dumpDecimal(valueText);
+            values[i] = dumpDecimal(valueText);
             cursor = key.section;
-            qDebug() << "  ==> " << QByteArray(key.keyName) << "detected at index " << i << " (" << key.decodedValue
+            qDebug() << "  ==> " << QByteArray(key.keyName) << "detected at index " << i << " (" << values[i]
                      << ") <==";
             break;
         }

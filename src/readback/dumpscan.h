@@ -2,6 +2,7 @@
 #define PELKO_DUMPSCAN_H
 
 #include "model/algorithms.h"
+#include "model/dumpkeytable.h"
 
 #include <QByteArray>
 #include <QList>
@@ -9,23 +10,20 @@
 
 #include <array>
 
-// Reading the device's parameter dump into dumpKeyTable.
+// Reading the device's parameter dump into the values of the key table.
 //
 // Mode 2 is the device's own format: lines separated by NUL bytes, each still
 // ending in its two-byte line end. Mode 0 takes lines separated by line feeds
 // and drops nothing.
 
-// The lines of the dump being decoded; replaced at every decode.
-extern QList<QByteArray> dumpLines;
+// Cuts `dump` at every separator of `mode` into `lines` (n separators give
+// n + 1 lines, empty ones included). False for a mode other than 0 or 2,
+// with `lines` left empty.
+bool splitDumpLines(const QByteArray &dump, int mode, QList<QByteArray> &lines);
 
-// Empties dumpLines, then cuts `dump` at every separator of `mode` (n
-// separators give n + 1 lines, empty ones included). False for a mode other
-// than 0 or 2, with dumpLines left empty.
-bool splitDumpLines(const QByteArray &dump, int mode);
-
-// Tries every line of dumpLines against the key table and stores the value of
-// each key found, writing the progress to the debug log.
-void scanDumpLines(int mode);
+// Tries every line against the key table and stores the value of each key
+// found in `values`, writing the progress to the debug log.
+void scanDumpLines(const QList<QByteArray> &lines, int mode, DumpValues &values);
 
 // Device number text: optional white space, optional sign, decimal digits,
 // optional white space. Anything else, an empty text or a number that does

@@ -13,7 +13,7 @@ void MainWindow::applyParameters()
     qDebug() << "*----- Applying detected value to parameters -----*";
 
     for (int i = 0; i < kDumpKeyCount; ++i) {
-        const int value = dumpKeyTable[i].decodedValue;
+        const int value = m_session.dumpValues().at(std::size_t(i));
         if (value == -1)
             continue;
         qDebug() << "Apply " << value << " to " << QByteArray(dumpKeyTable[i].keyName);

@@ -97,7 +97,8 @@ int MainWindow::decodePelkoAlgo(int mode)
         }
     };
 
-    if (!splitDumpLines(paramDump, mode))
+    QList<QByteArray> lines;
+    if (!splitDumpLines(paramDump, mode, lines))
         return -1;
 
     // Every algorithm goes off first; the dump's enable sentences switch back
@@ -113,7 +114,7 @@ int MainWindow::decodePelkoAlgo(int mode)
 
     activeAlgorithmCount = 0;
 
-    scanDumpLines(mode);
+    scanDumpLines(lines, mode, m_session.dumpValues());
     applyParameters();
 
     // Applying ALIVE's frames has counted them already; the enabling below

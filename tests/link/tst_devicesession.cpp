@@ -54,8 +54,9 @@ class DeviceSessionTest : public QObject
 private slots:
     void init()
     {
-        LinkLimits::quietMs = LinkLimits::fastReadTimeoutMs = 10;
-        LinkLimits::saveReadTimeoutMs = 30;
+        // Short, yet long enough for a simulated device on a busy machine.
+        LinkLimits::quietMs = LinkLimits::fastReadTimeoutMs = 40;
+        LinkLimits::saveReadTimeoutMs = 80;
         LinkLimits::disconnectWaitMs = 5;
     }
     void theLinkMovesAsItsStateTableSays();
@@ -144,7 +145,7 @@ void DeviceSessionTest::aStopAtEveryLineSendsNothingButTheLineInFlight()
 
 void DeviceSessionTest::twoSessionsSideBySideKeepTheirOwnDeviceQuietTimeAndStop()
 {
-    LinkLimits::fastReadTimeoutMs = 5;
+    LinkLimits::fastReadTimeoutMs = 30;
     Rig newer(QStringLiteral("2.2"), QStringLiteral("ttyPELKO0"));
     SimDevice::Options options;
     options.release = QStringLiteral("1.9.2");
@@ -162,8 +163,8 @@ void DeviceSessionTest::twoSessionsSideBySideKeepTheirOwnDeviceQuietTimeAndStop(
     QVERIFY(operation(a, [&a] { return a.connectDevice() == DeviceSession::Handshake::Done; }));
     QVERIFY(operation(b, [&b] { return b.connectDevice() == DeviceSession::Handshake::Done; }));
     // Each device's release sets its own session's quiet time.
-    QCOMPARE(a.quietMs(), 5);
-    QCOMPARE(b.quietMs(), 10);
+    QCOMPARE(a.quietMs(), 30);
+    QCOMPARE(b.quietMs(), 40);
     QVERIFY(qAbs(a.release() - 2.2f) < 0.001f && qAbs(b.release() - 1.92f) < 0.001f);
 
     // A stop asked of one session's operation leaves the other's going.

@@ -24,27 +24,29 @@ QByteArray deviceDump(const char *lines)
     return dump + "OK\r\n";
 }
 
-// The key table lives for the whole process: a test starts from one that has
-// never seen a dump, except where persistence is the point.
+// The values a session keeps from dump to dump, and the lines of the last
+// dump cut: a test starts from values that have never seen a dump, except
+// where persistence is the point.
+DumpValues values = unreadDumpValues();
+QList<QByteArray> dumpLines;
 void forgetDumps()
 {
-    for (DumpKey &key : dumpKeyTable)
-        key.decodedValue = -1;
+    values = unreadDumpValues();
 }
 
 void scan(const QByteArray &dump, int mode = 2)
 {
-    QVERIFY(splitDumpLines(dump, mode));
-    scanDumpLines(mode);
+    QVERIFY(splitDumpLines(dump, mode, dumpLines));
+    scanDumpLines(dumpLines, mode, values);
 }
 
 // "key=value" of every key read, delimiters aside.
 QString detected()
 {
     QStringList keys;
-    for (const DumpKey &key : dumpKeyTable)
-        if (key.decodedValue != -1 && !QByteArray(key.keyName).endsWith("delimiter"))
-            keys << QStringLiteral("%1=%2").arg(key.keyName).arg(key.decodedValue);
+    for (int i = 0; i < kDumpKeyCount; ++i)
+        if (values[i] != -1 && !QByteArray(dumpKeyTable[i].keyName).endsWith("delimiter"))
+            keys << QStringLiteral("%1=%2").arg(dumpKeyTable[i].keyName).arg(values[i]);
     return keys.join(QLatin1String(", "));
 }
 
@@ -128,7 +130,7 @@ void DecodersTest::dumpLinesAreCutAsTheModeSaysAndValuesPersistFromOneDumpToTheN
     QCOMPARE(detected(), QStringLiteral("TILT period=70"));
 
     // Any other mode leaves no lines and no values.
-    QVERIFY(!splitDumpLines(deviceDump("period : 60"), 1) && dumpLines.isEmpty());
+    QVERIFY(!splitDumpLines(deviceDump("period : 60"), 1, dumpLines) && dumpLines.isEmpty());
 
     forgetDumps();
     scan(deviceDump("------- CHOC -------|gxSup : 5000|inhibition : 150"));

@@ -30,13 +30,6 @@
 
 namespace {
 
-// The key table is process-wide and keeps its values.
-void forgetDumps()
-{
-    for (DumpKey &key : dumpKeyTable)
-        key.decodedValue = -1;
-}
-
 QByteArray versionAnswer(const QByteArray &release)
 {
     return "\x1b[32mFirmware : v" + release + "\x1b[0m\r\nOK\r\n>";
@@ -176,7 +169,6 @@ QString roundTrip(quint32 seed, DialogWatcher &dialogs, bool &linkFailed, QByteA
     SimHarness sim(options);
     if (!sim.isReady())
         qFatal("the simulated device did not start");
-    forgetDumps(); // each case starts as the program does
     QMap<QByteArray, QByteArray> configured;
     for (int pass = 0; pass < 2; ++pass) {
         MainWindow::uprightForcedByRotation = false;
@@ -220,7 +212,6 @@ QString provisionRun(const SimHarness &sim, const char *command = "read", int *e
 // not take of its dump.
 QVector<Untaken::Row> untakenOfDump(SimFirmware &firmware, std::unique_ptr<MainWindow> &window, bool vibration = false)
 {
-    forgetDumps();
     window.reset(new MainWindow);
     firmware.debugOn = true; // as Read asks before the dump
     QByteArray version = versionAnswer(firmware.release().toLatin1()), dump = firmware.handle("DUMP RAM PARAM").wire();
@@ -259,7 +250,6 @@ private:
 void ReadbackWindowTest::init()
 {
     LinkLimits::quietMs = 200; // as at start, before any release is identified
-    forgetDumps();
     m_window.reset(new MainWindow);
 }
 
@@ -361,7 +351,7 @@ void ReadbackWindowTest::applyingADumpMatchesTheGoldenForm()
             init();
             FormProbe(*m_window).find<QCheckBox>("cbRotation")->setChecked(rotation);
             for (int i = 0; i < kDumpKeyCount; ++i)
-                dumpKeyTable[i].decodedValue = filling(i);
+                m_window->session().dumpValues()[std::size_t(i)] = filling(i);
             DebugLog log;
             m_window->applyParameters();
             all << QStringLiteral("### filling %1, rotation %2").arg(n).arg(rotation) << formState(*m_window);
