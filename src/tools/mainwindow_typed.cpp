@@ -70,6 +70,8 @@ void MainWindow::addCommandLine()
     row->addWidget(save);
     row->addWidget(clear);
     ui->verticalLayout_5->addLayout(row);
+    // A little room below, so that a horizontal scroll bar of the tab never covers the row.
+    ui->verticalLayout_5->addSpacing(4);
     new HistoryKeys(typedLine, &typedHistory);
 
     connect(typedLine, &QLineEdit::returnPressed, send, &QPushButton::click);
