@@ -6,7 +6,8 @@
 # 1280x1200 screen, then the whole screen of a 1366x768 laptop
 # (laptop-*.png), where the window opens shorter to fit; one of a site's
 # file loaded over the device, its changes marked, and the Calculator tab
-# filled from it (calculator-site.png); and one of Load refusing
+# filled from it (calculator-site.png); one of a command typed on the
+# Tools tab with its answer (tools-typed.png); and one of Load refusing
 # a file. Each picture is checked to show the tab it is named after
 # (the program's own trace of the tab shown) and to differ from the others.
 # Needs xvfb-run, xdotool and ImageMagick's import and compare.
@@ -131,6 +132,23 @@ shoot Algos algos
 shoot LoRa lora
 shoot Calculator calculator
 shoot Tools tools
+
+# A command typed on the Tools tab, and the device's answer in the console
+# above it: the command line sits at the foot of the tab, above the progress
+# bar. One picture, at the window's own size.
+if [ "$grab" = window ]; then
+  show_tab Tools
+  click $((width / 3)) $((height - 100))
+  xdotool type --delay 20 "BATTERY GET LIFE"
+  xdotool key Return
+  sleep 1
+  if ! grep -q "BATTERY GET LIFE" "$work/wire.log"; then
+    echo "the typed command did not reach the device (the command line was not where it was clicked)" >&2
+    exit 1
+  fi
+  import -window "$win" -strip +dither -colors 64 "PNG8:$out/tools-typed.png"
+  echo "saved $out/tools-typed.png"
+fi
 
 # A site's file loaded over what the device holds: the fields Start would
 # change are marked, and counted beside the progress bar. One picture, at the

@@ -75,6 +75,8 @@ MainWindow::MainWindow(QWidget *parent) :
         connect(combo, QOverload<int>::of(&QComboBox::currentIndexChanged), this, changed);
     for (QLineEdit *edit : ui->tabWidget->findChildren<QLineEdit *>())
         connect(edit, &QLineEdit::textChanged, this, changed);
+    // Not part of the form: what is typed there changes nothing Start sends.
+    addCommandLine();
 
     updateConso();
 }

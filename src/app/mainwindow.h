@@ -5,6 +5,7 @@
 #include "link/devicesession.h"
 #include "messages.h"
 #include "model/uploadplan.h"
+#include "tools/typedline.h"
 #include "upload/delivery.h"
 
 #include <QByteArray>
@@ -20,6 +21,7 @@
 
 class QCloseEvent;
 class QLabel;
+class QLineEdit;
 namespace Comparison {
 struct DeviceState;
 }
@@ -57,6 +59,11 @@ public:
     OperationResult resetToFactory();
     OperationResult restartDevice();
     OperationResult powerOff();
+    // "Send" under the console: a line typed by hand, its answer in the
+    // console and in the form; "Save…" beside it keeps the console in a
+    // text file (src/tools/mainwindow_typed.cpp).
+    OperationResult sendTypedLine(const QString &line);
+    bool saveConsole(const QString &path);
     // Load and Save once a file is chosen: true when the form took the whole
     // file, or the file holds the form (src/config/mainwindow_config.cpp).
     bool loadConfiguration(const QString &path);
@@ -203,6 +210,7 @@ private:
     void placeMarks();
     std::shared_ptr<const Comparison::DeviceState> deviceHeld;
     bool marksDue = false;
+    bool readWouldTell = false; // a line typed since may have changed the device
     QLabel *differenceLine = nullptr;
     // "From the configuration" on the Calculator tab fills the inputs the form
     // decides and keeps them following the form until one is typed over; the
@@ -215,6 +223,11 @@ private:
     void fillDayFromForm();
     void followForm();
     void showDayLine();
+
+    // The command line under the console and the lines sent from it.
+    void addCommandLine();
+    QLineEdit *typedLine = nullptr;
+    TypedLine::History typedHistory;
 
     Ui::MainWindow *ui;
     // Disables the form while an operation runs (src/app/busysequence.cpp).

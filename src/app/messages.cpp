@@ -109,12 +109,18 @@ QString chooseConfigurationFile(QWidget *parent, FileChoice choice)
     if (unattended.file)
         return unattended.file(choice);
     const bool open = choice == FileChoice::Open;
-    QFileDialog dialog(parent, open ? QObject::tr("Load a configuration") : QObject::tr("Save the configuration"),
-                       QString(), QObject::tr("Pelko configuration (*.json);;All files (*)"));
+    const bool console = choice == FileChoice::SaveConsole;
+    QFileDialog dialog(parent,
+                       open      ? QObject::tr("Load a configuration")
+                       : console ? QObject::tr("Save the console")
+                                 : QObject::tr("Save the configuration"),
+                       QString(),
+                       console ? QObject::tr("Text (*.txt);;All files (*)")
+                               : QObject::tr("Pelko configuration (*.json);;All files (*)"));
     dialog.setObjectName(QStringLiteral("pelkoFileDialog"));
     dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QStringLiteral("json"));
+    dialog.setDefaultSuffix(console ? QStringLiteral("txt") : QStringLiteral("json"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     return dialog.selectedFiles().constFirst();

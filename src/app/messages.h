@@ -65,8 +65,8 @@ bool refuseWithoutLink(QWidget *parent, QTextEdit *status, bool portReady);
 
 // Every file the user picks goes through here as well: a file dialog the
 // window owns, asking for a configuration file to open or a name to save it
-// under. Empty when the user cancels.
-enum class FileChoice { Open, Save };
+// under (or a text file to keep the console in). Empty when the user cancels.
+enum class FileChoice { Open, Save, SaveConsole };
 QString chooseConfigurationFile(QWidget *parent, FileChoice choice);
 
 // A program that drives the window without anyone at it (the provisioning

@@ -193,8 +193,18 @@ void DeviceSession::sayGoodbye()
 
 int DeviceSession::sendOneCommand(const QByteArray &cmd, const QByteArray &param, int value, const QString &text)
 {
-    const CommandLine line = buildCommandLine(cmd, param, value, text);
+    return exchange(cmd, param, buildCommandLine(cmd, param, value, text));
+}
 
+int DeviceSession::sendTypedLine(const QByteArray &line)
+{
+    CommandLine typed;
+    typed.bytes = line + "\r\n";
+    return exchange(line, QByteArray(), typed);
+}
+
+int DeviceSession::exchange(const QByteArray &cmd, const QByteArray &param, const CommandLine &line)
+{
     // Outside an operation there is no sequence for a cut-off answer to stop.
     if (!m_operating)
         m_cutOff = false;

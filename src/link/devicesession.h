@@ -13,6 +13,8 @@
 #include <csignal>
 #include <functional>
 
+struct CommandLine;
+
 // One device on one serial port, for as long as a window or the tool
 // talks to it: the port, the exchange of a line and its answer, the quiet
 // time that ends an answer, the stop of the operation under way and what
@@ -70,6 +72,9 @@ public:
     // -2 no "OK". The answer goes to `setAnswerReader`'s reader before it
     // is judged.
     int sendOneCommand(const QByteArray &cmd, const QByteArray &param, int value, const QString &text);
+    // A line typed by hand, as it stands with CR LF: the same exchange, its
+    // answer read and judged under the line itself.
+    int sendTypedLine(const QByteArray &line);
     int write(const QByteArray &writeData);
     int read(QByteArray &readData);
     using AnswerReader = std::function<void(const QByteArray &cmd, const QByteArray &answer)>;
@@ -144,6 +149,7 @@ signals:
     void deviceLost();
 
 private:
+    int exchange(const QByteArray &cmd, const QByteArray &param, const CommandLine &line);
     bool waitForDevice(int quietMs);
     void takeStaleBytes();
     void portFailed(QSerialPort::SerialPortError error);

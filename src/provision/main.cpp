@@ -9,8 +9,10 @@
 #include "app/startup.h"
 #include "config/configfile.h"
 #include "firmware/releases.h"
+#include "link/consoletext.h"
 #include "link/devicesession.h"
 #include "link/serialports.h"
+#include "tools/typedline.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -350,6 +352,51 @@ std::optional<Outcome> withoutDevice(const QStringList &args, const QString &rel
     return std::nullopt;
 }
 
+// Each line in turn after the handshake, each answer on standard output as
+// the console shows it; the first that does not answer "OK" ends it.
+int send(const QStringList &lines)
+{
+    for (const QString &line : lines) {
+        const QString refusal = TypedLine::refusal(line);
+        if (!refusal.isEmpty())
+            return finish(Outcome::Usage,
+                          QStringLiteral("\"%1\" not sent: %2").arg(ConfigFile::printable(line), refusal));
+    }
+    DeviceSession link;
+    link.watchStopFlag(&interrupted);
+    QByteArray answer;
+    link.setAnswerReader([&answer](const QByteArray &, const QByteArray &received) { answer = received; });
+    if (!BareDevice::connect(link)) {
+        if (stopped())
+            return finish(Outcome::Interrupted);
+        if (!link.isOpen() && link.heldElsewhere())
+            return finish(Outcome::PortBusy,
+                          QStringLiteral("the port is busy: another program holds it (%1)").arg(link.openError()));
+        return finish(Outcome::DeviceNotFound);
+    }
+    QTextStream out(stdout);
+    Outcome outcome = Outcome::Done;
+    for (const QString &line : lines) {
+        answer.clear();
+        const int result = BareDevice::send(link, TypedLine::wireText(line));
+        out << consoleEcho(answer);
+        if (!answer.endsWith('\n'))
+            out << '\n';
+        out.flush();
+        if (stopped()) {
+            outcome = Outcome::Interrupted;
+            break;
+        }
+        if (result != 0) {
+            say(QStringLiteral("\"%1\" was not answered \"OK\"").arg(ConfigFile::printable(maskKeys(line.trimmed()))));
+            outcome = Outcome::WriteFailed;
+            break;
+        }
+    }
+    BareDevice::disconnect(link);
+    return finish(outcome);
+}
+
 // The log is opened before the device is touched. The process that makes it
 // writes its header at once; one that finds it empty gives the maker a moment
 // to, so that processes starting a new log together leave one header.
@@ -388,7 +435,9 @@ int main(int argc, char *argv[])
                        "                    check FILE for release R (\"1.9.2\", \"2.1.1\") as Load would,\n"
                        "                    opening no port; a setting R lacks is named as left out\n"
                        "  diff A B          the settings files A and B hold differently, one per line on\n"
-                       "                    standard output (setting, A, B; \"missing\" for one a file lacks)\n\n"
+                       "                    standard output (setting, A, B; \"missing\" for one a file lacks)\n"
+                       "  send PORT LINE... send each line to the device in turn, each answer on standard\n"
+                       "                    output (keys masked); stops at the first not answered \"OK\"\n\n"
                        "A write or check refuses a file made for another release, naming the settings the\n"
                        "device's release lacks or would take differently; with --allow-missing it applies the\n"
                        "rest and names them, a line each.\n"
@@ -407,7 +456,9 @@ int main(int argc, char *argv[])
                        "8 written and verified but its log line lost, 9 saved but not verified (interrupted\n"
                        "during the read-back), 10 interrupted after the algorithm save (LoRa not saved).\n"
                        "validate: 0 valid for the release, 2 not; diff: 0 the same settings, 5 they differ,\n"
-                       "2 a file refused."));
+                       "2 a file refused; send: 0 every line answered \"OK\", 4 one was not (the rest not\n"
+                       "sent), 1 a line the device would not take (empty, over 64 characters, a control\n"
+                       "character), 3, 6 and 7 as above."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption logOption(QStringLiteral("log"),
@@ -426,7 +477,7 @@ int main(int argc, char *argv[])
     parser.addOption(allowMissingOption);
     parser.addOption(releaseOption);
     parser.addPositionalArgument(QStringLiteral("command"),
-                                 QStringLiteral("list, read, write, check, validate or diff"));
+                                 QStringLiteral("list, read, write, check, validate, diff or send"));
     parser.process(app);
     verbose = parser.isSet(verboseOption);
     allowMissing = parser.isSet(allowMissingOption);
@@ -443,12 +494,20 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "%s", qPrintable(parser.helpText()));
         return int(Outcome::Usage);
     }
+    if (command == QLatin1String("send") && args.size() >= 3) {
+        portShown = args.at(1);
+        listOnlyPort(args.at(1));
+        std::signal(SIGINT, stopAtNextLine);
+        std::signal(SIGTERM, stopAtNextLine);
+        return send(args.mid(2));
+    }
     checking = command == QLatin1String("check");
     const bool known = command == QLatin1String("read") || command == QLatin1String("write") || checking;
     if (!known || args.size() != 3) {
         // What was wrong first, then how it is used.
         const QString why = command.isEmpty()                  ? QStringLiteral("no command given")
                             : command == QLatin1String("list") ? QStringLiteral("list takes no port or file")
+                            : command == QLatin1String("send") ? QStringLiteral("send needs a port and a line")
                             : !known ? QStringLiteral("unknown command \"%1\"").arg(ConfigFile::printable(command))
                                      : QStringLiteral("%1 needs a port and a file").arg(command);
         say(why);

@@ -169,6 +169,15 @@ bool read(DeviceSession &link)
     return read;
 }
 
+int send(DeviceSession &link, const QByteArray &line)
+{
+    if (!link.beginOperation())
+        return -1;
+    const int result = link.sendTypedLine(line);
+    link.endOperation();
+    return result;
+}
+
 void disconnect(DeviceSession &link)
 {
     if (!link.beginOperation())

@@ -75,6 +75,8 @@ private:
 namespace BareDevice {
 bool connect(DeviceSession &link);
 bool read(DeviceSession &link);
+// One line as it stands, its result as the exchange judges it (0: "OK").
+int send(DeviceSession &link, const QByteArray &line);
 void disconnect(DeviceSession &link);
 } // namespace BareDevice
 

@@ -84,12 +84,14 @@ void MainWindow::addDifferenceLine()
 void MainWindow::rememberDevice(std::shared_ptr<const Comparison::DeviceState> state)
 {
     deviceHeld = std::move(state);
+    readWouldTell = false;
     markDifferences();
 }
 
 void MainWindow::forgetDevice()
 {
     deviceHeld.reset();
+    readWouldTell = false;
     markDifferences();
 }
 
@@ -116,7 +118,9 @@ void MainWindow::placeMarks()
         if (QWidget *field = findChild<QWidget *>(QLatin1String(mark.widget)))
             new FieldMark(field, mark.onDevice);
     }
-    differenceLine->setText(Comparison::differenceCount(marks.size()));
+    differenceLine->setText(readWouldTell && !deviceHeld
+                                ? QStringLiteral("Changed by hand: a Read will show what the Pelko now holds")
+                                : Comparison::differenceCount(marks.size()));
     // The calculator's day follows the same changes, and the device read.
     followForm();
 }

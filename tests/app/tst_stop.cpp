@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QDir>
+#include <QLineEdit>
 #include <QRandomGenerator>
 #include <QtTest>
 
@@ -25,8 +26,11 @@
 
 namespace {
 
-const char *const kClicks[] = {"startButton",      "startButton",        "readAlgoButton",   "pbEnableDebug",
-                               "pbEnableDebugLed", "pbGetBatteryStatus", "pbRestartProduct", "stopButton"};
+const char *const kClicks[] = {"startButton",      "startButton",      "readAlgoButton",
+                               "pbEnableDebug",    "pbEnableDebugLed", "pbGetBatteryStatus",
+                               "pbRestartProduct", "stopButton",       "typed"};
+// A typed line: a reading command goes out as the program's own, any other as typed.
+const char *const kTyped[] = {"DUMP RAM PARAM", "BATTERY GET LIFE", "DEBUG 0"};
 const char *const kDropped[] = {"startButton", "readAlgoButton", "pbGetBatteryStatus", "loadAlgoConfigButton",
                                 "pbResetParam"};
 enum class Interruption { Stop, Click, Key, Close, None };
@@ -47,6 +51,10 @@ QByteArrayList connection()
 // What the click sends to the device when nobody interrupts it.
 QByteArrayList expectedLines(MainWindow &window, const QByteArray &button)
 {
+    if (button.startsWith("typed:") && window.session().linkReady())
+        return {button.endsWith("DEBUG 0") ? button.mid(6) + "\r\n" : wireLine(button.mid(6).constData())};
+    if (button.startsWith("typed:"))
+        return {};
     if (!FormProbe(window).enabled(button.constData()))
         return {};
     if (button == "startButton" && !window.session().linkReady())
@@ -214,6 +222,8 @@ void StopTest::interruptedOperationsKeepTheDeviceAndTheWindowTrue()
             button = "startButton";
             interruption = Interruption::Stop;
         }
+        if (button == "typed")
+            button += ':' + QByteArray(kTyped[random.bounded(int(std::size(kTyped)))]);
         const bool uploading = button == "startButton" && window->session().linkReady();
         const QByteArrayList expected = expectedLines(*window, button);
         const int atLine = random.bounded(0, int(expected.size()) + 1);
@@ -260,7 +270,15 @@ void StopTest::interruptedOperationsKeepTheDeviceAndTheWindowTrue()
         moment.start(1);
         bool returned = false;
         QTimer::singleShot(0, window.get(), [&] {
-            form.click(button);
+            if (button.startsWith("typed:")) {
+                for (QLineEdit *line : window->findChildren<QLineEdit *>())
+                    if (line->accessibleName() == QLatin1String("Command to send")) {
+                        line->setText(QString::fromLatin1(button.mid(6)));
+                        QTest::keyClick(line, Qt::Key_Return);
+                    }
+            } else {
+                form.click(button);
+            }
             returned = true;
         });
         QTRY_VERIFY2_WITH_TIMEOUT(returned && !QApplication::overrideCursor(), qPrintable(replay), 30000);

@@ -283,6 +283,26 @@ void ProvisionToolTest::everyOutcomeHasItsExitCodeAndLogLineUnderOneHeader()
             "COMMON.buttonDelay: missing, 3 s\n");
     offline("a file with a problem of its own is not compared", {"diff", "A", "B"}, "{ALIVE", 2, "b.json: The file");
 
+    // send: a line after another after the handshake, the answers on standard output, the keys masked.
+    const auto sending = [](const char *what, const char *port, const QStringList &lines, int exitCode,
+                            const QString &told, const QByteArray &last) {
+        SimHarness sim;
+        QVERIFY(sim.isReady());
+        sim.device().setFault("ALIVE period 1", SimFault::Refuses);
+        const Run tool = provision(QStringList{"send", port} + lines);
+        const QList<QByteArray> received = sim.device().receivedLines();
+        QVERIFY2(tool.exitCode == exitCode && (tool.errors + tool.output).contains(told) &&
+                     !tool.output.contains("2B7E151628AED2A6ABF7") && received.value(received.size() - 2) == last,
+                 qPrintable(what + QStringLiteral(": ") + tool.errors + tool.output + received.join('|')));
+    };
+    sending("every line answered OK", "ttyPELKO0",
+            {"VERSION", "LORA SET APPKEY 2B7E151628AED2A6ABF7158809CF4F3C", "LORA GET"}, 0,
+            "AppKey : XXXXXXXXXXXXXXXXXXXXXXXXXXCF4F3C", "LORA GET\r\n");
+    sending("a refused line ends it", "ttyPELKO0", {"ALIVE period 1000", "VERSION"}, 4,
+            "\"ALIVE period 1000\" was not answered \"OK\"", "ALIVE period 1000\r\n");
+    sending("no device", "ttyUSB9", {"VERSION"}, 3, "not found", "");
+    sending("a line too long is sent to no device", "ttyPELKO0", {QString(65, 'A')}, 1, "longer than the 64", "");
+
     // Eight processes starting one log leave one header.
     QTemporaryDir dir;
     const QString log = dir.filePath(QStringLiteral("log.csv"));

@@ -6,6 +6,13 @@
 #include "mainwindow.h"
 #include "simharness.h"
 
+#include "config/formvalues.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QSpinBox>
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -124,6 +131,57 @@ QList<ToolRow> toolRows()
     };
 }
 
+template<class T>
+T *named(QWidget &window, const char *name)
+{
+    for (T *widget : window.findChildren<T *>())
+        if (widget->accessibleName() == QLatin1String(name))
+            return widget;
+    return nullptr;
+}
+
+struct TypedRow
+{
+    const char *name;
+    const char *release; // nullptr: plugged in, never connected
+    QString typed;
+    QString sent;
+    QString boxes;
+    const char *consoleHas;
+    const char *differenceLine;
+    bool linkUp;
+};
+
+QList<TypedRow> typedRows()
+{
+    const auto info = [](const char *text) {
+        return QStringLiteral("information Information: ") + text;
+    };
+    const QString key = QStringLiteral("LORA SET APPKEY 2B7E151628AED2A6ABF7158809CF4F3C");
+    const char *byHand = "Changed by hand: a Read will show what the Pelko now holds";
+    // Each line typed is followed by Enter; "^" is Up, then Enter.
+    return {
+        {"the reading commands go out as the program's own", "2.2",
+         "VERSION| LORA GET|BATTERY GET LIFE|READY|ALIVE period 1800000|SAVEPARAM ALGO|DEBUG 1|DUMP RAM PARAM",
+         "VERSION|LORA GET  0|BATTERY GET LIFE  0|READY|ALIVE period 1800000|SAVEPARAM ALGO|DEBUG 1|DUMP RAM PARAM  0",
+         "", ">VERSION\n", byHand, true},
+        {"a line with a key is masked and not sent again from the history", "2.2", key + "|^|DEBUG 0|^",
+         key + "|DEBUG 0|DEBUG 0", "", "Not sent: a line with a key is not sent again from the history", byHand, true},
+        {"refused lines", "2.2", "|" + QString(65, 'A') + "|DEBUG\t1", "", "",
+         "Not sent: the line is longer than the 64 characters the Pelko takes.", "", true},
+        {"not connected", nullptr, "VERSION", "", boxesOf({Error::NotConnected}), "", "", false},
+        {"reset", "2.2", "reset", "reset|READY|DEBUG 1|VERSION|LORA GET  0|DEBUG 0",
+         info("Please wait 5s for Pelko reboot... then click 'OK'") + " | " +
+             info("Successfully connected to the pelko !"),
+         "AppKey : XXXXXXXXXXXXXXXXXXXXXXXXXXCF4F3C", "", true},
+        {"poweroff", "2.2", "poweroff", "poweroff  0", info("Pelko is now off. You can safely unplug it."), "POWEROFF",
+         "", false},
+        // The line in flight is the whole operation: nothing is left to stop.
+        {"stopped during DUMP RAM PARAM", "2.2", "DEBUG 1|DUMP RAM PARAM", "DEBUG 1|DUMP RAM PARAM  0", "", "", byHand,
+         true},
+    };
+}
+
 } // namespace
 
 class ToolsTest : public QObject
@@ -133,6 +191,8 @@ class ToolsTest : public QObject
 private slots:
     void clicksSendTheReleasesLinesAndTellTheUser_data();
     void clicksSendTheReleasesLinesAndTellTheUser();
+    void typedLinesGoOutAsTheProgramsOwnAndTellTheUser_data();
+    void typedLinesGoOutAsTheProgramsOwnAndTellTheUser();
     void restartReconnectsNoSoonerThanTheRebootTakes_data();
     void restartReconnectsNoSoonerThanTheRebootTakes();
 };
@@ -179,6 +239,64 @@ void ToolsTest::clicksSendTheReleasesLinesAndTellTheUser()
                 !bench.window.session().port().isOpen());
     if (!row.linkUp && row.release)
         QVERIFY(bench.form.enabled("startButton") && !bench.form.enabled("stopButton"));
+}
+
+void ToolsTest::typedLinesGoOutAsTheProgramsOwnAndTellTheUser_data()
+{
+    QTest::addColumn<int>("index");
+    for (int i = 0; i < typedRows().size(); ++i)
+        QTest::newRow(typedRows().at(i).name) << i;
+}
+
+// Lines typed under the console of a window (connected unless no release is
+// named): what reached the device, what the user was told, in the console
+// and beside the progress bar, whether the link is still up. A typed dump
+// fills the form as Read does; a Stop while it is in flight stops nothing.
+void ToolsTest::typedLinesGoOutAsTheProgramsOwnAndTellTheUser()
+{
+    QFETCH(int, index);
+    const TypedRow row = typedRows().at(index);
+    Bench bench(row.release ? row.release : "2.2", row.release, 300);
+    LinkLimits::rebootFloorMs = 400;
+    QVERIFY(bench.sim.isReady() && bench.connected == bool(row.release));
+    auto *line = named<QLineEdit>(bench.window, "Command to send");
+    QTimer stop;
+    QObject::connect(&stop, &QTimer::timeout, [&] {
+        if (bench.sim.device().receivedLines().contains("DUMP RAM PARAM  0\r\n") &&
+            QString(row.name).startsWith("stop")) {
+            stop.stop();
+            bench.form.click("stopButton");
+        }
+    });
+    stop.start(1);
+    for (const QString &typed : row.typed.split('|')) {
+        if (typed == QLatin1String("^"))
+            QTest::keyClick(line, Qt::Key_Up);
+        else
+            line->setText(typed);
+        QTest::keyClick(line, Qt::Key_Return);
+    }
+    QVERIFY(stop.isActive() != QString(row.name).startsWith("stop"));
+    stop.stop();
+    QCOMPARE(QString::fromUtf8(bench.wire()), row.sent);
+    QCOMPARE(bench.dialogs.summary(), row.boxes);
+    // The console as Save… keeps it (never in a FIFO), keys masked.
+    QTemporaryDir dir;
+    QCOMPARE(QProcess::execute("mkfifo", {dir.filePath("fifo")}), 0);
+    QVERIFY(!bench.window.saveConsole(dir.filePath("fifo")) && bench.window.saveConsole(dir.filePath("c.txt")));
+    QFile saved(dir.filePath("c.txt"));
+    const QString console = saved.open(QIODevice::ReadOnly) ? QString::fromUtf8(saved.readAll()) : QString();
+    QVERIFY2(console.startsWith("Pelko Configurator console, ") && console.contains(QLatin1String(row.consoleHas)) &&
+                 !console.contains("2B7E151628AED2A6ABF7"),
+             qPrintable(console));
+    QCOMPARE(named<QLabel>(bench.window, "Settings Start will change")->text(), QString(row.differenceLine));
+    QVERIFY2(bench.linkUp() == row.linkUp, row.name);
+    if (!row.typed.contains(QLatin1String("ALIVE period 1800000")))
+        return;
+    QCOMPARE(bench.form.find<QSpinBox>("xAlivePeriod")->value(), 1800);
+    const ConfigFile::FormValues typed = formValues(bench.window);
+    bench.form.click("readAlgoButton");
+    QCOMPARE(formValues(bench.window), typed);
 }
 
 void ToolsTest::restartReconnectsNoSoonerThanTheRebootTakes_data()
