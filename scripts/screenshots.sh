@@ -7,8 +7,9 @@
 # (laptop-*.png), where the window opens shorter to fit; one of a site's
 # file loaded over the device, its changes marked, and the Calculator tab
 # filled from it (calculator-site.png); one of a command typed on the
-# Tools tab with its answer (tools-typed.png); and one of Load refusing
-# a file. Each picture is checked to show the tab it is named after
+# Tools tab with its answer (tools-typed.png); one of Load refusing a file;
+# and, before connecting, one of a form prepared for firmware 2.1.1
+# (prepared.png). Each picture is checked to show the tab it is named after
 # (the program's own trace of the tab shown) and to differ from the others.
 # Needs xvfb-run, xdotool and ImageMagick's import and compare.
 set -euo pipefail
@@ -75,7 +76,22 @@ win=$(wait_window "^Pelko Configurator - v" 100)
 sleep 1
 read -r width height < <(xdotool getwindowgeometry --shell "$win" | awk -F= '/^WIDTH/{w=$2} /^HEIGHT/{h=$2} END{print w, h}')
 
-# "Connection" is the left one of the two buttons along the bottom edge.
+# Before any device: the form prepared for a release, chosen in the list at
+# the left end of the bottom row (the fourth entry, under "Prepare for..."
+# and the newer releases, is 2.1.1). One picture, at the window's own size.
+if [ "$grab" = window ]; then
+  click 40 $((height - 24))
+  xdotool key Down Down Down Return
+  sleep 0.5
+  if ! grep -q "^Preparing for firmware 2.11$" "$work/app.log"; then
+    echo "the form could not be prepared for firmware 2.1.1" >&2
+    exit 1
+  fi
+  import -window "$win" -strip +dither -colors 64 "PNG8:$out/prepared.png"
+  echo "saved $out/prepared.png"
+fi
+
+# "Connection" is the left one of the two buttons right of that list.
 click $((width / 4)) $((height - 24))
 box=$(wait_window "^(Information|Error [0-9]+)$" 150)
 if [ "$(xdotool getwindowname "$box")" != "Information" ]; then

@@ -52,6 +52,7 @@ MainWindow::MainWindow(QWidget *parent) :
 
     addDifferenceLine();
     addDayView();
+    addReleaseChoice();
     // Any change of the form may change what Start would change on the device.
     const auto changed = [this] {
         markDifferences();

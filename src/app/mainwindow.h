@@ -20,6 +20,7 @@
 #include <optional>
 
 class QCloseEvent;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 namespace Comparison {
@@ -228,6 +229,20 @@ private:
     void addCommandLine();
     QLineEdit *typedLine = nullptr;
     TypedLine::History typedHistory;
+    // Opens the fields the identified release offers, as its VERSION answer
+    // does; `closeLacking` also closes those it lacks, for a form that was
+    // open for another release (src/readback/mainwindow_dispatch.cpp).
+    void adaptToRelease(bool closeLacking);
+    // A configuration prepared without a device, for a release chosen beside
+    // the Connection button: the form as that release's VERSION answer
+    // leaves it, Load and Save open, nothing sent. Connecting ends it, and
+    // names what the device's release lacks (src/config/mainwindow_prepare.cpp).
+    void addReleaseChoice();
+    void prepareFor(int choice);
+    void followLink();
+    void endPreparation(float prepared, const QVariantMap &form);
+    QComboBox *releaseChoice = nullptr;
+    float preparedFor = 0.0f; // 0 while not preparing
 
     Ui::MainWindow *ui;
     // Disables the form while an operation runs (src/app/busysequence.cpp).

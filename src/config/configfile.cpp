@@ -396,6 +396,12 @@ QByteArray write(const FormValues &form, float firmwareVersion)
     for (const Entry &e : entries()) {
         if (!Upload::gatePasses(e.gate, firmwareVersion) || !form.contains(QLatin1String(e.widget)))
             continue;
+        // A LoRa choice or identifier no device filled in (a form prepared
+        // without one) is no setting: Start would not send it, and a device
+        // the file is loaded onto keeps its own.
+        if ((e.partner && !on(form, e.widget) && !on(form, e.partner)) ||
+            (e.kind == Upload::Kind::Text && form.value(QLatin1String(e.widget)).toString().isEmpty()))
+            continue;
         QJsonObject group = root.value(e.group).toObject();
         group.insert(e.key, fileValue(e, form.value(QLatin1String(e.widget))));
         root.insert(e.group, group);

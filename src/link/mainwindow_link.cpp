@@ -3,6 +3,7 @@
 #include "ui_mainwindow.h"
 
 #include "busysequence.h"
+#include "config/formvalues.h"
 #include "link/serialports.h"
 #include "link/timing.h"
 #include "messages.h"
@@ -128,7 +129,13 @@ void MainWindow::managePortReady()
     m_session.setLinkReady(true);
     forgetDevice();
 
+    // A prepared form adapts to the device's release; what that release
+    // lacks of it is told once the device is connected.
+    const float prepared = preparedFor;
+    const QVariantMap preparedForm = prepared != 0.0f ? formValues(*this) : QVariantMap();
     const bool connected = connectToProduct() == 0;
+    if (!connected || m_session.stopping())
+        endPreparation(prepared, QVariantMap());
     if (connected && !m_session.stopping()) {
         ui->startButton->setEnabled(true);
         ui->stopButton->setEnabled(true);
@@ -136,6 +143,7 @@ void MainWindow::managePortReady()
         ui->stopButton->setText(tr("Disconnect"));
         m_session.setConnected(true);
         showMessage(this, MessageKind::Information, tr("Information"), tr("Successfully connected to the pelko !"));
+        endPreparation(prepared, preparedForm);
         return;
     }
     if (m_session.stopping()) {

@@ -43,6 +43,50 @@ void MainWindow::noteRefusal(const QString &note)
     ui->consoleOutput->ensureCursorVisible();
 }
 
+void MainWindow::adaptToRelease(bool closeLacking)
+{
+    using Firmware::Feature;
+    const auto has = [this](Feature feature) {
+        return Firmware::opens(firmwareVersion, feature);
+    };
+    // A field the release offers opens (when what it depends on holds); one
+    // it lacks closes only when asked, for a form that was open for another
+    // release.
+    const auto offer = [&](Feature feature, std::initializer_list<QWidget *> fields, bool when = true) {
+        const bool offered = has(feature);
+        for (QWidget *field : fields)
+            if ((offered && when) || (!offered && closeLacking))
+                field->setEnabled(offered);
+    };
+    if (activeAlgorithmCount == 1) {
+        ui->cbChoc->setEnabled(true);
+        ui->cbMvt->setEnabled(true);
+        ui->cbOrient->setEnabled(true);
+        ui->cbTilt->setEnabled(true);
+        ui->cbRotation->setEnabled(true);
+        if (ui->cbAliveRefreshMode->isChecked() && has(Feature::AliveFramesUncounted)) {
+            ui->cbTemp->setEnabled(true);
+            ui->cbVibe->setEnabled(true);
+        }
+    }
+    offer(Feature::CommonAlertPeriod, {ui->xAlgoPeriod, ui->tAlgoPeriod});
+    offer(Feature::OrientationChoice, {ui->rbPelkoLaidFlat, ui->rbPelkoStayUpright});
+    offer(Feature::TiltAlertBoxes, {ui->cbTiltModeAlertMultiple, ui->cbTiltModeAlertZone}, ui->cbTilt->isChecked());
+    offer(Feature::SignedTiltMeasure, {ui->cbTiltModeSignedMeasure}, ui->cbTilt->isChecked());
+    offer(Feature::PowerOffBox, {ui->cbAllowPowerOFF, ui->tAllowPowerOFF});
+    if (has(Feature::AliveFramesUncounted) && ui->cbAliveRefreshMode->isChecked())
+        checkNumberAlgoCompatibility(0);
+    offer(Feature::MotionTracking, {ui->tMvtTracking});
+    offer(Feature::MotionTracking, {ui->cbMvtTracking}, ui->cbMvt->isChecked());
+    offer(Feature::EventLog, {ui->tEnableLog, ui->tNbAliveFrameBeforeLog, ui->tNbSecondBeforeStart, ui->tButtonDelay,
+                              ui->cbEnableLog, ui->xNbAliveFrameBeforeLog, ui->xNbSecondBeforeStart, ui->xButtonDelay});
+    offer(Feature::ShockLog, {ui->tChocEnableShockLog, ui->tChocNbAliveFrameBeforeShockLog});
+    // The form may already hold algorithms, chosen before connecting or
+    // for a device of another release: the count and the boxes follow
+    // the form as it stands.
+    checkNumberAlgoCompatibility(FormRules::RecountForRelease);
+}
+
 int MainWindow::decodePelkoData(const QByteArray &cmd, QByteArray &readData)
 {
     const QString echo = consoleEcho(readData);
@@ -52,64 +96,7 @@ int MainWindow::decodePelkoData(const QByteArray &cmd, QByteArray &readData)
         firmwareVersion = Firmware::identify(readData, firmwareVersion);
         qDebug() << "Pelko Firmware version :" << firmwareVersion;
 
-        using Firmware::Feature;
-        const auto has = [this](Feature feature) {
-            return Firmware::opens(firmwareVersion, feature);
-        };
-        if (activeAlgorithmCount == 1) {
-            ui->cbChoc->setEnabled(true);
-            ui->cbMvt->setEnabled(true);
-            ui->cbOrient->setEnabled(true);
-            ui->cbTilt->setEnabled(true);
-            ui->cbRotation->setEnabled(true);
-            if (ui->cbAliveRefreshMode->isChecked() && has(Feature::AliveFramesUncounted)) {
-                ui->cbTemp->setEnabled(true);
-                ui->cbVibe->setEnabled(true);
-            }
-        }
-        if (has(Feature::CommonAlertPeriod)) {
-            ui->xAlgoPeriod->setEnabled(true);
-            ui->tAlgoPeriod->setEnabled(true);
-        }
-        if (has(Feature::OrientationChoice)) {
-            ui->rbPelkoLaidFlat->setEnabled(true);
-            ui->rbPelkoStayUpright->setEnabled(true);
-        }
-        if (has(Feature::TiltAlertBoxes) && ui->cbTilt->isChecked()) {
-            ui->cbTiltModeAlertMultiple->setEnabled(true);
-            ui->cbTiltModeAlertZone->setEnabled(true);
-        }
-        if (has(Feature::SignedTiltMeasure) && ui->cbTilt->isChecked())
-            ui->cbTiltModeSignedMeasure->setEnabled(true);
-        if (has(Feature::PowerOffBox)) {
-            ui->cbAllowPowerOFF->setEnabled(true);
-            ui->tAllowPowerOFF->setEnabled(true);
-        }
-        if (has(Feature::AliveFramesUncounted) && ui->cbAliveRefreshMode->isChecked())
-            checkNumberAlgoCompatibility(0);
-        if (has(Feature::MotionTracking)) {
-            ui->tMvtTracking->setEnabled(true);
-            if (ui->cbMvt->isChecked())
-                ui->cbMvtTracking->setEnabled(true);
-        }
-        if (has(Feature::EventLog)) {
-            ui->tEnableLog->setEnabled(true);
-            ui->tNbAliveFrameBeforeLog->setEnabled(true);
-            ui->tNbSecondBeforeStart->setEnabled(true);
-            ui->tButtonDelay->setEnabled(true);
-            ui->cbEnableLog->setEnabled(true);
-            ui->xNbAliveFrameBeforeLog->setEnabled(true);
-            ui->xNbSecondBeforeStart->setEnabled(true);
-            ui->xButtonDelay->setEnabled(true);
-        }
-        if (has(Feature::ShockLog)) {
-            ui->tChocEnableShockLog->setEnabled(true);
-            ui->tChocNbAliveFrameBeforeShockLog->setEnabled(true);
-        }
-        // The form may already hold algorithms, chosen before connecting or
-        // for a device of another release: the count and the boxes follow
-        // the form as it stands.
-        checkNumberAlgoCompatibility(FormRules::RecountForRelease);
+        adaptToRelease(preparedFor != 0.0f);
         qDebug() << "nb_enabled_UC :" << activeAlgorithmCount;
 
         replacePlainText(ui->leVersion, echo);

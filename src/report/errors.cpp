@@ -4,6 +4,8 @@ namespace StatusStyle {
 const QLatin1String ok("color:#ffffff; background:#32ee00;");
 const QLatin1String error("color:#ffffff; background:#ee0000;");
 const QLatin1String cleared("color:#ffffff;");
+// Grey: nothing is connected, so nothing has succeeded or failed.
+const QLatin1String preparing("color:#202020; background:#d8d8d8;");
 } // namespace StatusStyle
 
 namespace {

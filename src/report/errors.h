@@ -51,6 +51,7 @@ namespace StatusStyle {
 extern const QLatin1String ok;
 extern const QLatin1String error;
 extern const QLatin1String cleared;
+extern const QLatin1String preparing; // a form prepared without a device
 } // namespace StatusStyle
 
 #endif // PELKO_ERRORS_H

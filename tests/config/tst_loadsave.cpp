@@ -4,6 +4,7 @@
 #include "debuglog.h"
 #include "dialogwatcher.h"
 #include "config/formvalues.h"
+#include "firmware/releases.h"
 #include "linktimes.h"
 #include "messages.h"
 #include "readback/comparison.h"
@@ -24,6 +25,8 @@ private slots:
     void aFileThatCannotBeAppliedWholeChangesNothing();
     void aFileForAnotherReleaseIsLoadedOnlyIfTheUserTakesWhatTheReleaseLeavesOut();
     void theFieldsMarkedAfterReadAreThoseStartChangesOnTheDevice();
+    void aFormPreparedForAReleaseIsTheFormAConnectionToItLeaves();
+    void connectingAPreparedFormNamesWhatTheDevicesReleaseLacks();
 };
 
 namespace {
@@ -124,6 +127,38 @@ void configure(QWidget &window, QRandomGenerator &random)
     }
 }
 
+// A window without a device, prepared for `release` with the choice beside Connection.
+std::unique_ptr<MainWindow> preparedFor(const char *release)
+{
+    MainWindow::uprightForcedByRotation = false;
+    auto window = std::make_unique<MainWindow>();
+    for (QComboBox *choice : window->findChildren<QComboBox *>())
+        if (choice->accessibleName() == QLatin1String("Prepare for firmware"))
+            choice->setCurrentIndex(choice->findData(QLatin1String(release)));
+    return window;
+}
+
+// What a person sees of every named field: enabled, shown, range and value.
+// Only a device fills the status box, the console, its LoRa identity and
+// choices; the link's buttons (Read, Start, the tools) follow the link.
+QStringList fieldsOf(const MainWindow &window)
+{
+    static const QRegularExpression byDevice(
+        QStringLiteral("^(qt_.*|leVersion|consoleOutput|le(Dev|App|Nwk).*|rb(Message|ABP|OTAA|ADR|P.*Network).*)$"));
+    QStringList fields;
+    for (const QWidget *w : window.findChildren<QWidget *>()) {
+        if (w->objectName().isEmpty() || byDevice.match(w->objectName()).hasMatch() ||
+            (qobject_cast<const QPushButton *>(w) && !w->objectName().contains(QLatin1String("AlgoConfig"))))
+            continue;
+        QString field =
+            w->objectName() + (w->isEnabled() ? " on" : " off") + (w->isVisibleTo(&window) ? "" : " hidden");
+        for (const char *property : {"minimum", "maximum", "value", "checked", "text", "currentText", "count"})
+            field += QLatin1Char(' ') + w->property(property).toString();
+        fields << field;
+    }
+    return fields;
+}
+
 QByteArray contents(const QString &path)
 {
     QFile file(path);
@@ -147,12 +182,13 @@ void LoadSaveTest::savedThenLoadedFormStartsTheSameOnTheWire()
         const QString path = dir.filePath(QStringLiteral("case%1.json").arg(s));
         // Short quiet times keep the cases quick; an upload that missed an
         // answer on a busy machine runs again with a longer one.
-        QByteArrayList byHand, loaded;
+        QByteArrayList byHand, loaded, fromPrepared;
         bool linkMissed = true;
         for (int quietMs = 3; quietMs <= 192 && linkMissed; quietMs *= 4) {
             const ShortLinkTimes times(quietMs, quietMs * 4);
             QFile::remove(path); // a name that exists would be asked about first
             QFile::remove(path + ".again.json");
+            QFile::remove(path + ".prepared.json");
             QRandomGenerator random(s);
             const char *release = releases[random.bounded(4)];
             Rig rig(release);
@@ -160,6 +196,11 @@ void LoadSaveTest::savedThenLoadedFormStartsTheSameOnTheWire()
             configure(*rig.window, random);
             rig.pickFile("saveAlgoConfigButton", path);
             byHand = rig.start();
+            // The same clicks on a form prepared without a device, saved there.
+            QRandomGenerator same(s);
+            rig.window = preparedFor(releases[same.bounded(4)]);
+            configure(*rig.window, same);
+            rig.pickFile("saveAlgoConfigButton", path + QLatin1String(".prepared.json"));
 
             rig.connect();      // a fresh window, as the device now holds it
             if (rig.linkMissed) // a line may still reach the device late
@@ -173,11 +214,18 @@ void LoadSaveTest::savedThenLoadedFormStartsTheSameOnTheWire()
                 qWarning("%s", where.constData());
             QCOMPARE(again, saved);
             loaded = rig.start();
+            rig.connect();
+            if (rig.linkMissed)
+                continue;
+            rig.pickFile("loadAlgoConfigButton", path + QLatin1String(".prepared.json"));
+            QVERIFY2(rig.dialogs.summary().isEmpty(), where + ": " + rig.dialogs.summary().toUtf8());
+            fromPrepared = rig.start();
             linkMissed = rig.linkMissed;
         }
-        if (loaded != byHand)
+        if (loaded != byHand || fromPrepared != byHand)
             qWarning("%s", where.constData());
         QCOMPARE(loaded, byHand);
+        QCOMPARE(fromPrepared, byHand);
     }
 }
 
@@ -366,6 +414,49 @@ void LoadSaveTest::theFieldsMarkedAfterReadAreThoseStartChangesOnTheDevice()
         }
         QVERIFY2(!linkMissed, where + ": no upload went through");
     }
+}
+
+void LoadSaveTest::aFormPreparedForAReleaseIsTheFormAConnectionToItLeaves()
+{
+    const ShortLinkTimes times(100, 100);
+    for (const Firmware::Release &release : Firmware::kReleases) {
+        const QByteArray name = Firmware::releaseName(release.version).toLatin1();
+        Rig rig(name.constData());
+        std::unique_ptr<MainWindow> prepared = preparedFor(name.constData());
+        const QStringList offline = fieldsOf(*prepared);
+        QCOMPARE(rig.sim.device().receivedLines(), QByteArrayList()); // nothing reaches a port meanwhile
+        QCOMPARE(prepared->findChild<QTextEdit *>(QStringLiteral("leVersion"))->toPlainText(),
+                 QStringLiteral("Preparing for firmware %1: no device connected").arg(QLatin1String(name)));
+        rig.connect();
+        QVERIFY2(!rig.linkMissed, name);
+        const QStringList connected = fieldsOf(*rig.window);
+        for (int i = 0; i < offline.size() || i < connected.size(); ++i)
+            QVERIFY2(offline.value(i) == connected.value(i),
+                     name + ": prepared " + offline.value(i).toUtf8() + ", connected " + connected.value(i).toUtf8());
+    }
+}
+
+void LoadSaveTest::connectingAPreparedFormNamesWhatTheDevicesReleaseLacks()
+{
+    const ShortLinkTimes times(100, 100);
+    Rig rig("1.9.2");
+    rig.window = preparedFor("2.2");
+    rig.click("startButton");
+    // The event log's, the motion tracking's and the shock log's settings.
+    const QString named =
+        QStringLiteral("COMMON.buttonDelay COMMON.enableEventLog COMMON.nbAliveFrameBeforeLog "
+                       "COMMON.nbSecondBeforeStart MOTION.burstMode MOTION.frameNbBeforeNextBurst "
+                       "MOTION.motionNbBurst MOTION.motionPeriod MOTION.stillnessNbBurst "
+                       "MOTION.stillnessPeriod MOTION.tracking SHOCK.enableShockLog "
+                       "SHOCK.nbAliveFrameBeforeShockLog")
+            .replace(QRegularExpression("(\\S+) ?"), "- left out: \\1 (not offered by firmware 1.9.2)\n");
+    QCOMPARE(rig.dialogs.summary(),
+             QStringLiteral("information Information: Successfully connected to the pelko ! | warning Another firmware "
+                            "release: The form was prepared for firmware 2.2; the connected device has firmware "
+                            "1.9.2, which takes some of its settings otherwise:\n\n%1\nThe form keeps them; Start "
+                            "sends the device only what its firmware offers.")
+                 .arg(named));
+    QCOMPARE(rig.window->firmwareVersion, 1.92f); // the preparation is over: the form is the device's
 }
 
 QTEST_MAIN(LoadSaveTest)
