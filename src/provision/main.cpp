@@ -363,7 +363,7 @@ int send(const QStringList &lines)
                           QStringLiteral("\"%1\" not sent: %2").arg(ConfigFile::printable(line), refusal));
     }
     DeviceSession link;
-    link.watchStopFlag(&interrupted);
+    aim(link);
     QByteArray answer;
     link.setAnswerReader([&answer](const QByteArray &, const QByteArray &received) { answer = received; });
     if (!BareDevice::connect(link)) {
@@ -496,7 +496,6 @@ int main(int argc, char *argv[])
     }
     if (command == QLatin1String("send") && args.size() >= 3) {
         portShown = args.at(1);
-        listOnlyPort(args.at(1));
         std::signal(SIGINT, stopAtNextLine);
         std::signal(SIGTERM, stopAtNextLine);
         return send(args.mid(2));
