@@ -19,12 +19,13 @@ const QByteArrayList kConnectionAndRead = {"READY\r\n",   "DEBUG 1\r\n", "VERSIO
 
 struct Rig
 {
-    explicit Rig(const QString &release = QStringLiteral("2.2"), const QString &name = QStringLiteral("ttyPELKO0"))
+    // A device listed in `ports`, or in a ports file of its own.
+    explicit Rig(const QString &release = QStringLiteral("2.2"), const QString &ports = QString(), int number = 0)
     {
         SimDevice::Options options;
         options.release = release;
-        options.portName = name;
-        options.portsFile = dir.filePath(QStringLiteral("ports"));
+        options.portName = QStringLiteral("ttyPELKO%1").arg(number);
+        options.portsFile = ports.isEmpty() ? dir.filePath(QStringLiteral("ports")) : ports;
         options.lineIdleMs = 2;
         device = std::make_unique<SimDevice>(options);
         qputenv("PELKO_EXTRA_PORTS", QFile::encodeName(options.portsFile));
@@ -77,6 +78,7 @@ void DeviceSessionTest::theLinkMovesAsItsStateTableSays()
         {{Connect, State::Connected}, {Configure, State::Configured}, {Goodbye, State::Idle}},
         {{Connect, State::Connected}, {Unplug, State::Idle}},
     };
+    qRegisterMetaType<DeviceSession::State>(); // for the spy, under Qt 5 too
     for (const auto &row : rows) {
         Rig rig;
         QVERIFY(rig.started);
@@ -146,15 +148,10 @@ void DeviceSessionTest::aStopAtEveryLineSendsNothingButTheLineInFlight()
 void DeviceSessionTest::twoSessionsSideBySideKeepTheirOwnDeviceQuietTimeAndStop()
 {
     LinkLimits::fastReadTimeoutMs = 30;
-    Rig newer(QStringLiteral("2.2"), QStringLiteral("ttyPELKO0"));
-    SimDevice::Options options;
-    options.release = QStringLiteral("1.9.2");
-    options.portName = QStringLiteral("ttyPELKO1");
-    options.portsFile = newer.dir.filePath(QStringLiteral("ports"));
-    options.lineIdleMs = 2;
-    SimDevice older(options);
-    QVERIFY(newer.started && older.start());
-    older.setSavedParameter("CHOC gxSup", "4000");
+    Rig newer;
+    Rig older(QStringLiteral("1.9.2"), newer.device ? newer.dir.filePath(QStringLiteral("ports")) : QString(), 1);
+    QVERIFY(newer.started && older.started);
+    older.device->setSavedParameter("CHOC gxSup", "4000");
 
     DeviceSession a;
     DeviceSession b;
