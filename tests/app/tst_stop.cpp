@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <tuple>
 
 // Random clicks on a window talking to the simulated device, each met at a
 // random moment by a Stop, another click, a key press or the window being
@@ -143,37 +144,31 @@ void StopTest::anAccessibilityActionOnABoxDuringStartOrReadChangesNeitherTheForm
                    [](FileChoice) {
                        return QString();
                    }});
-    const struct
-    {
-        const char *button;
-        bool press;
-        int atLine;
-    } rows[] = {
+    // The button, a press (else a toggle), once the device has had so many lines.
+    const std::tuple<const char *, bool, int> rows[] = {
         {"startButton", true, 4}, {"startButton", false, 8}, {"readAlgoButton", true, 1}, {"readAlgoButton", false, 3}};
-    for (const auto &row : rows) {
-        const QString what = QStringLiteral("%1, %2 at line %3").arg(row.button).arg(row.press).arg(row.atLine);
+    for (const auto &[button, press, atLine] : rows) {
+        const QString what = QStringLiteral("%1, %2 at line %3").arg(button).arg(press).arg(atLine);
         MainWindow window;
         window.show();
         const FormProbe form(window);
         form.click("startButton");
-        QVERIFY2(window.session().connected(), qPrintable(what));
         QAbstractButton *shock = form.find<QAbstractButton>("cbChoc");
-        QVERIFY2(shock->isEnabled(), qPrintable(what));
         QAccessibleActionInterface *actions = QAccessible::queryAccessibleInterface(shock)->actionInterface();
-        QVERIFY2(actions, qPrintable(what));
+        QVERIFY2(window.session().connected() && shock->isEnabled() && actions, qPrintable(what));
         sim.device().clearReceived();
         bool acted = false;
         QTimer moment;
         QObject::connect(&moment, &QTimer::timeout, &window, [&] {
-            if (!QApplication::overrideCursor() || sim.device().receivedLines().size() < row.atLine)
+            if (!QApplication::overrideCursor() || sim.device().receivedLines().size() < atLine)
                 return;
             moment.stop();
             acted = true;
-            actions->doAction(row.press ? QAccessibleActionInterface::pressAction()
-                                        : QAccessibleActionInterface::toggleAction());
+            actions->doAction(press ? QAccessibleActionInterface::pressAction()
+                                    : QAccessibleActionInterface::toggleAction());
         });
         moment.start(1);
-        form.click(row.button);
+        form.click(button);
         moment.stop();
         QTest::qWait(150); // a press's click comes 100 ms after it
         QVERIFY2(acted, qPrintable(what));
