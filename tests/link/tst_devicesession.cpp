@@ -134,8 +134,7 @@ void DeviceSessionTest::aStopAtEveryLineSendsNothingButTheLineInFlight()
         link.endOperation();
         const QByteArrayList sent = rig.device->receivedLines();
         const QString what = QStringLiteral("stop once %1 lines are sent: %2").arg(atLine).arg(QString(sent.join('|')));
-        QVERIFY2(sent == kConnectionAndRead.mid(0, sent.size()), qPrintable(what));
-        QVERIFY2(sent.size() <= atLine + 1, qPrintable(what));
+        QVERIFY2(sent == kConnectionAndRead.mid(0, sent.size()) && sent.size() <= atLine + 1, qPrintable(what));
         QVERIFY2(stopped || (read && atLine == kConnectionAndRead.size()), qPrintable(what));
         // Over, the session is no longer stopping: the goodbye goes out.
         rig.device->clearReceived();
@@ -149,31 +148,27 @@ void DeviceSessionTest::twoSessionsSideBySideKeepTheirOwnDeviceQuietTimeAndStop(
 {
     LinkLimits::fastReadTimeoutMs = 30;
     Rig newer;
-    Rig older(QStringLiteral("1.9.2"), newer.device ? newer.dir.filePath(QStringLiteral("ports")) : QString(), 1);
+    Rig older(QStringLiteral("1.9.2"), newer.dir.filePath(QStringLiteral("ports")), 1);
     QVERIFY(newer.started && older.started);
     older.device->setSavedParameter("CHOC gxSup", "4000");
 
-    DeviceSession a;
-    DeviceSession b;
+    DeviceSession a, b;
     a.setOnlyPort(QStringLiteral("ttyPELKO0"));
     b.setOnlyPort(QStringLiteral("ttyPELKO1"));
     QVERIFY(operation(a, [&a] { return a.connectDevice() == DeviceSession::Handshake::Done; }));
     QVERIFY(operation(b, [&b] { return b.connectDevice() == DeviceSession::Handshake::Done; }));
     // Each device's release sets its own session's quiet time.
-    QCOMPARE(a.quietMs(), 30);
-    QCOMPARE(b.quietMs(), 40);
+    QVERIFY(a.quietMs() == 30 && b.quietMs() == 40);
     QVERIFY(qAbs(a.release() - 2.2f) < 0.001f && qAbs(b.release() - 1.92f) < 0.001f);
 
     // A stop asked of one session's operation leaves the other's going.
     a.beginOperation();
     b.beginOperation();
     a.requestStop();
-    QVERIFY(!a.readDump());
-    QVERIFY(b.readDump());
+    QVERIFY(!a.readDump() && b.readDump());
     a.endOperation();
     b.endOperation();
-    QVERIFY(a.dump().isEmpty());
-    QVERIFY(b.dump().contains("gxSup : 4000"));
+    QVERIFY(a.dump().isEmpty() && b.dump().contains("gxSup : 4000"));
     QVERIFY(!newer.device->receivedLines().contains("DUMP RAM PARAM  0\r\n"));
     QVERIFY(!a.loraAnswer().isEmpty() && !b.loraAnswer().isEmpty());
 }
