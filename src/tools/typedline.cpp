@@ -29,7 +29,7 @@ QByteArray wireText(const QString &line)
 
 QByteArray readingCommand(const QString &line)
 {
-    const QByteArray text = wireText(line);
+    QByteArray text = wireText(line);
     for (const char *command : kReadingCommands) {
         if (text == command)
             return text;
