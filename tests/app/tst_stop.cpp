@@ -159,7 +159,7 @@ void StopTest::anAccessibilityActionOnABoxDuringStartOrReadChangesNeitherTheForm
         sim.device().clearReceived();
         bool acted = false;
         QTimer moment;
-        QObject::connect(&moment, &QTimer::timeout, &window, [&] {
+        QObject::connect(&moment, &QTimer::timeout, &window, [&, press = press, atLine = atLine] {
             if (!QApplication::overrideCursor() || sim.device().receivedLines().size() < atLine)
                 return;
             moment.stop();
