@@ -1,22 +1,20 @@
 // The window's side of every answer: the dispatcher echoes the answer in the
 // console and hands it to the decoders, which fill the form. Each input is
 // given, as the answer, to the four commands whose answers are decoded, in
-// the order a session meets them, on a fresh window and a fresh key table.
+// the order a session meets them, on a fresh window (whose session starts
+// with no dump values).
 
 #include "fuzzsupport.h"
 
 #include "mainwindow.h"
-#include "model/dumpkeytable.h"
 
 #include <QApplication>
 #include <QTextEdit>
 
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
-DumpKey g_initialTable[kDumpKeyCount];
 // Lives until the process ends: destroying it from an exit handler would
 // run after Qt's own statics are gone.
 QApplication *g_app = nullptr;
@@ -28,7 +26,6 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     fuzzSilenceDebugLog();
     g_app = new QApplication(*argc, *argv);
-    std::memcpy(g_initialTable, dumpKeyTable, sizeof g_initialTable);
     // Fonts and styles are loaded and cached for the process by the first
     // window; that happens here, not in the first input's leak check.
     {
@@ -41,7 +38,6 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    std::memcpy(dumpKeyTable, g_initialTable, sizeof dumpKeyTable);
     MainWindow window;
     const QByteArray answer = fuzzBytes(data, size);
 
