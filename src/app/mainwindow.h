@@ -166,6 +166,10 @@ protected:
 
 private:
     friend class BusySequence;
+    // Writes `content` whole to `path` under Save's rule (a regular file or
+    // a new path; a short write is an error), else tells `couldNot`
+    // (src/config/mainwindow_config.cpp).
+    bool saveWhole(const QString &path, const QByteArray &content, const QString &couldNot);
     // Runs one click's work as a busy sequence and records what it showed
     // (src/app/busysequence.cpp). `stoppedAs` is what the user is told if a
     // Stop cuts the work short. Refused while another operation waits on the

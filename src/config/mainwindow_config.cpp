@@ -27,18 +27,21 @@ void MainWindow::on_saveAlgoConfigButton_clicked()
 
 bool MainWindow::saveConfiguration(const QString &path)
 {
+    return saveWhole(path, ConfigFile::write(formValues(*this), firmwareVersion),
+                     tr("The configuration could not be saved to %1: %2"));
+}
+
+bool MainWindow::saveWhole(const QString &path, const QByteArray &content, const QString &couldNot)
+{
     const QString refusal = ConfigFile::whyNotWritable(path);
     if (!refusal.isEmpty()) {
-        showMessage(this, MessageKind::Critical, tr("Error"),
-                    tr("The configuration could not be saved to %1: %2.").arg(path, refusal));
+        showMessage(this, MessageKind::Critical, tr("Error"), couldNot.arg(path, refusal) + QLatin1Char('.'));
         return false;
     }
     QSaveFile file(path);
-    const QByteArray content = ConfigFile::write(formValues(*this), firmwareVersion);
     const bool written = file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit();
     if (!written)
-        showMessage(this, MessageKind::Critical, tr("Error"),
-                    tr("The configuration could not be saved to %1: %2").arg(path, file.errorString()));
+        showMessage(this, MessageKind::Critical, tr("Error"), couldNot.arg(path, file.errorString()));
     return written;
 }
 

@@ -88,7 +88,6 @@ public:
     // (accepted answers only) in this session.
     QByteArray loraAnswer() const { return m_loraAnswer; }
     QByteArray dump() const { return m_dump; }
-    void forgetLoRaAnswer() { m_loraAnswer.clear(); }
     // The dump's values as read so far in this session, key by key.
     DumpValues &dumpValues() { return m_dumpValues; }
     const DumpValues &dumpValues() const { return m_dumpValues; }
@@ -114,7 +113,6 @@ public:
     // one runs; a Stop asked meanwhile is cleared at its end.
     bool beginOperation();
     void endOperation();
-    bool operating() const { return m_operating; }
     // True while a wait of the operation turns the event loop.
     bool waiting() const { return m_waitDepth > 0; }
     // Lets the event loop catch up (a window repaints) as a wait does.

@@ -44,7 +44,6 @@ void Session::attend(bool agree)
         for (const QString &line : text.split(QLatin1Char('\n')))
             if (line.startsWith(QLatin1String("- ")))
                 m_tell(line.mid(2));
-        m_declined = !agree;
         return agree;
     };
     runUnattended(handlers);
@@ -82,9 +81,8 @@ QVector<Untaken::Row> Session::untaken() const
 
 bool Session::load(const QString &path, bool takeTheRest)
 {
-    m_declined = false;
     attend(takeTheRest);
-    return m_window->loadConfiguration(path) && !m_declined;
+    return m_window->loadConfiguration(path);
 }
 
 bool Session::save(const QString &path)

@@ -66,7 +66,6 @@ private:
     std::unique_ptr<MainWindow> m_window;
     QVariantMap m_freshValues;
     Tell m_tell;
-    bool m_declined = false; // the last question was answered No
 };
 
 // What needs no form: the device connected, its parameter dump read, the

@@ -3,7 +3,6 @@
 #include "ui_mainwindow.h"
 
 #include "app/messages.h"
-#include "config/configfile.h"
 #include "link/consoletext.h"
 #include "tools/typedline.h"
 
@@ -14,7 +13,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QTextEdit>
 
 namespace {
@@ -128,18 +126,7 @@ OperationResult MainWindow::sendTypedLine(const QString &line)
 
 bool MainWindow::saveConsole(const QString &path)
 {
-    const QString refusal = ConfigFile::whyNotWritable(path);
-    if (!refusal.isEmpty()) {
-        showMessage(this, MessageKind::Critical, tr("Error"),
-                    tr("The console could not be saved to %1: %2.").arg(path, refusal));
-        return false;
-    }
-    QSaveFile file(path);
-    const QByteArray content =
-        TypedLine::consoleFile(ui->consoleOutput->toPlainText(), QDateTime::currentDateTimeUtc()).toUtf8();
-    const bool written = file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit();
-    if (!written)
-        showMessage(this, MessageKind::Critical, tr("Error"),
-                    tr("The console could not be saved to %1: %2").arg(path, file.errorString()));
-    return written;
+    return saveWhole(path,
+                     TypedLine::consoleFile(ui->consoleOutput->toPlainText(), QDateTime::currentDateTimeUtc()).toUtf8(),
+                     tr("The console could not be saved to %1: %2"));
 }
