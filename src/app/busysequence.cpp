@@ -11,12 +11,12 @@
 #include <QPushButton>
 #include <QWidget>
 
-BusySequence::BusySequence(MainWindow *window) : m_window(window)
+BusySequence::BusySequence(MainWindow *window) : m_window(window), m_outermost(window->m_session.beginOperation())
 {
-    if (m_window->sequenceDepth++ > 0)
+    if (!m_outermost)
         return;
-    m_window->m_session.beginOperation();
     m_window->stopTold.reset();
+    m_window->stopButtonKept = false;
     QPushButton *stop = m_window->ui->stopButton;
     m_stopWas = {stop->isEnabled(), stop->text()};
     stop->setEnabled(true);
@@ -29,22 +29,19 @@ BusySequence::BusySequence(MainWindow *window) : m_window(window)
 
 BusySequence::~BusySequence()
 {
-    if (m_window->sequenceDepth > 1) {
-        --m_window->sequenceDepth;
+    if (!m_outermost)
         return;
-    }
-    // A click that left the stop button offering a Stop gives it back as it was.
+    // A click that left the stop button alone gives it back as it was.
     QPushButton *stop = m_window->ui->stopButton;
-    if (stop->isEnabled() && stop->text() == MainWindow::tr("Stop") && !m_window->stopButtonKept) {
+    if (!m_window->stopButtonKept) {
         stop->setEnabled(m_stopWas.first);
         stop->setText(m_stopWas.second);
     }
     m_window->stopButtonKept = false;
     // What the user clicked or typed meanwhile is taken from the queue while
-    // the sequence still counts and the form is still locked: a Stop among
+    // the operation still runs and the form is still locked: a Stop among
     // it finds nothing left to stop, and nothing else gets through.
     m_window->m_session.catchUp(QEventLoop::AllEvents);
-    --m_window->sequenceDepth;
     m_window->formLock.setLocked(false);
     QApplication::restoreOverrideCursor();
     // A device lost meanwhile is told now, after the operation's own outcome.
@@ -66,14 +63,16 @@ OperationResult MainWindow::operation(const std::function<bool()> &work, Error s
     const OperationRecord record;
     bool done = false;
     bool stopped = false;
+    bool outermost = false;
     {
         const BusySequence busy(this);
         done = work();
+        outermost = busy.outermost();
         stopped = m_session.stopping();
         // The innermost operation the Stop cut short knows what it left.
         if (stopped && !stopTold)
             stopTold = stoppedAs;
-        if (stopped && sequenceDepth == 1) {
+        if (stopped && outermost) {
             qDebug() << "*--------------- STOPPED ---------------*";
             reportError(this, ui->leVersion, *stopTold);
         }
@@ -91,7 +90,7 @@ void MainWindow::fail(Error error)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    if (sequenceDepth > 0) {
+    if (m_session.operating()) {
         // Stopped first: the line in flight finishes, then the window closes.
         m_session.requestStop();
         closeWhenIdle = true;

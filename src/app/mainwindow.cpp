@@ -18,10 +18,8 @@ static void registerPictures()
 MainWindow::MainWindow(QWidget *parent) :
     QMainWindow(parent),
     ui(new Ui::MainWindow),
-    sequenceDepth(0),
     devEuiLocked(false),
     appKeyLocked(false),
-    alertPeriodPending(false),
     verboseOff(true),
     verboseLedOff(true),
     firmwareVersion(0.0f),
@@ -42,6 +40,7 @@ MainWindow::MainWindow(QWidget *parent) :
     connect(&m_session, &DeviceSession::consoleText, this, &MainWindow::noteInConsole);
     connect(&m_session, &DeviceSession::refusalNoted, this, &MainWindow::noteRefusal);
     connect(&m_session, &DeviceSession::deviceLost, this, &MainWindow::reportDeviceLoss);
+    connect(&m_session, &DeviceSession::progressed, ui->progressBar, &QProgressBar::setValue);
 
     connect(this, &MainWindow::signalSerialPortIsReady, this, &MainWindow::managePortReady);
     connect(this, &MainWindow::serialError, this, &MainWindow::manageSerialError);

@@ -253,24 +253,21 @@ private:
     FormLock formLock;
     // The device on the port, the exchange with it and the operation under way.
     DeviceSession m_session;
-    // One click's run of exchanges (src/app/busysequence.cpp).
-    int sequenceDepth;
     std::optional<Error> stopTold; // what the stopped click tells the user
     bool closeWhenIdle = false;    // the window was closed during an operation
-    bool stopButtonKept = false;   // the connection set the stop button itself
+    bool stopButtonKept = false;   // the click under way set the stop button itself
+    void setStopButton(bool enabled, const QString &caption = QString());
 
 public:
     DeviceSession &session() { return m_session; }
     const DeviceSession &session() const { return m_session; }
     bool devEuiLocked;
     bool appKeyLocked;
-    bool alertPeriodPending;
     bool verboseOff;
     bool verboseLedOff;
     float firmwareVersion;
     int activeAlgorithmCount;
     int maxActiveAlgorithms;
-    QByteArray batteryAnswer;
     QByteArray loraAnswer;
     QByteArray paramDump;
     // What the last Read's dump holds that the form could not take as it is,
@@ -280,10 +277,6 @@ public:
     // The same for the form as it stands against what a device reports.
     QVector<Untaken::Row> untakenFrom(const Comparison::DeviceState &device) const;
     bool dumpDecoded = false; // by the Read under way
-    // What the last upload put on the wire, line by line, with each result
-    // (src/upload/mainwindow_upload.cpp): all the window says of the device
-    // after a Start comes from it.
-    Upload::Delivery uploadDelivery;
     // What an upload of the form as it stands would send to this device.
     Upload::Plan uploadPlan() const;
 

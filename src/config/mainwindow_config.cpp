@@ -17,7 +17,7 @@
 void MainWindow::on_saveAlgoConfigButton_clicked()
 {
     // The form does not change under an operation that reads or sends it.
-    if (sequenceDepth > 0)
+    if (m_session.operating())
         return;
     qDebug() << "on_saveAlgoConfigButton_clicked";
     const QString path = chooseConfigurationFile(this, FileChoice::Save);
@@ -48,7 +48,7 @@ bool MainWindow::saveWhole(const QString &path, const QByteArray &content, const
 void MainWindow::on_loadAlgoConfigButton_clicked()
 {
     // The form does not change under an operation that reads or sends it.
-    if (sequenceDepth > 0)
+    if (m_session.operating())
         return;
     qDebug() << "on_loadAlgoConfigButton_clicked";
     const QString path = chooseConfigurationFile(this, FileChoice::Open);

@@ -36,7 +36,7 @@ void MainWindow::followLink()
 
 void MainWindow::prepareFor(int choice)
 {
-    if (sequenceDepth > 0 || m_session.isOpen())
+    if (m_session.operating() || m_session.isOpen())
         return;
     preparedFor = Firmware::releaseNamed(releaseChoice->itemData(choice).toString());
     qDebug() << "Preparing for firmware" << preparedFor;

@@ -5,6 +5,7 @@
 #include "link/consoletext.h"
 #include "link/serialports.h"
 #include "link/timing.h"
+#include "readback/answertext.h"
 
 #include <QCoreApplication>
 #include <QDebug>
@@ -252,6 +253,10 @@ int DeviceSession::exchange(const QByteArray &cmd, const QByteArray &param, cons
         m_loraAnswer = answer;
     if (result == CommandAccepted && cmd == "DUMP RAM PARAM")
         m_dump = answer;
+    if (cmd == "BATTERY GET LIFE") {
+        QByteArray level = answer;
+        m_batteryLevel = takeBatteryLevel(level);
+    }
     if (result == CommandRefused)
         emit refusalNoted(refusalNote(cmd, param));
     return result;

@@ -2,6 +2,7 @@
 #define PELKO_DEVICESESSION_H
 
 #include "model/dumpkeytable.h"
+#include "upload/delivery.h"
 
 #include <QByteArray>
 #include <QList>
@@ -109,10 +110,40 @@ public:
     // it, and the port closed.
     void sayGoodbye();
 
+    // A whole upload of a plan, line by line, into `delivery`: the sum of
+    // the lines' results (0 when every line was accepted), -1 as soon as a
+    // line that must go through did not, and at a Stop, a device gone or an
+    // answer cut off (nothing more is sent, least of all a save).
+    int upload(const Upload::Plan &plan);
+    // What reached the device in the last upload, line by line with the
+    // device's verdict: everything said of the device after a Start.
+    const Upload::Delivery &delivery() const { return m_delivery; }
+    // A TILT upload asked for the common alert period, which the next
+    // uploads send as well.
+    bool alertPeriodPending() const { return m_alertPeriodPending; }
+
+    // The tools, each a few lines. Failed: the device refused or did not
+    // answer (a device gone from the bus after "reset" or "poweroff" did
+    // what it was asked); Stopped: a Stop came before it was over.
+    enum class Outcome { Done, Failed, Stopped };
+    // The factory values, in the two halves or the one line and save of
+    // the device's release, then the power cycle that takes them into use.
+    Outcome resetToFactory();
+    // "DEBUG" with this argument: 1 or 0 for the verbose output, LEDON or
+    // LEDOFF for its LED.
+    Outcome setDebug(const QByteArray &argument);
+    Outcome restart();
+    Outcome powerOff();
+    // The battery's figure, asked with the debug output on; Failed also for
+    // an accepted answer without a figure.
+    Outcome readBattery();
+    QByteArray batteryLevel() const { return m_batteryLevel; }
+
     // One operation at a time. `beginOperation` is refused (false) while
     // one runs; a Stop asked meanwhile is cleared at its end.
     bool beginOperation();
     void endOperation();
+    bool operating() const { return m_operating; }
     // True while a wait of the operation turns the event loop.
     bool waiting() const { return m_waitDepth > 0; }
     // Lets the event loop catch up (a window repaints) as a wait does.
@@ -145,6 +176,8 @@ signals:
     // The port failed under an open link: the device's end hung up. Emitted
     // at once outside an operation, else at its end.
     void deviceLost();
+    // How far an upload is, in percent.
+    void progressed(int percent);
 
 private:
     int exchange(const QByteArray &cmd, const QByteArray &param, const CommandLine &line);
@@ -160,6 +193,9 @@ private:
     float m_release = 0.0f;
     QByteArray m_loraAnswer;
     QByteArray m_dump;
+    QByteArray m_batteryLevel;
+    Upload::Delivery m_delivery;
+    bool m_alertPeriodPending = false;
     DumpValues m_dumpValues = unreadDumpValues();
     QString m_onlyPort;
     QString m_openError;

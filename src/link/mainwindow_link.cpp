@@ -52,9 +52,7 @@ OperationResult MainWindow::start()
             qDebug() << "on_startButton_clicked";
             ui->progressBar->setValue(0);
             ui->startButton->setEnabled(false);
-            ui->stopButton->setEnabled(true);
-            ui->stopButton->setText(tr("Stop"));
-            stopButtonKept = true;
+            setStopButton(true, tr("Stop"));
 
             if (!m_session.linkReady()) {
                 initSerial();
@@ -62,7 +60,7 @@ OperationResult MainWindow::start()
             }
 
             sendParameters();
-            const Upload::Delivery &delivered = uploadDelivery;
+            const Upload::Delivery &delivered = m_session.delivery();
             if (!delivered.complete()) {
                 if (m_session.stopping()) {
                     // Stopped: the device answered all it was sent and stays
@@ -76,7 +74,7 @@ OperationResult MainWindow::start()
                         loraAnswer.clear();
                     m_session.setConnected(true);
                     ui->startButton->setEnabled(true);
-                    ui->stopButton->setText(tr("Disconnect"));
+                    setStopButton(true, tr("Disconnect"));
                     return false;
                 }
                 m_session.setConnected(false);
@@ -93,7 +91,7 @@ OperationResult MainWindow::start()
             loraAnswer.clear();
             forgetDevice();
             ui->progressBar->setValue(100);
-            ui->stopButton->setText(tr("Disconnect"));
+            setStopButton(true, tr("Disconnect"));
             showMessage(this, MessageKind::Information, tr("Success"),
                         tr("The product has been successfully configured."));
             return true;
@@ -138,9 +136,8 @@ void MainWindow::managePortReady()
         endPreparation(prepared, QVariantMap());
     if (connected && !m_session.stopping()) {
         ui->startButton->setEnabled(true);
-        ui->stopButton->setEnabled(true);
         ui->startButton->setText(tr("Start"));
-        ui->stopButton->setText(tr("Disconnect"));
+        setStopButton(true, tr("Disconnect"));
         m_session.setConnected(true);
         showMessage(this, MessageKind::Information, tr("Information"), tr("Successfully connected to the pelko !"));
         endPreparation(prepared, preparedForm);
@@ -164,10 +161,19 @@ void MainWindow::manageSerialError()
     reportError(this, ui->leVersion, m_session.heldElsewhere() ? Error::PortBusy : Error::PortNotOpened);
 }
 
+void MainWindow::setStopButton(bool enabled, const QString &caption)
+{
+    ui->stopButton->setEnabled(enabled);
+    if (!caption.isEmpty())
+        ui->stopButton->setText(caption);
+    // The click under way decided what the button offers next.
+    stopButtonKept = true;
+}
+
 void MainWindow::on_stopButton_clicked()
 {
     // During an operation the button stops it; otherwise it disconnects.
-    if (sequenceDepth > 0) {
+    if (m_session.operating()) {
         qDebug() << "Stop asked";
         m_session.requestStop();
         return;
@@ -201,7 +207,7 @@ void MainWindow::disconnectDevice()
         showDisconnected(ui);
     // The stop button stays a Stop while the goodbye is under way.
     ui->startButton->setEnabled(true);
-    ui->stopButton->setEnabled(false);
+    setStopButton(false);
     ui->progressBar->setValue(0);
     m_session.close();
     ui->leVersion->clear();
@@ -218,7 +224,7 @@ void MainWindow::reportDeviceLoss()
     m_session.close();
     showDisconnected(ui);
     ui->startButton->setEnabled(true);
-    ui->stopButton->setEnabled(false);
+    setStopButton(false);
     ui->progressBar->setValue(0);
     ui->leVersion->clear();
     ui->leVersion->setEnabled(false);

@@ -106,7 +106,7 @@ void Session::disconnect()
 
 const Upload::Delivery &Session::delivered() const
 {
-    return m_window->uploadDelivery;
+    return m_window->session().delivery();
 }
 
 QVector<Upload::SentLine> Session::planned() const

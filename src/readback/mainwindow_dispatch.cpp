@@ -7,7 +7,7 @@
 #include "app/messages.h"
 #include "firmware/releases.h"
 #include "link/commandline.h"
-#include "readback/answertext.h"
+#include "link/consoletext.h"
 
 #include <QDebug>
 #include <QTextCursor>
@@ -124,10 +124,6 @@ int MainWindow::decodePelkoData(const QByteArray &cmd, QByteArray &readData)
         paramDump = readData;
         activeAlgorithmCount = 0;
         return decodePelkoAlgo(2);
-    }
-    if (cmd == "BATTERY GET LIFE") {
-        batteryAnswer = takeBatteryLevel(readData);
-        return 0;
     }
     return 0;
 }
