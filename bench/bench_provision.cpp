@@ -78,9 +78,12 @@ double writeAll(int count, double *floorMs)
     for (int i = 0; i < count; ++i)
         tools.emplace_back(provision(devices[std::size_t(i)], i, file, dir.filePath(QStringLiteral("log.csv"))));
     int failed = 0;
-    for (auto &tool : tools) {
-        tool->waitForFinished(120000);
-        failed += tool->exitCode() != 0;
+    for (std::size_t i = 0; i < tools.size(); ++i) {
+        tools[i]->waitForFinished(120000);
+        if (tools[i]->exitCode() == 0)
+            continue;
+        ++failed;
+        std::printf("device %zu: %s\n", i, tools[i]->readAllStandardError().right(400).constData());
     }
     const double elapsedMs = clock.nsecsElapsed() / 1e6;
     if (failed)

@@ -75,7 +75,7 @@ DeviceSession::Opening DeviceSession::openDevicePort()
     // Listing the ports takes the system some milliseconds: the window
     // catches up before and after.
     pause(0, false);
-    const QList<SerialPortEntry> ports = listedPorts();
+    const QList<SerialPortEntry> ports = m_knownPort ? QList<SerialPortEntry>{*m_knownPort} : listedPorts();
     pause(0, false);
     bool found = false;
     for (const SerialPortEntry &entry : ports) {
@@ -85,6 +85,7 @@ DeviceSession::Opening DeviceSession::openDevicePort()
             continue;
         qDebug().noquote() << "Pelko detected ! (" + entry.portName + ":" + entry.manufacturer + ")";
         found = true;
+        m_foundPort = entry;
         // A port left open by a stalled handshake is let go before the new one opens.
         if (m_port.isOpen())
             m_port.close();

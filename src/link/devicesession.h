@@ -2,6 +2,7 @@
 #define PELKO_DEVICESESSION_H
 
 #include "model/dumpkeytable.h"
+#include "link/serialports.h"
 #include "upload/delivery.h"
 
 #include <QByteArray>
@@ -13,6 +14,7 @@
 
 #include <csignal>
 #include <functional>
+#include <optional>
 
 struct CommandLine;
 
@@ -22,7 +24,6 @@ struct CommandLine;
 // the device last reported. Everything runs on the thread that owns it; the
 // waits turn its event loop, so a window keeps repainting. Two sessions
 // share nothing: each device keeps its own quiet time and its own answers.
-struct SerialPortEntry;
 
 class DeviceSession : public QObject
 {
@@ -58,6 +59,12 @@ public:
     // system location; empty: the first of the device's ports listed). A
     // tool given one port must not take another device's.
     void setOnlyPort(const QString &nameOrLocation) { m_onlyPort = nameOrLocation; }
+    // The port a session of the same device opened moments ago: opened again
+    // as it was, without listing the host's ports anew (which costs a
+    // program that writes many devices at once more than anything it sends).
+    void setKnownPort(const SerialPortEntry &entry) { m_knownPort = entry; }
+    // The device's port as this session last found it (empty before).
+    const SerialPortEntry &foundPort() const { return m_foundPort; }
     // The ports the session would look at, as the system lists them now.
     QList<SerialPortEntry> listedPorts() const;
     // Finds the device's port among the host's (the first whose bridge is
@@ -198,6 +205,8 @@ private:
     bool m_alertPeriodPending = false;
     DumpValues m_dumpValues = unreadDumpValues();
     QString m_onlyPort;
+    std::optional<SerialPortEntry> m_knownPort;
+    SerialPortEntry m_foundPort;
     QString m_openError;
     bool m_heldElsewhere = false;
     bool m_notFound = false;

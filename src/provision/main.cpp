@@ -68,11 +68,23 @@ bool stopped()
     return interrupted != 0;
 }
 
+// The device's port as the first connection of this run found it: the
+// later ones open it again without listing the host's ports anew.
+SerialPortEntry portFound;
+
+void remember(const DeviceSession &link)
+{
+    if (portFound.systemLocation.isEmpty())
+        portFound = link.foundPort();
+}
+
 // A session of the tool's own looks at the port it was given, and stops on
 // its signals.
 void aim(DeviceSession &link)
 {
     link.setOnlyPort(portShown);
+    if (!portFound.systemLocation.isEmpty())
+        link.setKnownPort(portFound);
     link.watchStopFlag(&interrupted);
 }
 
@@ -160,6 +172,7 @@ QStringList fileProblems(const QByteArray &content, const ConfigFile::FormValues
     aim(link);
     if (!BareDevice::connect(link))
         return newest;
+    remember(link);
     const float version = link.release();
     BareDevice::disconnect(link);
     return problems(version);
@@ -190,10 +203,12 @@ std::unique_ptr<Session> readThenLoad(const QString &path, Provisioning::LogEntr
     if (!problems.isEmpty() || stopped())
         return nullptr;
 
+    aim(device->link());
     if (!device->connect()) {
         failed = stopped() ? Outcome::Interrupted : notConnected(*device);
         return nullptr;
     }
+    remember(device->link());
     log.devEui = device->devEui();
     log.firmware = Firmware::releaseName(device->firmwareVersion());
     say(QStringLiteral("connected: firmware %1, DevEUI %2").arg(log.firmware, log.devEui));

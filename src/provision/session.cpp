@@ -27,6 +27,11 @@ Session::Session(const QString &port, Tell tell, const volatile std::sig_atomic_
     });
 }
 
+DeviceSession &Session::link()
+{
+    return m_window->session();
+}
+
 Session::~Session()
 {
     runUnattended({});

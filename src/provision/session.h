@@ -35,6 +35,9 @@ public:
     // The form's values before anything was connected or loaded.
     QVariantMap freshValues() const { return m_freshValues; }
 
+    // The device session under the form.
+    DeviceSession &link();
+
     bool connect(); // the port opened and the whole handshake made
     bool read();    // the device's parameters are in the form
     // Load; a file made for another release is taken for the rest of it
