@@ -24,7 +24,6 @@ struct CommandLine;
 // the device last reported. Everything runs on the thread that owns it; the
 // waits turn its event loop, so a window keeps repainting. Two sessions
 // share nothing: each device keeps its own quiet time and its own answers.
-
 class DeviceSession : public QObject
 {
     Q_OBJECT

@@ -127,7 +127,8 @@ int read(const QString &path)
     if (!refusal.isEmpty())
         return finish(Outcome::Usage,
                       QStringLiteral("the configuration could not be saved to %1: %2").arg(path, refusal));
-    Session device(portShown, say, &interrupted);
+    Session device(say);
+    aim(device.link());
     if (!device.connect())
         return finish(stopped() ? Outcome::Interrupted : notConnected(device));
     const bool saved = device.read() && device.save(path);
@@ -195,7 +196,7 @@ Outcome told(const Provisioning::Verification &verification)
 // Start. Null, with the outcome in `failed`, when a step did not go through.
 std::unique_ptr<Session> readThenLoad(const QString &path, Provisioning::LogEntry &log, Outcome &failed)
 {
-    auto device = std::make_unique<Session>(portShown, say, &interrupted);
+    auto device = std::make_unique<Session>(say);
     const QStringList problems = fileProblems(log.fileContent, device->freshValues());
     for (const QString &problem : problems)
         say(problem);

@@ -15,11 +15,9 @@ QString said(MessageKind kind, const QString &title, const QString &text)
 }
 } // namespace
 
-Session::Session(const QString &port, Tell tell, const volatile std::sig_atomic_t *stopFlag) : m_tell(std::move(tell))
+Session::Session(Tell tell) : m_tell(std::move(tell))
 {
     m_window = std::make_unique<MainWindow>();
-    m_window->session().setOnlyPort(port);
-    m_window->session().watchStopFlag(stopFlag);
     m_freshValues = formValues(*m_window);
     QObject::connect(m_window.get(), &MainWindow::progressChanged, m_window.get(), [this](int percent) {
         if (percent > 0)

@@ -9,7 +9,6 @@
 #include <QStringList>
 #include <QVariantMap>
 
-#include <csignal>
 #include <functional>
 #include <memory>
 
@@ -25,9 +24,8 @@ class Session
 {
 public:
     using Tell = std::function<void(const QString &line)>;
-    // `stopFlag`, raised by a signal handler, stops the operation under way.
-    // The device is looked for on `port` only.
-    Session(const QString &port, Tell tell, const volatile std::sig_atomic_t *stopFlag);
+    // Which port it looks at and which flag stops it are set on `link()`.
+    explicit Session(Tell tell);
     ~Session();
     Session(const Session &) = delete;
     Session &operator=(const Session &) = delete;
@@ -35,7 +33,7 @@ public:
     // The form's values before anything was connected or loaded.
     QVariantMap freshValues() const { return m_freshValues; }
 
-    // The device session under the form.
+    // The device session under the form: the tool aims it before connecting.
     DeviceSession &link();
 
     bool connect(); // the port opened and the whole handshake made
