@@ -1,4 +1,5 @@
 #include "mainwindow.h"
+#include "config/formvalues.h"
 
 #include "ui_mainwindow.h"
 
@@ -8,12 +9,6 @@
 #include <QLineEdit>
 #include <QSlider>
 #include <QSpinBox>
-
-static void registerPictures()
-{
-    // The pictures live in the static library; make sure the linker keeps them.
-    Q_INIT_RESOURCE(resources);
-}
 
 MainWindow::MainWindow(QWidget *parent) :
     QMainWindow(parent),
@@ -26,8 +21,9 @@ MainWindow::MainWindow(QWidget *parent) :
     activeAlgorithmCount(1),
     maxActiveAlgorithms(2)
 {
-    registerPictures();
     ui->setupUi(this);
+    fields = FormBinding::Fields(*this);
+    freshLimits = formLimits(*this);
     formLock.hold(ui->verticalLayout_2, ui->horizontalLayout_2, ui->tabWidget);
     formLock.hold(ui->horizontalLayout_4, ui->startButton, ui->stopButton);
     for (int i = 0; i < ui->tabWidget->count(); ++i)

@@ -1,6 +1,8 @@
 #ifndef PELKO_MAINWINDOW_H
 #define PELKO_MAINWINDOW_H
 
+#include "config/configfile.h"
+#include "form/formbinding.h"
 #include "formlock.h"
 #include "link/devicesession.h"
 #include "messages.h"
@@ -249,6 +251,10 @@ private:
     float preparedFor = 0.0f; // 0 while not preparing
 
     Ui::MainWindow *ui;
+    // The form's widgets by object name, for the settings named by files,
+    // dumps and the parameter table.
+    FormBinding::Fields fields;
+    ConfigFile::Limits freshLimits; // what the form admits as it is built
     // Disables the form while an operation runs (src/app/busysequence.cpp).
     FormLock formLock;
     // The device on the port, the exchange with it and the operation under way.
@@ -259,6 +265,8 @@ private:
     void setStopButton(bool enabled, const QString &caption = QString());
 
 public:
+    // What a configuration file may hold: the limits of the form as built.
+    const ConfigFile::Limits &fileLimits() const { return freshLimits; }
     DeviceSession &session() { return m_session; }
     const DeviceSession &session() const { return m_session; }
     bool devEuiLocked;

@@ -65,7 +65,7 @@ bool MainWindow::loadConfiguration(const QString &path)
         return false;
     }
     const ConfigFile::Reading reading =
-        ConfigFile::read(file.readAll(), formLimits(), firmwareVersion, formValues(*this));
+        ConfigFile::read(file.readAll(), freshLimits, firmwareVersion, formValues(*this));
     if (!reading.problems.isEmpty()) {
         showMessage(this, MessageKind::Warning, tr("Error"),
                     tr("%1 was not loaded; the form is unchanged.\n\n- %2")
@@ -92,7 +92,7 @@ void MainWindow::applyConfiguration(const QVariantMap &values)
     std::vector<QCheckBox *> algorithms;
     algorithms.reserve(Model::kReadCount + 1);
     for (int i = 0; i < Model::kReadCount; ++i)
-        algorithms.push_back(findChild<QCheckBox *>(QLatin1String(Model::readOrder()[i]->checkBox)));
+        algorithms.push_back(fields.get<QCheckBox>(Model::readOrder()[i]->checkBox));
     algorithms.push_back(ui->cbVibe);
     const auto follow = [this](const QWidget *widget) {
         followBox(widget->objectName().toLatin1().constData());
@@ -116,12 +116,12 @@ void MainWindow::applyConfiguration(const QVariantMap &values)
             if (!values.contains(name))
                 continue;
             const QVariant value = values.value(name);
-            QWidget *widget = findChild<QWidget *>(name);
+            QWidget *widget = fields.widget(name);
             if (auto *radio = qobject_cast<QRadioButton *>(widget)) {
                 // One choice of a pair: both buttons set first, then the chosen
                 // one's handler, as its click would leave them.
                 QRadioButton *chosen = radio;
-                QRadioButton *other = entry.partner ? findChild<QRadioButton *>(QLatin1String(entry.partner)) : nullptr;
+                QRadioButton *other = fields.get<QRadioButton>(entry.partner);
                 for (QRadioButton *sibling : radio->parentWidget()->findChildren<QRadioButton *>())
                     if (!other && sibling != radio && sibling->autoExclusive() && radio->autoExclusive())
                         other = sibling;
@@ -143,7 +143,7 @@ void MainWindow::applyConfiguration(const QVariantMap &values)
         // A box can set another as it is clicked (the motion summary ticks
         // the adding of durations): the boxes left otherwise are set again.
         for (const ConfigFile::Entry &entry : ConfigFile::entries()) {
-            auto *box = findChild<QCheckBox *>(QLatin1String(entry.widget));
+            auto *box = fields.get<QCheckBox>(entry.widget);
             const bool wanted = values.value(QLatin1String(entry.widget)).toBool();
             if (box && values.contains(box->objectName()) && box->isChecked() != wanted) {
                 box->setChecked(wanted);

@@ -2,9 +2,6 @@
 
 #include "form/formbinding.h"
 #include "logic/mainwindow_widgets.h"
-#include "ui_mainwindow.h"
-
-#include <QMainWindow>
 
 namespace {
 
@@ -21,35 +18,31 @@ QStringList settingWidgets()
 
 } // namespace
 
-ConfigFile::Limits formLimits()
+ConfigFile::Limits formLimits(const QWidget &form)
 {
-    static const ConfigFile::Limits limits = [] {
-        QMainWindow form;
-        Ui::MainWindow ui;
-        ui.setupUi(&form);
-        ConfigFile::Limits all;
-        for (const QString &name : settingWidgets()) {
-            const FormBinding::Admits admits = FormBinding::admits(form.findChild<QWidget *>(name));
-            if (admits.known)
-                all.insert(name, {admits.minimum, admits.maximum, admits.items, admits.unit});
-        }
-        return all;
-    }();
-    return limits;
+    const FormBinding::Fields fields(form);
+    ConfigFile::Limits all;
+    for (const QString &name : settingWidgets()) {
+        const FormBinding::Admits admits = FormBinding::admits(fields.widget(name));
+        if (admits.known)
+            all.insert(name, {admits.minimum, admits.maximum, admits.items, admits.unit});
+    }
+    return all;
 }
 
 ConfigFile::FormValues formValues(const QWidget &window)
 {
+    const FormBinding::Fields fields(window);
     ConfigFile::FormValues values;
     for (const QString &name : settingWidgets()) {
-        const QVariant value = FormBinding::value(window.findChild<QWidget *>(name));
+        const QVariant value = FormBinding::value(fields.widget(name));
         if (value.isValid())
             values.insert(name, value);
     }
     // Some algorithms go out whenever they are checked, the others only
     // while the form leaves them open.
     for (const Model::Algorithm &a : Model::kAlgorithms) {
-        const auto *box = window.findChild<QWidget *>(QLatin1String(a.checkBox));
+        const QWidget *box = fields.widget(a.checkBox);
         values.insert(QLatin1String(a.checkBox), box && FormBinding::value(box).toBool() &&
                                                      (a.runsWhileClosed || FormWidgets::enabledByForm(box)));
     }

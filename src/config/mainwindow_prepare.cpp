@@ -66,7 +66,7 @@ void MainWindow::endPreparation(float prepared, const QVariantMap &form)
     }
     if (form.isEmpty())
         return; // not connected
-    const QStringList gaps = Preparation::gapsOnDevice(form, formLimits(), prepared, firmwareVersion);
+    const QStringList gaps = Preparation::gapsOnDevice(form, freshLimits, prepared, firmwareVersion);
     if (!gaps.isEmpty())
         showMessage(this, MessageKind::Warning, tr("Another firmware release"),
                     Preparation::gapsWarning(prepared, firmwareVersion, gaps));

@@ -26,9 +26,27 @@ QVariant value(const QWidget *widget)
     return QVariant();
 }
 
-QVariant value(const QObject *form, const char *name)
+Fields::Fields(const QObject &form)
 {
-    return name ? value(form->findChild<QWidget *>(QLatin1String(name))) : QVariant();
+    for (QWidget *widget : form.findChildren<QWidget *>()) {
+        if (!widget->objectName().isEmpty() && !m_byName.contains(widget->objectName()))
+            m_byName.insert(widget->objectName(), widget);
+    }
+}
+
+QWidget *Fields::widget(const QString &name) const
+{
+    return m_byName.value(name);
+}
+
+QWidget *Fields::widget(const char *name) const
+{
+    return name ? widget(QString::fromLatin1(name)) : nullptr;
+}
+
+QVariant value(const Fields &form, const char *name)
+{
+    return value(form.widget(name));
 }
 
 void setValue(QWidget *widget, const QVariant &value)

@@ -1,6 +1,7 @@
 #ifndef PELKO_FORMBINDING_H
 #define PELKO_FORMBINDING_H
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -15,10 +16,31 @@ class QWidget;
 // a combo box its current item text, a line edit its text.
 namespace FormBinding {
 
+// The widgets under a form by object name, gathered in one walk: findChild
+// walks the whole form again for every name, and a file, a dump or a plan
+// names a hundred of them.
+class Fields
+{
+public:
+    Fields() = default;
+    explicit Fields(const QObject &form);
+    // Null for a name no widget has, and for no name.
+    QWidget *widget(const QString &name) const;
+    QWidget *widget(const char *name) const;
+    template<class T>
+    T *get(const char *name) const
+    {
+        return qobject_cast<T *>(widget(name));
+    }
+
+private:
+    QHash<QString, QWidget *> m_byName;
+};
+
 // What the widget shows; invalid for a widget that holds no value (or none).
 QVariant value(const QWidget *widget);
-// The same for the widget of that object name under `form`.
-QVariant value(const QObject *form, const char *name);
+// The same for the widget of that object name.
+QVariant value(const Fields &form, const char *name);
 
 // Sets the widget as a program would, not a click: a box's handler does not
 // run, a spin box, slider or combo box signals its change. A combo box takes

@@ -317,7 +317,7 @@ int DeviceSession::read(QByteArray &readData)
         if (!waitForDevice(m_savingRead ? LinkLimits::saveReadTimeoutMs : quietMs()))
             return 1;
         const qint64 room = LinkLimits::maxAnswerBytes - readData.size();
-        readData.append(m_port.read(room));
+        readData.append(m_port.read(qMin(room, m_port.bytesAvailable())));
     }
     qDebug() << "Answer cut off after" << clock.elapsed() << "ms and" << readData.size()
              << "bytes: the device did not pause";

@@ -60,10 +60,10 @@ struct Section
 static_assert(Model::Shock + Orientation == Model::Orientation, "the sections in the order of the algorithm table");
 
 // The fields of an algorithm's block that open while it runs.
-void setFieldsEnabled(const QObject *window, Model::AlgorithmIndex algorithm, bool enabled)
+void setFieldsEnabled(const FormBinding::Fields &form, Model::AlgorithmIndex algorithm, bool enabled)
 {
     for (const char *name : Upload::fieldsOpenedWith(algorithm))
-        window->findChild<QWidget *>(QLatin1String(name))->setEnabled(enabled);
+        form.widget(name)->setEnabled(enabled);
 }
 
 enum class Mode { Refresh, OnMove };
@@ -284,7 +284,7 @@ int MainWindow::switchSection(int index)
     const bool on = step == Step::SwitchOn;
     // Switched off, the count check reopens the excluded box as far as the rules allow.
     checkNumberAlgoCompatibility(on ? FormRules::SwitchedOn : FormRules::SwitchedOff);
-    setFieldsEnabled(this, Model::AlgorithmIndex(Model::Shock + index), on);
+    setFieldsEnabled(fields, Model::AlgorithmIndex(Model::Shock + index), on);
     if (s.refresh && !on) {
         setAllEnabled({s.refresh, s.onMove, s.period, s.threshold}, false);
         if (index != Orientation)
@@ -475,9 +475,9 @@ void MainWindow::on_cbVibe_clicked()
         // Vibration analysis takes the whole device: it fills the count.
         activeAlgorithmCount = maxActiveAlgorithms;
         checkNumberAlgoCompatibility(FormRules::Reevaluate);
-        setFieldsEnabled(this, Model::Vibration, true);
+        setFieldsEnabled(fields, Model::Vibration, true);
     } else if (step == Step::SwitchOff) {
-        setFieldsEnabled(this, Model::Vibration, false);
+        setFieldsEnabled(fields, Model::Vibration, false);
         const bool aliveFramesCount = !Firmware::opens(firmwareVersion, Firmware::Feature::AliveFramesUncounted) &&
                                       ui->cbAliveRefreshMode->isChecked();
         activeAlgorithmCount = aliveFramesCount ? 1 : 0;

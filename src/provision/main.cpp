@@ -18,6 +18,7 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
+#include <QLoggingCategory>
 #include <QTextStream>
 #include <QThread>
 
@@ -139,29 +140,39 @@ int read(const QString &path)
     return int(Outcome::Done);
 }
 
-// What a window shows before a device or a file changed anything: the
-// values a file's unset settings keep, for the commands that have no form
-// of their own (validate, diff). One window per process is enough.
-const ConfigFile::FormValues &freshForm()
+// What a window shows and admits before a device or a file changed
+// anything: the values a file's unset settings keep, and the limits of each.
+struct FreshForm
 {
-    static const ConfigFile::FormValues values = formValues(MainWindow());
-    return values;
+    ConfigFile::FormValues values;
+    ConfigFile::Limits limits;
+};
+
+// The fresh form of the commands that have no form of their own (validate,
+// diff). One window per process is enough.
+const FreshForm &freshForm()
+{
+    static const FreshForm fresh = [] {
+        const MainWindow window;
+        return FreshForm{formValues(window), window.fileLimits()};
+    }();
+    return fresh;
 }
 
 const float newestRelease = Firmware::kReleases[std::size(Firmware::kReleases) - 1].version;
 
 // Why a file is refused for a release: its own problems, and without
 // --allow-missing what the release lacks or takes otherwise.
-QStringList refusalFor(const QByteArray &content, float version, const ConfigFile::FormValues &fresh)
+QStringList refusalFor(const QByteArray &content, float version, const FreshForm &fresh)
 {
-    const ConfigFile::Reading reading = ConfigFile::read(content, formLimits(), version, fresh);
+    const ConfigFile::Reading reading = ConfigFile::read(content, fresh.limits, version, fresh.values);
     return allowMissing ? reading.problems : ConfigFile::refusal(reading, version);
 }
 
 // The problems of a file. Those that depend on the release (a setting it
 // lacks) are named with the device's release once it is known, so that one
 // refusal names them all.
-QStringList fileProblems(const QByteArray &content, const ConfigFile::FormValues &fresh)
+QStringList fileProblems(const QByteArray &content, const FreshForm &fresh)
 {
     const auto problems = [&](float version) {
         return refusalFor(content, version, fresh);
@@ -197,7 +208,7 @@ Outcome told(const Provisioning::Verification &verification)
 std::unique_ptr<Session> readThenLoad(const QString &path, Provisioning::LogEntry &log, Outcome &failed)
 {
     auto device = std::make_unique<Session>(say);
-    const QStringList problems = fileProblems(log.fileContent, device->freshValues());
+    const QStringList problems = fileProblems(log.fileContent, {device->freshValues(), device->limits()});
     for (const QString &problem : problems)
         say(problem);
     failed = problems.isEmpty() ? Outcome::Interrupted : Outcome::RefusedFile;
@@ -302,7 +313,8 @@ Outcome validate(const QString &path, float version)
         say(QStringLiteral("%1: %2").arg(path, file.errorString()));
         return Outcome::RefusedFile;
     }
-    const ConfigFile::Reading reading = ConfigFile::read(file.readAll(), formLimits(), version, freshForm());
+    const ConfigFile::Reading reading =
+        ConfigFile::read(file.readAll(), freshForm().limits, version, freshForm().values);
     const QStringList lines = reading.problems + ConfigFile::releaseGaps(reading, version);
     for (const QString &line : lines)
         say(line);
@@ -325,7 +337,8 @@ Outcome diff(const QString &first, const QString &second)
             continue;
         }
         contents[i] = file.readAll();
-        for (const QString &problem : ConfigFile::read(contents[i], formLimits(), newestRelease, freshForm()).problems)
+        for (const QString &problem :
+             ConfigFile::read(contents[i], freshForm().limits, newestRelease, freshForm().values).problems)
             problems << QStringLiteral("%1: %2").arg(path, problem);
     }
     for (const QString &problem : problems)
@@ -334,7 +347,7 @@ Outcome diff(const QString &first, const QString &second)
         say(Provisioning::outcomeWord(Outcome::RefusedFile));
         return Outcome::RefusedFile;
     }
-    const QStringList differing = ConfigFile::differences(contents[0], contents[1], formLimits());
+    const QStringList differing = ConfigFile::differences(contents[0], contents[1], freshForm().limits);
     QTextStream out(stdout);
     for (const QString &line : differing)
         out << line << '\n';
@@ -433,8 +446,18 @@ bool openLog(QFile &csv)
 int main(int argc, char *argv[])
 {
     // The window is never shown: no display is needed, whatever the desktop
-    // asks for, and nothing of the platform's is shown.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // asks for, and nothing of the platform's is shown. The minimal platform
+    // loads no font, which a form no one sees does not need; where it is not
+    // installed, the offscreen one does. The event loop only waits on the
+    // port and on timers: Qt's own, without GLib, wakes more cheaply for
+    // each piece of an answer.
+#ifdef Q_OS_WIN
+    // Where neither is deployed, the desktop's own, its window never shown.
+    qputenv("QT_QPA_PLATFORM", "minimal;offscreen;windows");
+#else
+    qputenv("QT_QPA_PLATFORM", "minimal;offscreen");
+#endif
+    qputenv("QT_NO_GLIB", "1");
     qInstallMessageHandler(traces);
     QApplication app(argc, argv);
     setApplicationIdentity();
@@ -496,6 +519,9 @@ int main(int argc, char *argv[])
                                  QStringLiteral("list, read, write, check, validate, diff or send"));
     parser.process(app);
     verbose = parser.isSet(verboseOption);
+    // Traces no one reads are not even composed.
+    if (!verbose)
+        QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
     allowMissing = parser.isSet(allowMissingOption);
 
     const QStringList args = parser.positionalArguments();

@@ -25,6 +25,11 @@ Session::Session(Tell tell) : m_tell(std::move(tell))
     });
 }
 
+ConfigFile::Limits Session::limits() const
+{
+    return m_window->fileLimits();
+}
+
 DeviceSession &Session::link()
 {
     return m_window->session();

@@ -1,6 +1,7 @@
 #ifndef PELKO_SESSION_H
 #define PELKO_SESSION_H
 
+#include "config/configfile.h"
 #include "model/catalogue.h"
 #include "readback/untaken.h"
 #include "upload/delivery.h"
@@ -32,6 +33,8 @@ public:
 
     // The form's values before anything was connected or loaded.
     QVariantMap freshValues() const { return m_freshValues; }
+    // What a configuration file may hold.
+    ConfigFile::Limits limits() const;
 
     // The device session under the form: the tool aims it before connecting.
     DeviceSession &link();

@@ -4,6 +4,7 @@
 #include "model/dumpkeytable.h"
 
 #include <QDebug>
+#include <QLoggingCategory>
 
 #include <limits>
 
@@ -74,12 +75,15 @@ void scanDumpLines(const QList<QByteArray> &lines, int mode, DumpValues &values)
 {
     qDebug() << "";
     qDebug() << "*----- Analysing received parameters -----*";
+    // Tracing a line costs more than scanning it: not done when no one reads the traces.
+    const bool traced = QLoggingCategory::defaultCategory()->isDebugEnabled();
     int cursor = SectionCommon;
     for (int n = 0; n < lines.size(); ++n) {
         QByteArray line = lines.at(n);
         // The line end; a piece shorter than it is left empty.
         line.chop(mode);
-        qDebug() << n << " : " << maskKeys(line);
+        if (traced)
+            qDebug() << n << " : " << maskKeys(line);
         // The COMMON delimiter (index 0) is never tried: the cursor starts there.
         for (int i = 1; i < kDumpKeyCount; ++i) {
             const DumpKey &key = dumpKeyTable[i];
@@ -101,8 +105,9 @@ void scanDumpLines(const QList<QByteArray> &lines, int mode, DumpValues &values)
             const QByteArray valueText = line.mid(int(qstrlen(key.label)));
             values[i] = dumpDecimal(valueText);
             cursor = key.section;
-            qDebug() << "  ==> " << QByteArray(key.keyName) << "detected at index " << i << " (" << values[i]
-                     << ") <==";
+            if (traced)
+                qDebug() << "  ==> " << QByteArray(key.keyName) << "detected at index " << i << " (" << values[i]
+                         << ") <==";
             break;
         }
     }

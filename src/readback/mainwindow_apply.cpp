@@ -27,7 +27,7 @@ void MainWindow::applyParameters()
             if (step.dump != i)
                 continue;
             const double shown = Upload::formValue(step, value);
-            QWidget *widget = findChild<QWidget *>(QLatin1String(step.widget));
+            QWidget *widget = fields.widget(step.widget);
             if (step.flags & Upload::UprightUnlessRotating) {
                 const bool upright = shown != 0 || ui->cbRotation->isChecked();
                 ui->rbPelkoLaidFlat->setChecked(!upright);

@@ -14,20 +14,20 @@
 
 namespace {
 
-QCheckBox *boxOf(const QObject *window, const Model::Algorithm *algorithm)
+QCheckBox *boxOf(const FormBinding::Fields &form, const Model::Algorithm *algorithm)
 {
-    return window->findChild<QCheckBox *>(QLatin1String(algorithm->checkBox));
+    return form.get<QCheckBox>(algorithm->checkBox);
 }
 
 // What each field of the parameter table admits as the form stands.
-Untaken::Fields formFields(const QObject &window)
+Untaken::Fields formFields(const FormBinding::Fields &form)
 {
     Untaken::Fields fields;
     for (std::size_t i = 0; i < Upload::kCatalogueSize; ++i) {
         const char *name = Upload::kCatalogue[i].widget;
         if (!name || fields.contains(QLatin1String(name)))
             continue;
-        const FormBinding::Admits admits = FormBinding::admits(window.findChild<QWidget *>(QLatin1String(name)));
+        const FormBinding::Admits admits = FormBinding::admits(form.widget(name));
         if (admits.known)
             fields.insert(QLatin1String(name), {admits.minimum, admits.maximum, admits.items, admits.unit});
     }
@@ -82,13 +82,13 @@ bool MainWindow::readParameters()
 
 QVector<Untaken::Row> MainWindow::untakenFrom(const Comparison::DeviceState &device) const
 {
-    return Untaken::rows(device, uploadPlan().lines(), formFields(*this), firmwareVersion);
+    return Untaken::rows(device, uploadPlan().lines(), formFields(fields), firmwareVersion);
 }
 
 int MainWindow::decodePelkoAlgo(int mode)
 {
     const auto box = [this](const Model::Algorithm *algorithm) {
-        return boxOf(this, algorithm);
+        return boxOf(fields, algorithm);
     };
     const auto switchOff = [this](QCheckBox *checked) {
         if (checked->isChecked()) {

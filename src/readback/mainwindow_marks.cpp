@@ -115,7 +115,7 @@ void MainWindow::placeMarks()
         deviceHeld ? Comparison::marks(Comparison::compare(uploadPlan().lines(), *deviceHeld))
                    : QVector<Comparison::Mark>();
     for (const Comparison::Mark &mark : marks) {
-        if (QWidget *field = findChild<QWidget *>(QLatin1String(mark.widget)))
+        if (QWidget *field = fields.widget(mark.widget))
             new FieldMark(field, mark.onDevice);
     }
     differenceLine->setText(readWouldTell && !deviceHeld

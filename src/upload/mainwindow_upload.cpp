@@ -13,23 +13,23 @@ namespace {
 using Upload::Kind;
 using Upload::Step;
 
-bool boxChecked(const QObject *window, const char *name)
+bool boxChecked(const FormBinding::Fields &form, const char *name)
 {
-    return FormBinding::value(window, name).toBool();
+    return FormBinding::value(form, name).toBool();
 }
 
-bool fieldEnabled(const QObject *window, const char *name)
+bool fieldEnabled(const FormBinding::Fields &form, const char *name)
 {
-    const QWidget *widget = name ? window->findChild<QWidget *>(QLatin1String(name)) : nullptr;
+    const QWidget *widget = form.widget(name);
     return widget && FormWidgets::enabledByForm(widget);
 }
 
 // What a row's widget holds, converted the way the row sends it. A form
 // without the widget cannot be uploaded faithfully: nothing is sent for it.
-Upload::Payload readPayload(const QObject *window, const Step &step)
+Upload::Payload readPayload(const FormBinding::Fields &form, const Step &step)
 {
     Upload::Payload payload;
-    const QVariant shown = FormBinding::value(window, step.widget);
+    const QVariant shown = FormBinding::value(form, step.widget);
     payload.ok = shown.isValid();
     switch (step.kind) {
     case Kind::Value:
@@ -73,9 +73,9 @@ Upload::Plan MainWindow::uploadPlan() const
 {
     const Upload::FormReading form{
         [this](const char *name) {
-            return Upload::BoxState{boxChecked(this, name), fieldEnabled(this, name)};
+            return Upload::BoxState{boxChecked(fields, name), fieldEnabled(fields, name)};
         },
-        [this](const Step &row) { return readPayload(this, row); },
+        [this](const Step &row) { return readPayload(fields, row); },
     };
     return Upload::planUpload(form, {firmwareVersion, m_session.alertPeriodPending(), devEuiLocked, appKeyLocked});
 }
