@@ -311,41 +311,48 @@ int DeviceSession::read(QByteArray &readData)
     // that never pauses is cut off after a bounded time or size, so that
     // nothing hangs on it for good; the rest of the operation is then not
     // sent, so one operation meets the cap once.
+    if (!m_port.isOpen())
+        return 1;
+    const int quietMs = qMax(0, m_savingRead ? LinkLimits::saveReadTimeoutMs : this->quietMs());
     QElapsedTimer clock;
     clock.start();
-    while (readData.size() < LinkLimits::maxAnswerBytes && clock.elapsed() < LinkLimits::maxReadDurationMs) {
-        if (!waitForDevice(m_savingRead ? LinkLimits::saveReadTimeoutMs : quietMs()))
-            return 1;
-        const qint64 room = LinkLimits::maxAnswerBytes - readData.size();
-        readData.append(m_port.read(qMin(room, m_port.bytesAvailable())));
-    }
-    qDebug() << "Answer cut off after" << clock.elapsed() << "ms and" << readData.size()
-             << "bytes: the device did not pause";
-    m_cutOff = true;
-    return 1;
-}
-
-bool DeviceSession::waitForDevice(int quietMs)
-{
-    if (!m_port.isOpen())
-        return false;
-    if (m_port.bytesAvailable() > 0)
-        return true;
-    // The event loop turns while the device is quiet: a window repaints and
-    // its stop button answers. A port closed meanwhile (the device went)
-    // ends the wait at once.
+    // One wait for the whole answer, its quiet time started again after each
+    // piece: a device sends an answer in many small pieces, and each should
+    // cost no more than taking it. The event loop turns while the device is
+    // quiet: a window repaints and its stop button answers. A port closed
+    // meanwhile (the device went) ends the wait at once.
     QEventLoop loop;
     QTimer quiet;
     quiet.setSingleShot(true);
     quiet.setTimerType(Qt::PreciseTimer);
+    bool cut = false;
+    const auto take = [&] {
+        const qint64 room = LinkLimits::maxAnswerBytes - readData.size();
+        readData.append(m_port.read(qMin(room, m_port.bytesAvailable())));
+        cut = readData.size() >= LinkLimits::maxAnswerBytes || clock.elapsed() >= LinkLimits::maxReadDurationMs;
+        if (cut)
+            loop.quit();
+        else
+            quiet.start(quietMs);
+    };
     connect(&quiet, &QTimer::timeout, &loop, &QEventLoop::quit);
-    connect(&m_port, &QIODevice::readyRead, &loop, &QEventLoop::quit);
+    connect(&m_port, &QIODevice::readyRead, &loop, take);
     connect(&m_port, &QIODevice::aboutToClose, &loop, &QEventLoop::quit);
-    quiet.start(qMax(0, quietMs));
-    ++m_waitDepth;
-    loop.exec();
-    --m_waitDepth;
-    return m_port.isOpen() && m_port.bytesAvailable() > 0;
+    if (m_port.bytesAvailable() > 0)
+        take();
+    else
+        quiet.start(quietMs);
+    if (!cut) {
+        ++m_waitDepth;
+        loop.exec();
+        --m_waitDepth;
+    }
+    if (!cut)
+        return 1;
+    qDebug() << "Answer cut off after" << clock.elapsed() << "ms and" << readData.size()
+             << "bytes: the device did not pause";
+    m_cutOff = true;
+    return 1;
 }
 
 void DeviceSession::pause(int ms, bool stoppable)

@@ -187,7 +187,6 @@ signals:
 
 private:
     int exchange(const QByteArray &cmd, const QByteArray &param, const CommandLine &line);
-    bool waitForDevice(int quietMs);
     void takeStaleBytes();
     void portFailed(QSerialPort::SerialPortError error);
     void noteState();
