@@ -76,7 +76,7 @@ PELKO_BENCH(babble)
         dialogs.clear();
         sim.device().setFault(c.prefix, SimFault::Babbles, 1);
         const double held = heldSeconds(button);
-        const double bound = normal + LinkLimits::maxReadDurationMs / 1000.0;
+        const double bound = normal + window.session().limits().maxReadDurationMs / 1000.0;
         std::printf("  %-14s babbling from '%s': click took %.1f s (normal run %.1f s, bound %.1f s), boxes: %s\n",
                     c.button, c.prefix, held, normal, bound, qPrintable(dialogs.titles().join(QLatin1Char(' '))));
     }

@@ -288,9 +288,13 @@ public:
     // What an upload of the form as it stands would send to this device.
     Upload::Plan uploadPlan() const;
 
-    // Form-logic memory shared by every window (src/logic/mainwindow_algos.cpp)
-    static int savedMpuMaxRange;
-    static bool uprightForcedByRotation;
+    // What the form's rules remember of this form (src/logic/mainwindow_algos.cpp):
+    // the range ORIENTATION gives back, first taken from the slider as it
+    // stands on the window's first ORIENTATION click, and whether ROTATION
+    // is the one that made the device stay upright.
+    int savedMpuMaxRange = 0;
+    bool mpuRangeRemembered = false;
+    bool uprightForcedByRotation = false;
 };
 
 #endif // PELKO_MAINWINDOW_H

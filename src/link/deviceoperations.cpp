@@ -124,7 +124,7 @@ DeviceSession::Outcome DeviceSession::restart()
         // A device that reboots at once may drop off the bus before it
         // answers: give it a moment, then only its port still being listed
         // means the reset really failed.
-        pause(LinkLimits::toolsWaitMs, true);
+        pause(m_limits.toolsWaitMs, true);
         if (!m_stopping && pelkoPortStillListed(listedPorts())) {
             traceFailedCommand("reset");
             return Outcome::Failed;

@@ -37,7 +37,7 @@ DeviceSession::State DeviceSession::state() const
 
 int DeviceSession::quietMs() const
 {
-    return m_promptSeen ? LinkLimits::fastReadTimeoutMs : LinkLimits::quietMs;
+    return m_promptSeen ? m_limits.fastReadTimeoutMs : m_limits.quietMs;
 }
 
 void DeviceSession::noteState()
@@ -184,7 +184,7 @@ bool DeviceSession::readDump()
 void DeviceSession::sayGoodbye()
 {
     sendOneCommand("DISCONNECTE", QByteArray(), 0, QString());
-    pause(LinkLimits::disconnectWaitMs, false);
+    pause(m_limits.disconnectWaitMs, false);
     setConnected(false);
     // A device that went away on being disconnected, switched off or
     // restarted did what it was asked.
@@ -273,11 +273,11 @@ void DeviceSession::takeStaleBytes()
     qint64 dropped = 0;
     QElapsedTimer clock;
     clock.start();
-    while (m_port.isOpen() && clock.elapsed() < LinkLimits::maxReadDurationMs) {
+    while (m_port.isOpen() && clock.elapsed() < m_limits.maxReadDurationMs) {
         if (m_port.bytesAvailable() == 0 && !m_port.waitForReadyRead(0))
             break;
         const QByteArray bytes = m_port.readAll();
-        const int room = qMax(0, LinkLimits::maxAnswerBytes - stale.size());
+        const int room = qMax(0, m_limits.maxAnswerBytes - stale.size());
         stale.append(bytes.left(room));
         dropped += qMax(0, bytes.size() - room);
     }
@@ -313,7 +313,7 @@ int DeviceSession::read(QByteArray &readData)
     // sent, so one operation meets the cap once.
     if (!m_port.isOpen())
         return 1;
-    const int quietMs = qMax(0, m_savingRead ? LinkLimits::saveReadTimeoutMs : this->quietMs());
+    const int quietMs = qMax(0, m_savingRead ? m_limits.saveReadTimeoutMs : this->quietMs());
     QElapsedTimer clock;
     clock.start();
     // One wait for the whole answer, its quiet time started again after each
@@ -327,9 +327,9 @@ int DeviceSession::read(QByteArray &readData)
     quiet.setTimerType(Qt::PreciseTimer);
     bool cut = false;
     const auto take = [&] {
-        const qint64 room = LinkLimits::maxAnswerBytes - readData.size();
+        const qint64 room = m_limits.maxAnswerBytes - readData.size();
         readData.append(m_port.read(qMin(room, m_port.bytesAvailable())));
-        cut = readData.size() >= LinkLimits::maxAnswerBytes || clock.elapsed() >= LinkLimits::maxReadDurationMs;
+        cut = readData.size() >= m_limits.maxAnswerBytes || clock.elapsed() >= m_limits.maxReadDurationMs;
         if (cut)
             loop.quit();
         else
@@ -363,7 +363,7 @@ void DeviceSession::pause(int ms, bool stoppable)
     qint64 left = ms;
     do {
         QEventLoop loop;
-        QTimer::singleShot(static_cast<int>(qMin<qint64>(left, LinkLimits::stopCheckMs)), Qt::PreciseTimer, &loop,
+        QTimer::singleShot(static_cast<int>(qMin<qint64>(left, m_limits.stopCheckMs)), Qt::PreciseTimer, &loop,
                            &QEventLoop::quit);
         ++m_waitDepth;
         loop.exec();

@@ -3,6 +3,7 @@
 
 #include "model/dumpkeytable.h"
 #include "link/serialports.h"
+#include "link/timing.h"
 #include "upload/delivery.h"
 
 #include <QByteArray>
@@ -90,6 +91,9 @@ public:
     // The quiet time that ends an answer now: the short one for good once a
     // release that answers promptly has been identified in this session.
     int quietMs() const;
+    // The session's waits and limits: those of the process until changed.
+    LinkLimits &limits() { return m_limits; }
+    const LinkLimits &limits() const { return m_limits; }
     float release() const { return m_release; }
     // What the device last answered to "LORA GET" and "DUMP RAM PARAM"
     // (accepted answers only) in this session.
@@ -192,6 +196,7 @@ private:
     void noteState();
 
     QSerialPort m_port;
+    LinkLimits m_limits = LinkLimits::ofThisProcess();
     AnswerReader m_answerReader;
     bool m_promptSeen = false; // a release that answers promptly was identified
     bool m_savingRead = false;

@@ -11,20 +11,12 @@
 
 #include <vector>
 
-int MainWindow::savedMpuMaxRange = 0;
-
-bool MainWindow::uprightForcedByRotation = false;
-
 namespace {
 
 using FormRules::Action;
 using FormWidgets::apply;
 using FormWidgets::isOn;
 using FormWidgets::setAllEnabled;
-
-// The range to restore is first taken from the slider as it stands on the
-// first ORIENTATION call of the run.
-bool mpuRangeRemembered = false;
 
 // What the common frame of an algorithm handler does for the box's state.
 enum class Step { SwitchOn, SwitchOff, Nothing };

@@ -61,7 +61,7 @@ OperationResult MainWindow::resetToFactory()
             return false;
         inform(this, QStringLiteral("Factory reset finished with success. Please restart your product before use "
                                     "(by pressing the button)."));
-        m_session.pause(LinkLimits::toolsWaitMs, true);
+        m_session.pause(m_session.limits().toolsWaitMs, true);
         disconnectDevice();
         return !m_session.stopping();
     });
@@ -167,8 +167,8 @@ OperationResult MainWindow::restartDevice()
         // However quickly the box was closed, the device gets its full reboot
         // time before it is asked for again.
         const qint64 elapsed = sinceReset.elapsed();
-        if (elapsed < LinkLimits::rebootFloorMs)
-            m_session.pause(static_cast<int>(LinkLimits::rebootFloorMs - elapsed), true);
+        if (elapsed < m_session.limits().rebootFloorMs)
+            m_session.pause(static_cast<int>(m_session.limits().rebootFloorMs - elapsed), true);
         if (m_session.stopping()) {
             // Stopped while the device reboots: nothing is connected.
             ui->startButton->setEnabled(true);

@@ -133,7 +133,6 @@ private slots:
 // either, the form shows SHOCK as the device holds it.
 void StopTest::anAccessibilityActionOnABoxDuringStartOrReadChangesNeitherTheFormNorTheDevice()
 {
-    const ShortLinkTimes times(10, 30);
     SimDevice::Options options;
     options.lineIdleMs = 2;
     options.chunkPauseMs = 6; // a last answer that takes its time leaves a moment to act in
@@ -150,6 +149,7 @@ void StopTest::anAccessibilityActionOnABoxDuringStartOrReadChangesNeitherTheForm
     for (const auto &[button, press, atLine] : rows) {
         const QString what = QStringLiteral("%1, %2 at line %3").arg(button).arg(press).arg(atLine);
         MainWindow window;
+        window.session().limits() = shortLinkTimes(10, 30);
         window.show();
         const FormProbe form(window);
         form.click("startButton");
@@ -185,8 +185,8 @@ void StopTest::interruptedOperationsKeepTheDeviceAndTheWindowTrue()
     const int cases =
         qEnvironmentVariableIsSet("PELKO_STOP_CASES") ? qEnvironmentVariableIntValue("PELKO_STOP_CASES") : 60;
     QRandomGenerator random(seed);
-    const ShortLinkTimes times(10, 30);
-    LinkLimits::rebootFloorMs = 150;
+    LinkLimits times = shortLinkTimes(10, 30);
+    times.rebootFloorMs = 150;
     SimDevice::Options options;
     options.rebootDelayMs = 80;
     options.lineIdleMs = 2;
@@ -198,6 +198,7 @@ void StopTest::interruptedOperationsKeepTheDeviceAndTheWindowTrue()
                        return QString();
                    }});
     auto window = std::make_unique<MainWindow>();
+    window->session().limits() = times;
     window->show();
     qint64 firstKb = 0;
     int firstFiles = 0;
@@ -330,6 +331,7 @@ void StopTest::interruptedOperationsKeepTheDeviceAndTheWindowTrue()
             QTRY_VERIFY2(!window->isVisible(), qPrintable(replay));
             QVERIFY2(!window->session().port().isOpen(), qPrintable(replay));
             window = std::make_unique<MainWindow>();
+            window->session().limits() = times;
             window->show();
         }
         QVERIFY2(inStateTable(*window, FormProbe(*window)), qPrintable(replay));

@@ -99,10 +99,10 @@ void CalculatorTabTest::calculateShowsTheDefaultDayThenTheOneTheUserDescribedAnd
 
 void CalculatorTabTest::fromTheConfigurationGivesTheDayTypedByHandFollowsTheFormAndSetsWhatThePelkoHoldsBesideIt()
 {
-    ShortLinkTimes times{30, 60};
     DialogWatcher dialogs;
     SimHarness sim;
     MainWindow window;
+    window.session().limits() = shortLinkTimes(30, 60);
     FormProbe form(window);
     form.click("startButton");
     form.click("readAlgoButton");

@@ -38,8 +38,9 @@ struct Rig
     SimHarness sim;
     DialogWatcher dialogs;
     std::unique_ptr<MainWindow> window;
+    LinkLimits limits;
 
-    explicit Rig(const char *release) : sim(options(release)) { QVERIFY(sim.isReady()); }
+    Rig(const char *release, const LinkLimits &times) : sim(options(release)), limits(times) { QVERIFY(sim.isReady()); }
     static SimDevice::Options options(const char *release)
     {
         SimDevice::Options o;
@@ -49,7 +50,6 @@ struct Rig
     }
     void connect()
     {
-        MainWindow::uprightForcedByRotation = false;
         window = std::make_unique<MainWindow>();
         dialogs.clear();
         click("startButton");
@@ -61,7 +61,11 @@ struct Rig
         dialogs.clear();
     }
     bool linkMissed = false;
-    void click(const char *name) { window->findChild<QPushButton *>(QLatin1String(name))->click(); }
+    void click(const char *name)
+    {
+        window->session().limits() = limits; // a window prepared apart talks as quickly
+        window->findChild<QPushButton *>(QLatin1String(name))->click();
+    }
     // Clicks Load or Save with `path` as the file picked. The file goes in
     // through the window's file-choice seam: a file dialog answered by a
     // timer hung now and then while its folder was still being listed.
@@ -130,7 +134,6 @@ void configure(QWidget &window, QRandomGenerator &random)
 // A window without a device, prepared for `release` with the choice beside Connection.
 std::unique_ptr<MainWindow> preparedFor(const char *release)
 {
-    MainWindow::uprightForcedByRotation = false;
     auto window = std::make_unique<MainWindow>();
     for (QComboBox *choice : window->findChildren<QComboBox *>())
         if (choice->accessibleName() == QLatin1String("Prepare for firmware"))
@@ -185,13 +188,12 @@ void LoadSaveTest::savedThenLoadedFormStartsTheSameOnTheWire()
         QByteArrayList byHand, loaded, fromPrepared;
         bool linkMissed = true;
         for (int quietMs = 3; quietMs <= 192 && linkMissed; quietMs *= 4) {
-            const ShortLinkTimes times(quietMs, quietMs * 4);
             QFile::remove(path); // a name that exists would be asked about first
             QFile::remove(path + ".again.json");
             QFile::remove(path + ".prepared.json");
             QRandomGenerator random(s);
             const char *release = releases[random.bounded(4)];
-            Rig rig(release);
+            Rig rig(release, shortLinkTimes(quietMs, quietMs * 4));
             rig.connect();
             configure(*rig.window, random);
             rig.pickFile("saveAlgoConfigButton", path);
@@ -231,8 +233,7 @@ void LoadSaveTest::savedThenLoadedFormStartsTheSameOnTheWire()
 
 void LoadSaveTest::aFileThatCannotBeAppliedWholeChangesNothing()
 {
-    const ShortLinkTimes times(100, 100);
-    Rig rig("2.1.1");
+    Rig rig("2.1.1", shortLinkTimes(100, 100));
     rig.connect();
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("bad.json"));
@@ -279,8 +280,7 @@ void LoadSaveTest::aFileThatCannotBeAppliedWholeChangesNothing()
 
 void LoadSaveTest::aFileForAnotherReleaseIsLoadedOnlyIfTheUserTakesWhatTheReleaseLeavesOut()
 {
-    const ShortLinkTimes times(100, 100);
-    Rig rig("1.9.2");
+    Rig rig("1.9.2", shortLinkTimes(100, 100));
     rig.connect();
     QVERIFY(rig.window->readDevice().succeeded);
     rig.sim.device().clearReceived();
@@ -376,9 +376,8 @@ void LoadSaveTest::theFieldsMarkedAfterReadAreThoseStartChangesOnTheDevice()
                                  " PELKO_MARKS_CASES=1 replays it)";
         bool linkMissed = true;
         for (int quietMs = 3; quietMs <= 192 && linkMissed; quietMs *= 4) {
-            const ShortLinkTimes times(quietMs, quietMs * 4);
             QRandomGenerator random(s);
-            Rig rig(releases[random.bounded(4)]);
+            Rig rig(releases[random.bounded(4)], shortLinkTimes(quietMs, quietMs * 4));
             rig.connect();
             configure(*rig.window, random);
             rig.start();
@@ -418,10 +417,9 @@ void LoadSaveTest::theFieldsMarkedAfterReadAreThoseStartChangesOnTheDevice()
 
 void LoadSaveTest::aFormPreparedForAReleaseIsTheFormAConnectionToItLeaves()
 {
-    const ShortLinkTimes times(100, 100);
     for (const Firmware::Release &release : Firmware::kReleases) {
         const QByteArray name = Firmware::releaseName(release.version).toLatin1();
-        Rig rig(name.constData());
+        Rig rig(name.constData(), shortLinkTimes(100, 100));
         std::unique_ptr<MainWindow> prepared = preparedFor(name.constData());
         const QStringList offline = fieldsOf(*prepared);
         QCOMPARE(rig.sim.device().receivedLines(), QByteArrayList()); // nothing reaches a port meanwhile
@@ -438,8 +436,7 @@ void LoadSaveTest::aFormPreparedForAReleaseIsTheFormAConnectionToItLeaves()
 
 void LoadSaveTest::connectingAPreparedFormNamesWhatTheDevicesReleaseLacks()
 {
-    const ShortLinkTimes times(100, 100);
-    Rig rig("1.9.2");
+    Rig rig("1.9.2", shortLinkTimes(100, 100));
     rig.window = preparedFor("2.2");
     rig.click("startButton");
     // The event log's, the motion tracking's and the shock log's settings.

@@ -75,7 +75,6 @@ QString onShortTimesThenLong(const Cell &cell)
 // A simulated device, the real window and a watcher that answers its boxes.
 struct FaultRig
 {
-    ShortLinkTimes limits{times.quiet, times.saveQuiet}; // puts every limit back
     SimHarness sim{deviceOptions()};
     DialogWatcher dialogs;
     MainWindow window;
@@ -88,9 +87,11 @@ struct FaultRig
     // forgotten, so that what follows stands alone.
     explicit FaultRig(bool connect)
     {
-        LinkLimits::maxReadDurationMs = times.readCap;
-        LinkLimits::toolsWaitMs = times.toolsWait;
-        LinkLimits::rebootFloorMs = times.rebootFloor;
+        LinkLimits &limits = window.session().limits();
+        limits = shortLinkTimes(times.quiet, times.saveQuiet);
+        limits.maxReadDurationMs = times.readCap;
+        limits.toolsWaitMs = times.toolsWait;
+        limits.rebootFloorMs = times.rebootFloor;
         if (!connect || !sim.isReady())
             return;
         button("startButton")->click();

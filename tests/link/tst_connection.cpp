@@ -43,7 +43,6 @@ private:
         return FormProbe(window).find<QTextEdit>("consoleOutput")->toPlainText();
     }
 
-    std::unique_ptr<ShortLinkTimes> m_times;
     std::unique_ptr<SimHarness> m_sim;
     std::unique_ptr<DialogWatcher> m_dialogs;
 };
@@ -52,7 +51,6 @@ void ConnectionTest::init()
 {
     if (hostListsADevice())
         QSKIP("this host lists a port of the device's USB bridge");
-    m_times.reset(new ShortLinkTimes(100, 400));
     m_sim.reset(new SimHarness);
     QVERIFY(m_sim->isReady());
     m_dialogs.reset(new DialogWatcher);
@@ -62,7 +60,6 @@ void ConnectionTest::cleanup()
 {
     m_dialogs.reset();
     m_sim.reset();
-    m_times.reset();
 }
 
 void ConnectionTest::connectionIdentifiesTheDeviceAndDisconnectingForgetsIt()
@@ -71,6 +68,7 @@ void ConnectionTest::connectionIdentifiesTheDeviceAndDisconnectingForgetsIt()
     m_sim->addPort("ttySECOND", "Silicon Labs", "/nonexistent/ttySECOND");
     m_sim->addPort("ttyOTHER", "Prolific", "/nonexistent/ttyOTHER", true);
     MainWindow window;
+    window.session().limits() = shortLinkTimes(100, 400);
     FormProbe form(window);
     form.find("pbEnableDebug")->setText(QStringLiteral("Disable debug"));
     DebugLog log;
@@ -152,6 +150,7 @@ void ConnectionTest::portThatCannotBeUsedReportsItsError()
         QVERIFY(holder.open(QIODevice::ReadWrite));
     DebugLog log;
     MainWindow window;
+    window.session().limits() = shortLinkTimes(100, 400);
     FormProbe form(window);
     form.click("startButton");
 
@@ -180,9 +179,10 @@ void ConnectionTest::babbleIsCutAtTheSizeCapAndAClosedPortReadsNothing()
 {
     // Where every faulty answer leads is the fault matrix's, which cuts a
     // babbling device at the time cap; here, the size cap comes first.
-    LinkLimits::maxReadDurationMs = 5000;
-    LinkLimits::maxAnswerBytes = 2000;
     MainWindow window;
+    window.session().limits() = shortLinkTimes(100, 400);
+    window.session().limits().maxReadDurationMs = 5000;
+    window.session().limits().maxAnswerBytes = 2000;
     QVERIFY(openDevicePort(window, *m_sim));
     m_sim->device().setFault("CHOC gxSup", SimFault::Babbles);
     DebugLog log;
@@ -209,6 +209,7 @@ void ConnectionTest::saveLineIsReadWithTheLongQuietTimeWhichIsThenRestored()
     SimHarness rig(options);
     QVERIFY(rig.isReady());
     MainWindow window;
+    window.session().limits() = shortLinkTimes(100, 400);
     QVERIFY(openDevicePort(window, rig));
     for (const char *command : {"SAVEPARAM", "DEBUG"}) {
         rig.device().setRawAnswer(command, "writing flash............\r\nwritten\r\nOK\r\n>");

@@ -46,6 +46,15 @@ auto operation(DeviceSession &link, Step step)
     return result;
 }
 
+// Short, yet long enough for a simulated device on a busy machine.
+void shorten(DeviceSession &link)
+{
+    LinkLimits &limits = link.limits();
+    limits.quietMs = limits.fastReadTimeoutMs = 40;
+    limits.saveReadTimeoutMs = 80;
+    limits.disconnectWaitMs = 5;
+}
+
 } // namespace
 
 class DeviceSessionTest : public QObject
@@ -53,13 +62,6 @@ class DeviceSessionTest : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        // Short, yet long enough for a simulated device on a busy machine.
-        LinkLimits::quietMs = LinkLimits::fastReadTimeoutMs = 40;
-        LinkLimits::saveReadTimeoutMs = 80;
-        LinkLimits::disconnectWaitMs = 5;
-    }
     void theLinkMovesAsItsStateTableSays();
     void aStopAtEveryLineSendsNothingButTheLineInFlight();
     void twoSessionsSideBySideKeepTheirOwnDeviceQuietTimeAndStop();
@@ -83,6 +85,7 @@ void DeviceSessionTest::theLinkMovesAsItsStateTableSays()
         Rig rig;
         QVERIFY(rig.started);
         DeviceSession link;
+        shorten(link);
         QSignalSpy changes(&link, &DeviceSession::stateChanged);
         QString what;
         for (const auto &[event, to] : row) {
@@ -118,6 +121,7 @@ void DeviceSessionTest::aStopAtEveryLineSendsNothingButTheLineInFlight()
         Rig rig;
         QVERIFY(rig.started);
         DeviceSession link;
+        shorten(link);
         QTimer moment;
         connect(&moment, &QTimer::timeout, &link, [&] {
             if (rig.device->receivedLines().size() >= atLine) {
@@ -146,13 +150,15 @@ void DeviceSessionTest::aStopAtEveryLineSendsNothingButTheLineInFlight()
 
 void DeviceSessionTest::twoSessionsSideBySideKeepTheirOwnDeviceQuietTimeAndStop()
 {
-    LinkLimits::fastReadTimeoutMs = 30;
     Rig newer;
     Rig older(QStringLiteral("1.9.2"), newer.dir.filePath(QStringLiteral("ports")), 1);
     QVERIFY(newer.started && older.started);
     older.device->setSavedParameter("CHOC gxSup", "4000");
 
     DeviceSession a, b;
+    shorten(a);
+    shorten(b);
+    a.limits().fastReadTimeoutMs = b.limits().fastReadTimeoutMs = 30;
     a.setOnlyPort(QStringLiteral("ttyPELKO0"));
     b.setOnlyPort(QStringLiteral("ttyPELKO1"));
     QVERIFY(operation(a, [&a] { return a.connectDevice() == DeviceSession::Handshake::Done; }));

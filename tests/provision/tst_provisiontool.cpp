@@ -85,7 +85,6 @@ void ProvisionToolTest::aFileSavedByTheWindowIsWrittenAsStartWritesItAndReadBack
 {
     SimHarness sim;
     QVERIFY(sim.isReady());
-    const ShortLinkTimes times(60, 120);
     QTemporaryDir dir;
     const QString saved = dir.filePath(QStringLiteral("site.json"));
     QList<QByteArray> startLines;
@@ -96,6 +95,7 @@ void ProvisionToolTest::aFileSavedByTheWindowIsWrittenAsStartWritesItAndReadBack
                    }});
     {
         MainWindow window;
+        window.session().limits() = shortLinkTimes(60, 120);
         const FormProbe form(window);
         form.click("startButton");
         form.click("readAlgoButton");

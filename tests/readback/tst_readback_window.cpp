@@ -74,6 +74,11 @@ const QByteArray kLoRaAnswer =
 // and what the window keeps of the device. `promptSeen`: a release that
 // answers promptly has answered VERSION in this window, whose link keeps the
 // short quiet time from then on.
+bool answersPromptly(const MainWindow &window)
+{
+    return Firmware::opens(window.firmwareVersion, Firmware::Feature::ShortQuietTime);
+}
+
 QStringList windowState(MainWindow &window, bool promptSeen)
 {
     const FormProbe form(window);
@@ -81,7 +86,8 @@ QStringList windowState(MainWindow &window, bool promptSeen)
            << "status " + form.statusShown() << "console " + form.find<QTextEdit>("consoleOutput")->toPlainText()
            << QStringLiteral("release %1, quiet time %2 ms, %3 algorithms counted")
                   .arg(double(window.firmwareVersion))
-                  .arg(promptSeen ? LinkLimits::fastReadTimeoutMs : quietTimeFor(window.firmwareVersion))
+                  .arg(promptSeen || answersPromptly(window) ? window.session().limits().fastReadTimeoutMs
+                                                             : window.session().limits().quietMs)
                   .arg(window.activeAlgorithmCount)
            << QStringLiteral("locked DevEUI %1 AppKEY %2").arg(window.devEuiLocked).arg(window.appKeyLocked)
            << QStringLiteral("kept LoRa %1 dump %2").arg(!window.loraAnswer.isEmpty()).arg(!window.paramDump.isEmpty());
@@ -159,7 +165,7 @@ QString differences(const QMap<QByteArray, QByteArray> &before, const QMap<QByte
 // One configuration: uploaded through a form, read and started by a fresh
 // window. Returns what changed on the device, or sets `linkFailed` when an
 // exchange did not get its answer in the quiet time.
-QString roundTrip(quint32 seed, DialogWatcher &dialogs, bool &linkFailed, QByteArray &release)
+QString roundTrip(quint32 seed, DialogWatcher &dialogs, bool &linkFailed, QByteArray &release, const LinkLimits &limits)
 {
     QRandomGenerator random(seed);
     SimDevice::Options options;
@@ -171,8 +177,8 @@ QString roundTrip(quint32 seed, DialogWatcher &dialogs, bool &linkFailed, QByteA
         qFatal("the simulated device did not start");
     QMap<QByteArray, QByteArray> configured;
     for (int pass = 0; pass < 2; ++pass) {
-        MainWindow::uprightForcedByRotation = false;
         MainWindow window;
+        window.session().limits() = limits;
         const FormProbe form(window);
         dialogs.clear();
         form.click("startButton");
@@ -223,8 +229,8 @@ QVector<Untaken::Row> untakenOfDump(SimFirmware &firmware, std::unique_ptr<MainW
 
 } // namespace
 
-// The key table is process-wide and keeps its values; every test starts from
-// a table that has never seen a dump, in a new window.
+// A window's key table keeps its values for the life of its session; every
+// test starts from a new window, whose table has never seen a dump.
 class ReadbackWindowTest : public QObject
 {
     Q_OBJECT
@@ -249,7 +255,6 @@ private:
 
 void ReadbackWindowTest::init()
 {
-    LinkLimits::quietMs = 200; // as at start, before any release is identified
     m_window.reset(new MainWindow);
 }
 
@@ -315,7 +320,7 @@ void ReadbackWindowTest::eachAnswerChangesTheWindowAsTheGoldenFileSays()
         QByteArray version = versionAnswer(earlier), given = answer;
         if (!earlier.isEmpty())
             m_window->decodePelkoData("VERSION", version);
-        const bool promptBefore = quietTimeFor(m_window->firmwareVersion) == LinkLimits::fastReadTimeoutMs;
+        const bool promptBefore = answersPromptly(*m_window);
         const QStringList before = windowState(*m_window, promptBefore);
         m_window->decodePelkoData(cmd, given);
         const QStringList after = windowState(*m_window, promptBefore);
@@ -404,7 +409,6 @@ void ReadbackWindowTest::readSaysWhatTheFormCannotHoldAndCheckSaysWhy()
         options.release = release;
         SimHarness sim(options);
         QVERIFY(sim.isReady());
-        const ShortLinkTimes times(30, 60);
         for (const auto &[key, value] : held)
             sim.device().setSavedParameter(key, value);
         const QString toolSaid = provisionRun(sim, "read");
@@ -417,6 +421,7 @@ void ReadbackWindowTest::readSaysWhatTheFormCannotHoldAndCheckSaysWhy()
         QVERIFY2(exit == 5 && checked.contains(why + said.section(" (", 1, -1)), qPrintable(checked));
 
         MainWindow window;
+        window.session().limits() = shortLinkTimes(30, 60);
         const FormProbe form(window);
         DialogWatcher dialogs;
         form.click("startButton");
@@ -543,7 +548,6 @@ void ReadbackWindowTest::keysReachTheWireAndNothingElse()
     m_window.reset();
     SimHarness sim;
     QVERIFY(sim.isReady());
-    const ShortLinkTimes times(30, 60);
     // A device that names no AppKey of its own takes the form's.
     sim.device().setRawAnswer("LORA GET",
                               "Mode : ABP\r\nNwkSKey : " + keys[1] + "\r\nAppSKey : " + keys[2] + "\r\nOK\r\n>");
@@ -552,6 +556,7 @@ void ReadbackWindowTest::keysReachTheWireAndNothingElse()
     QString written;
     {
         MainWindow window;
+        window.session().limits() = shortLinkTimes(30, 60);
         const FormProbe form(window);
         form.click("startButton");
         form.find<QLineEdit>("leAppKEY")->setText(QString::fromLatin1(keys[0]));
@@ -610,8 +615,7 @@ void ReadbackWindowTest::readThenStartLeavesTheDeviceAsItWas()
         QByteArray release;
         bool linkFailed = true;
         for (int quietMs = startMs; linkFailed && quietMs <= 256; quietMs *= 4) {
-            const ShortLinkTimes times(quietMs, quietMs);
-            changed = roundTrip(seed, dialogs, linkFailed, release);
+            changed = roundTrip(seed, dialogs, linkFailed, release, shortLinkTimes(quietMs, quietMs));
             retried += linkFailed;
             if (quietMs == startMs)
                 startMs = linkFailed ? qMin(24, startMs * 2) : qMax(3, startMs / 2);

@@ -57,7 +57,6 @@ QByteArray FormProbe::play(const QByteArray &script, const DebugLog *log) const
 
 ShownForm::ShownForm(const QByteArray &release)
 {
-    MainWindow::uprightForcedByRotation = false;
     window.show();
     QByteArray answer = "Firmware : v" + release + "\r\nOK\r\n";
     if (!release.isEmpty())

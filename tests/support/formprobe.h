@@ -52,8 +52,7 @@ private:
 };
 
 // A shown window, as the connection leaves it for a device of `release`
-// ("1.9.2", "2.2"; empty: never identified), and its probe. The orientation
-// remembered by every window of the process starts from nothing forced.
+// ("1.9.2", "2.2"; empty: never identified), and its probe.
 struct ShownForm
 {
     explicit ShownForm(const QByteArray &release = QByteArray());

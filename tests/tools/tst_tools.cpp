@@ -21,7 +21,6 @@ namespace {
 // handshake already forgotten by the device's wire log and the watcher.
 struct Bench
 {
-    ShortLinkTimes times{30, 60};
     DialogWatcher dialogs;
     SimHarness sim;
     MainWindow window;
@@ -36,6 +35,7 @@ struct Bench
             return options;
         }())
     {
+        window.session().limits() = shortLinkTimes(30, 60);
         if (connect && sim.isReady())
             form.click("startButton");
         connected = window.session().connected() && dialogs.titles() == QStringList{"Information"};
@@ -257,7 +257,7 @@ void ToolsTest::typedLinesGoOutAsTheProgramsOwnAndTellTheUser()
     QFETCH(int, index);
     const TypedRow row = typedRows().at(index);
     Bench bench(row.release ? row.release : "2.2", row.release, 300);
-    LinkLimits::rebootFloorMs = 400;
+    bench.window.session().limits().rebootFloorMs = 400;
     QVERIFY(bench.sim.isReady() && bench.connected == bool(row.release));
     auto *line = named<QLineEdit>(bench.window, "Command to send");
     QTimer stop;
@@ -319,8 +319,9 @@ void ToolsTest::restartReconnectsNoSoonerThanTheRebootTakes()
     QVERIFY(bench.connected);
     // The reconnection after the reboot is timed here: answers get the
     // quiet time a busy machine needs.
-    const ShortLinkTimes patient(60, 120);
-    LinkLimits::rebootFloorMs = 1500;
+    LinkLimits &limits = bench.window.session().limits();
+    limits = shortLinkTimes(60, 120);
+    limits.rebootFloorMs = 1500;
     bench.dialogs.setDismissDelay(dismissAfterMs);
     // Fires inside the reboot box, so the connection box after it goes at once.
     QTimer::singleShot(1000, &bench.dialogs, [&bench] { bench.dialogs.setDismissDelay(0); });
@@ -331,7 +332,7 @@ void ToolsTest::restartReconnectsNoSoonerThanTheRebootTakes()
     const qint64 resetAt = firstLineAt(lines, "reset\r\n");
     const qint64 readyAt = firstLineAt(lines, "READY\r\n", resetAt);
     QVERIFY(resetAt >= 0 && readyAt >= 0);
-    QVERIFY2(readyAt - resetAt >= LinkLimits::rebootFloorMs, qPrintable(QString::number(readyAt - resetAt)));
+    QVERIFY2(readyAt - resetAt >= limits.rebootFloorMs, qPrintable(QString::number(readyAt - resetAt)));
     const QList<SeenDialog> seen = bench.dialogs.seen();
     QCOMPARE(seen.size(), 2);
     QCOMPARE(seen.at(0).text, QStringLiteral("Please wait 5s for Pelko reboot... then click 'OK'"));
