@@ -250,6 +250,14 @@ private:
     QComboBox *releaseChoice = nullptr;
     float preparedFor = 0.0f; // 0 while not preparing
 
+    // What the form's rules remember of this form (src/logic/mainwindow_algos.cpp):
+    // the range ORIENTATION gives back, first taken from the slider as it
+    // stands on the window's first ORIENTATION click, and whether ROTATION
+    // is the one that made the device stay upright.
+    int savedMpuMaxRange = 0;
+    bool mpuRangeRemembered = false;
+    bool uprightForcedByRotation = false;
+
     Ui::MainWindow *ui;
     // The form's widgets by object name, for the settings named by files,
     // dumps and the parameter table.
@@ -287,14 +295,6 @@ public:
     bool dumpDecoded = false; // by the Read under way
     // What an upload of the form as it stands would send to this device.
     Upload::Plan uploadPlan() const;
-
-    // What the form's rules remember of this form (src/logic/mainwindow_algos.cpp):
-    // the range ORIENTATION gives back, first taken from the slider as it
-    // stands on the window's first ORIENTATION click, and whether ROTATION
-    // is the one that made the device stay upright.
-    int savedMpuMaxRange = 0;
-    bool mpuRangeRemembered = false;
-    bool uprightForcedByRotation = false;
 };
 
 #endif // PELKO_MAINWINDOW_H
