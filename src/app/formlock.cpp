@@ -1,6 +1,6 @@
 #include "formlock.h"
 
-#include "logic/mainwindow_widgets.h"
+#include "mainwindow_widgets.h"
 
 #include <QApplication>
 #include <QBoxLayout>

@@ -1,5 +1,5 @@
 #include "mainwindow.h"
-#include "config/formvalues.h"
+#include "app/formvalues.h"
 
 #include "ui_mainwindow.h"
 

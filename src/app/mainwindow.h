@@ -40,9 +40,12 @@ class MainWindow;
 }
 QT_END_NAMESPACE
 
-// The one window of the program. Every subsystem is a group of member
-// functions defined in src/<subsystem>/mainwindow_*.cpp; they share the
-// state below and reach the form through `ui`.
+// The one window of the program: the form, and what it shows of the device
+// session under it. Its member functions are grouped by subsystem in
+// mainwindow_<subsystem>.cpp beside this file; they share the state below and
+// reach the form through `ui`. What the subsystems know without a form (the
+// link, the dump, the plan of an upload, the files) lives in src/<subsystem>/
+// and links no widget.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -54,8 +57,8 @@ public:
     // What the buttons do, each giving what it came to; the buttons' slots
     // run them and the window has shown its boxes on the way.
     OperationResult start();      // "Connection" while not connected, else "Start" (the upload)
-    OperationResult readDevice(); // "Read" (src/readback/mainwindow_dump.cpp)
-    // The tools (src/tools/mainwindow_tools.cpp)
+    OperationResult readDevice(); // "Read" (mainwindow_dump.cpp)
+    // The tools (mainwindow_tools.cpp)
     OperationResult toggleDebug();
     OperationResult toggleLedDebug();
     OperationResult readBattery();
@@ -64,15 +67,15 @@ public:
     OperationResult powerOff();
     // "Send" under the console: a line typed by hand, its answer in the
     // console and in the form; "Save…" beside it keeps the console in a
-    // text file (src/tools/mainwindow_typed.cpp).
+    // text file (mainwindow_typed.cpp).
     OperationResult sendTypedLine(const QString &line);
     bool saveConsole(const QString &path);
     // Load and Save once a file is chosen: true when the form took the whole
-    // file, or the file holds the form (src/config/mainwindow_config.cpp).
+    // file, or the file holds the form (mainwindow_config.cpp).
     bool loadConfiguration(const QString &path);
     bool saveConfiguration(const QString &path);
     // What the stop button does while no operation runs: the goodbye, and
-    // the link taken down (src/link/mainwindow_link.cpp).
+    // the link taken down (mainwindow_link.cpp).
     void hangUp();
 
 signals:
@@ -82,41 +85,41 @@ signals:
     void progressChanged(int percent);
 
 public slots:
-    // Port discovery, opening and link events (src/link/mainwindow_link.cpp)
+    // Port discovery, opening and link events (mainwindow_link.cpp)
     void manageSerialError();
     void managePortReady();
     void initSerial();
 
-    // Connection handshake (src/link/mainwindow_handshake.cpp)
+    // Connection handshake (mainwindow_handshake.cpp)
     int connectToProduct();
 
-    // Readback (src/readback/)
+    // Readback (mainwindow_dispatch.cpp, mainwindow_lora.cpp, mainwindow_apply.cpp)
     int decodePelkoAlgo(int mode);
     int decodePelkoLoRa();
     void applyParameters();
     int decodePelkoData(const QByteArray &cmd, QByteArray &readData);
 
-    // Upload (src/upload/mainwindow_upload.cpp): carries out the plan of the
+    // Upload (mainwindow_upload.cpp): carries out the plan of the
     // form as it stands.
     int sendParameters();
 
-    // Consumption calculator (src/calc/mainwindow_calc.cpp)
+    // Consumption calculator (mainwindow_calc.cpp)
     void updateConso();
     void CalculConsommation();
 
 private slots:
-    // Link buttons (src/link/mainwindow_link.cpp)
+    // Link buttons (mainwindow_link.cpp)
     void on_startButton_clicked();
     void on_stopButton_clicked();
 
-    // Readback (src/readback/mainwindow_dump.cpp)
+    // Readback (mainwindow_dump.cpp)
     void on_readAlgoButton_clicked();
 
-    // Configuration files (src/config/mainwindow_config.cpp)
+    // Configuration files (mainwindow_config.cpp)
     void on_loadAlgoConfigButton_clicked();
     void on_saveAlgoConfigButton_clicked();
 
-    // Maintenance tools (src/tools/mainwindow_tools.cpp)
+    // Maintenance tools (mainwindow_tools.cpp)
     void on_pbResetParam_clicked();
     void on_pbEnableDebug_clicked();
     void on_pbEnableDebugLed_clicked();
@@ -124,7 +127,7 @@ private slots:
     void on_pbTurnOffProduct_clicked();
     void on_pbGetBatteryStatus_clicked();
 
-    // Algorithm selection (src/logic/mainwindow_algos.cpp)
+    // Algorithm selection (mainwindow_algos.cpp)
     void checkNumberAlgoCompatibility(int mode);
     void on_cbAlive_clicked();
     void on_cbChoc_clicked();
@@ -142,7 +145,7 @@ private slots:
     void on_cbOrientModeRefresh_clicked();
     void on_cbOrientModeOnMove_clicked();
 
-    // Dependent-field interlocks (src/logic/mainwindow_interlocks.cpp)
+    // Dependent-field interlocks (mainwindow_interlocks.cpp)
     void on_MPUmaxRange_valueChanged(int value);
     void on_rbPelkoLaidFlat_clicked();
     void on_rbPelkoStayUpright_clicked();
@@ -158,7 +161,7 @@ private slots:
     void on_cbChocEnableShockLog_clicked();
     void on_cbTempModeThreshold_clicked();
 
-    // Consumption calculator (src/calc/mainwindow_calc.cpp)
+    // Consumption calculator (mainwindow_calc.cpp)
     void on_cboConsoLoRaSF_currentIndexChanged(int index);
     void on_pbConsoCalculate_clicked();
 
@@ -170,10 +173,10 @@ private:
     friend class BusySequence;
     // Writes `content` whole to `path` under Save's rule (a regular file or
     // a new path; a short write is an error), else tells `couldNot`
-    // (src/config/mainwindow_config.cpp).
+    // (mainwindow_config.cpp).
     bool saveWhole(const QString &path, const QByteArray &content, const QString &couldNot);
     // Runs one click's work as a busy sequence and records what it showed
-    // (src/app/busysequence.cpp). `stoppedAs` is what the user is told if a
+    // (busysequence.cpp). `stoppedAs` is what the user is told if a
     // Stop cuts the work short. Refused while another operation waits on the
     // device.
     OperationResult operation(const std::function<bool()> &work, Error stoppedAs = Error::ToolStopped);
@@ -182,34 +185,34 @@ private:
     void fail(Error error);
     // Says goodbye to the device and takes the link down (the disconnect
     // path); nothing at all during a stopped operation, which leaves the link
-    // as it is (src/link/mainwindow_link.cpp).
+    // as it is (mainwindow_link.cpp).
     void disconnectDevice();
-    // Debug and LED debug, one handler for both (src/tools/mainwindow_tools.cpp).
+    // Debug and LED debug, one handler for both (mainwindow_tools.cpp).
     OperationResult toggleDebugSwitch(const DebugSwitch &debug);
-    bool readParameters(); // the work of "Read" (src/readback/mainwindow_dump.cpp)
+    bool readParameters(); // the work of "Read" (mainwindow_dump.cpp)
     // Tells the user, once, that the device went, and leaves the window
-    // disconnected (src/link/mainwindow_link.cpp).
+    // disconnected (mainwindow_link.cpp).
     void reportDeviceLoss();
     // The console: text at its end, and the note of a refused command just
-    // before the end of its echoed answer (src/readback/mainwindow_dispatch.cpp).
+    // before the end of its echoed answer (mainwindow_dispatch.cpp).
     void noteInConsole(const QString &text);
     void noteRefusal(const QString &note);
-    // The steps the algorithm sections share (src/logic/mainwindow_algos.cpp):
+    // The steps the algorithm sections share (mainwindow_algos.cpp):
     // switching one on or off, and a click on a mode box of TILT, ROTATION
     // or ORIENTATION.
     int switchSection(int section);
     // Puts a checked configuration file's values into the form
-    // (src/config/mainwindow_config.cpp).
+    // (mainwindow_config.cpp).
     void applyConfiguration(const QVariantMap &values);
     // After the program set a box or radio button, runs what a click on it
     // runs, if anything; `onRead`: only for the boxes whose fields the
-    // readback makes follow them (src/logic/mainwindow_algos.cpp).
+    // readback makes follow them (mainwindow_algos.cpp).
     void followBox(const char *name, bool onRead = false);
     void modeClicked(int section, bool onMove);
     // The fields whose upload line would change the device as the last Read
     // found it are marked, and counted beside the progress bar; nothing is
     // marked before a Read or once the link is taken down
-    // (src/readback/mainwindow_marks.cpp).
+    // (mainwindow_marks.cpp).
     void addDifferenceLine();
     void rememberDevice(std::shared_ptr<const Comparison::DeviceState> state);
     void forgetDevice();
@@ -223,7 +226,7 @@ private:
     // decides and keeps them following the form until one is typed over; the
     // tab's line says what came from where, and, after a Read, the lifetime
     // of what the device holds. A chart shows where the day's charge goes
-    // (src/calc/mainwindow_calc.cpp).
+    // (mainwindow_calc.cpp).
     struct DayView;
     std::shared_ptr<DayView> dayView;
     void addDayView();
@@ -237,12 +240,12 @@ private:
     TypedLine::History typedHistory;
     // Opens the fields the identified release offers, as its VERSION answer
     // does; `closeLacking` also closes those it lacks, for a form that was
-    // open for another release (src/readback/mainwindow_dispatch.cpp).
+    // open for another release (mainwindow_dispatch.cpp).
     void adaptToRelease(bool closeLacking);
     // A configuration prepared without a device, for a release chosen beside
     // the Connection button: the form as that release's VERSION answer
     // leaves it, Load and Save open, nothing sent. Connecting ends it, and
-    // names what the device's release lacks (src/config/mainwindow_prepare.cpp).
+    // names what the device's release lacks (mainwindow_prepare.cpp).
     void addReleaseChoice();
     void prepareFor(int choice);
     void followLink();
@@ -250,7 +253,7 @@ private:
     QComboBox *releaseChoice = nullptr;
     float preparedFor = 0.0f; // 0 while not preparing
 
-    // What the form's rules remember of this form (src/logic/mainwindow_algos.cpp):
+    // What the form's rules remember of this form (mainwindow_algos.cpp):
     // the range ORIENTATION gives back, first taken from the slider as it
     // stands on the window's first ORIENTATION click, and whether ROTATION
     // is the one that made the device stay upright.
@@ -263,7 +266,7 @@ private:
     // dumps and the parameter table.
     FormBinding::Fields fields;
     ConfigFile::Limits freshLimits; // what the form admits as it is built
-    // Disables the form while an operation runs (src/app/busysequence.cpp).
+    // Disables the form while an operation runs (busysequence.cpp).
     FormLock formLock;
     // The device on the port, the exchange with it and the operation under way.
     DeviceSession m_session;

@@ -3,7 +3,7 @@
 #include "commandline.h"
 #include "firmware/releases.h"
 #include "timing.h"
-#include "tools/presence.h"
+#include "link/presence.h"
 
 #include <QDebug>
 

@@ -4,7 +4,7 @@
 #include "provision/provisioning.h"
 #include "provision/session.h"
 
-#include "config/formvalues.h"
+#include "app/formvalues.h"
 #include "app/mainwindow.h"
 #include "app/startup.h"
 #include "config/configfile.h"

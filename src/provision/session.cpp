@@ -2,7 +2,7 @@
 
 #include "app/mainwindow.h"
 #include "app/messages.h"
-#include "config/formvalues.h"
+#include "app/formvalues.h"
 #include "link/devicesession.h"
 #include "readback/lorafields.h"
 

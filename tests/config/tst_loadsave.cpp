@@ -3,7 +3,7 @@
 #include "config/configfile.h"
 #include "debuglog.h"
 #include "dialogwatcher.h"
-#include "config/formvalues.h"
+#include "app/formvalues.h"
 #include "firmware/releases.h"
 #include "linktimes.h"
 #include "messages.h"

@@ -6,7 +6,7 @@
 #include "mainwindow.h"
 #include "simharness.h"
 
-#include "config/formvalues.h"
+#include "app/formvalues.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "tools/presence.h"
+#include "link/presence.h"
 
 #include <QtTest>
 

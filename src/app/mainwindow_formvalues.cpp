@@ -1,7 +1,7 @@
 #include "formvalues.h"
 
 #include "form/formbinding.h"
-#include "logic/mainwindow_widgets.h"
+#include "mainwindow_widgets.h"
 
 namespace {
 

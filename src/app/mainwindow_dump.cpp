@@ -2,7 +2,7 @@
 
 #include "form/formbinding.h"
 #include "logic/formrules.h"
-#include "logic/mainwindow_widgets.h"
+#include "mainwindow_widgets.h"
 #include "model/algorithms.h"
 #include "messages.h"
 #include "readback/comparison.h"

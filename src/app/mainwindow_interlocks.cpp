@@ -2,7 +2,7 @@
 
 #include "firmware/releases.h"
 #include "logic/formrules.h"
-#include "logic/mainwindow_widgets.h"
+#include "mainwindow_widgets.h"
 #include "ui_mainwindow.h"
 
 #include <QDebug>

@@ -4,7 +4,7 @@
 #include "model/uploadplan.h"
 
 #include "form/formbinding.h"
-#include "logic/mainwindow_widgets.h"
+#include "mainwindow_widgets.h"
 
 #include <QDebug>
 

@@ -1,6 +1,6 @@
 #include "mainwindow.h"
 
-#include "config/formvalues.h"
+#include "app/formvalues.h"
 #include "config/preparation.h"
 #include "firmware/releases.h"
 #include "messages.h"

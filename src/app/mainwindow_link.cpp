@@ -3,7 +3,7 @@
 #include "ui_mainwindow.h"
 
 #include "busysequence.h"
-#include "config/formvalues.h"
+#include "app/formvalues.h"
 #include "link/serialports.h"
 #include "link/timing.h"
 #include "messages.h"
