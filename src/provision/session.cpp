@@ -124,12 +124,12 @@ QVector<Upload::SentLine> Session::planned() const
 
 QByteArray Session::dump() const
 {
-    return m_window->paramDump;
+    return m_window->session().dump();
 }
 
 QByteArray Session::loraAnswer() const
 {
-    return m_window->loraAnswer;
+    return m_window->session().loraAnswer();
 }
 
 QString Session::portRefusal() const
@@ -147,7 +147,7 @@ QString Session::devEui() const
 
 float Session::firmwareVersion() const
 {
-    return m_window->firmwareVersion;
+    return m_window->session().release();
 }
 
 namespace BareDevice {

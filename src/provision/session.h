@@ -48,20 +48,22 @@ public:
     bool start(); // the device took the form and saved it
     void disconnect();
 
-    // What the last "Start" put on the wire, and what the device answered to
-    // the parameter dump and to "LORA GET" in this session.
-    const Upload::Delivery &delivered() const;
     // The lines "Start" would send for the form as it stands.
     QVector<Upload::SentLine> planned() const;
-    QByteArray dump() const;
     // What the last "Read" could not put into the form as the device holds it.
     QVector<Untaken::Row> untaken() const;
+
+    // The device session's record, not the form's: what the last "Start"
+    // put on the wire, what the device answered to the parameter dump and
+    // to "LORA GET" in this session (and the DevEUI in it), and its release.
+    const Upload::Delivery &delivered() const;
+    QByteArray dump() const;
     QByteArray loraAnswer() const;
+    QString devEui() const;
+    float firmwareVersion() const;
     // After a failed connect: the port's own words when it is there but could
     // not be taken because another program holds it; else empty.
     QString portRefusal() const;
-    QString devEui() const;
-    float firmwareVersion() const;
 
 private:
     // What the window shows is told; a question is answered `agree`.
