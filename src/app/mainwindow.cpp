@@ -1,5 +1,5 @@
 #include "mainwindow.h"
-#include "app/formvalues.h"
+#include "formvalues.h"
 
 #include "ui_mainwindow.h"
 

@@ -2,7 +2,7 @@
 
 #include "calc/configurationday.h"
 #include "calc/consumption.h"
-#include "app/formvalues.h"
+#include "formvalues.h"
 #include "readback/comparison.h"
 #include "ui_mainwindow.h"
 

@@ -1,7 +1,7 @@
 #include "mainwindow.h"
 
 #include "config/configfile.h"
-#include "app/formvalues.h"
+#include "formvalues.h"
 #include "form/formbinding.h"
 #include "logic/formrules.h"
 #include "model/algorithms.h"

@@ -3,9 +3,8 @@
 #include "ui_mainwindow.h"
 
 #include "busysequence.h"
-#include "app/formvalues.h"
+#include "formvalues.h"
 #include "link/serialports.h"
-#include "link/timing.h"
 #include "messages.h"
 
 #include <QDebug>

@@ -1,6 +1,6 @@
 #include "mainwindow.h"
 
-#include "app/formvalues.h"
+#include "formvalues.h"
 #include "config/preparation.h"
 #include "firmware/releases.h"
 #include "messages.h"

@@ -3,7 +3,7 @@
 #include "commandline.h"
 #include "firmware/releases.h"
 #include "timing.h"
-#include "link/presence.h"
+#include "presence.h"
 
 #include <QDebug>
 

@@ -346,9 +346,9 @@ int DeviceSession::read(QByteArray &readData)
         ++m_waitDepth;
         loop.exec();
         --m_waitDepth;
+        if (!cut)
+            return 1;
     }
-    if (!cut)
-        return 1;
     qDebug() << "Answer cut off after" << clock.elapsed() << "ms and" << readData.size()
              << "bytes: the device did not pause";
     m_cutOff = true;
